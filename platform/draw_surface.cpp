@@ -1,0 +1,36 @@
+#include "platform/draw_surface.h"
+
+#include <cstring>
+
+namespace platform {
+
+DrawSurface::DrawSurface(int32_t rowBytes, int32_t height, int32_t pitch) : pitch_(pitch) {
+  const size_t size =
+      height > 0 ? static_cast<size_t>(pitch) * static_cast<size_t>(height - 1) + rowBytes : 0;
+  own_.reset(new uint8_t[size > 0 ? size : 1]);
+  std::memset(own_.get(), 0, size > 0 ? size : 1);
+  memory_ = own_.get();
+}
+
+DrawSurface::DrawSurface(uint8_t* memory, int32_t pitch) : memory_(memory), pitch_(pitch) {}
+
+int32_t DrawSurface::Lock(LockedMemory* out) {
+  ++lockCalls_;
+  if (stillDrawing_ > 0) {
+    --stillDrawing_;
+    return kSurfaceStillDrawing;
+  }
+  if (refuseAnswer_ != kSurfaceOk) return refuseAnswer_;
+  ++locksGranted_;
+  out->pixels = memory_;
+  out->pitch = pitch_;
+  return kSurfaceOk;
+}
+
+int32_t DrawSurface::Unlock() {
+  if (LocksHeld() <= 0) return kSurfaceNotLocked;
+  ++unlocks_;
+  return kSurfaceOk;
+}
+
+}  // namespace platform

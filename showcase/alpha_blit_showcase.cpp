@@ -1,0 +1,35 @@
+// The translucent blit with one opacity: a sprite at rising opacities, one to
+// one and stretched, on every served pair.
+#include "showcase/showcase.h"
+
+namespace {
+
+struct Pair {
+  PixelFormat src, dst;
+};
+
+constexpr Pair kPairs[] = {
+    {PixelFormat::Rgb565, PixelFormat::Rgb565},   {PixelFormat::Rgb555, PixelFormat::Rgb555},
+    {PixelFormat::Bgr24, PixelFormat::Bgr24},     {PixelFormat::Rgb24, PixelFormat::Rgb24},
+    {PixelFormat::Bgrx32, PixelFormat::Bgrx32},   {PixelFormat::Rgbx32, PixelFormat::Rgbx32},
+    {PixelFormat::Rgb565A, PixelFormat::Rgb565A}, {PixelFormat::Rgb555A, PixelFormat::Rgb555A},
+    {PixelFormat::Bgra32, PixelFormat::Bgra32},   {PixelFormat::Rgba32, PixelFormat::Rgba32},
+    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555A, PixelFormat::Rgb555},
+    {PixelFormat::Bgra32, PixelFormat::Bgr24},    {PixelFormat::Rgba32, PixelFormat::Rgb24},
+    {PixelFormat::Bgra32, PixelFormat::Bgrx32},   {PixelFormat::Rgba32, PixelFormat::Rgbx32},
+};
+
+Scene scene("alpha_blit", [](Showcase& show) {
+  for (const Pair& p : kPairs) {
+    auto dst = show.Backdrop(p.dst);
+    auto sprite = show.Sprite(p.src, 64, 64);
+    for (int i = 0; i < 4; ++i) dst->BltAlpha(sprite.get(), 8 + i * 76, 8, 64 + i * 64, nullptr, nullptr, nullptr);
+    const Size big{150, 110};
+    dst->BltAlpha(sprite.get(), 10, 100, 200, nullptr, &big, nullptr);
+    const Rect clip{180, 100, 300, 200};
+    dst->BltAlpha(sprite.get(), 170, 90, 160, nullptr, &big, &clip);
+    show.Save(std::string("alpha_blit_") + PixelFormatName(p.src) + "_onto_" + PixelFormatName(p.dst), *dst);
+  }
+});
+
+}  // namespace

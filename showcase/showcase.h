@@ -1,0 +1,39 @@
+// The showcase draws every operation into PNG pictures. Each operation's file
+// registers a scene:
+//
+//   static Scene scene("alpha_blit", [](Showcase& show) {
+//     auto dst = show.Backdrop(PixelFormat::Rgb565);
+//     ...draw...
+//     show.Save("alpha_blit_rgb565", *dst);
+//   });
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics/dd_surface.h"
+
+class Showcase {
+ public:
+  explicit Showcase(std::string dir) : dir_(std::move(dir)) {}
+
+  // A 320 x 240 surface of the format with a gradient and grid backdrop.
+  std::unique_ptr<DDSurface> Backdrop(PixelFormat format, int32_t w = 320, int32_t h = 240);
+  // A w x h sprite: a shaded disc with a ring, on the key colour (magenta,
+  // 0x00FF00FF) outside the disc; alpha formats fade the disc's edge out.
+  std::unique_ptr<DDSurface> Sprite(PixelFormat format, int32_t w = 96, int32_t h = 96);
+
+  // Writes the surface as name.png (colour only) and answers the path.
+  std::string Save(const std::string& name, DDSurface& surface);
+  const std::vector<std::string>& Written() const { return written_; }
+
+ private:
+  std::string dir_;
+  std::vector<std::string> written_;
+};
+
+struct Scene {
+  Scene(const char* name, std::function<void(Showcase&)> draw);
+};
