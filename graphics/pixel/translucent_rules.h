@@ -48,9 +48,10 @@ struct OpacityLevelRule {
   }
 };
 
-// 24- and 32-bit pairs: the three colour bytes weighted at w, byte position onto
-// byte position; w = op, or P[A][op] for an alpha source. X is written 0, the
-// alpha of an alpha destination 255.
+// 24- and 32-bit pairs: the three colour bytes weighted at w, channel onto the
+// same channel (byte position onto byte position when the two formats share
+// their byte order); w = op, or P[A][op] for an alpha source. X is written 0,
+// the alpha of an alpha destination 255.
 template <class S, class D>
 struct WeightRule {
   const BlendTables& t;
@@ -59,9 +60,9 @@ struct WeightRule {
   explicit WeightRule(const V& v) : t(Tables()), op(v.opacity & 0xFF) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     const uint32_t w = S::kHasAlpha ? t.P(S::Alpha(s), op) : op;
-    d[0] = px::WeightChannel(t, w, s[0], d[0]);
-    d[1] = px::WeightChannel(t, w, s[1], d[1]);
-    d[2] = px::WeightChannel(t, w, s[2], d[2]);
+    d[D::kRed] = px::WeightChannel(t, w, s[S::kRed], d[D::kRed]);
+    d[D::kGreen] = px::WeightChannel(t, w, s[S::kGreen], d[D::kGreen]);
+    d[D::kBlue] = px::WeightChannel(t, w, s[S::kBlue], d[D::kBlue]);
     if constexpr (D::kKind == px::Kind::Bytes32X) d[3] = 0;
     if constexpr (D::kKind == px::Kind::Bytes32Alpha) d[3] = 255;
   }
