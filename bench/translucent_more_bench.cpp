@@ -1,0 +1,84 @@
+// The two-level blend, its keyed form, the alpha from a mask, the colour copy
+// keeping alpha and the pattern blit on 800 x 600 surfaces, for a few
+// representative pairs, one to one (and the two-level blend stretched too).
+#include <functional>
+#include <string>
+
+#include "bench/bench_support.h"
+
+namespace {
+
+using F = PixelFormat;
+
+struct Pair {
+  F src, dst;
+};
+
+using Op = std::function<void(DDSurface& dst, DDSurface* src, const Size* size)>;
+
+constexpr uint8_t kDither[256] = {
+#define ROW(a, b, c, d) a, b, c, d, a, b, c, d, a, b, c, d, a, b, c, d
+    ROW(0, 128, 32, 160),  ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
+    ROW(0, 128, 32, 160),  ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
+    ROW(0, 128, 32, 160),  ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
+    ROW(0, 128, 32, 160),  ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
+#undef ROW
+};
+
+void Run(benchmark::State& state, Pair pair, bool stretched, const Op& op) {
+  auto dst = bench::RandomSurface(pair.dst);
+  auto src = bench::RandomSurface(pair.src, stretched ? 533 : bench::kWidth,
+                                  stretched ? 400 : bench::kHeight, 2);
+  src->SetColorKey(0x00FF00FF);
+  const Size size{bench::kWidth, bench::kHeight};
+  for (auto _ : state) {
+    op(*dst, src.get(), stretched ? &size : nullptr);
+    benchmark::ClobberMemory();
+  }
+  bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+}
+
+void Register(const char* name, std::initializer_list<Pair> pairs, const Op& op,
+              bool alsoStretched = false) {
+  for (const Pair& p : pairs) {
+    for (bool stretched : {false, true}) {
+      if (stretched && !alsoStretched) continue;
+      const std::string full = std::string(name) + "/" + PixelFormatName(p.src) + "_onto_" +
+                               PixelFormatName(p.dst) + (stretched ? "/stretched" : "/1to1");
+      benchmark::RegisterBenchmark(full.c_str(), Run, p, stretched, op);
+    }
+  }
+}
+
+const bool registered = [] {
+  Register("BltBlend",
+           {{F::Rgb565, F::Rgb565}, {F::Bgr24, F::Bgr24}, {F::Bgrx32, F::Bgrx32},
+            {F::Rgb565A, F::Rgb565}, {F::Bgra32, F::Bgrx32}, {F::Rgb565A, F::Rgb565A},
+            {F::Bgra32, F::Bgra32}},
+           [](DDSurface& d, DDSurface* s, const Size* size) {
+             d.BltBlend(s, 0, 0, 160, 95, nullptr, size, nullptr);
+           },
+           true);
+  Register("BltBlendKey", {{F::Rgb565, F::Rgb565}, {F::Bgrx32, F::Bgrx32}, {F::Bgra32, F::Bgra32}},
+           [](DDSurface& d, DDSurface* s, const Size* size) {
+             d.BltBlendKey(s, 0, 0, 160, 95, nullptr, size, nullptr);
+           });
+  Register("AlphaFromMaskRamp",
+           {{F::Rgb565, F::Rgb565A}, {F::Bgrx32, F::Bgra32}, {F::Bgr24, F::Bgra32}},
+           [](DDSurface& d, DDSurface* s, const Size* size) {
+             d.AlphaFromMaskRamp(s, 64, 192, 0, 255, 0, 0, nullptr, size, nullptr);
+           });
+  Register("BltColorKeepAlpha", {{F::Rgb565A, F::Rgb565A}, {F::Bgra32, F::Bgra32}},
+           [](DDSurface& d, DDSurface* s, const Size* size) {
+             d.BltColorKeepAlpha(s, 0, 0, nullptr, size, nullptr);
+           });
+  Register("BltPattern",
+           {{F::Rgb565, F::Rgb565}, {F::Bgr24, F::Bgr24}, {F::Bgrx32, F::Bgrx32},
+            {F::Rgb565A, F::Rgb565}, {F::Bgra32, F::Bgrx32}},
+           [](DDSurface& d, DDSurface* s, const Size* size) {
+             d.BltPattern(s, 0, 0, kDither, nullptr, size, nullptr);
+           });
+  return true;
+}();
+
+}  // namespace
