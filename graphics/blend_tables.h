@@ -36,5 +36,5 @@ struct CosTable {
   int32_t entry[512];
   static const CosTable& Get();
   int32_t Cos(int32_t angle) const { return entry[angle & 511]; }
-  int32_t Sin(int32_t angle) const { return entry[(angle - 128) & 511]; }
+  int32_t Sin(int32_t angle) const { return entry[((angle & 511) + 384) & 511]; }
 };

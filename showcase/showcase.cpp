@@ -85,6 +85,11 @@ std::unique_ptr<DDSurface> Showcase::Sprite(PixelFormat format, int32_t w, int32
         Put(*s, x, y, 0x00FF00FF, 0);
         continue;
       }
+      // A bar from the centre to the right edge shows which way the sprite turns.
+      if (x > cx && std::abs(y - cy) < h / 16.0 + 0.5 && d < 0.8) {
+        Put(*s, x, y, Rgb(30, 40, 120), 255);
+        continue;
+      }
       const bool ring = d > 0.8;
       const uint32_t r = ring ? 255 : static_cast<uint32_t>(250 - 120 * d);
       const uint32_t g = ring ? 210 : static_cast<uint32_t>(200 - 150 * d);
