@@ -16,6 +16,17 @@ struct CopyRule {
   template <class V>
   explicit CopyRule(const V&) {}
   void operator()(const uint8_t* s, uint8_t* d) const { std::memcpy(d, s, D::kBytes); }
+  // A one-to-one row at once, unless it overlaps itself (a surface copied onto
+  // itself), where pixels go one by one from the left as in every blit.
+  void Row(const uint8_t* s, uint8_t* d, int32_t width, int32_t) const {
+    const size_t n = static_cast<size_t>(width) * D::kBytes;
+    const uintptr_t from = reinterpret_cast<uintptr_t>(s), to = reinterpret_cast<uintptr_t>(d);
+    if (from + n <= to || to + n <= from) {
+      std::memcpy(d, s, n);
+      return;
+    }
+    for (int32_t i = 0; i < width; ++i) std::memcpy(d + i * D::kBytes, s + i * D::kBytes, D::kBytes);
+  }
 };
 
 template <class V, template <class, class> class Rule>
