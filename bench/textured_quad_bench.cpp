@@ -1,0 +1,62 @@
+// A 256 x 256 sprite turned, scaled and blended at alpha 128 onto 800 x 600,
+// for every pair that FillTexturedQuad serves, in destination pixels a second.
+#include "bench/bench_support.h"
+#include "graphics/pixel/polygon.h"
+#include "graphics/pixel/textured_quad.h"
+
+namespace {
+
+using F = PixelFormat;
+
+struct Pair {
+  F src, dst;
+};
+
+constexpr Pair kPairs[] = {
+    {F::Rgb565, F::Rgb565},   {F::Rgb555, F::Rgb555},   {F::Rgb565A, F::Rgb565},
+    {F::Rgb555A, F::Rgb555},  {F::Rgb565, F::Rgb565A},  {F::Rgb555, F::Rgb555A},
+    {F::Rgb565A, F::Rgb565A}, {F::Rgb555A, F::Rgb555A}, {F::Bgr24, F::Bgr24},
+    {F::Rgb24, F::Rgb24},     {F::Bgrx32, F::Bgrx32},   {F::Rgbx32, F::Rgbx32},
+    {F::Bgra32, F::Bgra32},   {F::Rgba32, F::Rgba32},   {F::Bgra32, F::Bgr24},
+    {F::Rgba32, F::Rgb24},    {F::Bgra32, F::Bgrx32},   {F::Rgba32, F::Rgbx32},
+    {F::Bgr24, F::Bgra32},    {F::Rgb24, F::Bgra32},    {F::Bgrx32, F::Bgra32},
+    {F::Rgbx32, F::Bgra32},   {F::Bgr24, F::Rgba32},    {F::Rgb24, F::Rgba32},
+    {F::Bgrx32, F::Rgba32},   {F::Rgbx32, F::Rgba32},
+};
+
+// The number of pixels the quad covers, counted once by an opaque drawing.
+int64_t CoveredPixels(DDSurface& sprite, int32_t angle, int32_t scale) {
+  auto target = DDSurface::Make(bench::kWidth, bench::kHeight, F::Bgrx32);
+  auto white = DDSurface::Make(256, 256, F::Bgrx32);
+  const PixelBuffer& w = white->Buffer();
+  std::memset(w.pixels, 0xFF, static_cast<size_t>(w.pitch) * 256);
+  RotatedQuad quad;
+  MakeRotatedQuad(sprite, 400, 300, angle, scale, scale, &quad);
+  target->DrawPolygon(white.get(), quad.src, quad.dst, nullptr, 0, 4);
+  int64_t n = 0;
+  const PixelBuffer& t = target->Buffer();
+  for (int32_t i = 0; i < bench::kWidth * bench::kHeight; ++i) n += t.pixels[i * 4] == 0xFF;
+  return n;
+}
+
+void BM_RotatedSprite(benchmark::State& state, Pair pair) {
+  auto dst = bench::RandomSurface(pair.dst);
+  auto sprite = bench::RandomSurface(pair.src, 256, 256, 3);
+  constexpr int32_t kAngle = 37, kScale = 2 * 65536;
+  for (auto _ : state) {
+    DrawRotatedSprite(dst.get(), sprite.get(), 400, 300, kAngle, kScale, kScale, 128);
+    benchmark::ClobberMemory();
+  }
+  bench::CountPixels(state, CoveredPixels(*sprite, kAngle, kScale));
+}
+
+const bool registered = [] {
+  for (const Pair& p : kPairs) {
+    const std::string name = std::string("DrawRotatedSprite/alpha128/") + PixelFormatName(p.src) +
+                             "_onto_" + PixelFormatName(p.dst);
+    benchmark::RegisterBenchmark(name.c_str(), BM_RotatedSprite, p);
+  }
+  return true;
+}();
+
+}  // namespace
