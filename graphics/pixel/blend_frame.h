@@ -177,17 +177,18 @@ struct BlendPolicy {
   BlitResult equalUnserved = kBlitDone;
 };
 
-// Dispatcher steps: lock the destination, then the source; pick the routine of
-// the pair; read the key (keyed values only); run it; unlock the source, then
-// the destination. A missing source answers 1 and locks nothing.
-template <class Values, size_t N>
-BlitResult RunBlend(DDSurface& dst, DDSurface* src, const PairEntry<Values> (&pairs)[N],
-                    Values values, const Placement& at, const BlendPolicy& policy = {}) {
+// The dispatcher steps every family shares: lock the destination, then the
+// source; find the entry of the pair; run it (call(entry, source)); unlock the
+// source, then the destination. A missing source answers 1 and locks nothing;
+// a pair without an entry answers as the policy says.
+template <class Entry, size_t N, class Call>
+BlitResult DispatchPair(DDSurface& dst, DDSurface* src, const Entry (&pairs)[N],
+                        const BlendPolicy& policy, Call&& call) {
   if (src == nullptr) return kBlitLockRefused;
   if (LockBoth(dst, *src) != 0) return kBlitLockRefused;
   const PixelFormat sf = src->Format(), df = dst.Format();
-  const PairEntry<Values>* entry = nullptr;
-  for (const auto& e : pairs) {
+  const Entry* entry = nullptr;
+  for (const Entry& e : pairs) {
     if (e.src == sf && e.dst == df) {
       entry = &e;
       break;
@@ -197,8 +198,18 @@ BlitResult RunBlend(DDSurface& dst, DDSurface* src, const PairEntry<Values> (&pa
     UnlockBoth(dst, *src);
     return sf == df ? policy.equalUnserved : policy.differentUnserved;
   }
-  if constexpr (requires { values.key; }) values.key = src->GetColorKey();
-  entry->member(src->Buffer(), dst.Buffer(), values, at);
+  call(*entry, *src);
   UnlockBoth(dst, *src);
   return kBlitDone;
+}
+
+// A blit's dispatcher: the shared steps, with the source's colour key read
+// into values.key (keyed values only) just before the member runs.
+template <class Values, size_t N>
+BlitResult RunBlend(DDSurface& dst, DDSurface* src, const PairEntry<Values> (&pairs)[N],
+                    Values values, const Placement& at, const BlendPolicy& policy = {}) {
+  return DispatchPair(dst, src, pairs, policy, [&](const PairEntry<Values>& e, DDSurface& s) {
+    if constexpr (requires { values.key; }) values.key = s.GetColorKey();
+    e.member(s.Buffer(), dst.Buffer(), values, at);
+  });
 }

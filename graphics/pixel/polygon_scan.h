@@ -30,6 +30,7 @@
 #include <cstddef>
 
 #include "graphics/dd_surface.h"
+#include "graphics/pixel/blend_frame.h"
 #include "graphics/pixel/formats.h"
 #include "runtime/small_block_pool.h"
 
@@ -367,30 +368,19 @@ inline uint32_t KeyAsTexel(PixelFormat format, uint32_t key) {
   }
 }
 
-// Dispatcher steps: lock the destination, then the source; pick the routine of
-// the pair; read the key (keyed values only); run it; unlock the source, then
-// the destination. 0 done (also when nothing was drawn), 1 a lock was refused
-// or the source is missing, 2 the pair of different formats is not served;
-// equal formats without a routine draw nothing and answer 0.
+// The dispatcher of a family: the shared steps of the blits' dispatcher, with
+// the key handed over as one source texel. 0 done (also when nothing was
+// drawn), 1 a lock was refused or the source is missing, 2 the pair of
+// different formats is not served; equal formats without a routine draw
+// nothing and answer 0.
 template <class Values, size_t N>
 BlitResult RunPolygon(DDSurface& dst, DDSurface* src, const PolygonEntry<Values> (&pairs)[N],
                       Values values, const PolygonArgs& args) {
-  if (src == nullptr) return kBlitLockRefused;
-  if (LockBoth(dst, *src) != 0) return kBlitLockRefused;
-  const PixelFormat sf = src->Format(), df = dst.Format();
-  const PolygonEntry<Values>* entry = nullptr;
-  for (const auto& e : pairs) {
-    if (e.src == sf && e.dst == df) {
-      entry = &e;
-      break;
-    }
-  }
-  if (entry == nullptr) {
-    UnlockBoth(dst, *src);
-    return sf == df ? kBlitDone : kBlitPairNotServed;
-  }
-  if constexpr (requires { values.key; }) values.key = KeyAsTexel(sf, src->GetColorKey());
-  entry->member(src->Buffer(), dst.Buffer(), values, args);
-  UnlockBoth(dst, *src);
-  return kBlitDone;
+  return DispatchPair(dst, src, pairs, BlendPolicy{},
+                      [&](const PolygonEntry<Values>& e, DDSurface& s) {
+                        if constexpr (requires { values.key; }) {
+                          values.key = KeyAsTexel(s.Format(), s.GetColorKey());
+                        }
+                        e.member(s.Buffer(), dst.Buffer(), values, args);
+                      });
 }
