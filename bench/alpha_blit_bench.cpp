@@ -1,23 +1,13 @@
 // BltAlpha on 800 x 600 surfaces for every served pair, one to one and
 // stretched, beside a memcpy of the same bytes.
 #include "bench/bench_support.h"
+#include "graphics/pixel/format_pairs.h"
 
 namespace {
 
-struct Pair {
-  PixelFormat src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kPairs[] = {
-    {PixelFormat::Rgb565, PixelFormat::Rgb565},   {PixelFormat::Rgb555, PixelFormat::Rgb555},
-    {PixelFormat::Bgr24, PixelFormat::Bgr24},     {PixelFormat::Rgb24, PixelFormat::Rgb24},
-    {PixelFormat::Bgrx32, PixelFormat::Bgrx32},   {PixelFormat::Rgbx32, PixelFormat::Rgbx32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565A}, {PixelFormat::Rgb555A, PixelFormat::Rgb555A},
-    {PixelFormat::Bgra32, PixelFormat::Bgra32},   {PixelFormat::Rgba32, PixelFormat::Rgba32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555A, PixelFormat::Rgb555},
-    {PixelFormat::Bgra32, PixelFormat::Bgr24},    {PixelFormat::Rgba32, PixelFormat::Rgb24},
-    {PixelFormat::Bgra32, PixelFormat::Bgrx32},   {PixelFormat::Rgba32, PixelFormat::Rgbx32},
-};
+constexpr auto& kPairs = format_pairs::kBlend;
 
 void BM_BltAlpha(benchmark::State& state, Pair pair, bool stretched) {
   auto dst = bench::RandomSurface(pair.dst);

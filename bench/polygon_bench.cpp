@@ -2,28 +2,13 @@
 // pair of both polygon families, in destination megapixels per second.
 #include "bench/bench_support.h"
 #include "graphics/pixel/polygon.h"
+#include "graphics/pixel/format_pairs.h"
 
 namespace {
 
-struct Pair {
-  PixelFormat src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kPairs[] = {
-    {PixelFormat::Rgb565, PixelFormat::Rgb565},   {PixelFormat::Rgb555, PixelFormat::Rgb555},
-    {PixelFormat::Bgr24, PixelFormat::Bgr24},     {PixelFormat::Rgb24, PixelFormat::Rgb24},
-    {PixelFormat::Bgrx32, PixelFormat::Bgrx32},   {PixelFormat::Rgbx32, PixelFormat::Rgbx32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565A}, {PixelFormat::Rgb555A, PixelFormat::Rgb555A},
-    {PixelFormat::Bgra32, PixelFormat::Bgra32},   {PixelFormat::Rgba32, PixelFormat::Rgba32},
-    {PixelFormat::Rgb565, PixelFormat::Rgb565A},  {PixelFormat::Rgb555, PixelFormat::Rgb555A},
-    {PixelFormat::Bgr24, PixelFormat::Bgra32},    {PixelFormat::Rgb24, PixelFormat::Bgra32},
-    {PixelFormat::Bgrx32, PixelFormat::Bgra32},   {PixelFormat::Rgbx32, PixelFormat::Bgra32},
-    {PixelFormat::Bgr24, PixelFormat::Rgba32},    {PixelFormat::Rgb24, PixelFormat::Rgba32},
-    {PixelFormat::Bgrx32, PixelFormat::Rgba32},   {PixelFormat::Rgbx32, PixelFormat::Rgba32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555A, PixelFormat::Rgb555},
-    {PixelFormat::Bgra32, PixelFormat::Bgr24},    {PixelFormat::Rgba32, PixelFormat::Rgb24},
-    {PixelFormat::Bgra32, PixelFormat::Bgrx32},   {PixelFormat::Rgba32, PixelFormat::Rgbx32},
-};
+constexpr auto& kPairs = format_pairs::kPolygon;
 
 // Turned by 30 degrees and scaled 2.1 x 1.9 about the middle of the screen.
 constexpr int32_t kAngle = 43, kScaleX = 137626, kScaleY = 124518;

@@ -3,26 +3,15 @@
 #include "bench/bench_support.h"
 #include "graphics/pixel/polygon.h"
 #include "graphics/pixel/textured_quad.h"
+#include "graphics/pixel/format_pairs.h"
 
 namespace {
 
 using F = PixelFormat;
 
-struct Pair {
-  F src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kPairs[] = {
-    {F::Rgb565, F::Rgb565},   {F::Rgb555, F::Rgb555},   {F::Rgb565A, F::Rgb565},
-    {F::Rgb555A, F::Rgb555},  {F::Rgb565, F::Rgb565A},  {F::Rgb555, F::Rgb555A},
-    {F::Rgb565A, F::Rgb565A}, {F::Rgb555A, F::Rgb555A}, {F::Bgr24, F::Bgr24},
-    {F::Rgb24, F::Rgb24},     {F::Bgrx32, F::Bgrx32},   {F::Rgbx32, F::Rgbx32},
-    {F::Bgra32, F::Bgra32},   {F::Rgba32, F::Rgba32},   {F::Bgra32, F::Bgr24},
-    {F::Rgba32, F::Rgb24},    {F::Bgra32, F::Bgrx32},   {F::Rgba32, F::Rgbx32},
-    {F::Bgr24, F::Bgra32},    {F::Rgb24, F::Bgra32},    {F::Bgrx32, F::Bgra32},
-    {F::Rgbx32, F::Bgra32},   {F::Bgr24, F::Rgba32},    {F::Rgb24, F::Rgba32},
-    {F::Bgrx32, F::Rgba32},   {F::Rgbx32, F::Rgba32},
-};
+constexpr auto& kPairs = format_pairs::kPolygon;
 
 // The number of pixels the quad covers, counted once by an opaque drawing.
 int64_t CoveredPixels(DDSurface& sprite, int32_t angle, int32_t scale) {

@@ -2,23 +2,13 @@
 // pair, one to one. The keyed sources have a quarter of their pixels on the key;
 // the alpha sources have random alphas (every pixel takes the full arithmetic).
 #include "bench/bench_support.h"
+#include "graphics/pixel/format_pairs.h"
 
 namespace {
 
-struct Pair {
-  PixelFormat src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kKeyedPairs[] = {
-    {PixelFormat::Rgb565, PixelFormat::Rgb565},   {PixelFormat::Rgb555, PixelFormat::Rgb555},
-    {PixelFormat::Bgr24, PixelFormat::Bgr24},     {PixelFormat::Rgb24, PixelFormat::Rgb24},
-    {PixelFormat::Bgrx32, PixelFormat::Bgrx32},   {PixelFormat::Rgbx32, PixelFormat::Rgbx32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565A}, {PixelFormat::Rgb555A, PixelFormat::Rgb555A},
-    {PixelFormat::Bgra32, PixelFormat::Bgra32},   {PixelFormat::Rgba32, PixelFormat::Rgba32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555A, PixelFormat::Rgb555},
-    {PixelFormat::Bgra32, PixelFormat::Bgr24},    {PixelFormat::Rgba32, PixelFormat::Rgb24},
-    {PixelFormat::Bgra32, PixelFormat::Bgrx32},   {PixelFormat::Rgba32, PixelFormat::Rgbx32},
-};
+constexpr auto& kKeyedPairs = format_pairs::kBlend;
 
 constexpr Pair kAlphaChannelPairs[] = {
     {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555A, PixelFormat::Rgb555},

@@ -7,23 +7,15 @@
 
 #include "platform/draw_surface.h"
 #include "tests/test_support.h"
+#include "graphics/pixel/format_pairs.h"
 
 namespace {
 
 using PF = PixelFormat;
 
-struct Pair {
-  PF src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kServed[] = {
-    {PF::Rgb565A, PF::Rgb565}, {PF::Rgb555A, PF::Rgb555}, {PF::Rgb565, PF::Rgb565},
-    {PF::Rgb555, PF::Rgb555},  {PF::Bgr24, PF::Bgr24},    {PF::Rgb24, PF::Rgb24},
-    {PF::Bgrx32, PF::Bgrx32},  {PF::Rgbx32, PF::Rgbx32},  {PF::Bgra32, PF::Bgr24},
-    {PF::Rgba32, PF::Rgb24},   {PF::Bgra32, PF::Bgrx32},  {PF::Rgba32, PF::Rgbx32},
-    {PF::Rgb565A, PF::Rgb565A}, {PF::Rgb555A, PF::Rgb555A}, {PF::Bgra32, PF::Bgra32},
-    {PF::Rgba32, PF::Rgba32},
-};
+constexpr auto& kServed = format_pairs::kBlend;
 
 bool Is16(PF f) { return f == PF::Rgb565 || f == PF::Rgb555; }
 bool Is16A(PF f) { return f == PF::Rgb565A || f == PF::Rgb555A; }

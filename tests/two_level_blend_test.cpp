@@ -4,23 +4,15 @@
 
 #include "graphics/pixel/two_level_blend.h"
 #include "tests/test_support.h"
+#include "graphics/pixel/format_pairs.h"
 
 namespace {
 
 using F = PixelFormat;
 
-struct Pair {
-  F src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kServed[] = {
-    {F::Rgb565, F::Rgb565},   {F::Rgb555, F::Rgb555},   {F::Bgr24, F::Bgr24},
-    {F::Rgb24, F::Rgb24},     {F::Bgrx32, F::Bgrx32},   {F::Rgbx32, F::Rgbx32},
-    {F::Rgb565A, F::Rgb565},  {F::Rgb555A, F::Rgb555},  {F::Bgra32, F::Bgr24},
-    {F::Rgba32, F::Rgb24},    {F::Bgra32, F::Bgrx32},   {F::Rgba32, F::Rgbx32},
-    {F::Rgb565A, F::Rgb565A}, {F::Rgb555A, F::Rgb555A}, {F::Bgra32, F::Bgra32},
-    {F::Rgba32, F::Rgba32},
-};
+constexpr auto& kServed = format_pairs::kBlend;
 
 uint32_t P(uint32_t r, uint32_t c) { return r * c / 255; }
 uint32_t Word(const uint8_t* p) { return p[0] | (p[1] << 8); }
