@@ -1,0 +1,66 @@
+// Registers a benchmark per served pair of an additive or subtractive blit on
+// 800 x 600 surfaces, one to one and stretched. The source carries the key
+// colour on about a quarter of its pixels, so that keyed forms skip some.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "bench/bench_support.h"
+
+namespace satbench {
+
+using Blit = std::function<BlitResult(DDSurface& dst, DDSurface* src, const Size* size)>;
+
+struct Pair {
+  PixelFormat src, dst;
+};
+
+inline constexpr Pair kPairs[] = {
+    {PixelFormat::Rgb565, PixelFormat::Rgb565},   {PixelFormat::Rgb555, PixelFormat::Rgb555},
+    {PixelFormat::Bgr24, PixelFormat::Bgr24},     {PixelFormat::Rgb24, PixelFormat::Rgb24},
+    {PixelFormat::Bgrx32, PixelFormat::Bgrx32},   {PixelFormat::Rgbx32, PixelFormat::Rgbx32},
+    {PixelFormat::Rgb565A, PixelFormat::Rgb565A}, {PixelFormat::Rgb555A, PixelFormat::Rgb555A},
+    {PixelFormat::Bgra32, PixelFormat::Bgra32},   {PixelFormat::Rgba32, PixelFormat::Rgba32},
+    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555A, PixelFormat::Rgb555},
+    {PixelFormat::Bgra32, PixelFormat::Bgr24},    {PixelFormat::Rgba32, PixelFormat::Rgb24},
+    {PixelFormat::Bgra32, PixelFormat::Bgrx32},   {PixelFormat::Rgba32, PixelFormat::Rgbx32},
+};
+
+inline void PlantKey(DDSurface& s) {
+  s.SetColorKey(0x00FF00FF);
+  const uint32_t key = s.GetColorKey();
+  const PixelBuffer& b = s.Buffer();
+  const int32_t bpp = BytesPerPixel(s.Format());
+  const PixelFormat f = s.Format();
+  const bool word = f == PixelFormat::Rgb565 || f == PixelFormat::Rgb555 ||
+                    f == PixelFormat::Rgb565A || f == PixelFormat::Rgb555A;
+  const bool wholeWord = f == PixelFormat::Bgrx32 || f == PixelFormat::Rgbx32;
+  const int32_t n = word ? 2 : wholeWord ? 4 : 3;  // the bytes the key test compares
+  for (int32_t y = 0; y < b.bounds.bottom; ++y)
+    for (int32_t x = (y * 7) % 4; x < b.bounds.right; x += 4)
+      std::memcpy(b.pixels + int64_t{y} * b.pitch + int64_t{x} * bpp, &key, n);
+}
+
+inline void Register(const std::string& op, const Blit& blit) {
+  for (const Pair& p : kPairs) {
+    for (const bool stretched : {false, true}) {
+      const std::string name = op + "/" + PixelFormatName(p.src) + "_onto_" +
+                               PixelFormatName(p.dst) + (stretched ? "/stretched" : "/1to1");
+      benchmark::RegisterBenchmark(name.c_str(), [p, blit, stretched](benchmark::State& state) {
+        auto dst = bench::RandomSurface(p.dst);
+        auto src = bench::RandomSurface(p.src, stretched ? 533 : bench::kWidth,
+                                        stretched ? 400 : bench::kHeight, 2);
+        PlantKey(*src);
+        const Size size{bench::kWidth, bench::kHeight};
+        for (auto _ : state) {
+          blit(*dst, src.get(), stretched ? &size : nullptr);
+          benchmark::ClobberMemory();
+        }
+        bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+      });
+    }
+  }
+}
+
+}  // namespace satbench
