@@ -200,6 +200,7 @@ inline void SubLevelKeyPixel32(const saturating::LevelKey* lk, uint8_t* d, const
 // running modulo 256; Byte: one colour byte (the same result as a Bytes lane).
 
 struct AddOp {
+  static constexpr bool kRgbaOntoRgbxClearsX = false;
   template <class C>
   static uint32_t Word(uint32_t d, uint32_t s) {
     if constexpr (C::kIs565) return AddSat565(d, s);
@@ -223,6 +224,7 @@ struct AddOp {
 };
 
 struct SubOp {
+  static constexpr bool kRgbaOntoRgbxClearsX = true;
   template <class C>
   static uint32_t Word(uint32_t d, uint32_t s) {
     if constexpr (C::kIs565) return SubSat565(d, s);

@@ -186,6 +186,9 @@ struct Rules {
   using AlphaBytes = typename AlphaBytesX<false>::template For<S, D>;
   template <class S, class D>
   using AlphaBytesClearX = typename AlphaBytesX<true>::template For<S, D>;
+  // Rgba32 onto Rgbx32: the subtract writes 0 into byte 3, the add keeps it.
+  template <class S, class D>
+  using RgbaOntoRgbx = typename AlphaBytesX<Op::kRgbaOntoRgbxClearsX>::template For<S, D>;
 };
 
 // One line of an operation's table, keyed or not.
@@ -195,6 +198,62 @@ struct Line {
   static constexpr PairEntry<V> Of() {
     if constexpr (kKeyed) return Serve<S, D, KeyedRule<Rule>::template For, V>();
     else return Serve<S, D, Rule, V>();
+  }
+};
+
+// The pairs of an additive or subtractive operation: Op the arithmetic, Source
+// how the source pixel is taken (as it is, or scaled by the level).
+template <class Op, class Source, bool kKeyed, class V>
+struct Table {
+  using R = Rules<Op, Source>;
+  using L = Line<kKeyed, V>;
+  static constexpr PairEntry<V> kPairs[] = {
+      L::template Of<px::Rgb565, px::Rgb565, R::template Word16>(),
+      L::template Of<px::Rgb555, px::Rgb555, R::template Word16>(),
+      L::template Of<px::Bgr24, px::Bgr24, R::template Bytes>(),
+      L::template Of<px::Rgb24, px::Rgb24, R::template Bytes>(),
+      L::template Of<px::Bgrx32, px::Bgrx32, R::template Bytes>(),
+      L::template Of<px::Rgbx32, px::Rgbx32, R::template Bytes>(),
+      L::template Of<px::Rgb565A, px::Rgb565A, R::template AlphaWords>(),
+      L::template Of<px::Rgb555A, px::Rgb555A, R::template AlphaWords>(),
+      L::template Of<px::Bgra32, px::Bgra32, R::template OpaqueBytes>(),
+      L::template Of<px::Rgba32, px::Rgba32, R::template OpaqueBytes>(),
+      L::template Of<px::Rgb565A, px::Rgb565, R::template AlphaLevelWord>(),
+      L::template Of<px::Rgb555A, px::Rgb555, R::template AlphaLevelWord>(),
+      L::template Of<px::Bgra32, px::Bgr24, R::template AlphaBytes>(),
+      L::template Of<px::Rgba32, px::Rgb24, R::template AlphaBytes>(),
+      L::template Of<px::Bgra32, px::Bgrx32, R::template AlphaBytes>(),
+      L::template Of<px::Rgba32, px::Rgbx32, R::template RgbaOntoRgbx>(),
+  };
+};
+
+// The four forms of an operation. The levelled ones hand a level of 255 to the
+// unlevelled twin (plain or keyed) on the same destination before anything is
+// locked; only the level's low byte counts.
+template <class Op>
+struct Operation {
+  static BlitResult Plain(DDSurface& dst, DDSurface* src, const Placement& at) {
+    return RunBlend(dst, src, Table<Op, AsIs, false, saturating::Plain>::kPairs,
+                    saturating::Plain{}, at);
+  }
+  static BlitResult Keyed(DDSurface& dst, DDSurface* src, const Placement& at) {
+    return RunBlend(dst, src, Table<Op, AsIs, true, saturating::Keyed>::kPairs,
+                    saturating::Keyed{}, at);
+  }
+  template <class Unlevelled>
+  static BlitResult Level(DDSurface& dst, DDSurface* src, int32_t level, const Placement& at,
+                          Unlevelled unlevelled) {
+    const uint32_t lv = static_cast<uint32_t>(level) & 0xFF;
+    if (lv == 255) return (dst.*unlevelled)(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
+    return RunBlend(dst, src, Table<Op, Scaled, false, Levelled>::kPairs, Levelled{lv}, at);
+  }
+  template <class Unlevelled>
+  static BlitResult LevelKey(DDSurface& dst, DDSurface* src, int32_t level, const Placement& at,
+                             Unlevelled unlevelled) {
+    const uint32_t lv = static_cast<uint32_t>(level) & 0xFF;
+    if (lv == 255) return (dst.*unlevelled)(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
+    return RunBlend(dst, src, Table<Op, Scaled, true, LevelledKeyed>::kPairs,
+                    LevelledKeyed{lv, 0}, at);
   }
 };
 
