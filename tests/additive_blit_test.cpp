@@ -146,36 +146,6 @@ TEST(SaturatingAdd, AlphaWeightedAndLevelledPixels) {
   }
 }
 
-TEST(AdditiveBlit, EveryMemberMatchesReference) {
-  satref::CrossCheck(Variant{Op::Add, false, false}, 101, 30);
-  satref::CrossCheck(Variant{Op::Add, true, false}, 102, 30);
-  satref::CrossCheck(Variant{Op::Add, false, true}, 103, 30);
-  satref::CrossCheck(Variant{Op::Add, true, true}, 104, 30);
-}
-
-TEST(AdditiveBlit, WordRowsGiveOnePixelResults) {
-  for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555}) {
-    satref::WordRowsMatchSinglePixels(Variant{Op::Add, false, false}, f, 201);
-    satref::WordRowsMatchSinglePixels(Variant{Op::Add, false, true}, f, 202);
-  }
-}
-
-TEST(AdditiveBlit, Level255IsTheUnlevelledTwin) {
-  satref::Level255IsTheTwin(Op::Add, false, 301);
-  satref::Level255IsTheTwin(Op::Add, true, 302);
-}
-
-TEST(AdditiveBlit, FailurePathsLeaveNothingLocked) {
-  for (int keyed = 0; keyed < 2; ++keyed)
-    for (int levelled = 0; levelled < 2; ++levelled)
-      satref::FailurePathsLeaveNothingLocked(Variant{Op::Add, keyed == 1, levelled == 1}, 401);
-}
-
-TEST(AdditiveBlit, KeyedEqualsUnkeyedWhereNoPixelIsTheKey) {
-  satref::KeyedEqualsUnkeyedWithoutKey(Op::Add, false, 501);
-  satref::KeyedEqualsUnkeyedWithoutKey(Op::Add, true, 502);
-}
-
 // One source pixel onto one destination pixel through a 1 x 1 blit.
 uint32_t AddOne(PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level,
                 bool keyed = false, uint32_t keyColour = 0) {

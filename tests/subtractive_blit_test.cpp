@@ -121,36 +121,6 @@ TEST(SaturatingSub, EdgeValuesAndLevelKeyPixel) {
   }
 }
 
-TEST(SubtractiveBlit, EveryMemberMatchesReference) {
-  satref::CrossCheck(Variant{Op::Sub, false, false}, 111, 30);
-  satref::CrossCheck(Variant{Op::Sub, true, false}, 112, 30);
-  satref::CrossCheck(Variant{Op::Sub, false, true}, 113, 30);
-  satref::CrossCheck(Variant{Op::Sub, true, true}, 114, 30);
-}
-
-TEST(SubtractiveBlit, WordRowsGiveOnePixelResults) {
-  for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555}) {
-    satref::WordRowsMatchSinglePixels(Variant{Op::Sub, false, false}, f, 211);
-    satref::WordRowsMatchSinglePixels(Variant{Op::Sub, false, true}, f, 212);
-  }
-}
-
-TEST(SubtractiveBlit, Level255IsTheUnlevelledTwin) {
-  satref::Level255IsTheTwin(Op::Sub, false, 311);
-  satref::Level255IsTheTwin(Op::Sub, true, 312);
-}
-
-TEST(SubtractiveBlit, FailurePathsLeaveNothingLocked) {
-  for (int keyed = 0; keyed < 2; ++keyed)
-    for (int levelled = 0; levelled < 2; ++levelled)
-      satref::FailurePathsLeaveNothingLocked(Variant{Op::Sub, keyed == 1, levelled == 1}, 411);
-}
-
-TEST(SubtractiveBlit, KeyedEqualsUnkeyedWhereNoPixelIsTheKey) {
-  satref::KeyedEqualsUnkeyedWithoutKey(Op::Sub, false, 511);
-  satref::KeyedEqualsUnkeyedWithoutKey(Op::Sub, true, 512);
-}
-
 uint32_t SubOne(PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level,
                 bool keyed = false, uint32_t keyColour = 0) {
   auto src = DDSurface::Make(1, 1, sf);
