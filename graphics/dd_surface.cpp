@@ -1,6 +1,7 @@
 #include "graphics/dd_surface.h"
 
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -75,25 +76,35 @@ bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memo
   if (pitch == 0) pitch = static_cast<int32_t>(rowBytes);
   if (pitch < rowBytes || int64_t{pitch} * height > (int64_t{1} << 34)) return false;
 
+  // Memory first, so that a surface whose memory cannot be had is left as it was.
+  std::unique_ptr<uint8_t[]> own;
+  std::unique_ptr<platform::DrawSurface> lent;
+  if (memory == Memory::Own) {
+    const size_t size = static_cast<size_t>(pitch) * (height - 1) + static_cast<size_t>(rowBytes);
+    own.reset(new (std::nothrow) uint8_t[size]);
+    if (!own) return false;
+    std::memset(own.get(), 0, size);
+  } else {
+    lent = std::make_unique<platform::DrawSurface>(static_cast<int32_t>(rowBytes), height, pitch);
+    if (!lent->HasMemory()) return false;
+  }
+
   format_ = format;
   hasAlpha_ = IsAlphaFormat(format) ? 1 : 0;
   locked_ = false;
-  own_.reset();
   buffer_ = PixelBuffer{};
   buffer_.bounds = Rect{0, 0, width, height};
   buffer_.pitch = pitch;
   if (memory == Memory::Own) {
-    const size_t size = static_cast<size_t>(pitch) * (height - 1) + static_cast<size_t>(rowBytes);
-    own_.reset(new uint8_t[size]);
-    std::memset(own_.get(), 0, size);
+    own_ = std::move(own);
     buffer_.kind = 1;
     buffer_.pixels = own_.get();
     platform_ = std::make_unique<platform::DrawSurface>(own_.get(), pitch);
   } else {
+    own_.reset();
     buffer_.kind = 0;
     buffer_.pixels = nullptr;
-    platform_ =
-        std::make_unique<platform::DrawSurface>(static_cast<int32_t>(rowBytes), height, pitch);
+    platform_ = std::move(lent);
   }
   return true;
 }

@@ -1,13 +1,15 @@
 #include "platform/draw_surface.h"
 
 #include <cstring>
+#include <new>
 
 namespace platform {
 
 DrawSurface::DrawSurface(int32_t rowBytes, int32_t height, int32_t pitch) : pitch_(pitch) {
   const size_t size =
       height > 0 ? static_cast<size_t>(pitch) * static_cast<size_t>(height - 1) + rowBytes : 0;
-  own_.reset(new uint8_t[size > 0 ? size : 1]);
+  own_.reset(new (std::nothrow) uint8_t[size > 0 ? size : 1]);
+  if (!own_) return;  // no memory: HasMemory() answers false
   std::memset(own_.get(), 0, size > 0 ? size : 1);
   memory_ = own_.get();
 }
@@ -21,6 +23,7 @@ int32_t DrawSurface::Lock(LockedMemory* out) {
     return kSurfaceStillDrawing;
   }
   if (refuseAnswer_ != kSurfaceOk) return refuseAnswer_;
+  if (memory_ == nullptr) return kSurfaceLost;
   ++locksGranted_;
   out->pixels = memory_;
   out->pitch = pitch_;

@@ -32,6 +32,9 @@ class DrawSurface {
   DrawSurface(const DrawSurface&) = delete;
   DrawSurface& operator=(const DrawSurface&) = delete;
 
+  // False when the memory of the first constructor could not be had.
+  bool HasMemory() const { return memory_ != nullptr; }
+
   int32_t Lock(LockedMemory* out);
   int32_t Unlock();
 
