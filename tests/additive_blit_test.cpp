@@ -146,18 +146,9 @@ TEST(SaturatingAdd, AlphaWeightedAndLevelledPixels) {
   }
 }
 
-// One source pixel onto one destination pixel through a 1 x 1 blit.
 uint32_t AddOne(PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level,
                 bool keyed = false, uint32_t keyColour = 0) {
-  auto src = DDSurface::Make(1, 1, sf);
-  auto dst = DDSurface::Make(1, 1, df);
-  test::WritePixel(*src, 0, 0, s);
-  test::WritePixel(*dst, 0, 0, d);
-  if (keyed) src->SetColorKey(keyColour);
-  const BlitResult r = keyed ? dst->BltAddLevelKey(src.get(), 0, 0, level, nullptr, nullptr, nullptr)
-                             : dst->BltAddLevel(src.get(), 0, 0, level, nullptr, nullptr, nullptr);
-  EXPECT_EQ(r, kBlitDone);
-  return test::ReadPixel(*dst, 0, 0);
+  return satref::OnePixel(Op::Add, sf, s, df, d, level, keyed, keyColour);
 }
 
 TEST(AdditiveBlit, LevelledEdgeValues) {

@@ -126,6 +126,19 @@ inline BlitResult Call(DDSurface& dst, DDSurface* src, const Variant& v, int32_t
   return dst.BltSub(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
 }
 
+// One source pixel onto one destination pixel through a 1 x 1 levelled blit
+// (keyed when asked, with the key colour set on the source): the result.
+inline uint32_t OnePixel(Op op, PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d,
+                         int32_t level, bool keyed = false, uint32_t keyColour = 0) {
+  auto src = DDSurface::Make(1, 1, sf);
+  auto dst = DDSurface::Make(1, 1, df);
+  test::WritePixel(*src, 0, 0, s);
+  test::WritePixel(*dst, 0, 0, d);
+  if (keyed) src->SetColorKey(keyColour);
+  EXPECT_EQ(Call(*dst, src.get(), Variant{op, keyed, true}, level, test::Placement{}), kBlitDone);
+  return test::ReadPixel(*dst, 0, 0);
+}
+
 // Writes the key colour into about a quarter of the source's pixels, leaving
 // alpha bytes as they were; some Bgrx32 / Rgbx32 pixels get the key's colour
 // bytes with a non-zero byte 3 (not the key).

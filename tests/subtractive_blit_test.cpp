@@ -123,15 +123,7 @@ TEST(SaturatingSub, EdgeValuesAndLevelKeyPixel) {
 
 uint32_t SubOne(PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level,
                 bool keyed = false, uint32_t keyColour = 0) {
-  auto src = DDSurface::Make(1, 1, sf);
-  auto dst = DDSurface::Make(1, 1, df);
-  test::WritePixel(*src, 0, 0, s);
-  test::WritePixel(*dst, 0, 0, d);
-  if (keyed) src->SetColorKey(keyColour);
-  const BlitResult r = keyed ? dst->BltSubLevelKey(src.get(), 0, 0, level, nullptr, nullptr, nullptr)
-                             : dst->BltSubLevel(src.get(), 0, 0, level, nullptr, nullptr, nullptr);
-  EXPECT_EQ(r, kBlitDone);
-  return test::ReadPixel(*dst, 0, 0);
+  return satref::OnePixel(Op::Sub, sf, s, df, d, level, keyed, keyColour);
 }
 
 TEST(SubtractiveBlit, EdgeValues) {
