@@ -478,12 +478,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                    (!src || src->Platform()->LockCalls() == srcLockCalls),
                "%s asked for a lock", op.name);
   }
-  d.Platform()->RefuseLocks(platform::kSurfaceOk);
-  d.Platform()->AnswerStillDrawing(0);
-  if (src) {
-    src->Platform()->RefuseLocks(platform::kSurfaceOk);
-    src->Platform()->AnswerStillDrawing(0);
-  }
+  AcceptLocks(d, src);
 
   const std::vector<uint8_t> dstAfter = Snapshot(d);
   if (src && src != &d) {

@@ -278,6 +278,15 @@ inline void CheckUnlocked(DDSurface& s, const char* what, const char* which) {
              what, s.Platform()->LocksHeld(), which);
 }
 
+// Lets the platform grant the surfaces' locks again after a refused-lock case.
+inline void AcceptLocks(DDSurface& d, DDSurface* src) {
+  for (DDSurface* s : {&d, src}) {
+    if (s == nullptr || s->Platform() == nullptr) continue;
+    s->Platform()->RefuseLocks(platform::kSurfaceOk);
+    s->Platform()->AnswerStillDrawing(0);
+  }
+}
+
 inline void CheckResult(int32_t result, const char* what) {
   FUZZ_CHECK(result >= 0 && result <= 3, "%s answered %d", what, result);
 }
