@@ -17,7 +17,6 @@ using Pair = FormatPair;
 constexpr auto& kPairs = format_pairs::kPolygon;
 
 bool IsBgr(F f) { return f == F::Bgr24 || f == F::Bgrx32 || f == F::Bgra32; }
-bool Is16(F f) { return f == F::Rgb565 || f == F::Rgb555 || f == F::Rgb565A || f == F::Rgb555A; }
 bool Is565(F f) { return f == F::Rgb565 || f == F::Rgb565A; }
 bool HasAlpha(F f) { return IsAlphaFormat(f); }
 uint32_t Word(const uint8_t* p) { return p[0] | (p[1] << 8); }
@@ -29,7 +28,7 @@ bool IsKey(F sf, const uint8_t* s, uint32_t key) {
     case F::Bgr24:
     case F::Rgb24:
     case F::Bgra32:
-    case F::Rgba32: return (s[0] | (s[1] << 8) | (s[2] << 16)) == (key & 0xFFFFFF);
+    case F::Rgba32: return uint32_t(s[0] | (s[1] << 8) | (s[2] << 16)) == (key & 0xFFFFFF);
     default: return Word(s) == (key & 0xFFFF);
   }
 }
@@ -268,7 +267,9 @@ TEST(DrawRotatedSprite, FadingInStaysInsideTheQuad) {
   for (size_t i = 0; i < after.size(); ++i) {
     const int32_t x = static_cast<int32_t>(i % pitch) / 2, y = static_cast<int32_t>(i / pitch);
     const bool covered = x < 60 && test::ReadPixel(*cover, x, y) == 0;
-    if (!covered) ASSERT_EQ(after[i], before[i]) << "byte " << i;
+    if (!covered) {
+      ASSERT_EQ(after[i], before[i]) << "byte " << i;
+    }
   }
   EXPECT_NE(after, before);
 }
