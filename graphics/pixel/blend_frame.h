@@ -136,12 +136,17 @@ template <class Values>
 using BlendMemberFn = int32_t (*)(const PixelBuffer& src, const PixelBuffer& dst,
                                   const Values& values, const Placement& at);
 
-template <class Values>
-struct PairEntry {
+// One entry of a family's table: the pair of formats (source onto destination)
+// and the routine that serves it. The blits and the polygon families share it.
+template <class Member>
+struct FormatEntry {
   PixelFormat src;
   PixelFormat dst;
-  BlendMemberFn<Values> member;
+  Member member;
 };
+
+template <class Values>
+using PairEntry = FormatEntry<BlendMemberFn<Values>>;
 
 template <class Src, class Dst, template <class, class> class Rule, class Values>
 int32_t RuleMember(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,

@@ -335,11 +335,7 @@ using PolygonMemberFn = void (*)(const PixelBuffer& src, const PixelBuffer& dst,
                                  const Values& values, const PolygonArgs& args);
 
 template <class Values>
-struct PolygonEntry {
-  PixelFormat src;
-  PixelFormat dst;
-  PolygonMemberFn<Values> member;
-};
+using PolygonEntry = FormatEntry<PolygonMemberFn<Values>>;
 
 template <class Src, class Dst, template <class, class> class Texel, class Values>
 void PolygonMember(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
