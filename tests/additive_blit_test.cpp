@@ -12,50 +12,17 @@ using satref::Op;
 using satref::Variant;
 
 // Per-channel min(max, d + s) of two 16-bit words; Rgb555 bit 15 = d15 ^ s15.
-uint32_t RefAdd16(uint32_t d, uint32_t s, bool is565) {
-  const PixelFormat f = is565 ? PixelFormat::Rgb565 : PixelFormat::Rgb555;
-  uint32_t r = is565 ? 0 : (d ^ s) & 0x8000;
-  for (int i = 0; i < 3; ++i) {
-    const int sh = satref::Shift(f, i), max = (1 << satref::Bits(f, i)) - 1;
-    r |= uint32_t(std::min<int>(max, ((d >> sh) & max) + ((s >> sh) & max))) << sh;
-  }
-  return r;
-}
-
 // Every channel value pair of each channel, the other bits random.
 TEST(SaturatingAdd, WordFormsSaturateEachChannel) {
-  std::mt19937 rng(11);
-  for (const bool is565 : {true, false}) {
-    const PixelFormat f = is565 ? PixelFormat::Rgb565 : PixelFormat::Rgb555;
-    for (int i = 0; i < 3; ++i) {
-      const int sh = satref::Shift(f, i), max = (1 << satref::Bits(f, i)) - 1;
-      for (uint32_t a = 0; a <= uint32_t(max); ++a) {
-        for (uint32_t b = 0; b <= uint32_t(max); ++b) {
-          for (int k = 0; k < 4; ++k) {
-            const uint32_t d = ((rng() & 0xFFFF) & ~(uint32_t(max) << sh)) | (a << sh);
-            const uint32_t s = ((rng() & 0xFFFF) & ~(uint32_t(max) << sh)) | (b << sh);
-            const uint32_t got = is565 ? AddSat565(d, s) : AddSat555(d, s);
-            ASSERT_EQ(got, RefAdd16(d, s, is565)) << std::hex << d << " + " << s;
-          }
-        }
-      }
-    }
-  }
+  satref::SweepWordForms(AddSat565, AddSat555, satref::AddChannel, 11);
 }
 
 // The two-pixel forms give each half what the one-pixel form gives, also
 // with bit 15 set in either pixel of either word.
 TEST(SaturatingAdd, PairFormsAgreeWithOnePixelForms) {
-  std::mt19937 rng(12);
-  for (int k = 0; k < 200000; ++k) {
-    uint32_t d = rng(), s = rng();
-    if (k % 4 == 0) d |= 0x80008000u, s |= 0x80008000u;
-    ASSERT_EQ(AddSat565Pair(d, s), AddSat565(d & 0xFFFF, s & 0xFFFF) |
-                                       (AddSat565(d >> 16, s >> 16) << 16));
-    ASSERT_EQ(AddSat555Pair(d, s), AddSat555(d & 0xFFFF, s & 0xFFFF) |
-                                       (AddSat555(d >> 16, s >> 16) << 16))
-        << std::hex << d << " " << s;
-  }
+  auto bit15 = [](uint32_t& d, uint32_t& s) { d |= 0x80008000u, s |= 0x80008000u; };
+  satref::PairFormMatchesOnePixelForm(AddSat565Pair, AddSat565, bit15, 12);
+  satref::PairFormMatchesOnePixelForm(AddSat555Pair, AddSat555, bit15, 13);
 }
 
 TEST(SaturatingAdd, ByteLanesSaturateAndByte3Wraps) {

@@ -142,16 +142,19 @@ TEST(AlphaChannelBlit, SourceOverMatchesThePlainArithmeticForEveryPairOfAlphas) 
   }
 }
 
+// One source pixel composited over one destination pixel, as words.
+uint32_t Over(uint8_t* (*over)(uint8_t*, const uint8_t*), uint32_t s, uint32_t d) {
+  uint8_t sp[4], dp[4];
+  std::memcpy(sp, &s, 4);
+  std::memcpy(dp, &d, 4);
+  over(dp, sp);
+  uint32_t out;
+  std::memcpy(&out, dp, 4);
+  return out;
+}
+
 TEST(AlphaChannelBlit, SourceOverEdgeCases) {
-  auto over16 = [](uint32_t s, uint32_t d) {
-    uint8_t sp[4], dp[4];
-    std::memcpy(sp, &s, 4);
-    std::memcpy(dp, &d, 4);
-    OverPixel565A(dp, sp);
-    uint32_t out;
-    std::memcpy(&out, dp, 4);
-    return out;
-  };
+  auto over16 = [](uint32_t s, uint32_t d) { return Over(OverPixel565A, s, d); };
   // Opaque source: its colour, alpha 15, pad kept.
   EXPECT_EQ(over16(0x000F1234, 0xAA03ABCD), 0xAA0F1234u);
   EXPECT_EQ(over16(0x000F1234, 0x0000ABCD), 0x000F1234u);
@@ -164,15 +167,7 @@ TEST(AlphaChannelBlit, SourceOverEdgeCases) {
   const uint32_t mixed = (31 * 8 / 15) << 11 | (63 * 6 / 15) << 5 | (31 * 8 / 15);
   EXPECT_EQ(over16(0x00080000 | sc, 0x000F0000 | dc), 0x000E0000 | mixed);
 
-  auto over32 = [](uint32_t s, uint32_t d) {
-    uint8_t sp[4], dp[4];
-    std::memcpy(sp, &s, 4);
-    std::memcpy(dp, &d, 4);
-    OverPixel32A(dp, sp);
-    uint32_t out;
-    std::memcpy(&out, dp, 4);
-    return out;
-  };
+  auto over32 = [](uint32_t s, uint32_t d) { return Over(OverPixel32A, s, d); };
   EXPECT_EQ(over32(0xFF123456, 0x40ABCDEF), 0xFF123456u);
   EXPECT_EQ(over32(0x00123456, 0x80ABCDEF), 0xFFABCDEFu);
   EXPECT_EQ(over32(0x00123456, 0x00ABCDEF), 0x00ABCDEFu);

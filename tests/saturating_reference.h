@@ -126,6 +126,59 @@ inline BlitResult Call(DDSurface& dst, DDSurface* src, const Variant& v, int32_t
   return dst.BltSub(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
 }
 
+// One channel of the saturating arithmetic: min(max, d + s) or max(0, d - s).
+using ChannelFn = int (*)(int d, int s, int max);
+inline int AddChannel(int d, int s, int max) { return std::min(max, d + s); }
+inline int SubChannel(int d, int s, int) { return std::max(0, d - s); }
+
+// A 16-bit colour word combined channel by channel; bit 15 of a 555 word is
+// d15 XOR s15.
+inline uint32_t RefWord(uint32_t d, uint32_t s, bool is565, ChannelFn channel) {
+  const PixelFormat f = is565 ? PixelFormat::Rgb565 : PixelFormat::Rgb555;
+  uint32_t r = is565 ? 0 : (d ^ s) & 0x8000;
+  for (int i = 0; i < 3; ++i) {
+    const int sh = Shift(f, i), max = (1 << Bits(f, i)) - 1;
+    r |= uint32_t(channel(int((d >> sh) & max), int((s >> sh) & max), max)) << sh;
+  }
+  return r;
+}
+
+// Every value pair of every channel of both word formats, the other bits
+// random, through the one-pixel forms.
+template <class Form565, class Form555>
+void SweepWordForms(Form565 form565, Form555 form555, ChannelFn channel, uint32_t seed) {
+  std::mt19937 rng(seed);
+  for (const bool is565 : {true, false}) {
+    const PixelFormat f = is565 ? PixelFormat::Rgb565 : PixelFormat::Rgb555;
+    for (int i = 0; i < 3; ++i) {
+      const int sh = Shift(f, i), max = (1 << Bits(f, i)) - 1;
+      for (uint32_t a = 0; a <= uint32_t(max); ++a) {
+        for (uint32_t b = 0; b <= uint32_t(max); ++b) {
+          for (int k = 0; k < 4; ++k) {
+            const uint32_t d = ((rng() & 0xFFFF) & ~(uint32_t(max) << sh)) | (a << sh);
+            const uint32_t s = ((rng() & 0xFFFF) & ~(uint32_t(max) << sh)) | (b << sh);
+            const uint32_t got = is565 ? form565(d, s) : form555(d, s);
+            ASSERT_EQ(got, RefWord(d, s, is565, channel)) << std::hex << d << " with " << s;
+          }
+        }
+      }
+    }
+  }
+}
+
+// The two-pixel forms give each half what the one-pixel form gives; every
+// fourth pair of words is shaped by force(d, s) first.
+template <class Pair, class One, class Force>
+void PairFormMatchesOnePixelForm(Pair pair, One one, Force force, uint32_t seed) {
+  std::mt19937 rng(seed);
+  for (int k = 0; k < 200000; ++k) {
+    uint32_t d = rng(), s = rng();
+    if (k % 4 == 0) force(d, s);
+    ASSERT_EQ(pair(d, s), one(d & 0xFFFF, s & 0xFFFF) | (one(d >> 16, s >> 16) << 16))
+        << std::hex << d << " " << s;
+  }
+}
+
 // One source pixel onto one destination pixel through a 1 x 1 levelled blit
 // (keyed when asked, with the key colour set on the source): the result.
 inline uint32_t OnePixel(Op op, PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d,
