@@ -21,11 +21,12 @@ struct QuadValues {
 // A 16-bit colour texel onto its alpha format: channel blend at W = g.
 template <class S, class D>
 struct WeightedChannelRule {
+  const BlendTables& t;
   uint32_t g;
-  explicit WeightedChannelRule(const QuadValues& v) : g(v.opacity & 0xFF) {}
+  explicit WeightedChannelRule(const QuadValues& v) : t(Tables()), g(v.opacity & 0xFF) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
-    if constexpr (D::Colour::kIs565) BlendWeightedPixel565(d, s, g);
-    else BlendWeightedPixel555(d, s, g);
+    if constexpr (D::Colour::kIs565) BlendWeightedPixel565(d, s, g, t);
+    else BlendWeightedPixel555(d, s, g, t);
   }
 };
 

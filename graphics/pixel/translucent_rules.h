@@ -72,12 +72,13 @@ struct WeightRule {
 // colour word is written.
 template <class S, class D>
 struct ChannelAlphaRule {
+  const BlendTables& t;
   uint32_t op;
   template <class V>
-  explicit ChannelAlphaRule(const V& v) : op(v.opacity & 0xFF) {}
+  explicit ChannelAlphaRule(const V& v) : t(Tables()), op(v.opacity & 0xFF) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
-    if constexpr (D::Colour::kIs565) BlendAlphaPixel565(d, s, op);
-    else BlendAlphaPixel555(d, s, op);
+    if constexpr (D::Colour::kIs565) BlendAlphaPixel565(d, s, op, t);
+    else BlendAlphaPixel555(d, s, op, t);
   }
 };
 
