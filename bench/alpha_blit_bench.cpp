@@ -1,7 +1,9 @@
 // BltAlpha on 800 x 600 surfaces for every served pair, one to one and
 // stretched, beside a memcpy of the same bytes.
 #include "bench/bench_support.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -37,3 +39,5 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+}  // namespace pixelops

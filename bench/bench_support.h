@@ -8,7 +8,9 @@
 #include <memory>
 #include <random>
 
-#include "graphics/dd_surface.h"
+#include <pixelops/dd_surface.h>
+
+namespace pixelops {
 
 namespace bench {
 
@@ -45,3 +47,5 @@ inline void MemcpyYardstick(benchmark::State& state, int32_t bytesPerPixel) {
 }
 
 }  // namespace bench
+
+}  // namespace pixelops

@@ -2,8 +2,10 @@
 // DrawFadedScreen as the title screens call it: a half-0 call and a half-1
 // call at the same level, beside a memcpy of the same bytes.
 #include "bench/bench_support.h"
-#include "graphics/pixel/faded_screen.h"
-#include "runtime/screen_transition.h"
+#include <pixelops/faded_screen.h>
+#include <pixelops/screen_transition.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -50,3 +52,5 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+}  // namespace pixelops

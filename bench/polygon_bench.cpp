@@ -1,8 +1,10 @@
 // A 256 x 256 picture turned and scaled onto an 800 x 600 surface for every
 // pair of both polygon families, in destination megapixels per second.
 #include "bench/bench_support.h"
-#include "graphics/pixel/polygon.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/polygon.h>
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -60,3 +62,5 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+}  // namespace pixelops

@@ -8,6 +8,8 @@
 
 #include "bench/bench_support.h"
 
+namespace pixelops {
+
 namespace satbench {
 
 using Blit = std::function<BlitResult(DDSurface& dst, DDSurface* src, const Size* size)>;
@@ -64,3 +66,5 @@ inline void Register(const std::string& op, const Blit& blit) {
 }
 
 }  // namespace satbench
+
+}  // namespace pixelops

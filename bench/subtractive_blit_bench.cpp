@@ -1,6 +1,8 @@
 // The four subtractive blits on every served pair, 800 x 600.
 #include "bench/saturating_bench.h"
 
+namespace pixelops {
+
 namespace {
 
 const bool registered = [] {
@@ -20,3 +22,5 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+}  // namespace pixelops

@@ -1,9 +1,11 @@
 // A 256 x 256 sprite turned, scaled and blended at alpha 128 onto 800 x 600,
 // for every pair that FillTexturedQuad serves, in destination pixels a second.
 #include "bench/bench_support.h"
-#include "graphics/pixel/polygon.h"
-#include "graphics/pixel/textured_quad.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/polygon.h>
+#include <pixelops/textured_quad.h>
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -49,3 +51,5 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+}  // namespace pixelops

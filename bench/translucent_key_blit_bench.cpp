@@ -2,7 +2,9 @@
 // pair, one to one. The keyed sources have a quarter of their pixels on the key;
 // the alpha sources have random alphas (every pixel takes the full arithmetic).
 #include "bench/bench_support.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -75,3 +77,5 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+}  // namespace pixelops

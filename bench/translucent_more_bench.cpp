@@ -6,6 +6,8 @@
 
 #include "bench/bench_support.h"
 
+namespace pixelops {
+
 namespace {
 
 using F = PixelFormat;
@@ -82,3 +84,5 @@ const bool registered = [] {
 }();
 
 }  // namespace
+
+}  // namespace pixelops

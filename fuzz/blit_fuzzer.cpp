@@ -21,6 +21,8 @@
 #include "fuzz/fuzz_support.h"
 #include "graphics/blit_clip.h"
 
+namespace pixelops {
+
 namespace {
 
 using namespace fuzz;
@@ -535,3 +537,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   return 0;
 }
+
+}  // namespace pixelops

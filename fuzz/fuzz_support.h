@@ -14,7 +14,9 @@
 #include <random>
 #include <vector>
 
-#include "graphics/dd_surface.h"
+#include <pixelops/dd_surface.h>
+
+namespace pixelops {
 
 namespace fuzz {
 
@@ -324,3 +326,5 @@ bool AsksForLock(PixelFormat format, const Call& call) {
 }
 
 }  // namespace fuzz
+
+}  // namespace pixelops

@@ -19,10 +19,12 @@
 #include "fuzz/fuzz_support.h"
 
 #if __has_include("graphics/pixel/polygon.h")
-#include "graphics/pixel/polygon.h"
+#include <pixelops/polygon.h>
 #endif
 #if __has_include("graphics/pixel/textured_quad.h")
-#include "graphics/pixel/textured_quad.h"
+#include <pixelops/textured_quad.h>
+
+namespace pixelops {
 #endif
 
 namespace {
@@ -284,3 +286,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   return 0;
 }
+
+}  // namespace pixelops

@@ -35,8 +35,8 @@ fi
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
 cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXELOPS_FUZZ=ON -DPIXELOPS_TESTS=OFF \
-  -DPIXELOPS_BENCH=OFF -DPIXELOPS_SHOWCASE=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPIXELOPS_BUILD_FUZZ=ON -DPIXELOPS_BUILD_TESTS=OFF \
+  -DPIXELOPS_BUILD_BENCH=OFF -DPIXELOPS_BUILD_SHOWCASE=OFF >/dev/null
 cmake --build "$build" -j "$jobs" --target "${targets[@]/%/_fuzzer}"
 
 failed=0

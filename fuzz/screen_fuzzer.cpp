@@ -10,8 +10,10 @@
 //     answers 1 and leaves the target as it was.
 // Each call works on 800 x 600 buffers, so this target runs fewer inputs.
 #include "fuzz/fuzz_support.h"
-#include "graphics/pixel/faded_screen.h"
-#include "runtime/screen_transition.h"
+#include <pixelops/faded_screen.h>
+#include <pixelops/screen_transition.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -79,3 +81,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzFadedScreen(in);
   return 0;
 }
+
+}  // namespace pixelops

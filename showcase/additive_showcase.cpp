@@ -7,6 +7,8 @@
 
 #include "showcase/showcase.h"
 
+namespace pixelops {
+
 namespace {
 
 struct Pair {
@@ -80,3 +82,5 @@ Scene scene("additive_blit", [](Showcase& show) {
 });
 
 }  // namespace
+
+}  // namespace pixelops

@@ -1,7 +1,9 @@
 // The translucent blit with one opacity: a sprite at rising opacities, one to
 // one and stretched, on every served pair.
 #include "showcase/showcase.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -23,3 +25,5 @@ Scene scene("alpha_blit", [](Showcase& show) {
 });
 
 }  // namespace
+
+}  // namespace pixelops

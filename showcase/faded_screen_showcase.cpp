@@ -2,9 +2,11 @@
 // series of levels, each step a pair of calls (upper half, then lower half),
 // gathered into one sheet per display format; and a pair whose two calls use
 // different levels, which darkens the two halves differently.
-#include "graphics/pixel/faded_screen.h"
-#include "runtime/screen_transition.h"
+#include <pixelops/faded_screen.h>
+#include <pixelops/screen_transition.h>
 #include "showcase/showcase.h"
+
+namespace pixelops {
 
 namespace {
 
@@ -41,3 +43,5 @@ Scene scene("faded_screen", [](Showcase& show) {
 });
 
 }  // namespace
+
+}  // namespace pixelops

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "graphics/pixel/polygon.h"
+#include <pixelops/polygon.h>
 #include "showcase/showcase.h"
+
+namespace pixelops {
 
 namespace {
 
@@ -112,3 +114,5 @@ Scene scene("polygon", [](Showcase& show) {
 });
 
 }  // namespace
+
+}  // namespace pixelops

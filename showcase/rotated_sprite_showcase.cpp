@@ -1,7 +1,9 @@
 // A sprite turning, growing and fading in, step by step, through the
 // alpha-blended textured quads; and two quads with channels reordered.
-#include "graphics/pixel/textured_quad.h"
+#include <pixelops/textured_quad.h>
 #include "showcase/showcase.h"
+
+namespace pixelops {
 
 namespace {
 
@@ -28,3 +30,5 @@ Scene scene("rotated_sprite", [](Showcase& show) {
 });
 
 }  // namespace
+
+}  // namespace pixelops

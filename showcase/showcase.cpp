@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <map>
 
+namespace pixelops {
+
 namespace {
 
 std::map<std::string, std::function<void(Showcase&)>>& Scenes() {
@@ -132,7 +134,7 @@ std::string Showcase::Save(const std::string& name, DDSurface& surface) {
   return path;
 }
 
-int main(int argc, char** argv) {
+int RunShowcase(int argc, char** argv) {
   const std::string dir = argc > 1 ? argv[1] : "showcase-output";
   std::filesystem::create_directories(dir);
   Showcase show(dir);
@@ -142,3 +144,7 @@ int main(int argc, char** argv) {
   for (const auto& path : show.Written()) std::printf("  %s\n", path.c_str());
   return 0;
 }
+
+}  // namespace pixelops
+
+int main(int argc, char** argv) { return pixelops::RunShowcase(argc, argv); }

@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/dd_surface.h"
+#include <pixelops/dd_surface.h>
+
+namespace pixelops {
 
 class Showcase {
  public:
@@ -37,3 +39,5 @@ class Showcase {
 struct Scene {
   Scene(const char* name, std::function<void(Showcase&)> draw);
 };
+
+}  // namespace pixelops

@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "showcase/showcase.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -88,3 +90,5 @@ Scene alphaChannel("alpha_channel", [](Showcase& show) {
 });
 
 }  // namespace
+
+}  // namespace pixelops

@@ -11,6 +11,8 @@
 
 #include "showcase/showcase.h"
 
+namespace pixelops {
+
 namespace {
 
 using F = PixelFormat;
@@ -165,3 +167,5 @@ Scene scene("translucent_more", [](Showcase& show) {
 });
 
 }  // namespace
+
+}  // namespace pixelops

@@ -6,6 +6,8 @@
 #include "graphics/pixel/saturating.h"
 #include "tests/saturating_reference.h"
 
+namespace pixelops {
+
 namespace {
 
 using satref::Op;
@@ -270,3 +272,5 @@ TEST(AdditiveBlit, Level255HandsTheCallOver) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

@@ -5,6 +5,8 @@
 #include "graphics/blend_tables.h"
 #include "tests/test_support.h"
 
+namespace pixelops {
+
 namespace {
 
 using F = PixelFormat;
@@ -212,3 +214,5 @@ TEST(BltAlpha, ResultsAndLocking) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

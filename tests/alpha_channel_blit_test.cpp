@@ -5,8 +5,10 @@
 #include <random>
 
 #include "graphics/pixel/alpha_channel_blit.h"
-#include "platform/draw_surface.h"
+#include <pixelops/draw_surface.h>
 #include "tests/test_support.h"
+
+namespace pixelops {
 
 namespace {
 
@@ -269,3 +271,5 @@ TEST(AlphaChannelBlit, RefusedLocksAnswerOneAndLeaveBothUnlocked) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

@@ -7,6 +7,8 @@
 #include "graphics/pixel/alpha_from_mask.h"
 #include "tests/test_support.h"
 
+namespace pixelops {
+
 namespace {
 
 using F = PixelFormat;
@@ -63,7 +65,10 @@ TEST(BuildRampTable, AnyFourValuesFillEveryEntryWithinRange) {
           const std::vector<int> ramp = Ramp(lo, hi, a, b);
           for (int m = 0; m < 256; ++m) {
             if (m > lo && m < hi) {
-              const __int128 v = a + static_cast<__int128>(int64_t{b} - a) * (m - int64_t{lo}) / (int64_t{hi} - lo);
+              // |b - a| x (m - lo) stays below 2^64 as an unsigned magnitude.
+              const int64_t rise = int64_t{b} - a;
+              const uint64_t q = (rise < 0 ? uint64_t(-rise) : uint64_t(rise)) * uint64_t(m - int64_t{lo}) / uint64_t(int64_t{hi} - lo);
+              const int64_t v = a + (rise < 0 ? -int64_t(q) : int64_t(q));
               ASSERT_EQ(ramp[m], v < 0 ? 0 : v > 255 ? 255 : static_cast<int>(v)) << lo << " " << hi << " " << a << " " << b << " " << m;
             } else {
               ASSERT_EQ(ramp[m], ReferenceEntry(lo, hi, a, b, m));
@@ -183,3 +188,5 @@ TEST(AlphaFromMaskRamp, ResultsAndLocking) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

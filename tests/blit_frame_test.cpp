@@ -5,6 +5,8 @@
 #include "graphics/blit_clip.h"
 #include "tests/test_support.h"
 
+namespace pixelops {
+
 namespace {
 
 // A 1-row Bgrx32 source whose pixel i holds i; copy it stretched and read back
@@ -163,3 +165,5 @@ TEST(BlitFrame, ExtremePlacementsDrawSafely) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

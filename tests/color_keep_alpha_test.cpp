@@ -4,6 +4,8 @@
 
 #include "tests/test_support.h"
 
+namespace pixelops {
+
 namespace {
 
 using F = PixelFormat;
@@ -92,3 +94,5 @@ TEST(BltNoOp, TouchesNothing) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

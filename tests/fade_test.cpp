@@ -6,8 +6,10 @@
 #include <random>
 #include <vector>
 
-#include "graphics/dd_surface.h"
+#include <pixelops/dd_surface.h>
 #include "tests/test_support.h"
+
+namespace pixelops {
 
 namespace {
 
@@ -188,3 +190,5 @@ TEST(Fade, LockRefusedChangesNothing) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

@@ -2,7 +2,7 @@
 // itself is checked against its reference in fade_test.cpp; here the expected
 // pictures are built with DDSurface::Fade on copies, except where the levels
 // give plain answers (black, channel x 15 / 255, the picture itself).
-#include "graphics/pixel/faded_screen.h"
+#include <pixelops/faded_screen.h>
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,10 @@
 #include <random>
 #include <vector>
 
-#include "runtime/screen_transition.h"
+#include <pixelops/screen_transition.h>
 #include "tests/test_support.h"
+
+namespace pixelops {
 
 namespace {
 
@@ -208,3 +210,5 @@ TEST(DrawFadedScreen, DisplayWithoutBuffersDrawsNothing) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

@@ -10,8 +10,10 @@
 #include <random>
 
 #include "graphics/blend_tables.h"
-#include "graphics/pixel/polygon.h"
+#include <pixelops/polygon.h>
 #include "tests/test_support.h"
+
+namespace pixelops {
 
 namespace {
 
@@ -66,3 +68,5 @@ TEST(FuzzRegression, SurfaceTooBigForMemoryIsRefused) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

@@ -6,6 +6,8 @@
 
 #include "tests/test_support.h"
 
+namespace pixelops {
+
 namespace {
 
 using F = PixelFormat;
@@ -174,3 +176,5 @@ TEST(BltPattern, ResultsAndLocking) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

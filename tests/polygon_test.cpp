@@ -10,9 +10,12 @@
 #include <cmath>
 #include <vector>
 
-#include "graphics/pixel/polygon.h"
+#include <pixelops/polygon.h>
+#include "graphics/wide_int.h"
 #include "runtime/small_block_pool.h"
 #include "tests/test_support.h"
+
+namespace pixelops {
 
 namespace {
 
@@ -39,8 +42,8 @@ std::vector<Hit> ReferenceScan(const Point* sp, const Point* dp, int n, const Re
   const Point T = dp[top], B = dp[bot];
   const Point P = dp[(top + n - 1) % n], N = dp[(top + 1) % n];
   // (products of 33-bit differences need more than 64 bits)
-  using Wide = std::conditional_t<sizeof(I) == 4, int32_t, __int128>;
-  const Wide cross = Wide(I(N.y) - T.y) * (I(P.x) - T.x) - Wide(I(P.y) - T.y) * (I(N.x) - T.x);
+  const int32_t cross = wide::SignOfCross(int64_t(I(N.y) - T.y), int64_t(I(P.x) - T.x),
+                                          int64_t(I(P.y) - T.y), int64_t(I(N.x) - T.x));
   const int leftStep = cross > 0 ? 1 : n - 1, rightStep = n - leftStep;
   std::vector<int> left, right;
   for (int i = top;; i = (i + leftStep) % n) {
@@ -777,3 +780,5 @@ TEST(RotatedScaled, DrawsTheQuadThroughTheKeyedRasteriser) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

@@ -5,6 +5,8 @@
 
 #include "tests/saturating_reference.h"
 
+namespace pixelops {
+
 namespace {
 
 using satref::Op;
@@ -52,3 +54,5 @@ INSTANTIATE_TEST_SUITE_P(AddAndSub, SaturatingBlit, ::testing::Values(Op::Add, O
                          });
 
 }  // namespace
+
+}  // namespace pixelops

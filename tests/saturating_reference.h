@@ -11,8 +11,10 @@
 #include <random>
 #include <vector>
 
-#include "graphics/dd_surface.h"
+#include <pixelops/dd_surface.h>
 #include "tests/test_support.h"
+
+namespace pixelops {
 
 namespace satref {
 
@@ -399,3 +401,5 @@ inline void KeyedEqualsUnkeyedWithoutKey(Op op, bool levelled, uint32_t seed) {
 }
 
 }  // namespace satref
+
+}  // namespace pixelops

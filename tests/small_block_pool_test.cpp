@@ -9,6 +9,8 @@
 
 #include "runtime/small_block_pool.h"
 
+namespace pixelops {
+
 namespace {
 
 TEST(SmallBlockPool, SmallRequestsTakeBlocksThatAreReused) {
@@ -110,3 +112,5 @@ TEST(SmallBlockPool, ThreadsShareThePoolUnderItsLock) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

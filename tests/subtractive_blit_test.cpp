@@ -6,6 +6,8 @@
 #include "graphics/pixel/saturating.h"
 #include "tests/saturating_reference.h"
 
+namespace pixelops {
+
 namespace {
 
 using satref::Op;
@@ -128,3 +130,5 @@ TEST(SubtractiveBlit, EdgeValues) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

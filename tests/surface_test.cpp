@@ -3,6 +3,8 @@
 
 #include "tests/test_support.h"
 
+namespace pixelops {
+
 namespace {
 
 using F = PixelFormat;
@@ -132,3 +134,5 @@ TEST(DDSurface, KeyedCopySkipsTheKeyAndBltNeedsEqualFormats) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

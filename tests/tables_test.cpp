@@ -4,6 +4,8 @@
 #include "graphics/blend_tables.h"
 #include "platform/mul_div.h"
 
+namespace pixelops {
+
 TEST(BlendTables, ProductComplementAndDifference) {
   const BlendTables& t = Tables();
   for (int a = 0; a < 256; ++a) {
@@ -62,3 +64,5 @@ TEST(MulDiv, RoundsHalvesAwayFromZero) {
   EXPECT_EQ(MulDiv(INT32_MAX, INT32_MAX, INT32_MAX), INT32_MAX);
   EXPECT_EQ(MulDiv(INT32_MIN, 1, 1), INT32_MIN);
 }
+
+}  // namespace pixelops

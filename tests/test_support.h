@@ -10,7 +10,9 @@
 #include <random>
 #include <vector>
 
-#include "graphics/dd_surface.h"
+#include <pixelops/dd_surface.h>
+
+namespace pixelops {
 
 namespace test {
 
@@ -165,3 +167,5 @@ struct RandomPlacement {
 };
 
 }  // namespace test
+
+}  // namespace pixelops

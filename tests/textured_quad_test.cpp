@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "graphics/blend_tables.h"
-#include "graphics/pixel/polygon.h"
-#include "graphics/pixel/textured_quad.h"
+#include <pixelops/polygon.h>
+#include <pixelops/textured_quad.h>
 #include "tests/test_support.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -275,3 +277,5 @@ TEST(DrawRotatedSprite, FadingInStaysInsideTheQuad) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

@@ -5,9 +5,11 @@
 #include <array>
 #include <random>
 
-#include "platform/draw_surface.h"
+#include <pixelops/draw_surface.h>
 #include "tests/test_support.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -452,3 +454,5 @@ TEST(DrawRouting, WeightedDrawsAnswerOneAndTouchNothing) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

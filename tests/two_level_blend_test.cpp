@@ -4,7 +4,9 @@
 
 #include "graphics/pixel/two_level_blend.h"
 #include "tests/test_support.h"
-#include "graphics/pixel/format_pairs.h"
+#include <pixelops/format_pairs.h>
+
+namespace pixelops {
 
 namespace {
 
@@ -228,3 +230,5 @@ TEST(BltBlend, ResultsAndLocking) {
 }
 
 }  // namespace
+
+}  // namespace pixelops

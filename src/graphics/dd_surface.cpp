@@ -1,0 +1,233 @@
+#include <pixelops/dd_surface.h>
+
+#include <cstring>
+#include <new>
+
+namespace pixelops {
+
+namespace {
+
+PixelFormat AlphaCounterpart(PixelFormat f) {
+  switch (f) {
+    case PixelFormat::Rgb565: return PixelFormat::Rgb565A;
+    case PixelFormat::Rgb555: return PixelFormat::Rgb555A;
+    case PixelFormat::Rgb24:
+    case PixelFormat::Rgbx32: return PixelFormat::Rgba32;
+    default: return IsAlphaFormat(f) ? f : PixelFormat::Bgra32;
+  }
+}
+
+}  // namespace
+
+const char* PixelFormatName(PixelFormat f) {
+  switch (f) {
+    case PixelFormat::Index8: return "Index8";
+    case PixelFormat::Rgb565: return "Rgb565";
+    case PixelFormat::Rgb555: return "Rgb555";
+    case PixelFormat::Bgr24: return "Bgr24";
+    case PixelFormat::Rgb24: return "Rgb24";
+    case PixelFormat::Bgrx32: return "Bgrx32";
+    case PixelFormat::Rgbx32: return "Rgbx32";
+    case PixelFormat::Rgb565A: return "Rgb565A";
+    case PixelFormat::Rgb555A: return "Rgb555A";
+    case PixelFormat::Bgra32: return "Bgra32";
+    case PixelFormat::Rgba32: return "Rgba32";
+  }
+  return "unknown";
+}
+
+uint32_t ColourToPixel(PixelFormat format, uint32_t colour, uint32_t alpha) {
+  const uint32_t r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+  alpha &= 0xFF;
+  switch (format) {
+    case PixelFormat::Index8: return r;
+    case PixelFormat::Rgb565: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+    case PixelFormat::Rgb555: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+    case PixelFormat::Rgb565A:
+      return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3) | ((alpha >> 4) << 16);
+    case PixelFormat::Rgb555A:
+      return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3) | ((alpha >> 4) << 16);
+    case PixelFormat::Bgr24:
+    case PixelFormat::Bgrx32: return b | (g << 8) | (r << 16);
+    case PixelFormat::Rgb24:
+    case PixelFormat::Rgbx32: return r | (g << 8) | (b << 16);
+    case PixelFormat::Bgra32: return b | (g << 8) | (r << 16) | (alpha << 24);
+    case PixelFormat::Rgba32: return r | (g << 8) | (b << 16) | (alpha << 24);
+  }
+  return 0;
+}
+
+DDSurface::DDSurface(PixelFormat displayFormat) : displayFormat_(displayFormat) {}
+
+DDSurface::~DDSurface() = default;
+
+std::unique_ptr<DDSurface> DDSurface::Make(int32_t width, int32_t height, PixelFormat format,
+                                           Memory memory, int32_t pitch) {
+  auto surface = std::make_unique<DDSurface>(format);
+  if (!surface->Allocate(width, height, format, memory, pitch)) return nullptr;
+  return surface;
+}
+
+bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memory memory,
+                         int32_t pitch) {
+  const int32_t bpp = BytesPerPixel(format);
+  if (bpp == 0 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
+    return false;
+  }
+  const int64_t rowBytes = int64_t{width} * bpp;
+  if (pitch == 0) pitch = static_cast<int32_t>(rowBytes);
+  if (pitch < rowBytes || int64_t{pitch} * height > (int64_t{1} << 34)) return false;
+
+  // Memory first, so that a surface whose memory cannot be had is left as it was.
+  std::unique_ptr<uint8_t[]> own;
+  std::unique_ptr<platform::DrawSurface> lent;
+  if (memory == Memory::Own) {
+    const size_t size = static_cast<size_t>(pitch) * (height - 1) + static_cast<size_t>(rowBytes);
+    own.reset(new (std::nothrow) uint8_t[size]);
+    if (!own) return false;
+    std::memset(own.get(), 0, size);
+  } else {
+    lent = std::make_unique<platform::DrawSurface>(static_cast<int32_t>(rowBytes), height, pitch);
+    if (!lent->HasMemory()) return false;
+  }
+
+  format_ = format;
+  hasAlpha_ = IsAlphaFormat(format) ? 1 : 0;
+  locked_ = false;
+  buffer_ = PixelBuffer{};
+  buffer_.bounds = Rect{0, 0, width, height};
+  buffer_.pitch = pitch;
+  if (memory == Memory::Own) {
+    own_ = std::move(own);
+    buffer_.kind = 1;
+    buffer_.pixels = own_.get();
+    platform_ = std::make_unique<platform::DrawSurface>(own_.get(), pitch);
+  } else {
+    own_.reset();
+    buffer_.kind = 0;
+    buffer_.pixels = nullptr;
+    platform_ = std::move(lent);
+  }
+  return true;
+}
+
+int32_t DDSurface::Create(int32_t width, int32_t height, bool alpha) {
+  const PixelFormat format = alpha ? AlphaCounterpart(displayFormat_) : displayFormat_;
+  return Allocate(width, height, format, Memory::Own, 0) ? 0 : 1;
+}
+
+void DDSurface::GetSize(int32_t* width, int32_t* height) const {
+  if (width) *width = buffer_.bounds.right - buffer_.bounds.left;
+  if (height) *height = buffer_.bounds.bottom - buffer_.bounds.top;
+}
+
+int32_t DDSurface::Lock() {
+  if (buffer_.kind != 0 && directAccess_) return 0;
+  if (!platform_) return 1;
+  platform::LockedMemory memory;
+  int32_t answer;
+  do {
+    answer = platform_->Lock(&memory);
+  } while (answer == platform::kSurfaceStillDrawing);
+  if (answer != platform::kSurfaceOk) return 1;
+  buffer_.pixels = memory.pixels;
+  buffer_.pitch = memory.pitch;
+  locked_ = true;
+  return 0;
+}
+
+int32_t DDSurface::Unlock() {
+  if (locked_) {
+    locked_ = false;
+    platform_->Unlock();
+  }
+  return 0;
+}
+
+void DDSurface::SetColorKey(uint32_t colour) { colorKey_ = ColourToPixel(format_, colour, 0); }
+
+void DDSurface::ResetColorKey() { colorKey_ = 0; }
+
+int32_t LockBoth(DDSurface& dst, DDSurface& src) {
+  if (dst.Lock() != 0) return 1;
+  if (&src == &dst) return 0;
+  if (src.Lock() != 0) {
+    dst.Unlock();
+    return 1;
+  }
+  return 0;
+}
+
+void UnlockBoth(DDSurface& dst, DDSurface& src) {
+  if (&src != &dst) src.Unlock();
+  dst.Unlock();
+}
+
+BlitResult DDSurface::FillRect(const Rect* rect) {
+  if (buffer_.bounds.right <= 0) return kBlitDone;  // never created
+  if (Lock() != 0) return kBlitLockRefused;
+  Rect r = rect ? *rect : buffer_.bounds;
+  if (r.left < buffer_.bounds.left) r.left = buffer_.bounds.left;
+  if (r.top < buffer_.bounds.top) r.top = buffer_.bounds.top;
+  if (r.right > buffer_.bounds.right) r.right = buffer_.bounds.right;
+  if (r.bottom > buffer_.bounds.bottom) r.bottom = buffer_.bounds.bottom;
+  const int32_t bpp = BytesPerPixel(format_);
+  const uint32_t alpha = 255;
+  const uint32_t pixel = ColourToPixel(format_, fillColour_, alpha);
+  uint8_t bytes[4];
+  std::memcpy(bytes, &pixel, 4);
+  for (int32_t y = r.top; y < r.bottom; ++y) {
+    uint8_t* d = buffer_.pixels + int64_t{y} * buffer_.pitch + int64_t{r.left} * bpp;
+    for (int32_t x = r.left; x < r.right; ++x, d += bpp) std::memcpy(d, bytes, bpp);
+  }
+  Unlock();
+  return kBlitDone;
+}
+
+// Image draws, forwarded to the surface operations.
+
+BlitResult DDSurface::DrawKeyed(Image* src, int32_t x, int32_t y, const Rect* srcRect,
+                                const Size* dstSize, const Rect* clip) {
+  return BltKeyed(src ? src->AsDDSurface() : nullptr, x, y, srcRect, dstSize, clip);
+}
+
+BlitResult DDSurface::DrawKeyedTranslucent(Image* src, int32_t x, int32_t y, int32_t opacity,
+                                           const Rect* srcRect, const Size* dstSize,
+                                           const Rect* clip) {
+  return BltTranslucentKey(src ? src->AsDDSurface() : nullptr, x, y, opacity, srcRect, dstSize,
+                           clip);
+}
+
+BlitResult DDSurface::DrawAlphaBlend(Image* src, int32_t x, int32_t y, int32_t opacity,
+                                     const Rect* srcRect, const Size* dstSize, const Rect* clip) {
+  return BltAlpha(src ? src->AsDDSurface() : nullptr, x, y, opacity, srcRect, dstSize, clip);
+}
+
+BlitResult DDSurface::DrawAlphaOpacity(Image* src, int32_t x, int32_t y, int32_t opacity,
+                                       const Rect* srcRect, const Size* dstSize,
+                                       const Rect* clip) {
+  return BltAlphaOpacity(src ? src->AsDDSurface() : nullptr, x, y, opacity, srcRect, dstSize,
+                         clip);
+}
+
+BlitResult DDSurface::DrawAlphaLevel(Image* src, int32_t x, int32_t y, int32_t opacity) {
+  return BltAlphaOpacity(src ? src->AsDDSurface() : nullptr, x, y, opacity, nullptr, nullptr,
+                         nullptr);
+}
+
+BlitResult DDSurface::DrawAlphaChannel(Image* src, int32_t x, int32_t y, const Rect* srcRect,
+                                       const Size* dstSize, const Rect* clip) {
+  return BltAlphaChannel(src ? src->AsDDSurface() : nullptr, x, y, srcRect, dstSize, clip);
+}
+
+BlitResult DDSurface::DrawWeighted(Image*, int32_t, int32_t, int32_t, const Rect*, const Size*,
+                                   const Rect*) {
+  return kBlitLockRefused;
+}
+
+BlitResult DDSurface::DrawWeightedKeyed(Image*, int32_t, int32_t, int32_t, const Rect*,
+                                        const Size*, const Rect*) {
+  return kBlitLockRefused;
+}
+
+}  // namespace pixelops

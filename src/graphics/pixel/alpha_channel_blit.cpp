@@ -1,0 +1,144 @@
+// BltAlphaChannel: an alpha source weighted by its own alpha alone. Onto its
+// colour format it is the alpha blit at full opacity (P[255][c] = c, so the
+// level is the source's alpha level and the weight its alpha byte); onto its
+// own alpha format it composites the source over the destination.
+#include "graphics/pixel/alpha_channel_blit.h"
+
+#include <array>
+
+#include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/translucent_rules.h"
+
+namespace pixelops {
+
+namespace {
+
+// What source over does with a pair of 16-bit alpha levels: on the 0..240 scale
+// of 16 x level, the destination keeps r = P[16 x da][240 - 16 x sa] of its
+// coverage, the alpha becomes (r + 16 x sa) >> 4, and, unless that total t is
+// 0, the colours are mixed at levels 16 x sa x 15 / t and r x 15 / t (their sum
+// never exceeds 15). Only the two levels decide, so the steps are worked out
+// for all 256 pairs once, here.
+struct Over16Step {
+  uint8_t alpha, ws, wd;
+  bool mix;
+};
+
+constexpr auto kOver16 = [] {
+  std::array<std::array<Over16Step, 16>, 16> steps{};
+  for (uint32_t sa = 0; sa < 16; ++sa) {
+    for (uint32_t da = 0; da < 16; ++da) {
+      const uint32_t s16 = sa * 16, d16 = da * 16;
+      const uint32_t left = d16 * (240 - s16) / 255;  // P[d16][240 - s16]
+      const uint32_t total = left + s16;               // at most 240
+      Over16Step& step = steps[sa][da];
+      step.alpha = static_cast<uint8_t>(total >> 4);
+      step.mix = total != 0;
+      if (step.mix) {
+        step.ws = static_cast<uint8_t>(s16 * 15 / total);
+        step.wd = static_cast<uint8_t>(left * 15 / total);
+      }
+    }
+  }
+  return steps;
+}();
+
+template <class F>
+uint8_t* Over16(uint8_t* d, const uint8_t* s) {
+  const Over16Step& step = kOver16[F::Alpha(s)][F::Alpha(d)];
+  d[F::kAlphaByte] = step.alpha;
+  if (!step.mix) return d;
+  const BlendTables& t = Tables();
+  using C = typename F::Colour;
+  F::SetColourWord(d, static_cast<uint16_t>(C::Level(t, step.ws, F::ColourWord(s)) +
+                                            C::Level(t, step.wd, F::ColourWord(d))));
+  return d;
+}
+
+// x x 255 / t for 0 <= x <= t <= 255 as a multiplication: with
+// m = 2^24 / t + 1, (n x m) >> 24 is n / t for every n up to 2^24 / t.
+constexpr auto kReciprocal = [] {
+  std::array<uint32_t, 256> m{};
+  for (uint32_t t = 1; t < 256; ++t) m[t] = (1u << 24) / t + 1;
+  return m;
+}();
+
+constexpr uint32_t Times255Over(uint32_t x, uint32_t t) {
+  return static_cast<uint32_t>((uint64_t{x} * 255 * kReciprocal[t]) >> 24);
+}
+
+constexpr bool ReciprocalIsExact() {
+  for (uint32_t t = 1; t < 256; ++t)
+    for (uint32_t x = 0; x <= t; ++x)
+      if (Times255Over(x, t) != x * 255 / t) return false;
+  return true;
+}
+static_assert(ReciprocalIsExact());
+
+template <class S, class D>
+struct OverRule {
+  template <class V>
+  explicit OverRule(const V&) {}
+  void operator()(const uint8_t* s, uint8_t* d) const {
+    if constexpr (px::kIsWord16Alpha<D>) {
+      if constexpr (D::Colour::kIs565) OverPixel565A(d, s);
+      else OverPixel555A(d, s);
+    } else {
+      OverPixel32A(d, s);
+    }
+  }
+};
+
+using V = OpacityValues;
+using translucent::AlphaLevelRule;
+using translucent::WeightRule;
+
+constexpr PairEntry<V> kPairs[] = {
+    Serve<px::Rgb565A, px::Rgb565, AlphaLevelRule, V>(),
+    Serve<px::Rgb555A, px::Rgb555, AlphaLevelRule, V>(),
+    Serve<px::Bgra32, px::Bgr24, WeightRule, V>(),
+    Serve<px::Rgba32, px::Rgb24, WeightRule, V>(),
+    Serve<px::Bgra32, px::Bgrx32, WeightRule, V>(),
+    Serve<px::Rgba32, px::Rgbx32, WeightRule, V>(),
+    Serve<px::Rgb565A, px::Rgb565A, OverRule, V>(),
+    Serve<px::Rgb555A, px::Rgb555A, OverRule, V>(),
+    Serve<px::Bgra32, px::Bgra32, OverRule, V>(),
+    Serve<px::Rgba32, px::Rgba32, OverRule, V>(),
+};
+
+}  // namespace
+
+uint8_t* OverPixel565A(uint8_t* dst, const uint8_t* src) { return Over16<px::Rgb565A>(dst, src); }
+
+uint8_t* OverPixel555A(uint8_t* dst, const uint8_t* src) { return Over16<px::Rgb555A>(dst, src); }
+
+uint8_t* OverPixel32A(uint8_t* dst, const uint8_t* src) {
+  const uint32_t sa = src[3];
+  if (sa == 255) {  // opaque: ws = 255, wd = 0, the source's colour
+    dst[0] = src[0];
+    dst[1] = src[1];
+    dst[2] = src[2];
+    dst[3] = 255;
+    return dst;
+  }
+  if (sa == 0) {  // r = da = t: ws = 0, wd = 255, the colour stays
+    if (dst[3] != 0) dst[3] = 255;
+    return dst;
+  }
+  const BlendTables& t = Tables();
+  const uint32_t left = t.P(dst[3], 255 - sa);  // the destination coverage the source leaves
+  const uint32_t total = sa + left;              // 1..255
+  const uint32_t ws = Times255Over(sa, total), wd = Times255Over(left, total);  // ws + wd <= 255
+  for (int i = 0; i < 3; ++i) dst[i] = static_cast<uint8_t>(t.P(ws, src[i]) + t.P(wd, dst[i]));
+  dst[3] = 255;
+  return dst;
+}
+
+// Every other pair, equal formats without alpha included, is not served.
+BlitResult DDSurface::BltAlphaChannel(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
+                                      const Size* dstSize, const Rect* clip) {
+  return RunBlend(*this, src, kPairs, V{255}, Placement{x, y, srcRect, dstSize, clip},
+                  BlendPolicy{kBlitPairNotServed, kBlitPairNotServed});
+}
+
+}  // namespace pixelops

@@ -1,0 +1,224 @@
+// The frame shared by every surface-to-surface blend: the dispatcher that locks
+// both surfaces and picks the routine for the pair of formats, the clip set-up,
+// and the two walks (one to one, and stretched with integer error terms).
+//
+// An operation is a table of served pairs plus a per-pixel step per pair:
+//
+//   template <class S, class D> struct MyRule {
+//     explicit MyRule(const MyValues& v);
+//     void operator()(const uint8_t* s, uint8_t* d) const;   // one pixel
+//   };
+//   constexpr PairEntry<MyValues> kPairs[] = { Serve<px::Rgb565, px::Rgb565, MyRule, MyValues>(), ... };
+//   return RunBlend(*this, src, kPairs, values, Placement{...}, policy);
+//
+// A step may instead take (s, d, sx, sy), the source pixel's coordinates, and
+// may offer Row(s, d, width, dstLeft) to do a whole one-to-one row at once.
+// Values with a `key` member make the operation keyed: the dispatcher reads
+// the source's colour key into it after both surfaces are locked.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "graphics/blit_clip.h"
+#include <pixelops/dd_surface.h>
+#include "graphics/pixel/formats.h"
+
+namespace pixelops {
+
+struct Placement {
+  int32_t x = 0;
+  int32_t y = 0;
+  const Rect* srcRect = nullptr;
+  const Size* dstSize = nullptr;
+  const Rect* clip = nullptr;
+};
+
+namespace frame {
+
+template <class Step>
+inline void Apply(const Step& step, const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) {
+  if constexpr (requires { step(s, d, sx, sy); }) {
+    step(s, d, sx, sy);
+  } else {
+    (void)sx;
+    (void)sy;
+    step(s, d);
+  }
+}
+
+// One-to-one walk: each row in runs of eight pixels, then the rest one by one.
+template <class Src, class Dst, class Step>
+void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
+                  const Step& step) {
+  constexpr int32_t sb = Src::kBytes, db = Dst::kBytes;
+  const int32_t width = bp.dst.right - bp.dst.left;
+  const int32_t height = bp.dst.bottom - bp.dst.top;
+  int64_t sRow = int64_t{bp.src.top} * src.pitch + int64_t{bp.src.left} * sb;
+  int64_t dRow = int64_t{bp.dst.top} * dst.pitch + int64_t{bp.dst.left} * db;
+  for (int32_t row = 0; row < height; ++row) {
+    const uint8_t* s = src.pixels + sRow;
+    uint8_t* d = dst.pixels + dRow;
+    if constexpr (requires { step.Row(s, d, width, bp.dst.left); }) {
+      step.Row(s, d, width, bp.dst.left);
+    } else {
+      const int32_t sy = bp.src.top + row;
+      int32_t sx = bp.src.left;
+      for (int32_t group = width >> 3; group > 0; --group) {
+        for (int32_t k = 0; k < 8; ++k) Apply(step, s + k * sb, d + k * db, sx + k, sy);
+        s += 8 * sb;
+        d += 8 * db;
+        sx += 8;
+      }
+      for (int32_t k = 0; k < (width & 7); ++k) Apply(step, s + k * sb, d + k * db, sx + k, sy);
+    }
+    if (row + 1 < height) {
+      sRow += src.pitch;
+      dRow += dst.pitch;
+    }
+  }
+}
+
+// Stretch walk: the error tests are made before each row and each pixel is
+// read; the x error restarts at every row, the y error runs on.
+template <class Src, class Dst, class Step>
+void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
+                   const Step& step) {
+  constexpr int32_t sb = Src::kBytes, db = Dst::kBytes;
+  const int32_t width = bp.dst.right - bp.dst.left;
+  const int32_t height = bp.dst.bottom - bp.dst.top;
+  int64_t rowOffset = int64_t{bp.src.top} * src.pitch + int64_t{bp.src.left} * sb;
+  int64_t dRow = int64_t{bp.dst.top} * dst.pitch + int64_t{bp.dst.left} * db;
+  int32_t ey = bp.yError;
+  int32_t sy = bp.src.top;
+  for (int32_t row = 0; row < height; ++row) {
+    ey += bp.yRemainder;
+    if (ey >= 0) {
+      rowOffset += src.pitch;
+      ++sy;
+      ey -= bp.ySpan;
+    }
+    int64_t sOffset = rowOffset;
+    int32_t ex = bp.xError;
+    int32_t sx = bp.src.left;
+    uint8_t* d = dst.pixels + dRow;
+    for (int32_t col = 0; col < width; ++col) {
+      ex += bp.xRemainder;
+      if (ex >= 0) {
+        sOffset += sb;
+        ++sx;
+        ex -= bp.xSpan;
+      }
+      Apply(step, src.pixels + sOffset, d, sx, sy);
+      d += db;
+      sOffset += int64_t{bp.xQuotient} * sb;
+      sx += bp.xQuotient;
+    }
+    rowOffset += int64_t{bp.yQuotient} * src.pitch;
+    sy += bp.yQuotient;
+    dRow += dst.pitch;
+  }
+}
+
+}  // namespace frame
+
+// Clips, then walks the destination rectangle one to one or stretched with
+// the step. 0 when it ran, 1 when clipping left nothing.
+template <class Src, class Dst, class Step>
+int32_t BlendMember(const PixelBuffer& src, const PixelBuffer& dst, const Placement& at,
+                    const Step& step) {
+  BlitParams bp;
+  if (ClipBlitRects(dst, src, at.x, at.y, &bp, at.srcRect, at.dstSize, at.clip) != 0) return 1;
+  if (bp.oneToOne) frame::WalkOneToOne<Src, Dst>(src, dst, bp, step);
+  else frame::WalkStretched<Src, Dst>(src, dst, bp, step);
+  return 0;
+}
+
+template <class Values>
+using BlendMemberFn = int32_t (*)(const PixelBuffer& src, const PixelBuffer& dst,
+                                  const Values& values, const Placement& at);
+
+// One entry of a family's table: the pair of formats (source onto destination)
+// and the routine that serves it. The blits and the polygon families share it.
+template <class Member>
+struct FormatEntry {
+  PixelFormat src;
+  PixelFormat dst;
+  Member member;
+};
+
+template <class Values>
+using PairEntry = FormatEntry<BlendMemberFn<Values>>;
+
+template <class Src, class Dst, template <class, class> class Rule, class Values>
+int32_t RuleMember(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
+                   const Placement& at) {
+  return BlendMember<Src, Dst>(src, dst, at, Rule<Src, Dst>(values));
+}
+
+// One line of an operation's table: the pair (source onto destination) and its rule.
+template <class Src, class Dst, template <class, class> class Rule, class Values>
+constexpr PairEntry<Values> Serve() {
+  return {Src::kCode, Dst::kCode, &RuleMember<Src, Dst, Rule, Values>};
+}
+
+// Skips source pixels equal to the colour key (compared as the source format
+// compares keys), then applies the rule.
+template <template <class, class> class Rule>
+struct KeyedRule {
+  template <class S, class D>
+  struct For {
+    Rule<S, D> rule;
+    uint32_t key;
+    template <class Values>
+    explicit For(const Values& v) : rule(v), key(v.key) {}
+    void operator()(const uint8_t* s, uint8_t* d) const {
+      if (!S::KeyMatches(s, key)) rule(s, d);
+    }
+  };
+};
+
+// What a dispatcher answers for pairs without a routine.
+struct BlendPolicy {
+  BlitResult differentUnserved = kBlitPairNotServed;
+  BlitResult equalUnserved = kBlitDone;
+};
+
+// The dispatcher steps every family shares: lock the destination, then the
+// source; find the entry of the pair; run it (call(entry, source)); unlock the
+// source, then the destination. A missing source answers 1 and locks nothing;
+// a pair without an entry answers as the policy says.
+template <class Entry, size_t N, class Call>
+BlitResult DispatchPair(DDSurface& dst, DDSurface* src, const Entry (&pairs)[N],
+                        const BlendPolicy& policy, Call&& call) {
+  if (src == nullptr) return kBlitLockRefused;
+  if (LockBoth(dst, *src) != 0) return kBlitLockRefused;
+  const PixelFormat sf = src->Format(), df = dst.Format();
+  const Entry* entry = nullptr;
+  for (const Entry& e : pairs) {
+    if (e.src == sf && e.dst == df) {
+      entry = &e;
+      break;
+    }
+  }
+  if (entry == nullptr) {
+    UnlockBoth(dst, *src);
+    return sf == df ? policy.equalUnserved : policy.differentUnserved;
+  }
+  call(*entry, *src);
+  UnlockBoth(dst, *src);
+  return kBlitDone;
+}
+
+// A blit's dispatcher: the shared steps, with the source's colour key read
+// into values.key (keyed values only) just before the member runs.
+template <class Values, size_t N>
+BlitResult RunBlend(DDSurface& dst, DDSurface* src, const PairEntry<Values> (&pairs)[N],
+                    Values values, const Placement& at, const BlendPolicy& policy = {}) {
+  return DispatchPair(dst, src, pairs, policy, [&](const PairEntry<Values>& e, DDSurface& s) {
+    if constexpr (requires { values.key; }) values.key = s.GetColorKey();
+    e.member(s.Buffer(), dst.Buffer(), values, at);
+  });
+}
+
+}  // namespace pixelops

@@ -1,0 +1,60 @@
+// Plain and colour-keyed copies between surfaces of the same format, on the
+// blend frame (so they clip and stretch like every blend).
+#include <cstring>
+
+#include "graphics/pixel/blend_frame.h"
+
+namespace pixelops {
+
+namespace {
+
+struct CopyValues {};
+struct KeyedCopyValues {
+  uint32_t key = 0;
+};
+
+template <class S, class D>
+struct CopyRule {
+  template <class V>
+  explicit CopyRule(const V&) {}
+  void operator()(const uint8_t* s, uint8_t* d) const { std::memcpy(d, s, D::kBytes); }
+  // A one-to-one row at once, unless it overlaps itself (a surface copied onto
+  // itself), where pixels go one by one from the left as in every blit.
+  void Row(const uint8_t* s, uint8_t* d, int32_t width, int32_t) const {
+    const size_t n = static_cast<size_t>(width) * D::kBytes;
+    const uintptr_t from = reinterpret_cast<uintptr_t>(s), to = reinterpret_cast<uintptr_t>(d);
+    if (from + n <= to || to + n <= from) {
+      std::memcpy(d, s, n);
+      return;
+    }
+    for (int32_t i = 0; i < width; ++i) std::memcpy(d + i * D::kBytes, s + i * D::kBytes, D::kBytes);
+  }
+};
+
+template <class V, template <class, class> class Rule>
+constexpr PairEntry<V> kSameFormat[] = {
+    Serve<px::Index8, px::Index8, Rule, V>(),   Serve<px::Rgb565, px::Rgb565, Rule, V>(),
+    Serve<px::Rgb555, px::Rgb555, Rule, V>(),   Serve<px::Bgr24, px::Bgr24, Rule, V>(),
+    Serve<px::Rgb24, px::Rgb24, Rule, V>(),     Serve<px::Bgrx32, px::Bgrx32, Rule, V>(),
+    Serve<px::Rgbx32, px::Rgbx32, Rule, V>(),   Serve<px::Rgb565A, px::Rgb565A, Rule, V>(),
+    Serve<px::Rgb555A, px::Rgb555A, Rule, V>(), Serve<px::Bgra32, px::Bgra32, Rule, V>(),
+    Serve<px::Rgba32, px::Rgba32, Rule, V>(),
+};
+
+}  // namespace
+
+BlitResult DDSurface::Blt(Image* src, int32_t x, int32_t y, const Rect* srcRect,
+                          const Size* dstSize, const Rect* clip) {
+  return RunBlend(*this, src ? src->AsDDSurface() : nullptr,
+                  kSameFormat<CopyValues, CopyRule>, CopyValues{},
+                  Placement{x, y, srcRect, dstSize, clip});
+}
+
+BlitResult DDSurface::BltKeyed(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
+                               const Size* dstSize, const Rect* clip) {
+  return RunBlend(*this, src,
+                  kSameFormat<KeyedCopyValues, KeyedRule<CopyRule>::For>,
+                  KeyedCopyValues{}, Placement{x, y, srcRect, dstSize, clip});
+}
+
+}  // namespace pixelops

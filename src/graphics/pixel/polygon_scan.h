@@ -1,0 +1,386 @@
+// Textured polygon scan conversion and the dispatcher of the polygon
+// rasterisers.
+//
+// A rasteriser maps the source polygon (texel positions) onto the destination
+// polygon (pixel positions) with the same number of vertices, affinely: it
+// walks the polygon's left and right sides row by row in 12.20 fixed point,
+// then each span from left to right, and hands every (texel, pixel) pair to a
+// per-texel step. A family of rasterisers is a table of pairs plus its steps,
+// in the shape of the blend rules:
+//
+//   template <class S, class D> struct MyTexel {
+//     explicit MyTexel(const MyValues& v);
+//     void operator()(const uint8_t* s, uint8_t* d) const;   // one texel onto one pixel
+//   };
+//   constexpr PolygonEntry<MyValues> kPairs[] = { ServePolygon<px::Rgb565, px::Rgb565, MyTexel, MyValues>(), ... };
+//   return RunPolygon(*this, src, kPairs, values, PolygonArgs{...});
+//
+// Values with a `key` member get the source's colour key, shaped as one source
+// texel, after both surfaces are locked.
+//
+// The fixed-point arithmetic is done in 64 bits: for coordinates whose 12.20
+// values fit 32 bits it gives the same numbers as 32-bit arithmetic, and for
+// larger ones it stays exact instead of wrapping. Whatever the arguments, no
+// pixel outside the clip (cut to the destination's bounds) is written and no
+// texel outside the bounding box of the source points is read; polygons that
+// cannot be scan-converted, and source points outside the source, draw nothing.
+#pragma once
+
+#include <cstdint>
+#include <cstddef>
+
+#include <pixelops/dd_surface.h>
+#include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/formats.h"
+#include "graphics/wide_int.h"
+#include "runtime/small_block_pool.h"
+
+namespace pixelops {
+
+// Destination positions of the vertices where an edge starts and ends.
+struct PolygonEdge {
+  int32_t x0, y0, x1, y1;
+};
+// Source positions of the same two vertices.
+struct TextureEdge {
+  int32_t u0, v0, u1, v1;
+};
+static_assert(sizeof(PolygonEdge) == 16 && sizeof(TextureEdge) == 16);
+
+// What every rasteriser is given besides its two pixel buffers. Vertex i of
+// dstPoints shows texel srcPoints[i]. No clip means the destination's bounds.
+// A non-zero flag adds 1 to every divisor of a texture step, so that an edge or
+// a span of n steps stops short of its end texel.
+struct PolygonArgs {
+  const Point* srcPoints = nullptr;
+  const Point* dstPoints = nullptr;
+  const Rect* clip = nullptr;
+  uint8_t flag = 0;
+  int32_t count = 0;
+};
+
+namespace polyscan {
+
+inline constexpr int64_t kOne = int64_t{1} << 20;
+inline constexpr int64_t kHalf = kOne / 2;
+
+// c << 20 and f >> 20 (rounding towards minus infinity).
+constexpr int64_t Fix(int64_t c) { return c * kOne; }
+constexpr int64_t Whole(int64_t f) { return f >> 20; }
+
+// One side of the polygon: the vertex it starts at, the direction it walks
+// the vertex list in (+1 or -1, wrapping) and how many edges it has.
+struct Side {
+  int32_t first = 0;
+  int32_t dir = 1;
+  int32_t edges = 0;
+};
+
+struct Outline {
+  int32_t top = 0, bottom = 0;
+  Side left, right;
+};
+
+inline int32_t Next(int32_t i, int32_t dir, int32_t count) {
+  i += dir;
+  return i < 0 ? count - 1 : (i == count ? 0 : i);
+}
+
+// Finds the top vertex (topmost, then leftmost) and the bottom vertex
+// (bottommost, then rightmost), the winding, and the two sides. A horizontal
+// top or bottom edge belongs to neither side. False for outlines that cannot be
+// scan-converted: all vertices on one row, a side without edges, or an edge of
+// a side that does not go strictly down (horizontal edges inside a side,
+// repeated vertices on the top or bottom row, non-convex outlines).
+inline bool PlanOutline(const Point* p, int32_t count, Outline* out) {
+  int32_t top = 0, bottom = 0;
+  for (int32_t i = 1; i < count; ++i) {
+    if (p[i].y < p[top].y || (p[i].y == p[top].y && p[i].x < p[top].x)) {
+      top = i;
+    } else if (p[i].y > p[bottom].y || (p[i].y == p[bottom].y && p[i].x > p[bottom].x)) {
+      bottom = i;
+    }
+  }
+  if (p[top].y >= p[bottom].y) return false;
+
+  // The winding, by the sign of the cross product at the top vertex.
+  const Point& t = p[top];
+  const Point& before = p[Next(top, -1, count)];
+  const Point& after = p[Next(top, 1, count)];
+  const int32_t cross = wide::SignOfCross(int64_t{after.y} - t.y, int64_t{before.x} - t.x,
+                                          int64_t{before.y} - t.y, int64_t{after.x} - t.x);
+  const int32_t leftDir = cross > 0 ? 1 : -1;
+  const int32_t rightDir = -leftDir;
+
+  Side left{top, leftDir, 0};
+  for (int32_t i = top; i != bottom; i = Next(i, leftDir, count)) ++left.edges;
+  if (p[Next(bottom, -leftDir, count)].y == p[bottom].y) --left.edges;
+
+  Side right{top, rightDir, 0};
+  if (p[Next(top, rightDir, count)].y == t.y) right.first = Next(top, rightDir, count);
+  for (int32_t i = right.first; i != bottom; i = Next(i, rightDir, count)) ++right.edges;
+
+  for (const Side& side : {left, right}) {
+    if (side.edges <= 0) return false;
+    int32_t i = side.first;
+    for (int32_t k = 0; k < side.edges; ++k) {
+      const int32_t j = Next(i, side.dir, count);
+      if (p[j].y <= p[i].y) return false;
+      i = j;
+    }
+  }
+  out->top = top;
+  out->bottom = bottom;
+  out->left = left;
+  out->right = right;
+  return true;
+}
+
+// The four edge arrays of one call (records of both sides, destination and
+// source), from the small-block pool, each one record longer than the side's
+// edges; given back when the call ends, on every path.
+class EdgeArrays {
+ public:
+  EdgeArrays(int32_t leftEdges, int32_t rightEdges)
+      : leftEdge_(Take<PolygonEdge>(leftEdges)),
+        leftTexture_(Take<TextureEdge>(leftEdges)),
+        rightEdge_(Take<PolygonEdge>(rightEdges)),
+        rightTexture_(Take<TextureEdge>(rightEdges)) {}
+  ~EdgeArrays() {
+    PoolDelete(leftEdge_);
+    PoolDelete(leftTexture_);
+    PoolDelete(rightEdge_);
+    PoolDelete(rightTexture_);
+  }
+  EdgeArrays(const EdgeArrays&) = delete;
+  EdgeArrays& operator=(const EdgeArrays&) = delete;
+
+  bool Ok() const { return leftEdge_ && leftTexture_ && rightEdge_ && rightTexture_; }
+  PolygonEdge* Edges(bool left) { return left ? leftEdge_ : rightEdge_; }
+  TextureEdge* Textures(bool left) { return left ? leftTexture_ : rightTexture_; }
+
+ private:
+  template <class T>
+  static T* Take(int32_t edges) {
+    return static_cast<T*>(PoolNew(sizeof(T) * (static_cast<size_t>(edges) + 1)));
+  }
+  PolygonEdge* leftEdge_;
+  TextureEdge* leftTexture_;
+  PolygonEdge* rightEdge_;
+  TextureEdge* rightTexture_;
+};
+
+// Fills a side's records: record k runs from its k-th vertex to the next one;
+// the record after the last is a copy of it, so the look-ahead at the next
+// record never leaves the array.
+inline void FillSide(const Side& side, const Point* dstPoints, const Point* srcPoints,
+                     int32_t count, PolygonEdge* edges, TextureEdge* textures) {
+  int32_t i = side.first;
+  for (int32_t k = 0; k < side.edges; ++k) {
+    const int32_t j = Next(i, side.dir, count);
+    edges[k] = PolygonEdge{dstPoints[i].x, dstPoints[i].y, dstPoints[j].x, dstPoints[j].y};
+    textures[k] = TextureEdge{srcPoints[i].x, srcPoints[i].y, srcPoints[j].x, srcPoints[j].y};
+    i = j;
+  }
+  edges[side.edges] = edges[side.edges - 1];
+  textures[side.edges] = textures[side.edges - 1];
+}
+
+// The walk down one side: the current record, and x, u, v with their per-row
+// steps in 12.20.
+struct SideWalk {
+  const PolygonEdge* edges;
+  const TextureEdge* textures;
+  int32_t edgeCount;
+  int32_t current = -1;  // none yet: the look-ahead is record 0
+  int64_t x = 0, dx = 0, u = 0, du = 0, v = 0, dv = 0;
+
+  // Starts record k, advanced by `rows` rows from its first row.
+  void Start(int32_t k, int64_t rows, int64_t flag) {
+    current = k;
+    const PolygonEdge& e = edges[k];
+    const TextureEdge& t = textures[k];
+    const int64_t height = int64_t{e.y1} - e.y0;
+    dx = Fix(int64_t{e.x1} - e.x0) / height;
+    du = Fix(int64_t{t.u1} - t.u0) / (height + flag);
+    dv = Fix(int64_t{t.v1} - t.v0) / (height + flag);
+    x = Fix(e.x0) + kHalf + rows * dx;
+    u = Fix(t.u0) + kHalf + rows * du;
+    v = Fix(t.v0) + kHalf + rows * dv;
+  }
+
+  // Starts the walk below the top of the polygon, on the record that holds
+  // row y - 1 advanced to that row, so that row y comes out as in a full walk.
+  void StartAbove(int32_t y, int64_t flag) {
+    int32_t k = edgeCount - 1;
+    for (int32_t i = 0; i + 1 < edgeCount; ++i) {
+      if (edges[i].y0 <= int64_t{y} - 1 && int64_t{y} - 1 < edges[i].y1) {
+        k = i;
+        break;
+      }
+    }
+    Start(k, int64_t{y} - 1 - edges[k].y0, flag);
+  }
+
+  // Row y: the next record starts on its first row, otherwise the side steps on.
+  void Row(int32_t y, int64_t flag) {
+    if (edges[current + 1].y0 == y) {
+      Start(current + 1, 0, flag);
+    } else {
+      x += dx;
+      u += du;
+      v += dv;
+    }
+  }
+};
+
+inline bool PointsInside(const Rect& bounds, const Point* points, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    if (points[i].x < bounds.left || points[i].x >= bounds.right || points[i].y < bounds.top ||
+        points[i].y >= bounds.bottom) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace polyscan
+
+// Scan-converts the polygon and applies the texel step to every pixel it
+// covers inside the clip, rows top to bottom, each span left to right.
+template <class Src, class Dst, class Texel>
+void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonArgs& args,
+                 const Texel& texel) {
+  using namespace polyscan;
+  const int32_t count = args.count;
+  const Point* dstPoints = args.dstPoints;
+  if (args.srcPoints == nullptr || dstPoints == nullptr || count < 3) return;
+  if (src.pixels == nullptr || dst.pixels == nullptr) return;
+  if (!PointsInside(src.bounds, args.srcPoints, count)) return;
+
+  Rect clip = args.clip ? *args.clip : dst.bounds;
+  if (clip.left < dst.bounds.left) clip.left = dst.bounds.left;
+  if (clip.top < dst.bounds.top) clip.top = dst.bounds.top;
+  if (clip.right > dst.bounds.right) clip.right = dst.bounds.right;
+  if (clip.bottom > dst.bounds.bottom) clip.bottom = dst.bounds.bottom;
+  if (clip.left >= clip.right || clip.top >= clip.bottom) return;
+
+  Outline outline;
+  if (!PlanOutline(dstPoints, count, &outline)) return;
+  EdgeArrays arrays(outline.left.edges, outline.right.edges);
+  if (!arrays.Ok()) return;
+  FillSide(outline.left, dstPoints, args.srcPoints, count, arrays.Edges(true),
+           arrays.Textures(true));
+  FillSide(outline.right, dstPoints, args.srcPoints, count, arrays.Edges(false),
+           arrays.Textures(false));
+
+  const int32_t topY = dstPoints[outline.top].y, bottomY = dstPoints[outline.bottom].y;
+  if (clip.bottom - 1 < topY || bottomY < clip.top) return;
+  const int32_t lastRow = bottomY < clip.bottom - 1 ? bottomY : clip.bottom - 1;
+  const int64_t flag = args.flag != 0 ? 1 : 0;
+
+  SideWalk left{arrays.Edges(true), arrays.Textures(true), outline.left.edges};
+  SideWalk right{arrays.Edges(false), arrays.Textures(false), outline.right.edges};
+  int32_t firstRow = topY;
+  if (clip.top > topY) {
+    left.StartAbove(clip.top, flag);
+    right.StartAbove(clip.top, flag);
+    firstRow = clip.top;
+  }
+
+  const int64_t clipL = Fix(clip.left) + kHalf, clipR = Fix(clip.right) - kHalf;
+  constexpr int64_t sb = Src::kBytes, db = Dst::kBytes;
+  for (int32_t y = firstRow; y <= lastRow; ++y) {
+    left.Row(y, flag);
+    right.Row(y, flag);
+    if (left.x > clipR || right.x < clipL) continue;
+    const int64_t xl = Whole(left.x), xr = Whole(right.x);
+    // Sides that cross (a twisted outline) leave nothing between them.
+    if (xr < xl) continue;
+    int64_t du = 0, dv = 0;
+    if (xr != xl) {
+      const int64_t span = xr - xl + flag;
+      du = Fix(Whole(right.u) - Whole(left.u)) / span;
+      dv = Fix(Whole(right.v) - Whole(left.v)) / span;
+    }
+    int64_t au = 0, av = 0, first = xl;
+    if (left.x < clipL) {
+      const int64_t skipped = Whole(clipL - left.x);
+      au = skipped * du;
+      av = skipped * dv;
+      first = clip.left;
+    }
+    const int64_t last = right.x > clipR ? clip.right - 1 : xr;
+    if (first > last) continue;
+    const uint8_t* rowTexel = src.pixels + Whole(left.v) * src.pitch + Whole(left.u) * sb;
+    uint8_t* d = dst.pixels + int64_t{y} * dst.pitch + first * db;
+    if (dv == 0) {
+      // A span along one source row.
+      const uint8_t* row = rowTexel + Whole(av) * src.pitch;
+      for (int64_t n = last - first; n >= 0; --n, d += db) {
+        texel(row + Whole(au) * sb, d);
+        au += du;
+      }
+    } else {
+      for (int64_t n = last - first; n >= 0; --n, d += db) {
+        texel(rowTexel + Whole(av) * src.pitch + Whole(au) * sb, d);
+        au += du;
+        av += dv;
+      }
+    }
+  }
+}
+
+// The dispatcher's side of a family: one routine per pair of formats.
+template <class Values>
+using PolygonMemberFn = void (*)(const PixelBuffer& src, const PixelBuffer& dst,
+                                 const Values& values, const PolygonArgs& args);
+
+template <class Values>
+using PolygonEntry = FormatEntry<PolygonMemberFn<Values>>;
+
+template <class Src, class Dst, template <class, class> class Texel, class Values>
+void PolygonMember(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
+                   const PolygonArgs& args) {
+  ScanPolygon<Src, Dst>(src, dst, args, Texel<Src, Dst>(values));
+}
+
+// One line of a family's table: the pair (source onto destination) and its texel step.
+template <class Src, class Dst, template <class, class> class Texel, class Values>
+constexpr PolygonEntry<Values> ServePolygon() {
+  return {Src::kCode, Dst::kCode, &PolygonMember<Src, Dst, Texel, Values>};
+}
+
+// The source's colour key as one texel of the source's format: the colour word
+// of 16-bit formats (with alpha level 15 for the alpha ones), three bytes of
+// 24-bit formats, the whole word of 32-bit formats.
+inline uint32_t KeyAsTexel(PixelFormat format, uint32_t key) {
+  switch (format) {
+    case PixelFormat::Rgb565:
+    case PixelFormat::Rgb555: return key & 0xFFFF;
+    case PixelFormat::Rgb565A:
+    case PixelFormat::Rgb555A: return (key & 0xFFFF) | (15u << 16);
+    case PixelFormat::Bgr24:
+    case PixelFormat::Rgb24: return key & 0xFFFFFF;
+    default: return key;
+  }
+}
+
+// The dispatcher of a family: the shared steps of the blits' dispatcher, with
+// the key handed over as one source texel. 0 done (also when nothing was
+// drawn), 1 a lock was refused or the source is missing, 2 the pair of
+// different formats is not served; equal formats without a routine draw
+// nothing and answer 0.
+template <class Values, size_t N>
+BlitResult RunPolygon(DDSurface& dst, DDSurface* src, const PolygonEntry<Values> (&pairs)[N],
+                      Values values, const PolygonArgs& args) {
+  return DispatchPair(dst, src, pairs, BlendPolicy{},
+                      [&](const PolygonEntry<Values>& e, DDSurface& s) {
+                        if constexpr (requires { values.key; }) {
+                          values.key = KeyAsTexel(s.Format(), s.GetColorKey());
+                        }
+                        e.member(s.Buffer(), dst.Buffer(), values, args);
+                      });
+}
+
+}  // namespace pixelops

@@ -1,0 +1,47 @@
+// BltTranslucentKey: the translucent blit with one opacity that leaves every
+// destination pixel under a key-coloured source pixel untouched. It serves the
+// pairs of BltAlpha with the same rules; the key test comes first, so X and
+// alpha bytes are written only on drawn pixels.
+#include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/translucent_rules.h"
+
+namespace pixelops {
+
+namespace {
+
+using namespace translucent;
+using V = KeyedOpacityValues;
+
+// How a source pixel meets the key is the source format's KeyMatches: the
+// colour word of 16-bit formats (alpha byte not compared), the three bytes of
+// 24-bit formats, the whole word of Bgrx32 / Rgbx32 (X included) and the three
+// colour bytes of Bgra32 / Rgba32 (alpha not compared).
+constexpr PairEntry<V> kPairs[] = {
+    Serve<px::Rgb565A, px::Rgb565, KeyedRule<AlphaLevelRule>::For, V>(),
+    Serve<px::Rgb555A, px::Rgb555, KeyedRule<AlphaLevelRule>::For, V>(),
+    Serve<px::Rgb565, px::Rgb565, KeyedRule<OpacityLevelRule>::For, V>(),
+    Serve<px::Rgb555, px::Rgb555, KeyedRule<OpacityLevelRule>::For, V>(),
+    Serve<px::Bgr24, px::Bgr24, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Rgb24, px::Rgb24, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Bgrx32, px::Bgrx32, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Rgbx32, px::Rgbx32, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Bgra32, px::Bgr24, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Rgba32, px::Rgb24, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Bgra32, px::Bgrx32, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Rgba32, px::Rgbx32, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Rgb565A, px::Rgb565A, KeyedRule<ChannelAlphaRule>::For, V>(),
+    Serve<px::Rgb555A, px::Rgb555A, KeyedRule<ChannelAlphaRule>::For, V>(),
+    Serve<px::Bgra32, px::Bgra32, KeyedRule<WeightRule>::For, V>(),
+    Serve<px::Rgba32, px::Rgba32, KeyedRule<WeightRule>::For, V>(),
+};
+
+}  // namespace
+
+BlitResult DDSurface::BltTranslucentKey(DDSurface* src, int32_t x, int32_t y, int32_t opacity,
+                                        const Rect* srcRect, const Size* dstSize,
+                                        const Rect* clip) {
+  return RunBlend(*this, src, kPairs, V{static_cast<uint32_t>(opacity)},
+                  Placement{x, y, srcRect, dstSize, clip});
+}
+
+}  // namespace pixelops
