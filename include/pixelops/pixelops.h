@@ -12,3 +12,4 @@
 #include <pixelops/textured_quad.h>
 #include <pixelops/faded_screen.h>
 #include <pixelops/screen_transition.h>
+#include <pixelops/simd.h>

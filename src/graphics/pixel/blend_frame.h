@@ -13,16 +13,23 @@
 //
 // A step may instead take (s, d, sx, sy), the source pixel's coordinates, and
 // may offer Row(s, d, width, dstLeft) to do a whole one-to-one row at once.
+// A step may also carry `kernels::RowKernel kernel` (row_kernels.h): where its
+// fn is set, both walks hand whole rows to it instead of the per-pixel step
+// (the stretched walk gathers each row's source pixels first).
 // Values with a `key` member make the operation keyed: the dispatcher reads
 // the source's colour key into it after both surfaces are locked.
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <span>
 
 #include "graphics/blit_clip.h"
 #include <pixelops/dd_surface.h>
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/row_kernels.h"
 
 namespace pixelops {
 
@@ -35,6 +42,9 @@ struct Placement {
 };
 
 namespace frame {
+
+template <class Step>
+concept HasRowKernel = requires(const Step& step) { step.kernel.fn; };
 
 template <class Step>
 inline void Apply(const Step& step, const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) {
@@ -56,10 +66,14 @@ void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitPara
   const int32_t height = bp.dst.bottom - bp.dst.top;
   int64_t sRow = int64_t{bp.src.top} * src.pitch + int64_t{bp.src.left} * sb;
   int64_t dRow = int64_t{bp.dst.top} * dst.pitch + int64_t{bp.dst.left} * db;
+  kernels::RowKernel kernel;
+  if constexpr (HasRowKernel<Step>) kernel = step.kernel;
   for (int32_t row = 0; row < height; ++row) {
     const uint8_t* s = src.pixels + sRow;
     uint8_t* d = dst.pixels + dRow;
-    if constexpr (requires { step.Row(s, d, width, bp.dst.left); }) {
+    if (kernel.fn != nullptr) {
+      kernel.fn(s, d, width, kernel.args, bp.src.left, bp.src.top + row);
+    } else if constexpr (requires { step.Row(s, d, width, bp.dst.left); }) {
       step.Row(s, d, width, bp.dst.left);
     } else {
       const int32_t sy = bp.src.top + row;
@@ -79,14 +93,42 @@ void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitPara
   }
 }
 
+// The source column (relative to the source rectangle's left) that each
+// destination column of a stretched row reads; the x error restarts at every
+// row, so one list serves every row.
+inline void StretchColumns(const BlitParams& bp, int32_t width, int32_t* columns) {
+  int32_t ex = bp.xError;
+  int32_t offset = 0;
+  for (int32_t col = 0; col < width; ++col) {
+    ex += bp.xRemainder;
+    if (ex >= 0) {
+      ++offset;
+      ex -= bp.xSpan;
+    }
+    columns[col] = offset;
+    offset += bp.xQuotient;
+  }
+}
+
 // Stretch walk: the error tests are made before each row and each pixel is
-// read; the x error restarts at every row, the y error runs on.
+// read; the source columns of a row are worked out once for every row, the y
+// error runs on. A row kernel that does not read positions takes each row's
+// source pixels gathered into a buffer, a chunk at a time.
 template <class Src, class Dst, class Step>
 void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
                    const Step& step) {
   constexpr int32_t sb = Src::kBytes, db = Dst::kBytes;
   const int32_t width = bp.dst.right - bp.dst.left;
   const int32_t height = bp.dst.bottom - bp.dst.top;
+  std::unique_ptr<int32_t[]> columns(new (std::nothrow) int32_t[static_cast<size_t>(width)]);
+  if (!columns) return;
+  StretchColumns(bp, width, columns.get());
+  kernels::RowKernel kernel;
+  if constexpr (HasRowKernel<Step>) {
+    if (!step.kernel.positional) kernel = step.kernel;
+  }
+  constexpr int32_t kChunk = 256;
+  alignas(64) uint8_t gathered[kChunk * sb];
   int64_t rowOffset = int64_t{bp.src.top} * src.pitch + int64_t{bp.src.left} * sb;
   int64_t dRow = int64_t{bp.dst.top} * dst.pitch + int64_t{bp.dst.left} * db;
   int32_t ey = bp.yError;
@@ -98,21 +140,21 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
       ++sy;
       ey -= bp.ySpan;
     }
-    int64_t sOffset = rowOffset;
-    int32_t ex = bp.xError;
-    int32_t sx = bp.src.left;
+    const uint8_t* s = src.pixels + rowOffset;
     uint8_t* d = dst.pixels + dRow;
-    for (int32_t col = 0; col < width; ++col) {
-      ex += bp.xRemainder;
-      if (ex >= 0) {
-        sOffset += sb;
-        ++sx;
-        ex -= bp.xSpan;
+    if (kernel.fn != nullptr) {
+      for (int32_t start = 0; start < width; start += kChunk) {
+        const int32_t n = width - start < kChunk ? width - start : kChunk;
+        for (int32_t k = 0; k < n; ++k) {
+          std::memcpy(gathered + k * sb, s + int64_t{columns[start + k]} * sb, sb);
+        }
+        kernel.fn(gathered, d + int64_t{start} * db, n, kernel.args, 0, 0);
       }
-      Apply(step, src.pixels + sOffset, d, sx, sy);
-      d += db;
-      sOffset += int64_t{bp.xQuotient} * sb;
-      sx += bp.xQuotient;
+    } else {
+      for (int32_t col = 0; col < width; ++col) {
+        Apply(step, s + int64_t{columns[col]} * sb, d + int64_t{col} * db,
+              bp.src.left + columns[col], sy);
+      }
     }
     rowOffset += int64_t{bp.yQuotient} * src.pitch;
     sy += bp.yQuotient;

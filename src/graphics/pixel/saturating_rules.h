@@ -129,8 +129,13 @@ struct Rules {
   template <class S, class D>
   struct Bytes {
     Source src;
+    kernels::RowKernel kernel;
     template <class V>
-    explicit Bytes(const V& v) : src(v) {}
+    explicit Bytes(const V& v) : src(v) {
+      if constexpr (std::is_same_v<Op, AddOp> && std::is_same_v<Source, AsIs>) {
+        kernel = kernels::RowKernelFor<S, D>(kernels::Op::Add, {});
+      }
+    }
     void operator()(const uint8_t* s, uint8_t* d) const {
       if constexpr (D::kBytes == 3) {
         px::Store24(d, Op::Bytes(px::Load24(d), src.template Pixel<S>(px::Load24(s))));

@@ -1,0 +1,117 @@
+// The kernel layer: whole-row (and whole-span) routines compiled for every
+// vector instruction set of the build, the best of which is chosen once.
+//
+// A kernel is found by what it does (Op) and the pair of formats it serves,
+// in the table of the level in force (empty at the scalar level, so that every
+// rule then runs its per-pixel reference path). A rule that has a kernel
+// carries a RowKernel; the walks of blend_frame.h call it for whole rows
+// instead of the rule's per-pixel step. Kernels give exactly the bytes of the
+// rule they stand in for.
+//
+// Each kernel source is compiled once per target through Highway's
+// foreach_target.h and exports a registration function that fills a table
+// with its kernels; row_kernels.cpp lists those functions once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include <pixelops/pixel_format.h>
+
+namespace pixelops::kernels {
+
+enum class Op : uint8_t {
+  // Translucent blits at one opacity (BltAlpha, BltAlphaOpacity) and their
+  // colour-keyed form (BltTranslucentKey).
+  Translucent,
+  TranslucentKeyed,
+  // Blends by the source's alpha (BltAlphaChannel).
+  AlphaChannel,
+  // Two-level blends (BltBlend, BltBlendKey).
+  TwoLevel,
+  TwoLevelKeyed,
+  // The 16 x 16 opacity pattern (BltPattern).
+  Pattern,
+  // Colour copy keeping the destination's alpha (BltColorKeepAlpha).
+  ColourKeepAlpha,
+  // Alpha from a mask through a ramp (AlphaFromMaskRamp / Rect).
+  MaskAlpha,
+  // Darkening (Fade): s is the row itself.
+  Fade,
+  // Saturating additive and subtractive blits, plain, keyed, levelled, both.
+  Add,
+  AddKeyed,
+  AddLevel,
+  AddLevelKeyed,
+  Sub,
+  SubKeyed,
+  SubLevel,
+  SubLevelKeyed,
+  // Copies skipping the source's colour key (BltKeyed, the Image draws).
+  KeyedCopy,
+  // Textured-polygon spans: colour-keyed, opaque, and blended at an alpha.
+  SpanKeyed,
+  SpanOpaque,
+  SpanBlend,
+  kCount
+};
+
+// What a row kernel takes of its rule's values.
+struct RowArgs {
+  uint32_t a = 0;                   // opacity, level, or the source level
+  uint32_t b = 0;                   // the destination level
+  uint32_t key = 0;                 // colour key, as a pixel value of the source format
+  const uint8_t* table = nullptr;   // a ramp or a pattern
+};
+
+// Draws width pixels: source pixels from s onward (in the source format),
+// destination pixels from d onward. sx, sy: the source position of the first
+// pixel, for kernels that read it (RowKernel::positional).
+using RowFn = void (*)(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
+                       int32_t sx, int32_t sy);
+
+// A rule's kernel: fn is null where the level in force has none.
+struct RowKernel {
+  RowFn fn = nullptr;
+  RowArgs args;
+  bool positional = false;  // reads sx, sy: used by the one-to-one walk only
+};
+
+class KernelTable {
+ public:
+  static constexpr int32_t kCodes = 16;
+
+  template <class Fn>
+  void Set(Op op, PixelFormat s, PixelFormat d, Fn fn) {
+    fns_[Index(op, s, d)] = reinterpret_cast<AnyFn>(fn);
+  }
+  template <class Fn = RowFn>
+  Fn Get(Op op, PixelFormat s, PixelFormat d) const {
+    return reinterpret_cast<Fn>(fns_[Index(op, s, d)]);
+  }
+
+ private:
+  using AnyFn = void (*)();
+  static constexpr std::size_t Index(Op op, PixelFormat s, PixelFormat d) {
+    return (static_cast<std::size_t>(op) * kCodes + (static_cast<std::size_t>(s) & (kCodes - 1))) * kCodes +
+           (static_cast<std::size_t>(d) & (kCodes - 1));
+  }
+  AnyFn fns_[static_cast<std::size_t>(Op::kCount) * kCodes * kCodes] = {};
+};
+
+// The kernels of the level in force, chosen on the first call.
+const KernelTable& Active();
+
+// The kernel of op for the pair at the level in force, or null.
+template <class Fn = RowFn>
+Fn Find(Op op, PixelFormat s, PixelFormat d) {
+  return Active().Get<Fn>(op, s, d);
+}
+
+// A rule's RowKernel for op and its pair.
+template <class S, class D>
+RowKernel RowKernelFor(Op op, const RowArgs& args, bool positional = false) {
+  return RowKernel{Find(op, S::kCode, D::kCode), args, positional};
+}
+
+}  // namespace pixelops::kernels
