@@ -71,7 +71,10 @@ void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitPara
   for (int32_t row = 0; row < height; ++row) {
     const uint8_t* s = src.pixels + sRow;
     uint8_t* d = dst.pixels + dRow;
-    if (kernel.fn != nullptr) {
+    // A row copied onto itself further right goes pixel by pixel, so that
+    // each pixel reads what the pixels before it wrote; a kernel reads ahead.
+    const uintptr_t from = reinterpret_cast<uintptr_t>(s), to = reinterpret_cast<uintptr_t>(d);
+    if (kernel.fn != nullptr && !(from < to && to < from + static_cast<uintptr_t>(width) * sb)) {
       kernel.fn(s, d, width, kernel.args, bp.src.left, bp.src.top + row);
     } else if constexpr (requires { step.Row(s, d, width, bp.dst.left); }) {
       step.Row(s, d, width, bp.dst.left);
@@ -124,8 +127,10 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
   if (!columns) return;
   StretchColumns(bp, width, columns.get());
   kernels::RowKernel kernel;
+  // Gathering reads a chunk ahead, which a surface stretched onto itself
+  // must not.
   if constexpr (HasRowKernel<Step>) {
-    if (!step.kernel.positional) kernel = step.kernel;
+    if (!step.kernel.positional && src.pixels != dst.pixels) kernel = step.kernel;
   }
   constexpr int32_t kChunk = 256;
   alignas(64) uint8_t gathered[kChunk * sb];
