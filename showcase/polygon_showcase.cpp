@@ -96,8 +96,11 @@ Scene scene("polygon", [](Showcase& show) {
                  Onto(p.src, p.dst),
                  std::string("five 48 x 64 cards turned by 0, 40, 128, -60, 300 (512ths of a "
                              "turn) and scaled by 1.0, 1.0, 1.22, 0.76 x 1.37, 2.0 x 1.5; ") +
-                     (keyed ? "the magenta key colour in the corners is skipped"
-                            : "every texel written, magenta corners included")});
+                     (IsAlphaFormat(p.src) && p.src != p.dst
+                          ? "an alpha source onto its colour format: blended by the texels' "
+                            "alpha (clear corners, half-clear window), no key compared"
+                          : keyed ? "the magenta key colour in the corners is skipped"
+                                  : "every texel written, magenta corners included")});
     }
   }
 
