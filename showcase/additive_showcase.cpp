@@ -77,7 +77,15 @@ Scene scene("additive_blit", [](Showcase& show) {
     dst->BltSubLevelKey(sprite.get(), 180, 150, 128, nullptr, nullptr, nullptr);
     show.Save(std::string("additive_blit_") + PixelFormatName(p.src) + "_onto_" +
                   PixelFormatName(p.dst),
-              *dst);
+              *dst,
+              {"BltAdd, BltAddKey, BltAddLevel, BltAddLevelKey, BltSub, BltSubLevel, BltSubKey, "
+               "BltSubLevelKey",
+               Onto(p.src, p.dst),
+               "top left: warm and cool pools of light added in full (BltAdd, BltAddKey); "
+               "top right: a white glow added at levels 48, 112, 176, 240, then stretched to "
+               "150 x 60 at level 200 under the clip (160, 60)-(300, 110); bottom: a soft "
+               "shadow taken off in full and at level 128, a keyed sprite added, taken off, "
+               "and taken off at level 128"});
   }
 });
 

@@ -20,7 +20,12 @@ Scene scene("alpha_blit", [](Showcase& show) {
     dst->BltAlpha(sprite.get(), 10, 100, 200, nullptr, &big, nullptr);
     const Rect clip{180, 100, 300, 200};
     dst->BltAlpha(sprite.get(), 170, 90, 160, nullptr, &big, &clip);
-    show.Save(std::string("alpha_blit_") + PixelFormatName(p.src) + "_onto_" + PixelFormatName(p.dst), *dst);
+    show.Save(std::string("alpha_blit_") + PixelFormatName(p.src) + "_onto_" + PixelFormatName(p.dst),
+              *dst,
+              {"BltAlpha", Onto(p.src, p.dst),
+               "a 64 x 64 sprite at opacity 64, 128, 192, 256 (256 keeps only its low byte: "
+               "nothing drawn); stretched to 150 x 110 at opacity 200; the same stretch at "
+               "opacity 160 cut by the clip (180, 100)-(300, 200)"});
   }
 });
 

@@ -34,11 +34,17 @@ Scene scene("faded_screen", [](Showcase& show) {
       DrawFadedScreen(target.get(), &transition, picture.get(), kLevels[i], 1);
       sheet->Blt(target.get(), 2 + (i % 3) * 266, 2 + (i / 3) * 200, nullptr, &tile, nullptr);
     }
-    show.Save(std::string("faded_screen_steps_") + PixelFormatName(f), *sheet);
+    show.Save(std::string("faded_screen_steps_") + PixelFormatName(f), *sheet,
+              {"DrawFadedScreen", Onto(f, f),
+               "an 800 x 600 picture drawn at levels 0, 32, 64, 96, 128, 160, 224, 255, 256 "
+               "(upper half, then lower half), each result shrunk into a tile by Blt; "
+               "0 fills with the fill colour, 256 copies the picture as it is"});
 
     DrawFadedScreen(target.get(), &transition, picture.get(), 64, 0);
     DrawFadedScreen(target.get(), &transition, picture.get(), 192, 1);
-    show.Save(std::string("faded_screen_halves_") + PixelFormatName(f), *target);
+    show.Save(std::string("faded_screen_halves_") + PixelFormatName(f), *target,
+              {"DrawFadedScreen", Onto(f, f),
+               "the upper half at level 64, the lower half at level 192"});
   }
 });
 

@@ -91,7 +91,16 @@ Scene scene("polygon", [](Showcase& show) {
     for (bool keyed : {true, false}) {
       auto dst = show.Backdrop(p.dst);
       Spread(*dst, *card, keyed);
-      show.Save(std::string(keyed ? "polygon_keyed_" : "polygon_plain_") + name, *dst);
+      show.Save(std::string(keyed ? "polygon_keyed_" : "polygon_plain_") + name, *dst,
+                {keyed ? "DrawRotatedScaled (DrawPolygonKeyed)" : "DrawPolygon",
+                 Onto(p.src, p.dst),
+                 std::string("five 48 x 64 cards turned by 0, 40, 128, -60, 300 (512ths of a "
+                             "turn) and scaled by 1.0, 1.0, 1.22, 0.76 x 1.37, 2.0 x 1.5; ") +
+                     (IsAlphaFormat(p.src) && p.src != p.dst
+                          ? "an alpha source onto its colour format: blended by the texels' "
+                            "alpha (clear corners, half-clear window), no key compared"
+                          : keyed ? "the magenta key colour in the corners is skipped"
+                                  : "every texel written, magenta corners included")});
     }
   }
 
@@ -110,7 +119,11 @@ Scene scene("polygon", [](Showcase& show) {
   const Point texels[4] = {{0, 0}, {59, 0}, {59, 79}, {0, 79}};
   const Point trapezoid[4] = {{235, 40}, {295, 40}, {315, 200}, {215, 200}};
   dst->DrawPolygonKeyed(card.get(), texels, trapezoid, nullptr, 0, 4);
-  show.Save("polygon_fan_and_trapezoid", *dst);
+  show.Save("polygon_fan_and_trapezoid", *dst,
+            {"DrawRotatedScaled, DrawPolygonKeyed", Onto(PixelFormat::Bgrx32, PixelFormat::Bgrx32),
+             "seven 60 x 80 cards turned about a pivot below them, cut by the clip "
+             "(20, 45)-(185, 240); a card mapped onto the trapezoid (235, 40), (295, 40), "
+             "(315, 200), (215, 200)"});
 });
 
 }  // namespace

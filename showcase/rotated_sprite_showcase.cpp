@@ -17,7 +17,10 @@ Scene scene("rotated_sprite", [](Showcase& show) {
       DrawRotatedSprite(dst.get(), sprite.get(), cx, cy, step * 40, 40000 + step * 5000,
                         40000 + step * 5000, 32 + step * 32);
     }
-    show.Save(std::string("rotated_sprite_fading_onto_") + PixelFormatName(f), *dst);
+    show.Save(std::string("rotated_sprite_fading_onto_") + PixelFormatName(f), *dst,
+              {"DrawRotatedSprite", Onto(spriteFormat, f),
+               "a 64 x 64 sprite in eight steps: turned by 0, 40, ... 280 (512ths of a turn), "
+               "scaled from 0.61 to 1.14, at alpha 32, 64, ... 256 (256 draws opaque)"});
   }
   auto dst = show.Backdrop(PixelFormat::Bgra32);
   auto sprite = show.Sprite(PixelFormat::Rgb24, 96, 96);
@@ -26,7 +29,10 @@ Scene scene("rotated_sprite", [](Showcase& show) {
   FillTexturedQuad(dst.get(), sprite.get(), 200, src, quad, nullptr, 0, 4);
   const Point quad2[4] = {{300, 20}, {190, 60}, {230, 230}, {310, 150}};
   FillTexturedQuad(dst.get(), sprite.get(), 256, src, quad2, nullptr, 0, 4);
-  show.Save("textured_quad_Rgb24_onto_Bgra32", *dst);
+  show.Save("textured_quad_Rgb24_onto_Bgra32", *dst,
+            {"FillTexturedQuad", Onto(PixelFormat::Rgb24, PixelFormat::Bgra32),
+             "a 96 x 96 sprite mapped onto two quadrilaterals: left at alpha 200, right at "
+             "256 (opaque), channels reordered from RGB to BGRA"});
 });
 
 }  // namespace

@@ -104,7 +104,11 @@ std::unique_ptr<DDSurface> Showcase::Sprite(PixelFormat format, int32_t w, int32
   return s;
 }
 
-std::string Showcase::Save(const std::string& name, DDSurface& surface) {
+std::string Onto(PixelFormat src, PixelFormat dst) {
+  return std::string(PixelFormatName(src)) + " onto " + PixelFormatName(dst);
+}
+
+std::string Showcase::Save(const std::string& name, DDSurface& surface, const Caption& caption) {
   const std::string path = dir_ + "/" + name + ".png";
   surface.Lock();
   const PixelBuffer& b = surface.Buffer();
@@ -131,7 +135,58 @@ std::string Showcase::Save(const std::string& name, DDSurface& surface) {
   png_destroy_write_struct(&png, &info);
   std::fclose(file);
   written_.push_back(path);
+  pictures_.push_back({name + ".png", caption});
   return path;
+}
+
+namespace {
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string Showcase::WriteIndex() const {
+  const std::string path = dir_ + "/index.html";
+  FILE* file = std::fopen(path.c_str(), "w");
+  if (!file) return "";
+  std::fputs(
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<title>pixelops showcase</title>\n<style>\n"
+      "body { font-family: sans-serif; margin: 1em; background: #f4f4f4; }\n"
+      "figure { display: inline-block; vertical-align: top; margin: 0.5em; padding: 0.5em;"
+      " width: 340px; background: #fff; border: 1px solid #ccc; }\n"
+      "img { display: block; max-width: 100%; image-rendering: pixelated; }\n"
+      "figcaption { font-size: 0.85em; margin-top: 0.4em; }\n"
+      "figcaption b { font-family: monospace; font-size: 1.1em; }\n"
+      "</style>\n</head>\n<body>\n<h1>pixelops showcase</h1>\n",
+      file);
+  std::fprintf(file, "<p>%zu pictures, each drawn by the operations named under it.</p>\n",
+               pictures_.size());
+  for (const Picture& p : pictures_) {
+    std::fprintf(file,
+                 "<figure id=\"%s\">\n<a href=\"%s\"><img src=\"%s\" alt=\"%s\"></a>\n"
+                 "<figcaption><b>%s</b> &mdash; %s<br>%s<br><small>%s</small></figcaption>\n"
+                 "</figure>\n",
+                 Escaped(p.file).c_str(), Escaped(p.file).c_str(), Escaped(p.file).c_str(),
+                 Escaped(p.caption.operation).c_str(), Escaped(p.caption.operation).c_str(),
+                 Escaped(p.caption.formats).c_str(), Escaped(p.caption.arguments).c_str(),
+                 Escaped(p.file).c_str());
+  }
+  std::fputs("</body>\n</html>\n", file);
+  const bool ok = std::fclose(file) == 0;
+  return ok ? path : "";
 }
 
 int RunShowcase(int argc, char** argv) {
@@ -142,6 +197,12 @@ int RunShowcase(int argc, char** argv) {
   std::printf("Wrote %zu pictures to %s:\n", show.Written().size(),
               std::filesystem::absolute(dir).c_str());
   for (const auto& path : show.Written()) std::printf("  %s\n", path.c_str());
+  const std::string index = show.WriteIndex();
+  if (index.empty()) {
+    std::fprintf(stderr, "Could not write the index in %s\n", dir.c_str());
+    return 1;
+  }
+  std::printf("Index of the pictures: %s\n", std::filesystem::absolute(index).c_str());
   return 0;
 }
 

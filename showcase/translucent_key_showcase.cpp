@@ -53,7 +53,10 @@ Scene keyed("translucent_key", [](Showcase& show) {
       const Size grown{64 + 24 * i, 64 + 24 * i};
       dst->BltTranslucentKey(sprite.get(), 8 + i * 96, 80, 96 + 64 * i, nullptr, &grown, nullptr);
     }
-    show.Save(Name("translucent_key", p), *dst);
+    show.Save(Name("translucent_key", p), *dst,
+              {"BltTranslucentKey", Onto(p.src, p.dst),
+               "a 48 x 48 sprite at opacity 24, 64, 112, 160, 208, 255, then stretched to 64, "
+               "88 and 112 square at opacity 96, 160, 224; the magenta key colour is skipped"});
   }
 });
 
@@ -66,7 +69,10 @@ Scene alphaChannel("alpha_channel", [](Showcase& show) {
     dst->BltAlphaChannel(sprite.get(), 120, 100, nullptr, &grown, nullptr);
     const Rect half{0, 0, 48, 96};
     dst->BltAlphaChannel(sprite.get(), 10, 130, &half, nullptr, nullptr);
-    show.Save(Name("alpha_channel", p), *dst);
+    show.Save(Name("alpha_channel", p), *dst,
+              {"BltAlphaChannel", Onto(p.src, p.dst),
+               "a 96 x 96 sprite blended by its own alpha (edge fading out): one to one, "
+               "stretched to 180 x 130, and its left half (source rectangle (0, 0)-(48, 96))"});
   }
   // Source over: sprites composited onto a layer whose own alpha fades out to
   // the right (and is clear across the middle), then the layer over a backdrop.
@@ -85,7 +91,12 @@ Scene alphaChannel("alpha_channel", [](Showcase& show) {
     dst->BltAlphaChannel(layer.get(), 20, 20, nullptr, nullptr, nullptr);
     show.Save(Name("alpha_channel_over", Pair{p.src, p.src}) + "_shown_on_" +
                   PixelFormatName(p.dst),
-              *dst);
+              *dst,
+              {"BltAlphaChannel (source over)", Onto(p.src, p.src) + ", then onto " +
+                                                    PixelFormatName(p.dst),
+               "sprites composited onto a dark blue 280 x 200 layer whose alpha fades out to "
+               "the right and is clear across the middle (one stretched to 60 x 140); the "
+               "layer then blended by its alpha over the backdrop"});
   }
 });
 

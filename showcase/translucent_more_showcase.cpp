@@ -66,7 +66,11 @@ void CrossFade(Showcase& show, F format) {
   const Rect darker{0, 160, 160, 240}, brighter{160, 160, 320, 240};
   dst->BltBlend(picture.get(), 0, 160, 128, 64, &darker, nullptr, nullptr);
   dst->BltBlend(picture.get(), 160, 160, 200, 200, &brighter, nullptr, nullptr);
-  show.Save(std::string("translucent_more_crossfade_") + PixelFormatName(format), *dst);
+  show.Save(std::string("translucent_more_crossfade_") + PixelFormatName(format), *dst,
+            {"BltBlend", Onto(format, format),
+             "top: five strips with source level a = 0, 64, 128, 192, 255 and destination "
+             "level b = 255 - a; bottom left a = 128, b = 64 (darker); bottom right a = b = 200 "
+             "(sums past 255 wrap)"});
 }
 
 void GlyphStrip(Showcase& show, F format) {
@@ -78,7 +82,11 @@ void GlyphStrip(Showcase& show, F format) {
   dst->BltBlendKey(strip.get(), 10, 130, 200, 0, nullptr, &big, nullptr);
   const Rect clip{0, 200, 320, 232};
   dst->BltBlendKey(strip.get(), 140, 196, 255, 128, nullptr, nullptr, &clip);
-  show.Save(std::string("translucent_more_glyphs_") + PixelFormatName(format), *dst);
+  show.Save(std::string("translucent_more_glyphs_") + PixelFormatName(format), *dst,
+            {"BltBlendKey", Onto(format, format),
+             "a strip of keyed digits at a = 255, 191, 127, 63 with b = 0; stretched to "
+             "240 x 60 at a = 200, b = 0; at a = 255, b = 128 cut by the clip "
+             "(0, 200)-(320, 232)"});
 }
 
 void MaskedPicture(Showcase& show, F format, F maskFormat) {
@@ -109,7 +117,14 @@ void MaskedPicture(Showcase& show, F format, F maskFormat) {
   picture->AlphaFromMaskRect(mask.get(), 0, 255, 0, 255, &half);
   const Size big{300, 100};
   dst->BltAlpha(picture.get(), 10, 130, 255, nullptr, &big, nullptr);
-  show.Save(std::string("translucent_more_masked_") + PixelFormatName(format), *dst);
+  show.Save(std::string("translucent_more_masked_") + PixelFormatName(format), *dst,
+            {"AlphaFromMaskRamp, AlphaFromMaskRect, then BltAlpha",
+             std::string("mask ") + PixelFormatName(maskFormat) + " into " +
+                 PixelFormatName(format) + ", shown on " +
+                 PixelFormatName(format == F::Rgb565A ? F::Rgb565 : F::Bgrx32),
+             "a round mask's blue channel through the ramps (lo, hi, a, b) = (0, 255, 0, 255), "
+             "(100, 100, 0, 255) and (0, 160, 255, 40) into a striped picture's alpha; "
+             "below, the mask's right half through the rectangle form, stretched to 300 x 100"});
 }
 
 void Recoloured(Showcase& show, F format) {
@@ -128,7 +143,10 @@ void Recoloured(Showcase& show, F format) {
   const Size whole{96, 96};
   fresh->BltColorKeepAlpha(stripes.get(), 0, 0, &corner, &whole, nullptr);
   dst->BltAlpha(fresh.get(), 220, 20, 255, nullptr, nullptr, nullptr);
-  show.Save(std::string("translucent_more_recoloured_") + PixelFormatName(format), *dst);
+  show.Save(std::string("translucent_more_recoloured_") + PixelFormatName(format), *dst,
+            {"BltColorKeepAlpha, then BltAlpha", Onto(format, format),
+             "left: the sprite as it is; middle: its colour replaced by stripes, its alpha "
+             "kept; right: the stripes' top-left quarter stretched over a fresh sprite"});
 }
 
 void Patterns(Showcase& show, F src, F dstFormat) {
@@ -149,7 +167,11 @@ void Patterns(Showcase& show, F src, F dstFormat) {
   dst->BltPattern(picture.get(), 165, 125, dither, &part, &big, nullptr);
   show.Save(std::string("translucent_more_pattern_") + PixelFormatName(src) + "_onto_" +
                 PixelFormatName(dstFormat),
-            *dst);
+            *dst,
+            {"BltPattern", Onto(src, dstFormat),
+             "a 150 x 110 picture through a 2 x 2 checkerboard pattern (0 / 255) and a 4 x 4 "
+             "ordered-dither pattern (8 .. 248); below, its rectangle (40, 30)-(90, 70) "
+             "stretched to 150 x 110 through the same patterns"});
 }
 
 Scene scene("translucent_more", [](Showcase& show) {

@@ -133,6 +133,23 @@ TEST(DDSurface, KeyedCopySkipsTheKeyAndBltNeedsEqualFormats) {
   EXPECT_EQ(other->Blt(nullptr, 0, 0), kBlitLockRefused);
 }
 
+// Every operation locks and unlocks its own surfaces, and Lock does not look
+// at the locked mark: a lock the caller holds across a call is taken a second
+// time by the call, whose unlock clears the mark, so that the caller's own
+// unlock afterwards does nothing and the platform surface keeps one lock.
+TEST(DDSurface, ALockHeldAcrossAnOperationEndsWithIt) {
+  auto dst = DDSurface::Make(4, 4, F::Bgrx32, DDSurface::Memory::Lent, 0);
+  auto src = DDSurface::Make(4, 4, F::Bgrx32, DDSurface::Memory::Lent, 0);
+  ASSERT_EQ(dst->Lock(), 0);
+  EXPECT_EQ(dst->Blt(src.get(), 0, 0), kBlitDone);
+  EXPECT_FALSE(dst->IsLocked());
+  EXPECT_EQ(dst->Platform()->LocksGranted(), 2);
+  EXPECT_EQ(dst->Platform()->LocksHeld(), 1);
+  EXPECT_EQ(src->Platform()->LocksHeld(), 0);
+  EXPECT_EQ(dst->Unlock(), 0);
+  EXPECT_EQ(dst->Platform()->LocksHeld(), 1);
+}
+
 }  // namespace
 
 }  // namespace pixelops

@@ -21,6 +21,8 @@ namespace pixelops {
 
 class DDSurface : public Image {
  public:
+  // Where a surface's pixels live. A third kind, memory of the caller's
+  // (Wrap), is direct memory like Own that the surface does not own.
   enum class Memory {
     Own,   // the surface holds its pixels; with direct access no lock is taken
     Lent,  // the platform surface lends its pixels on every lock
@@ -37,6 +39,19 @@ class DDSurface : public Image {
   // Null for a size, format or pitch that cannot be made.
   static std::unique_ptr<DDSurface> Make(int32_t width, int32_t height, PixelFormat format,
                                          Memory memory = Memory::Own, int32_t pitch = 0);
+
+  // A width x height surface of the format over the caller's memory: row y
+  // starts at pixels + y x pitch. The surface draws straight into those bytes
+  // and never frees them; the caller keeps them alive (and at rest) while the
+  // surface is drawn on or from. Only the first width x bytes-per-pixel bytes
+  // of each row are ever written: padding after a row stays as it is. Locks
+  // answer as for own memory (none taken with direct access; with direct
+  // access off, the platform guard over the same bytes is locked). A later
+  // Create gives the surface memory of its own and lets go of the caller's.
+  // Null for a null pointer, a pitch smaller than a row, a code that is not a
+  // format, or a size Make refuses.
+  static std::unique_ptr<DDSurface> Wrap(uint8_t* pixels, int32_t width, int32_t height,
+                                         PixelFormat format, int32_t pitch);
 
   // Image.
   DDSurface* AsDDSurface() override { return this; }
@@ -153,6 +168,10 @@ class DDSurface : public Image {
 
  private:
   bool Allocate(int32_t width, int32_t height, PixelFormat format, Memory memory, int32_t pitch);
+  // Takes on the format and size with direct memory (direct != null, owned
+  // when it is own_'s) or with the lent platform surface.
+  void SetUp(int32_t width, int32_t height, PixelFormat format, int32_t pitch, uint8_t* direct,
+             std::unique_ptr<platform::DrawSurface> lent);
 
   PixelFormat displayFormat_;
   PixelFormat format_ = PixelFormat::Bgrx32;

@@ -61,6 +61,24 @@ DDSurface::DDSurface(PixelFormat displayFormat) : displayFormat_(displayFormat) 
 
 DDSurface::~DDSurface() = default;
 
+namespace {
+
+// The bytes of a row when a width x height surface of the format with rows
+// pitch bytes apart (0: packed) can be held, else 0.
+int64_t RowBytesIfHeld(int32_t width, int32_t height, PixelFormat format, int32_t pitch) {
+  const int32_t bpp = BytesPerPixel(format);
+  if (bpp == 0 || width <= 0 || height <= 0 || width > DDSurface::kMaxSide ||
+      height > DDSurface::kMaxSide) {
+    return 0;
+  }
+  const int64_t rowBytes = int64_t{width} * bpp;
+  if (pitch == 0) pitch = static_cast<int32_t>(rowBytes);
+  if (pitch < rowBytes || int64_t{pitch} * height > (int64_t{1} << 34)) return 0;
+  return rowBytes;
+}
+
+}  // namespace
+
 std::unique_ptr<DDSurface> DDSurface::Make(int32_t width, int32_t height, PixelFormat format,
                                            Memory memory, int32_t pitch) {
   auto surface = std::make_unique<DDSurface>(format);
@@ -68,15 +86,22 @@ std::unique_ptr<DDSurface> DDSurface::Make(int32_t width, int32_t height, PixelF
   return surface;
 }
 
+std::unique_ptr<DDSurface> DDSurface::Wrap(uint8_t* pixels, int32_t width, int32_t height,
+                                           PixelFormat format, int32_t pitch) {
+  // Unlike Make, pitch 0 is not "packed": the caller's rows are where it says.
+  if (pixels == nullptr || pitch <= 0 || RowBytesIfHeld(width, height, format, pitch) == 0) {
+    return nullptr;
+  }
+  auto surface = std::make_unique<DDSurface>(format);
+  surface->SetUp(width, height, format, pitch, pixels, nullptr);
+  return surface;
+}
+
 bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memory memory,
                          int32_t pitch) {
-  const int32_t bpp = BytesPerPixel(format);
-  if (bpp == 0 || width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) {
-    return false;
-  }
-  const int64_t rowBytes = int64_t{width} * bpp;
+  const int64_t rowBytes = RowBytesIfHeld(width, height, format, pitch);
+  if (rowBytes == 0) return false;
   if (pitch == 0) pitch = static_cast<int32_t>(rowBytes);
-  if (pitch < rowBytes || int64_t{pitch} * height > (int64_t{1} << 34)) return false;
 
   // Memory first, so that a surface whose memory cannot be had is left as it was.
   std::unique_ptr<uint8_t[]> own;
@@ -90,25 +115,28 @@ bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memo
     lent = std::make_unique<platform::DrawSurface>(static_cast<int32_t>(rowBytes), height, pitch);
     if (!lent->HasMemory()) return false;
   }
+  own_ = std::move(own);
+  SetUp(width, height, format, pitch, own_.get(), std::move(lent));
+  return true;
+}
 
+void DDSurface::SetUp(int32_t width, int32_t height, PixelFormat format, int32_t pitch,
+                      uint8_t* direct, std::unique_ptr<platform::DrawSurface> lent) {
   format_ = format;
   hasAlpha_ = IsAlphaFormat(format) ? 1 : 0;
   locked_ = false;
   buffer_ = PixelBuffer{};
   buffer_.bounds = Rect{0, 0, width, height};
   buffer_.pitch = pitch;
-  if (memory == Memory::Own) {
-    own_ = std::move(own);
+  if (direct != nullptr) {
     buffer_.kind = 1;
-    buffer_.pixels = own_.get();
-    platform_ = std::make_unique<platform::DrawSurface>(own_.get(), pitch);
+    buffer_.pixels = direct;
+    platform_ = std::make_unique<platform::DrawSurface>(direct, pitch);
   } else {
-    own_.reset();
     buffer_.kind = 0;
     buffer_.pixels = nullptr;
     platform_ = std::move(lent);
   }
-  return true;
 }
 
 int32_t DDSurface::Create(int32_t width, int32_t height, bool alpha) {
