@@ -10,6 +10,7 @@
 // size stretches), no clip means the destination's bounds.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -176,7 +177,13 @@ class DDSurface : public Image {
   PixelFormat displayFormat_;
   PixelFormat format_ = PixelFormat::Bgrx32;
   PixelBuffer buffer_;
-  std::unique_ptr<uint8_t[]> own_;
+  // Own memory starts on a 64-byte boundary, so that vector rows of the
+  // widest loads do not straddle cache lines more than they must.
+  static constexpr size_t kMemoryAlignment = 64;
+  struct AlignedDelete {
+    void operator()(uint8_t* p) const noexcept;
+  };
+  std::unique_ptr<uint8_t[], AlignedDelete> own_;
   std::unique_ptr<platform::DrawSurface> platform_;
   uint8_t hasAlpha_ = 0;
   bool directAccess_ = true;

@@ -79,6 +79,10 @@ int64_t RowBytesIfHeld(int32_t width, int32_t height, PixelFormat format, int32_
 
 }  // namespace
 
+void DDSurface::AlignedDelete::operator()(uint8_t* p) const noexcept {
+  ::operator delete[](p, std::align_val_t{kMemoryAlignment});
+}
+
 std::unique_ptr<DDSurface> DDSurface::Make(int32_t width, int32_t height, PixelFormat format,
                                            Memory memory, int32_t pitch) {
   auto surface = std::make_unique<DDSurface>(format);
@@ -104,11 +108,12 @@ bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memo
   if (pitch == 0) pitch = static_cast<int32_t>(rowBytes);
 
   // Memory first, so that a surface whose memory cannot be had is left as it was.
-  std::unique_ptr<uint8_t[]> own;
+  std::unique_ptr<uint8_t[], AlignedDelete> own;
   std::unique_ptr<platform::DrawSurface> lent;
   if (memory == Memory::Own) {
     const size_t size = static_cast<size_t>(pitch) * (height - 1) + static_cast<size_t>(rowBytes);
-    own.reset(new (std::nothrow) uint8_t[size]);
+    own.reset(static_cast<uint8_t*>(
+        ::operator new[](size, std::align_val_t{kMemoryAlignment}, std::nothrow)));
     if (!own) return false;
     std::memset(own.get(), 0, size);
   } else {
