@@ -96,11 +96,16 @@ inline constexpr auto kIndexOfCode = [] {
 
 }  // namespace formats
 
+// The index of a format's description in formats::kDescriptions; -1 for codes
+// that are not formats.
+constexpr int32_t FormatIndex(PixelFormat f) {
+  const int32_t code = static_cast<int32_t>(f);
+  return code < 0 || code >= formats::kCodeLimit ? -1 : formats::kIndexOfCode.at[code];
+}
+
 // The description of a format; null for codes that are not formats.
 constexpr const FormatDescription* DescribeFormat(PixelFormat f) {
-  const int32_t code = static_cast<int32_t>(f);
-  if (code < 0 || code >= formats::kCodeLimit) return nullptr;
-  const int8_t i = formats::kIndexOfCode.at[code];
+  const int32_t i = FormatIndex(f);
   return i < 0 ? nullptr : &formats::kDescriptions[i];
 }
 
@@ -113,13 +118,13 @@ inline constexpr auto kAllPixelFormats = [] {
 
 // Bytes per pixel of a format; 0 for codes that are not formats.
 constexpr int32_t BytesPerPixel(PixelFormat f) {
-  const FormatDescription* d = DescribeFormat(f);
-  return d ? d->bytes : 0;
+  const int32_t i = FormatIndex(f);
+  return i < 0 ? 0 : formats::kDescriptions[i].bytes;
 }
 
 constexpr bool IsAlphaFormat(PixelFormat f) {
-  const FormatDescription* d = DescribeFormat(f);
-  return d != nullptr && d->HasAlpha();
+  const int32_t i = FormatIndex(f);
+  return i >= 0 && formats::kDescriptions[i].HasAlpha();
 }
 
 // "unknown" for codes that are not formats.

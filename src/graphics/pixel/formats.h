@@ -159,18 +159,19 @@ using FormatOf = typename ByCode<F>::type;
 // The traits say what the format's description says.
 template <class T>
 constexpr bool AgreesWithDescription() {
-  const FormatDescription* d = DescribeFormat(T::kCode);
-  if (d == nullptr || d->bytes != T::kBytes || d->kind != T::kKind || d->HasAlpha() != T::kHasAlpha)
-    return false;
+  const int32_t i = FormatIndex(T::kCode);
+  if (i < 0) return false;
+  const FormatDescription& d = formats::kDescriptions[i];
+  if (d.bytes != T::kBytes || d.kind != T::kKind || d.HasAlpha() != T::kHasAlpha) return false;
   if constexpr (requires { T::Colour::kIs565; }) {
-    if (d->is565 != T::Colour::kIs565) return false;
+    if (d.is565 != T::Colour::kIs565) return false;
   }
   if constexpr (requires { T::kRed; }) {
-    if (d->red != T::kRed || d->green != T::kGreen || d->blue != T::kBlue) return false;
+    if (d.red != T::kRed || d.green != T::kGreen || d.blue != T::kBlue) return false;
   }
   if constexpr (requires { T::kAlphaByte; }) {
     // The 24-bit formats carry the 32-bit formats' byte 3 without having it.
-    if (T::kKind != Kind::Bytes24 && d->alphaByte != T::kAlphaByte) return false;
+    if (T::kKind != Kind::Bytes24 && d.alphaByte != T::kAlphaByte) return false;
   }
   return true;
 }

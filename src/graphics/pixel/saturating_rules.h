@@ -214,7 +214,7 @@ struct RuleOf {
               !S::kHasAlpha, typename R::template Bytes<S, D>,
               std::conditional_t<
                   d == px::Kind::Bytes32Alpha, typename R::template OpaqueBytes<S, D>,
-                  std::conditional_t<d == px::Kind::Bytes32X && DescribeFormat(S::kCode)->red == 0,
+                  std::conditional_t<d == px::Kind::Bytes32X && formats::kDescriptions[FormatIndex(S::kCode)].red == 0,
                                      typename R::template RgbaOntoRgbx<S, D>,
                                      typename R::template AlphaBytes<S, D>>>>>>;
 };
