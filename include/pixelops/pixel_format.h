@@ -65,8 +65,9 @@ namespace formats {
 using F = PixelFormat;
 using K = FormatKind;
 
+// clang-format off
 inline constexpr FormatDescription kDescriptions[] = {
-    // code       name       bytes kind            alpha counterpart  R   G   B   A/X  565
+    // code, name, bytes, kind, with alpha, red, green, blue, alpha or X, 565
     {F::Index8,  "Index8",  1, K::Index,        F::Bgra32,  -1, -1, -1, -1, false},
     {F::Rgb565,  "Rgb565",  2, K::Word16,       F::Rgb565A, -1, -1, -1, -1, true},
     {F::Rgb555,  "Rgb555",  2, K::Word16,       F::Rgb555A, -1, -1, -1, -1, false},
@@ -79,6 +80,7 @@ inline constexpr FormatDescription kDescriptions[] = {
     {F::Bgra32,  "Bgra32",  4, K::Bytes32Alpha, F::Bgra32,   2,  1,  0,  3, false},
     {F::Rgba32,  "Rgba32",  4, K::Bytes32Alpha, F::Rgba32,   0,  1,  2,  3, false},
 };
+// clang-format on
 
 inline constexpr int32_t kCodeLimit = 14;  // codes are below this
 

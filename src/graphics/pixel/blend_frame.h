@@ -8,8 +8,11 @@
 //     explicit MyRule(const MyValues& v);
 //     void operator()(const uint8_t* s, uint8_t* d) const;   // one pixel
 //   };
-//   constexpr PairEntry<MyValues> kPairs[] = { Serve<px::Rgb565, px::Rgb565, MyRule, MyValues>(), ... };
+//   constexpr auto& kPairs = ServeSet<format_pairs::kBlend, MyRule, MyValues>;  // pair_table.h
 //   return RunBlend(*this, src, kPairs, values, Placement{...}, policy);
+//
+// (ServeSet makes one Serve<Src, Dst, Rule, Values>() line per pair of a named
+// set; MyRule may be an alias that picks the rule for the pair.)
 //
 // A step may instead take (s, d, sx, sy), the source pixel's coordinates, and
 // may offer Row(s, d, width, dstLeft) to do a whole one-to-one row at once.
