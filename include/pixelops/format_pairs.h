@@ -1,7 +1,9 @@
 // The pairs of formats (source onto destination) that the operations serve,
 // as named sets made from the formats' descriptions. Each operation's table of
 // routines is built from its set, and so are the lists that callers, tests and
-// benchmarks walk: a pair is added to an operation in one place, here.
+// benchmarks walk: a pair is added to an operation in one place, here (a rule
+// below, or one more line joined to its set, e.g.
+// detail::Join(kPattern, std::array{FormatPair{PixelFormat::Rgb565A, PixelFormat::Rgb565A}})).
 //
 //   Blt, BltKeyed (DrawKeyed)                           kSameFormat
 //   BltAlpha, BltTranslucentKey, BltBlend, BltBlendKey,
