@@ -2,6 +2,7 @@
 // DrawFadedScreen as the title screens call it: a half-0 call and a half-1
 // call at the same level, beside a memcpy of the same bytes.
 #include "bench/bench_support.h"
+#include <pixelops/format_pairs.h>
 #include <pixelops/faded_screen.h>
 #include <pixelops/screen_transition.h>
 
@@ -9,11 +10,7 @@ namespace pixelops {
 
 namespace {
 
-constexpr PixelFormat kFormats[] = {
-    PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgr24,   PixelFormat::Rgb24,
-    PixelFormat::Bgrx32, PixelFormat::Rgbx32, PixelFormat::Rgb565A, PixelFormat::Rgb555A,
-    PixelFormat::Bgra32, PixelFormat::Rgba32,
-};
+constexpr auto& kFormats = format_pairs::kBlendedFormats;
 
 // Level 255 keeps the colours as they are, so the surface stays random from
 // one iteration to the next; the work done is the same at every level.

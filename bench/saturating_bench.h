@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bench/bench_support.h"
+#include <pixelops/format_pairs.h>
 
 namespace pixelops {
 
@@ -14,20 +15,9 @@ namespace satbench {
 
 using Blit = std::function<BlitResult(DDSurface& dst, DDSurface* src, const Size* size)>;
 
-struct Pair {
-  PixelFormat src, dst;
-};
+using Pair = FormatPair;
 
-inline constexpr Pair kPairs[] = {
-    {PixelFormat::Rgb565, PixelFormat::Rgb565},   {PixelFormat::Rgb555, PixelFormat::Rgb555},
-    {PixelFormat::Bgr24, PixelFormat::Bgr24},     {PixelFormat::Rgb24, PixelFormat::Rgb24},
-    {PixelFormat::Bgrx32, PixelFormat::Bgrx32},   {PixelFormat::Rgbx32, PixelFormat::Rgbx32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565A}, {PixelFormat::Rgb555A, PixelFormat::Rgb555A},
-    {PixelFormat::Bgra32, PixelFormat::Bgra32},   {PixelFormat::Rgba32, PixelFormat::Rgba32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555A, PixelFormat::Rgb555},
-    {PixelFormat::Bgra32, PixelFormat::Bgr24},    {PixelFormat::Rgba32, PixelFormat::Rgb24},
-    {PixelFormat::Bgra32, PixelFormat::Bgrx32},   {PixelFormat::Rgba32, PixelFormat::Rgbx32},
-};
+inline constexpr auto& kPairs = format_pairs::kBlend;
 
 inline void PlantKey(DDSurface& s) {
   s.SetColorKey(0x00FF00FF);

@@ -12,13 +12,7 @@ using Pair = FormatPair;
 
 constexpr auto& kKeyedPairs = format_pairs::kBlend;
 
-constexpr Pair kAlphaChannelPairs[] = {
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555A, PixelFormat::Rgb555},
-    {PixelFormat::Bgra32, PixelFormat::Bgr24},    {PixelFormat::Rgba32, PixelFormat::Rgb24},
-    {PixelFormat::Bgra32, PixelFormat::Bgrx32},   {PixelFormat::Rgba32, PixelFormat::Rgbx32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565A}, {PixelFormat::Rgb555A, PixelFormat::Rgb555A},
-    {PixelFormat::Bgra32, PixelFormat::Bgra32},   {PixelFormat::Rgba32, PixelFormat::Rgba32},
-};
+constexpr auto& kAlphaChannelPairs = format_pairs::kAlphaComposite;
 
 // A random source whose every fourth pixel is its colour key.
 std::unique_ptr<DDSurface> KeyedSource(PixelFormat f) {

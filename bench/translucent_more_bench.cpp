@@ -1,10 +1,14 @@
 // The two-level blend, its keyed form, the alpha from a mask, the colour copy
-// keeping alpha and the pattern blit on 800 x 600 surfaces, for a few
-// representative pairs, one to one (and the two-level blend stretched too).
+// keeping alpha and the pattern blit on 800 x 600 surfaces, for the pairs of
+// their sets onto a few representative destinations, one to one (and the two-level blend stretched too).
+#include <array>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "bench/bench_support.h"
+#include <pixelops/format_pairs.h>
 
 namespace pixelops {
 
@@ -12,9 +16,18 @@ namespace {
 
 using F = PixelFormat;
 
-struct Pair {
-  F src, dst;
-};
+using Pair = FormatPair;
+
+// The pairs of an operation's set drawn onto the given destinations.
+template <size_t N>
+std::vector<FormatPair> Onto(const std::array<FormatPair, N>& set,
+                             std::initializer_list<PixelFormat> destinations) {
+  std::vector<FormatPair> pairs;
+  for (const FormatPair& p : set)
+    for (PixelFormat d : destinations)
+      if (p.dst == d) pairs.push_back(p);
+  return pairs;
+}
 
 using Op = std::function<void(DDSurface& dst, DDSurface* src, const Size* size)>;
 
@@ -40,7 +53,7 @@ void Run(benchmark::State& state, Pair pair, bool stretched, const Op& op) {
   bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
 }
 
-void Register(const char* name, std::initializer_list<Pair> pairs, const Op& op,
+void Register(const char* name, const std::vector<Pair>& pairs, const Op& op,
               bool alsoStretched = false) {
   for (const Pair& p : pairs) {
     for (bool stretched : {false, true}) {
@@ -54,29 +67,26 @@ void Register(const char* name, std::initializer_list<Pair> pairs, const Op& op,
 
 const bool registered = [] {
   Register("BltBlend",
-           {{F::Rgb565, F::Rgb565}, {F::Bgr24, F::Bgr24}, {F::Bgrx32, F::Bgrx32},
-            {F::Rgb565A, F::Rgb565}, {F::Bgra32, F::Bgrx32}, {F::Rgb565A, F::Rgb565A},
-            {F::Bgra32, F::Bgra32}},
+           Onto(format_pairs::kBlend, {F::Rgb565, F::Bgr24, F::Bgrx32, F::Rgb565A, F::Bgra32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.BltBlend(s, 0, 0, 160, 95, nullptr, size, nullptr);
            },
            true);
-  Register("BltBlendKey", {{F::Rgb565, F::Rgb565}, {F::Bgrx32, F::Bgrx32}, {F::Bgra32, F::Bgra32}},
+  Register("BltBlendKey", Onto(format_pairs::kBlend, {F::Rgb565, F::Bgrx32, F::Bgra32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.BltBlendKey(s, 0, 0, 160, 95, nullptr, size, nullptr);
            });
   Register("AlphaFromMaskRamp",
-           {{F::Rgb565, F::Rgb565A}, {F::Bgrx32, F::Bgra32}, {F::Bgr24, F::Bgra32}},
+           Onto(format_pairs::kMaskOntoAlpha, {F::Rgb565A, F::Bgra32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.AlphaFromMaskRamp(s, 64, 192, 0, 255, 0, 0, nullptr, size, nullptr);
            });
-  Register("BltColorKeepAlpha", {{F::Rgb565A, F::Rgb565A}, {F::Bgra32, F::Bgra32}},
+  Register("BltColorKeepAlpha", Onto(format_pairs::kEqualAlpha, {F::Rgb565A, F::Bgra32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.BltColorKeepAlpha(s, 0, 0, nullptr, size, nullptr);
            });
   Register("BltPattern",
-           {{F::Rgb565, F::Rgb565}, {F::Bgr24, F::Bgr24}, {F::Bgrx32, F::Bgrx32},
-            {F::Rgb565A, F::Rgb565}, {F::Bgra32, F::Bgrx32}},
+           Onto(format_pairs::kPattern, {F::Rgb565, F::Bgr24, F::Bgrx32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.BltPattern(s, 0, 0, kDither, nullptr, size, nullptr);
            });

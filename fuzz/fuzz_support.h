@@ -32,11 +32,7 @@ namespace fuzz {
     }                                                                       \
   } while (0)
 
-inline constexpr PixelFormat kFormats[] = {
-    PixelFormat::Index8,  PixelFormat::Rgb565,  PixelFormat::Rgb555, PixelFormat::Bgr24,
-    PixelFormat::Rgb24,   PixelFormat::Bgrx32,  PixelFormat::Rgbx32, PixelFormat::Rgb565A,
-    PixelFormat::Rgb555A, PixelFormat::Bgra32,  PixelFormat::Rgba32,
-};
+inline constexpr auto& kFormats = kAllPixelFormats;
 
 inline bool IsSixteenBitAlpha(PixelFormat f) {
   return f == PixelFormat::Rgb565A || f == PixelFormat::Rgb555A;

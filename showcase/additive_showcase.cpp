@@ -6,22 +6,16 @@
 #include <cstring>
 
 #include "showcase/showcase.h"
+#include <pixelops/format_pairs.h>
 
 namespace pixelops {
 
 namespace {
 
-struct Pair {
-  PixelFormat src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kPairs[] = {
-    {PixelFormat::Rgb565, PixelFormat::Rgb565},   {PixelFormat::Rgb555, PixelFormat::Rgb555},
-    {PixelFormat::Bgr24, PixelFormat::Bgr24},     {PixelFormat::Bgrx32, PixelFormat::Bgrx32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565A}, {PixelFormat::Bgra32, PixelFormat::Bgra32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Bgra32, PixelFormat::Bgr24},
-    {PixelFormat::Rgba32, PixelFormat::Rgbx32},
-};
+// Every pair the additive and subtractive blits serve.
+constexpr auto& kPairs = format_pairs::kBlend;
 
 void Put(DDSurface& s, int32_t x, int32_t y, uint32_t colour, uint32_t alpha) {
   const uint32_t v = ColourToPixel(s.Format(), colour, alpha);

@@ -1,11 +1,15 @@
 // Textured polygons: cards turned and scaled about their centres, with the
 // colour key skipped (keyed) and with every texel written (plain), a clipped
 // fan of cards, and a card mapped onto a trapezoid.
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
+#include <vector>
 
 #include <pixelops/polygon.h>
 #include "showcase/showcase.h"
+#include <pixelops/format_pairs.h>
 
 namespace pixelops {
 
@@ -53,15 +57,24 @@ std::unique_ptr<DDSurface> Card(PixelFormat format, int32_t w = 48, int32_t h = 
   return s;
 }
 
-struct Pair {
-  PixelFormat src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kPairs[] = {
-    {PixelFormat::Rgb565, PixelFormat::Rgb565},   {PixelFormat::Bgrx32, PixelFormat::Bgrx32},
-    {PixelFormat::Rgb24, PixelFormat::Bgra32},    {PixelFormat::Bgra32, PixelFormat::Bgrx32},
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565},  {PixelFormat::Rgb555, PixelFormat::Rgb555A},
-};
+// The pairs of an operation's set drawn onto the given destinations.
+template <size_t N>
+std::vector<FormatPair> Onto(const std::array<FormatPair, N>& set,
+                             std::initializer_list<PixelFormat> destinations) {
+  std::vector<FormatPair> pairs;
+  for (const FormatPair& p : set)
+    for (PixelFormat d : destinations)
+      if (p.dst == d) pairs.push_back(p);
+  return pairs;
+}
+
+// The served pairs onto a colour word, a 32-bit colour format and two alpha
+// formats.
+const std::vector<Pair> kPairs =
+    Onto(format_pairs::kPolygon,
+         {PixelFormat::Rgb565, PixelFormat::Bgrx32, PixelFormat::Bgra32, PixelFormat::Rgb555A});
 
 // Five cards turned and scaled, keyed or plain.
 void Spread(DDSurface& dst, DDSurface& card, bool keyed, const Rect* clip = nullptr) {

@@ -16,11 +16,7 @@ using Pair = FormatPair;
 constexpr auto& kKeyedPairs = format_pairs::kBlend;
 
 // Each alpha format with the colour format it is shown over.
-constexpr Pair kAlphaOntoColour[] = {
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565}, {PixelFormat::Rgb555A, PixelFormat::Rgb555},
-    {PixelFormat::Bgra32, PixelFormat::Bgr24},   {PixelFormat::Rgba32, PixelFormat::Rgb24},
-    {PixelFormat::Bgra32, PixelFormat::Bgrx32},  {PixelFormat::Rgba32, PixelFormat::Rgbx32},
-};
+constexpr auto& kAlphaOntoColour = format_pairs::kAlphaOntoColour;
 
 std::string Name(const char* op, const Pair& p) {
   return std::string(op) + "_" + PixelFormatName(p.src) + "_onto_" + PixelFormatName(p.dst);

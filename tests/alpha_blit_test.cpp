@@ -11,13 +11,9 @@ namespace {
 
 using F = PixelFormat;
 
-struct Pair {
-  F src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kMixed[] = {{F::Rgb565A, F::Rgb565}, {F::Rgb555A, F::Rgb555},
-                           {F::Bgra32, F::Bgr24},   {F::Rgba32, F::Rgb24},
-                           {F::Bgra32, F::Bgrx32},  {F::Rgba32, F::Rgbx32}};
+constexpr auto& kMixed = format_pairs::kAlphaOntoColour;
 
 uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
 void SetWord(uint8_t* p, uint32_t w) {

@@ -14,16 +14,9 @@ namespace {
 
 using PF = PixelFormat;
 
-struct Pair {
-  PF src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kServed[] = {
-    {PF::Rgb565A, PF::Rgb565}, {PF::Rgb555A, PF::Rgb555}, {PF::Bgra32, PF::Bgr24},
-    {PF::Rgba32, PF::Rgb24},   {PF::Bgra32, PF::Bgrx32},  {PF::Rgba32, PF::Rgbx32},
-    {PF::Rgb565A, PF::Rgb565A}, {PF::Rgb555A, PF::Rgb555A}, {PF::Bgra32, PF::Bgra32},
-    {PF::Rgba32, PF::Rgba32},
-};
+constexpr auto& kServed = format_pairs::kAlphaComposite;
 
 bool Is565(PF f) { return f == PF::Rgb565 || f == PF::Rgb565A; }
 bool Is16(PF f) { return BytesPerPixel(f) == 2 || f == PF::Rgb565A || f == PF::Rgb555A; }

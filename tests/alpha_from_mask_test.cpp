@@ -77,21 +77,11 @@ TEST(BuildRampTable, AnyFourValuesFillEveryEntryWithinRange) {
         }
 }
 
-struct Pair {
-  F mask, dst;
-};
-
-constexpr Pair kServed[] = {
-    {F::Rgb565, F::Rgb565A}, {F::Rgb565A, F::Rgb565A}, {F::Rgb555, F::Rgb555A},
-    {F::Rgb555A, F::Rgb555A}, {F::Bgrx32, F::Bgra32},  {F::Bgra32, F::Bgra32},
-    {F::Bgr24, F::Bgra32},   {F::Rgbx32, F::Rgba32},  {F::Rgba32, F::Rgba32},
-    {F::Rgb24, F::Rgba32},
-};
+// Mask onto destination.
+constexpr auto& kServed = format_pairs::kMaskOntoAlpha;
 
 bool Served(F mask, F dst) {
-  for (const Pair& p : kServed)
-    if (p.mask == mask && p.dst == dst) return true;
-  return false;
+  return format_pairs::Holds(kServed, mask, dst);
 }
 
 // The mask's blue channel on the 0..255 scale.

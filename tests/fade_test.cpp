@@ -77,11 +77,7 @@ std::vector<uint8_t> ReferenceFade(const DDSurface& s, std::vector<uint8_t> byte
   return bytes;
 }
 
-constexpr PixelFormat kFadeFormats[] = {
-    PixelFormat::Index8,  PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgr24,
-    PixelFormat::Rgb24,   PixelFormat::Bgrx32, PixelFormat::Rgbx32, PixelFormat::Rgb565A,
-    PixelFormat::Rgb555A, PixelFormat::Bgra32, PixelFormat::Rgba32,
-};
+constexpr auto& kFadeFormats = kAllPixelFormats;
 
 // Every level on every byte value, on a row width that is not a multiple of 4.
 TEST(Fade, EveryLevelOnEveryByteValue) {

@@ -12,15 +12,9 @@ namespace {
 
 using F = PixelFormat;
 
-struct Pair {
-  F src, dst;
-};
+using Pair = FormatPair;
 
-constexpr Pair kServed[] = {
-    {F::Rgb565, F::Rgb565},  {F::Rgb555, F::Rgb555}, {F::Bgr24, F::Bgr24},  {F::Rgb24, F::Rgb24},
-    {F::Bgrx32, F::Bgrx32},  {F::Rgbx32, F::Rgbx32}, {F::Rgb565A, F::Rgb565}, {F::Rgb555A, F::Rgb555},
-    {F::Bgra32, F::Bgr24},   {F::Rgba32, F::Rgb24},  {F::Bgra32, F::Bgrx32}, {F::Rgba32, F::Rgbx32},
-};
+constexpr auto& kServed = format_pairs::kPattern;
 
 using Pattern = std::array<uint8_t, 256>;
 
@@ -82,7 +76,8 @@ TEST(BltPattern, EdgeCases) {
   full.fill(255), none.fill(0), half.fill(0x80);
   std::mt19937 rng(2);
   // All 255 copies the colour in every same-format pair; all 0 keeps it (X still 0).
-  for (F f : {F::Rgb565, F::Rgb555, F::Bgr24, F::Rgb24, F::Bgrx32, F::Rgbx32}) {
+  for (const Pair& same : format_pairs::kEqualColour) {
+    const F f = same.src;
     auto src = test::RandomSurface(11, 3, f, rng), dst = test::RandomSurface(11, 3, f, rng);
     if (f == F::Rgb555)  // bit 15 carries no colour and is written 0
       for (DDSurface* s : {src.get(), dst.get()})

@@ -332,22 +332,10 @@ void CheckDraw(std::mt19937& rng, const Case& c, const Quad& q, const Rect* clip
   }
 }
 
-// The served pairs of both families: equal formats and these, source first.
-constexpr std::pair<PixelFormat, PixelFormat> kMixedPairs[] = {
-    {PixelFormat::Rgb565A, PixelFormat::Rgb565}, {PixelFormat::Rgb555A, PixelFormat::Rgb555},
-    {PixelFormat::Bgra32, PixelFormat::Bgr24},   {PixelFormat::Rgba32, PixelFormat::Rgb24},
-    {PixelFormat::Bgra32, PixelFormat::Bgrx32},  {PixelFormat::Rgba32, PixelFormat::Rgbx32},
-    {PixelFormat::Rgb565, PixelFormat::Rgb565A}, {PixelFormat::Rgb555, PixelFormat::Rgb555A},
-    {PixelFormat::Bgr24, PixelFormat::Bgra32},   {PixelFormat::Rgb24, PixelFormat::Bgra32},
-    {PixelFormat::Bgrx32, PixelFormat::Bgra32},  {PixelFormat::Rgbx32, PixelFormat::Bgra32},
-    {PixelFormat::Bgr24, PixelFormat::Rgba32},   {PixelFormat::Rgb24, PixelFormat::Rgba32},
-    {PixelFormat::Bgrx32, PixelFormat::Rgba32},  {PixelFormat::Rgbx32, PixelFormat::Rgba32},
-};
-
+// The served pairs of both families, source first.
 std::vector<std::pair<PixelFormat, PixelFormat>> ServedPairs() {
   std::vector<std::pair<PixelFormat, PixelFormat>> pairs;
-  for (PixelFormat f : test::kAllFormats) pairs.push_back({f, f});
-  for (const auto& p : kMixedPairs) pairs.push_back(p);
+  for (const FormatPair& p : format_pairs::kPolygon) pairs.push_back({p.src, p.dst});
   return pairs;
 }
 

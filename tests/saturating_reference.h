@@ -34,22 +34,12 @@ inline bool Is32A(PixelFormat f) { return f == PixelFormat::Bgra32 || f == Pixel
 inline bool Is555(PixelFormat f) { return f == PixelFormat::Rgb555 || f == PixelFormat::Rgb555A; }
 inline bool Is565(PixelFormat f) { return f == PixelFormat::Rgb565 || f == PixelFormat::Rgb565A; }
 
-struct Pair {
-  PixelFormat src, dst;
-};
+using Pair = FormatPair;
 
 // Every pair the eight operations serve: the ten formats onto themselves and
 // the six alpha sources onto their colour formats.
 inline std::vector<Pair> ServedPairs() {
-  std::vector<Pair> pairs;
-  for (PixelFormat f : test::kAllFormats) pairs.push_back({f, f});
-  pairs.push_back({PixelFormat::Rgb565A, PixelFormat::Rgb565});
-  pairs.push_back({PixelFormat::Rgb555A, PixelFormat::Rgb555});
-  pairs.push_back({PixelFormat::Bgra32, PixelFormat::Bgr24});
-  pairs.push_back({PixelFormat::Rgba32, PixelFormat::Rgb24});
-  pairs.push_back({PixelFormat::Bgra32, PixelFormat::Bgrx32});
-  pairs.push_back({PixelFormat::Rgba32, PixelFormat::Rgbx32});
-  return pairs;
+  return std::vector<Pair>(format_pairs::kBlend.begin(), format_pairs::kBlend.end());
 }
 
 // Channel i (0 blue-or-byte-0, 1, 2) of a format: shift and width.

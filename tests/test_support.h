@@ -11,16 +11,14 @@
 #include <vector>
 
 #include <pixelops/dd_surface.h>
+#include <pixelops/format_pairs.h>
 
 namespace pixelops {
 
 namespace test {
 
-inline constexpr PixelFormat kAllFormats[] = {
-    PixelFormat::Rgb565,  PixelFormat::Rgb555,  PixelFormat::Bgr24,   PixelFormat::Rgb24,
-    PixelFormat::Bgrx32,  PixelFormat::Rgbx32,  PixelFormat::Rgb565A, PixelFormat::Rgb555A,
-    PixelFormat::Bgra32,  PixelFormat::Rgba32,
-};
+// The ten formats that are blended (all but Index8).
+inline constexpr auto& kAllFormats = format_pairs::kBlendedFormats;
 
 // Bytes of surface memory from the first pixel to the last (padding included).
 inline size_t MemorySize(const DDSurface& s) {

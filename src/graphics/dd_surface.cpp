@@ -7,54 +7,34 @@ namespace pixelops {
 
 namespace {
 
+// The format of a surface created with alpha on a display of format f; codes
+// that are not formats get Bgra32.
 PixelFormat AlphaCounterpart(PixelFormat f) {
-  switch (f) {
-    case PixelFormat::Rgb565: return PixelFormat::Rgb565A;
-    case PixelFormat::Rgb555: return PixelFormat::Rgb555A;
-    case PixelFormat::Rgb24:
-    case PixelFormat::Rgbx32: return PixelFormat::Rgba32;
-    default: return IsAlphaFormat(f) ? f : PixelFormat::Bgra32;
-  }
+  const FormatDescription* d = DescribeFormat(f);
+  return d ? d->alphaCounterpart : PixelFormat::Bgra32;
 }
 
 }  // namespace
 
 const char* PixelFormatName(PixelFormat f) {
-  switch (f) {
-    case PixelFormat::Index8: return "Index8";
-    case PixelFormat::Rgb565: return "Rgb565";
-    case PixelFormat::Rgb555: return "Rgb555";
-    case PixelFormat::Bgr24: return "Bgr24";
-    case PixelFormat::Rgb24: return "Rgb24";
-    case PixelFormat::Bgrx32: return "Bgrx32";
-    case PixelFormat::Rgbx32: return "Rgbx32";
-    case PixelFormat::Rgb565A: return "Rgb565A";
-    case PixelFormat::Rgb555A: return "Rgb555A";
-    case PixelFormat::Bgra32: return "Bgra32";
-    case PixelFormat::Rgba32: return "Rgba32";
-  }
-  return "unknown";
+  const FormatDescription* d = DescribeFormat(f);
+  return d ? d->name : "unknown";
 }
 
 uint32_t ColourToPixel(PixelFormat format, uint32_t colour, uint32_t alpha) {
+  const FormatDescription* d = DescribeFormat(format);
+  if (d == nullptr) return 0;
   const uint32_t r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
   alpha &= 0xFF;
-  switch (format) {
-    case PixelFormat::Index8: return r;
-    case PixelFormat::Rgb565: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-    case PixelFormat::Rgb555: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-    case PixelFormat::Rgb565A:
-      return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3) | ((alpha >> 4) << 16);
-    case PixelFormat::Rgb555A:
-      return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3) | ((alpha >> 4) << 16);
-    case PixelFormat::Bgr24:
-    case PixelFormat::Bgrx32: return b | (g << 8) | (r << 16);
-    case PixelFormat::Rgb24:
-    case PixelFormat::Rgbx32: return r | (g << 8) | (b << 16);
-    case PixelFormat::Bgra32: return b | (g << 8) | (r << 16) | (alpha << 24);
-    case PixelFormat::Rgba32: return r | (g << 8) | (b << 16) | (alpha << 24);
+  if (d->kind == FormatKind::Index) return r;
+  if (d->IsWord()) {
+    // A 16-bit alpha format keeps the alpha's top four bits as its level.
+    const uint32_t word = d->is565 ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
+                                   : ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+    return d->HasAlpha() ? word | ((alpha >> 4) << (8 * d->alphaByte)) : word;
   }
-  return 0;
+  const uint32_t pixel = (r << (8 * d->red)) | (g << (8 * d->green)) | (b << (8 * d->blue));
+  return d->HasAlpha() ? pixel | (alpha << (8 * d->alphaByte)) : pixel;
 }
 
 DDSurface::DDSurface(PixelFormat displayFormat) : displayFormat_(displayFormat) {}

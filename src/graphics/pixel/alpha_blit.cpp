@@ -2,6 +2,7 @@
 // their alpha times the opacity. BltAlphaOpacity: the same for alpha sources
 // onto their own colour format only.
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/translucent_rules.h"
 
 namespace pixelops {
@@ -11,30 +12,8 @@ namespace {
 using namespace translucent;
 using V = OpacityValues;
 
-// Alpha sources onto their colour formats: served by both dispatchers.
-#define ALPHA_ONTO_COLOUR_PAIRS                                   \
-  Serve<px::Rgb565A, px::Rgb565, AlphaLevelRule, V>(),            \
-      Serve<px::Rgb555A, px::Rgb555, AlphaLevelRule, V>(),        \
-      Serve<px::Bgra32, px::Bgr24, WeightRule, V>(),              \
-      Serve<px::Rgba32, px::Rgb24, WeightRule, V>(),              \
-      Serve<px::Bgra32, px::Bgrx32, WeightRule, V>(),             \
-      Serve<px::Rgba32, px::Rgbx32, WeightRule, V>()
-
-constexpr PairEntry<V> kBltAlphaPairs[] = {
-    ALPHA_ONTO_COLOUR_PAIRS,
-    Serve<px::Rgb565, px::Rgb565, OpacityLevelRule, V>(),
-    Serve<px::Rgb555, px::Rgb555, OpacityLevelRule, V>(),
-    Serve<px::Bgr24, px::Bgr24, WeightRule, V>(),
-    Serve<px::Rgb24, px::Rgb24, WeightRule, V>(),
-    Serve<px::Bgrx32, px::Bgrx32, WeightRule, V>(),
-    Serve<px::Rgbx32, px::Rgbx32, WeightRule, V>(),
-    Serve<px::Bgra32, px::Bgra32, WeightRule, V>(),
-    Serve<px::Rgba32, px::Rgba32, WeightRule, V>(),
-    Serve<px::Rgb565A, px::Rgb565A, ChannelAlphaRule, V>(),
-    Serve<px::Rgb555A, px::Rgb555A, ChannelAlphaRule, V>(),
-};
-
-constexpr PairEntry<V> kBltAlphaOpacityPairs[] = {ALPHA_ONTO_COLOUR_PAIRS};
+constexpr auto& kBltAlphaPairs = ServeSet<format_pairs::kBlend, OpacityRule, V>;
+constexpr auto& kBltAlphaOpacityPairs = ServeSet<format_pairs::kAlphaOntoColour, OpacityRule, V>;
 
 }  // namespace
 

@@ -5,8 +5,10 @@
 #include "graphics/pixel/alpha_channel_blit.h"
 
 #include <array>
+#include <type_traits>
 
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/translucent_rules.h"
 
 namespace pixelops {
@@ -90,21 +92,13 @@ struct OverRule {
 };
 
 using V = OpacityValues;
-using translucent::AlphaLevelRule;
-using translucent::WeightRule;
 
-constexpr PairEntry<V> kPairs[] = {
-    Serve<px::Rgb565A, px::Rgb565, AlphaLevelRule, V>(),
-    Serve<px::Rgb555A, px::Rgb555, AlphaLevelRule, V>(),
-    Serve<px::Bgra32, px::Bgr24, WeightRule, V>(),
-    Serve<px::Rgba32, px::Rgb24, WeightRule, V>(),
-    Serve<px::Bgra32, px::Bgrx32, WeightRule, V>(),
-    Serve<px::Rgba32, px::Rgbx32, WeightRule, V>(),
-    Serve<px::Rgb565A, px::Rgb565A, OverRule, V>(),
-    Serve<px::Rgb555A, px::Rgb555A, OverRule, V>(),
-    Serve<px::Bgra32, px::Bgra32, OverRule, V>(),
-    Serve<px::Rgba32, px::Rgba32, OverRule, V>(),
-};
+// Onto an alpha format the source goes over it; onto a colour format it is the
+// alpha blit's rule at full opacity.
+template <class S, class D>
+using CompositeRule = std::conditional_t<D::kHasAlpha, OverRule<S, D>, translucent::OpacityRule<S, D>>;
+
+constexpr auto& kPairs = ServeSet<format_pairs::kAlphaComposite, CompositeRule, V>;
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/formats.h"
 
 namespace pixelops {
@@ -56,18 +57,7 @@ struct MaskAlphaRule {
 using V = RampValues;
 
 // Mask onto destination.
-constexpr PairEntry<V> kMaskPairs[] = {
-    Serve<px::Rgb565, px::Rgb565A, MaskAlphaRule, V>(),
-    Serve<px::Rgb565A, px::Rgb565A, MaskAlphaRule, V>(),
-    Serve<px::Rgb555, px::Rgb555A, MaskAlphaRule, V>(),
-    Serve<px::Rgb555A, px::Rgb555A, MaskAlphaRule, V>(),
-    Serve<px::Bgrx32, px::Bgra32, MaskAlphaRule, V>(),
-    Serve<px::Bgra32, px::Bgra32, MaskAlphaRule, V>(),
-    Serve<px::Bgr24, px::Bgra32, MaskAlphaRule, V>(),
-    Serve<px::Rgbx32, px::Rgba32, MaskAlphaRule, V>(),
-    Serve<px::Rgba32, px::Rgba32, MaskAlphaRule, V>(),
-    Serve<px::Rgb24, px::Rgba32, MaskAlphaRule, V>(),
-};
+constexpr auto& kMaskPairs = ServeSet<format_pairs::kMaskOntoAlpha, MaskAlphaRule, V>;
 
 }  // namespace
 

@@ -8,8 +8,11 @@
 //     explicit MyRule(const MyValues& v);
 //     void operator()(const uint8_t* s, uint8_t* d) const;   // one pixel
 //   };
-//   constexpr PairEntry<MyValues> kPairs[] = { Serve<px::Rgb565, px::Rgb565, MyRule, MyValues>(), ... };
+//   constexpr auto& kPairs = ServeSet<format_pairs::kBlend, MyRule, MyValues>;  // pair_table.h
 //   return RunBlend(*this, src, kPairs, values, Placement{...}, policy);
+//
+// (ServeSet makes one Serve<Src, Dst, Rule, Values>() line per pair of a named
+// set; MyRule may be an alias that picks the rule for the pair.)
 //
 // A step may instead take (s, d, sx, sy), the source pixel's coordinates, and
 // may offer Row(s, d, width, dstLeft) to do a whole one-to-one row at once.
@@ -22,9 +25,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <span>
+#include <type_traits>
 
 #include "graphics/blit_clip.h"
 #include <pixelops/dd_surface.h>
@@ -234,10 +239,12 @@ struct BlendPolicy {
 // The dispatcher steps every family shares: lock the destination, then the
 // source; find the entry of the pair; run it (call(entry, source)); unlock the
 // source, then the destination. A missing source answers 1 and locks nothing;
-// a pair without an entry answers as the policy says.
-template <class Entry, size_t N, class Call>
-BlitResult DispatchPair(DDSurface& dst, DDSurface* src, const Entry (&pairs)[N],
+// a pair without an entry answers as the policy says. pairs is an array of
+// entries (FormatEntry), usually one that ServeSet built from a pair set.
+template <class Pairs, class Call>
+BlitResult DispatchPair(DDSurface& dst, DDSurface* src, const Pairs& pairs,
                         const BlendPolicy& policy, Call&& call) {
+  using Entry = std::remove_cvref_t<decltype(*std::begin(pairs))>;
   if (src == nullptr) return kBlitLockRefused;
   if (LockBoth(dst, *src) != 0) return kBlitLockRefused;
   const PixelFormat sf = src->Format(), df = dst.Format();
@@ -259,9 +266,9 @@ BlitResult DispatchPair(DDSurface& dst, DDSurface* src, const Entry (&pairs)[N],
 
 // A blit's dispatcher: the shared steps, with the source's colour key read
 // into values.key (keyed values only) just before the member runs.
-template <class Values, size_t N>
-BlitResult RunBlend(DDSurface& dst, DDSurface* src, const PairEntry<Values> (&pairs)[N],
-                    Values values, const Placement& at, const BlendPolicy& policy = {}) {
+template <class Values, class Pairs>
+BlitResult RunBlend(DDSurface& dst, DDSurface* src, const Pairs& pairs, Values values,
+                    const Placement& at, const BlendPolicy& policy = {}) {
   return DispatchPair(dst, src, pairs, policy, [&](const PairEntry<Values>& e, DDSurface& s) {
     if constexpr (requires { values.key; }) values.key = s.GetColorKey();
     e.member(s.Buffer(), dst.Buffer(), values, at);

@@ -1,6 +1,7 @@
 // BltColorKeepAlpha: copies the colour of a source into a destination of the
 // same alpha format and keeps the destination's alpha. BltNoOp: draws nothing.
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/formats.h"
 
 namespace pixelops {
@@ -24,12 +25,7 @@ struct KeepAlphaRule {
   }
 };
 
-constexpr PairEntry<NoValues> kKeepAlphaPairs[] = {
-    Serve<px::Rgb565A, px::Rgb565A, KeepAlphaRule, NoValues>(),
-    Serve<px::Rgb555A, px::Rgb555A, KeepAlphaRule, NoValues>(),
-    Serve<px::Bgra32, px::Bgra32, KeepAlphaRule, NoValues>(),
-    Serve<px::Rgba32, px::Rgba32, KeepAlphaRule, NoValues>(),
-};
+constexpr auto& kKeepAlphaPairs = ServeSet<format_pairs::kEqualAlpha, KeepAlphaRule, NoValues>;
 
 }  // namespace
 

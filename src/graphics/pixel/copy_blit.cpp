@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/pair_table.h"
 
 namespace pixelops {
 
@@ -32,14 +33,7 @@ struct CopyRule {
 };
 
 template <class V, template <class, class> class Rule>
-constexpr PairEntry<V> kSameFormat[] = {
-    Serve<px::Index8, px::Index8, Rule, V>(),   Serve<px::Rgb565, px::Rgb565, Rule, V>(),
-    Serve<px::Rgb555, px::Rgb555, Rule, V>(),   Serve<px::Bgr24, px::Bgr24, Rule, V>(),
-    Serve<px::Rgb24, px::Rgb24, Rule, V>(),     Serve<px::Bgrx32, px::Bgrx32, Rule, V>(),
-    Serve<px::Rgbx32, px::Rgbx32, Rule, V>(),   Serve<px::Rgb565A, px::Rgb565A, Rule, V>(),
-    Serve<px::Rgb555A, px::Rgb555A, Rule, V>(), Serve<px::Bgra32, px::Bgra32, Rule, V>(),
-    Serve<px::Rgba32, px::Rgba32, Rule, V>(),
-};
+constexpr auto& kSameFormat = ServeSet<format_pairs::kSameFormat, Rule, V>;
 
 }  // namespace
 

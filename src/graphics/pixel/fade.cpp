@@ -11,9 +11,12 @@
 //   Bgra32, Rgba32     the three colour bytes scaled, alpha written 255
 // Index8 has no rule: its pixels stay as they are.
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <utility>
 
 #include <pixelops/dd_surface.h>
+#include <pixelops/format_pairs.h>
 #include "graphics/pixel/formats.h"
 
 namespace pixelops {
@@ -116,16 +119,12 @@ struct FadeEntry {
   void (*fade)(const PixelBuffer&, const Rect&, uint32_t);
 };
 
-template <class F>
-constexpr FadeEntry Fades() {
-  return {F::kCode, &FadeRect<F>};
-}
-
-constexpr FadeEntry kFades[] = {
-    Fades<px::Rgb565>(), Fades<px::Rgb555>(), Fades<px::Rgb565A>(), Fades<px::Rgb555A>(),
-    Fades<px::Bgr24>(),  Fades<px::Rgb24>(),  Fades<px::Bgrx32>(),  Fades<px::Rgbx32>(),
-    Fades<px::Bgra32>(), Fades<px::Rgba32>(),
-};
+// One entry per format of format_pairs::kBlendedFormats.
+constexpr auto kFades = []<size_t... I>(std::index_sequence<I...>) {
+  using format_pairs::kBlendedFormats;
+  return std::array{
+      FadeEntry{kBlendedFormats[I], &FadeRect<px::FormatOf<kBlendedFormats[I]>>}...};
+}(std::make_index_sequence<format_pairs::kBlendedFormats.size()>{});
 
 }  // namespace
 

@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <utility>
 
 #include "graphics/blend_tables.h"
 #include <pixelops/pixel_format.h>
@@ -68,8 +70,9 @@ struct Colour555 {
   }
 };
 
-// Kinds of format, for rules that differ by kind.
-enum class Kind { Word16, Word16Alpha, Bytes24, Bytes32X, Bytes32Alpha };
+// Kinds of format, for rules that differ by kind (the formats' descriptions'
+// kinds).
+using Kind = FormatKind;
 
 // 16-bit colour formats: the pixel is the colour word.
 template <PixelFormat F, class C>
@@ -119,7 +122,9 @@ struct ByteFormat {
 // Palette indexes: only copied, never blended.
 struct Index8 {
   static constexpr PixelFormat kCode = PixelFormat::Index8;
+  static constexpr Kind kKind = Kind::Index;
   static constexpr int32_t kBytes = 1;
+  static constexpr bool kHasAlpha = false;
   static bool KeyMatches(const uint8_t* p, uint32_t key) { return p[0] == (key & 0xFF); }
 };
 
@@ -133,6 +138,52 @@ using Bgrx32 = ByteFormat<PixelFormat::Bgrx32, Kind::Bytes32X, 2, 0>;
 using Rgbx32 = ByteFormat<PixelFormat::Rgbx32, Kind::Bytes32X, 0, 2>;
 using Bgra32 = ByteFormat<PixelFormat::Bgra32, Kind::Bytes32Alpha, 2, 0>;
 using Rgba32 = ByteFormat<PixelFormat::Rgba32, Kind::Bytes32Alpha, 0, 2>;
+
+// The traits of a format by its code.
+template <PixelFormat F>
+struct ByCode;
+template <> struct ByCode<PixelFormat::Index8> { using type = Index8; };
+template <> struct ByCode<PixelFormat::Rgb565> { using type = Rgb565; };
+template <> struct ByCode<PixelFormat::Rgb555> { using type = Rgb555; };
+template <> struct ByCode<PixelFormat::Bgr24> { using type = Bgr24; };
+template <> struct ByCode<PixelFormat::Rgb24> { using type = Rgb24; };
+template <> struct ByCode<PixelFormat::Bgrx32> { using type = Bgrx32; };
+template <> struct ByCode<PixelFormat::Rgbx32> { using type = Rgbx32; };
+template <> struct ByCode<PixelFormat::Rgb565A> { using type = Rgb565A; };
+template <> struct ByCode<PixelFormat::Rgb555A> { using type = Rgb555A; };
+template <> struct ByCode<PixelFormat::Bgra32> { using type = Bgra32; };
+template <> struct ByCode<PixelFormat::Rgba32> { using type = Rgba32; };
+template <PixelFormat F>
+using FormatOf = typename ByCode<F>::type;
+
+// The traits say what the format's description says.
+template <class T>
+constexpr bool AgreesWithDescription() {
+  const int32_t i = FormatIndex(T::kCode);
+  if (i < 0) return false;
+  const FormatDescription& d = formats::kDescriptions[i];
+  if (d.bytes != T::kBytes || d.kind != T::kKind || d.HasAlpha() != T::kHasAlpha) return false;
+  if constexpr (requires { T::Colour::kIs565; }) {
+    if (d.is565 != T::Colour::kIs565) return false;
+  }
+  if constexpr (requires { T::kRed; }) {
+    if (d.red != T::kRed || d.green != T::kGreen || d.blue != T::kBlue) return false;
+  }
+  if constexpr (requires { T::kAlphaByte; }) {
+    // The 24-bit formats carry the 32-bit formats' byte 3 without having it.
+    if (T::kKind != Kind::Bytes24 && d.alphaByte != T::kAlphaByte) return false;
+  }
+  return true;
+}
+
+// Every described format has traits, and they agree with its description.
+template <size_t... I>
+constexpr bool EveryFormatAgrees(std::index_sequence<I...>) {
+  return ((FormatOf<formats::kDescriptions[I].code>::kCode == formats::kDescriptions[I].code &&
+           AgreesWithDescription<FormatOf<formats::kDescriptions[I].code>>()) &&
+          ...);
+}
+static_assert(EveryFormatAgrees(std::make_index_sequence<std::size(formats::kDescriptions)>{}));
 
 template <class F>
 constexpr bool kIsWord16 = F::kKind == Kind::Word16;

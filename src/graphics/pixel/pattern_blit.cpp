@@ -1,7 +1,10 @@
 // BltPattern: a translucent blit whose opacity comes, pixel by pixel, from a
 // 16 x 16 table of opacity bytes laid over the source picture (anchored to
 // source coordinates, repeated in both directions).
+#include <type_traits>
+
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/formats.h"
 
 namespace pixelops {
@@ -58,20 +61,12 @@ struct PatternWeightRule {
 
 using V = PatternValues;
 
-constexpr PairEntry<V> kPatternPairs[] = {
-    Serve<px::Rgb565, px::Rgb565, PatternWordRule, V>(),
-    Serve<px::Rgb555, px::Rgb555, PatternWordRule, V>(),
-    Serve<px::Rgb565A, px::Rgb565, PatternWordRule, V>(),
-    Serve<px::Rgb555A, px::Rgb555, PatternWordRule, V>(),
-    Serve<px::Bgr24, px::Bgr24, PatternWeightRule, V>(),
-    Serve<px::Rgb24, px::Rgb24, PatternWeightRule, V>(),
-    Serve<px::Bgrx32, px::Bgrx32, PatternWeightRule, V>(),
-    Serve<px::Rgbx32, px::Rgbx32, PatternWeightRule, V>(),
-    Serve<px::Bgra32, px::Bgr24, PatternWeightRule, V>(),
-    Serve<px::Rgba32, px::Rgb24, PatternWeightRule, V>(),
-    Serve<px::Bgra32, px::Bgrx32, PatternWeightRule, V>(),
-    Serve<px::Rgba32, px::Rgbx32, PatternWeightRule, V>(),
-};
+// Colour words take the 16 levels, bytes the weights.
+template <class S, class D>
+using PatternRule =
+    std::conditional_t<px::kIsWord16<D>, PatternWordRule<S, D>, PatternWeightRule<S, D>>;
+
+constexpr auto& kPatternPairs = ServeSet<format_pairs::kPattern, PatternRule, V>;
 
 }  // namespace
 

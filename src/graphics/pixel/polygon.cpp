@@ -82,47 +82,15 @@ struct KeyedValues {
 template <class S, class D>
 using KeyedCopy = KeyedRule<TexelCopy>::For<S, D>;
 
-// The pairs both families serve by copying texels.
-#define POLYGON_COPY_PAIRS(Texel, V)                                                         \
-  ServePolygon<px::Rgb565, px::Rgb565, Texel, V>(),                                          \
-      ServePolygon<px::Rgb555, px::Rgb555, Texel, V>(),                                      \
-      ServePolygon<px::Bgr24, px::Bgr24, Texel, V>(),                                        \
-      ServePolygon<px::Rgb24, px::Rgb24, Texel, V>(),                                        \
-      ServePolygon<px::Bgrx32, px::Bgrx32, Texel, V>(),                                      \
-      ServePolygon<px::Rgbx32, px::Rgbx32, Texel, V>(),                                      \
-      ServePolygon<px::Rgb565A, px::Rgb565A, Texel, V>(),                                    \
-      ServePolygon<px::Rgb555A, px::Rgb555A, Texel, V>(),                                    \
-      ServePolygon<px::Bgra32, px::Bgra32, Texel, V>(),                                      \
-      ServePolygon<px::Rgba32, px::Rgba32, Texel, V>(),                                      \
-      ServePolygon<px::Rgb565, px::Rgb565A, Texel, V>(),                                     \
-      ServePolygon<px::Rgb555, px::Rgb555A, Texel, V>(),                                     \
-      ServePolygon<px::Bgr24, px::Bgra32, Texel, V>(),                                       \
-      ServePolygon<px::Rgb24, px::Bgra32, Texel, V>(),                                       \
-      ServePolygon<px::Bgrx32, px::Bgra32, Texel, V>(),                                      \
-      ServePolygon<px::Rgbx32, px::Bgra32, Texel, V>(),                                      \
-      ServePolygon<px::Bgr24, px::Rgba32, Texel, V>(),                                       \
-      ServePolygon<px::Rgb24, px::Rgba32, Texel, V>(),                                       \
-      ServePolygon<px::Bgrx32, px::Rgba32, Texel, V>(),                                      \
-      ServePolygon<px::Rgbx32, px::Rgba32, Texel, V>()
+// The keyed family copies texels that are not the key, except that an alpha
+// source onto its colour format is blended by its alpha and not keyed; the
+// plain family copies every texel.
+template <class S, class D>
+using KeyedTexel =
+    std::conditional_t<S::kHasAlpha && !D::kHasAlpha, AlphaOntoColour<S, D>, KeyedCopy<S, D>>;
 
-// Alpha sources onto their colour formats.
-#define POLYGON_ALPHA_ONTO_COLOUR_PAIRS(Texel, V)                                            \
-  ServePolygon<px::Rgb565A, px::Rgb565, Texel, V>(),                                         \
-      ServePolygon<px::Rgb555A, px::Rgb555, Texel, V>(),                                     \
-      ServePolygon<px::Bgra32, px::Bgr24, Texel, V>(),                                       \
-      ServePolygon<px::Rgba32, px::Rgb24, Texel, V>(),                                       \
-      ServePolygon<px::Bgra32, px::Bgrx32, Texel, V>(),                                      \
-      ServePolygon<px::Rgba32, px::Rgbx32, Texel, V>()
-
-constexpr PolygonEntry<KeyedValues> kKeyedPairs[] = {
-    POLYGON_COPY_PAIRS(KeyedCopy, KeyedValues),
-    POLYGON_ALPHA_ONTO_COLOUR_PAIRS(AlphaOntoColour, KeyedValues),
-};
-
-constexpr PolygonEntry<PlainValues> kPlainPairs[] = {
-    POLYGON_COPY_PAIRS(TexelCopy, PlainValues),
-    POLYGON_ALPHA_ONTO_COLOUR_PAIRS(TexelCopy, PlainValues),
-};
+constexpr auto& kKeyedPairs = ServePolygonSet<format_pairs::kPolygon, KeyedTexel, KeyedValues>;
+constexpr auto& kPlainPairs = ServePolygonSet<format_pairs::kPolygon, TexelCopy, PlainValues>;
 
 }  // namespace
 

@@ -12,11 +12,11 @@
 //     explicit MyTexel(const MyValues& v);
 //     void operator()(const uint8_t* s, uint8_t* d) const;   // one texel onto one pixel
 //   };
-//   constexpr PolygonEntry<MyValues> kPairs[] = { ServePolygon<px::Rgb565, px::Rgb565, MyTexel, MyValues>(), ... };
+//   constexpr auto& kPairs = ServePolygonSet<format_pairs::kPolygon, MyTexel, MyValues>;
 //   return RunPolygon(*this, src, kPairs, values, PolygonArgs{...});
 //
-// Values with a `key` member get the source's colour key, shaped as one source
-// texel, after both surfaces are locked.
+// Values with a `key` member get the source's colour key after both surfaces
+// are locked; a texel meets it as the source format's KeyMatches says.
 //
 // The fixed-point arithmetic is done in 64 bits: for coordinates whose 12.20
 // values fit 32 bits it gives the same numbers as 32-bit arithmetic, and for
@@ -32,6 +32,7 @@
 #include <pixelops/dd_surface.h>
 #include "graphics/pixel/blend_frame.h"
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/wide_int.h"
 #include "runtime/small_block_pool.h"
 
@@ -351,34 +352,29 @@ constexpr PolygonEntry<Values> ServePolygon() {
   return {Src::kCode, Dst::kCode, &PolygonMember<Src, Dst, Texel, Values>};
 }
 
-// The source's colour key as one texel of the source's format: the colour word
-// of 16-bit formats (with alpha level 15 for the alpha ones), three bytes of
-// 24-bit formats, the whole word of 32-bit formats.
-inline uint32_t KeyAsTexel(PixelFormat format, uint32_t key) {
-  switch (format) {
-    case PixelFormat::Rgb565:
-    case PixelFormat::Rgb555: return key & 0xFFFF;
-    case PixelFormat::Rgb565A:
-    case PixelFormat::Rgb555A: return (key & 0xFFFF) | (15u << 16);
-    case PixelFormat::Bgr24:
-    case PixelFormat::Rgb24: return key & 0xFFFFFF;
-    default: return key;
+template <class Values, template <class, class> class Texel>
+struct ServePolygonLine {
+  template <class S, class D>
+  static constexpr PolygonEntry<Values> Of() {
+    return ServePolygon<S, D, Texel, Values>();
   }
-}
+};
+
+// A family's table: the pairs of Set (format_pairs.h), each served by Texel<S, D>.
+template <const auto& Set, template <class, class> class Texel, class Values>
+inline constexpr auto ServePolygonSet = PairTable<Set, ServePolygonLine<Values, Texel>>();
 
 // The dispatcher of a family: the shared steps of the blits' dispatcher, with
-// the key handed over as one source texel. 0 done (also when nothing was
+// the source's colour key read into values.key (keyed values only). 0 done (also when nothing was
 // drawn), 1 a lock was refused or the source is missing, 2 the pair of
 // different formats is not served; equal formats without a routine draw
 // nothing and answer 0.
-template <class Values, size_t N>
-BlitResult RunPolygon(DDSurface& dst, DDSurface* src, const PolygonEntry<Values> (&pairs)[N],
-                      Values values, const PolygonArgs& args) {
+template <class Values, class Pairs>
+BlitResult RunPolygon(DDSurface& dst, DDSurface* src, const Pairs& pairs, Values values,
+                      const PolygonArgs& args) {
   return DispatchPair(dst, src, pairs, BlendPolicy{},
                       [&](const PolygonEntry<Values>& e, DDSurface& s) {
-                        if constexpr (requires { values.key; }) {
-                          values.key = KeyAsTexel(s.Format(), s.GetColorKey());
-                        }
+                        if constexpr (requires { values.key; }) values.key = s.GetColorKey();
                         e.member(s.Buffer(), dst.Buffer(), values, args);
                       });
 }

@@ -10,6 +10,7 @@
 #include "graphics/pixel/blend_frame.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/level_scaling.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/saturating.h"
 
 namespace pixelops {
@@ -198,40 +199,37 @@ struct Rules {
   using RgbaOntoRgbx = typename AlphaBytesX<Op::kRgbaOntoRgbxClearsX>::template For<S, D>;
 };
 
-// One line of an operation's table, keyed or not.
-template <bool kKeyed, class V>
-struct Line {
-  template <class S, class D, template <class, class> class Rule>
-  static constexpr PairEntry<V> Of() {
-    if constexpr (kKeyed) return Serve<S, D, KeyedRule<Rule>::template For, V>();
-    else return Serve<S, D, Rule, V>();
-  }
+// The rule of each pair of an additive or subtractive operation, from the two
+// formats' kinds.
+template <class R, class S, class D>
+struct RuleOf {
+  static constexpr px::Kind d = D::kKind;
+  using type = std::conditional_t<
+      px::kIsWord16<D>,
+      std::conditional_t<px::kIsWord16Alpha<S>, typename R::template AlphaLevelWord<S, D>,
+                         typename R::template Word16<S, D>>,
+      std::conditional_t<
+          px::kIsWord16Alpha<D>, typename R::template AlphaWords<S, D>,
+          std::conditional_t<
+              !S::kHasAlpha, typename R::template Bytes<S, D>,
+              std::conditional_t<
+                  d == px::Kind::Bytes32Alpha, typename R::template OpaqueBytes<S, D>,
+                  std::conditional_t<d == px::Kind::Bytes32X && formats::kDescriptions[FormatIndex(S::kCode)].red == 0,
+                                     typename R::template RgbaOntoRgbx<S, D>,
+                                     typename R::template AlphaBytes<S, D>>>>>>;
 };
 
-// The pairs of an additive or subtractive operation: Op the arithmetic, Source
-// how the source pixel is taken (as it is, or scaled by the level).
+// The pairs of an additive or subtractive operation (format_pairs::kBlend):
+// Op the arithmetic, Source how the source pixel is taken (as it is, or scaled
+// by the level).
 template <class Op, class Source, bool kKeyed, class V>
 struct Table {
-  using R = Rules<Op, Source>;
-  using L = Line<kKeyed, V>;
-  static constexpr PairEntry<V> kPairs[] = {
-      L::template Of<px::Rgb565, px::Rgb565, R::template Word16>(),
-      L::template Of<px::Rgb555, px::Rgb555, R::template Word16>(),
-      L::template Of<px::Bgr24, px::Bgr24, R::template Bytes>(),
-      L::template Of<px::Rgb24, px::Rgb24, R::template Bytes>(),
-      L::template Of<px::Bgrx32, px::Bgrx32, R::template Bytes>(),
-      L::template Of<px::Rgbx32, px::Rgbx32, R::template Bytes>(),
-      L::template Of<px::Rgb565A, px::Rgb565A, R::template AlphaWords>(),
-      L::template Of<px::Rgb555A, px::Rgb555A, R::template AlphaWords>(),
-      L::template Of<px::Bgra32, px::Bgra32, R::template OpaqueBytes>(),
-      L::template Of<px::Rgba32, px::Rgba32, R::template OpaqueBytes>(),
-      L::template Of<px::Rgb565A, px::Rgb565, R::template AlphaLevelWord>(),
-      L::template Of<px::Rgb555A, px::Rgb555, R::template AlphaLevelWord>(),
-      L::template Of<px::Bgra32, px::Bgr24, R::template AlphaBytes>(),
-      L::template Of<px::Rgba32, px::Rgb24, R::template AlphaBytes>(),
-      L::template Of<px::Bgra32, px::Bgrx32, R::template AlphaBytes>(),
-      L::template Of<px::Rgba32, px::Rgbx32, R::template RgbaOntoRgbx>(),
-  };
+  template <class S, class D>
+  using Rule = typename RuleOf<Rules<Op, Source>, S, D>::type;
+  template <class S, class D>
+  using KeyedOrNot = std::conditional_t<kKeyed, typename KeyedRule<Rule>::template For<S, D>,
+                                        Rule<S, D>>;
+  static constexpr auto& kPairs = ServeSet<format_pairs::kBlend, KeyedOrNot, V>;
 };
 
 // The four forms of an operation. The levelled ones hand a level of 255 to the

@@ -36,37 +36,13 @@ template <template <class, class> class Rule>
 using Keyed = KeyedRule<Rule>;
 using V = QuadValues;
 
-constexpr PolygonEntry<V> kPairs[] = {
-    // Destinations Rgb565 and Rgb555: a 16-level blend.
-    ServePolygon<px::Rgb565, px::Rgb565, Keyed<OpacityLevelRule>::For, V>(),
-    ServePolygon<px::Rgb555, px::Rgb555, Keyed<OpacityLevelRule>::For, V>(),
-    ServePolygon<px::Rgb565A, px::Rgb565, Keyed<AlphaLevelRule>::For, V>(),
-    ServePolygon<px::Rgb555A, px::Rgb555, Keyed<AlphaLevelRule>::For, V>(),
-    // Destinations Rgb565A and Rgb555A: a channel blend of the colour word.
-    ServePolygon<px::Rgb565, px::Rgb565A, Keyed<WeightedChannelRule>::For, V>(),
-    ServePolygon<px::Rgb555, px::Rgb555A, Keyed<WeightedChannelRule>::For, V>(),
-    ServePolygon<px::Rgb565A, px::Rgb565A, Keyed<ChannelAlphaRule>::For, V>(),
-    ServePolygon<px::Rgb555A, px::Rgb555A, Keyed<ChannelAlphaRule>::For, V>(),
-    // 24- and 32-bit destinations: each colour channel weighted, matched by name.
-    ServePolygon<px::Bgr24, px::Bgr24, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgb24, px::Rgb24, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Bgrx32, px::Bgrx32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgbx32, px::Rgbx32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Bgra32, px::Bgra32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgba32, px::Rgba32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Bgra32, px::Bgr24, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgba32, px::Rgb24, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Bgra32, px::Bgrx32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgba32, px::Rgbx32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Bgr24, px::Bgra32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgb24, px::Bgra32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Bgrx32, px::Bgra32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgbx32, px::Bgra32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Bgr24, px::Rgba32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgb24, px::Rgba32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Bgrx32, px::Rgba32, Keyed<WeightRule>::For, V>(),
-    ServePolygon<px::Rgbx32, px::Rgba32, Keyed<WeightRule>::For, V>(),
-};
+// The translucent blit's rules, with a channel blend of the colour word for a
+// 16-bit colour texel onto its alpha format; every texel is keyed.
+template <class S, class D>
+using QuadRule = std::conditional_t<px::kIsWord16Alpha<D> && !S::kHasAlpha,
+                                    WeightedChannelRule<S, D>, OpacityRule<S, D>>;
+
+constexpr auto& kPairs = ServePolygonSet<format_pairs::kPolygon, Keyed<QuadRule>::For, V>;
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 // pairs of BltAlpha with the same rules; the key test comes first, so X and
 // alpha bytes are written only on drawn pixels.
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/translucent_rules.h"
 
 namespace pixelops {
@@ -16,24 +17,7 @@ using V = KeyedOpacityValues;
 // colour word of 16-bit formats (alpha byte not compared), the three bytes of
 // 24-bit formats, the whole word of Bgrx32 / Rgbx32 (X included) and the three
 // colour bytes of Bgra32 / Rgba32 (alpha not compared).
-constexpr PairEntry<V> kPairs[] = {
-    Serve<px::Rgb565A, px::Rgb565, KeyedRule<AlphaLevelRule>::For, V>(),
-    Serve<px::Rgb555A, px::Rgb555, KeyedRule<AlphaLevelRule>::For, V>(),
-    Serve<px::Rgb565, px::Rgb565, KeyedRule<OpacityLevelRule>::For, V>(),
-    Serve<px::Rgb555, px::Rgb555, KeyedRule<OpacityLevelRule>::For, V>(),
-    Serve<px::Bgr24, px::Bgr24, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Rgb24, px::Rgb24, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Bgrx32, px::Bgrx32, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Rgbx32, px::Rgbx32, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Bgra32, px::Bgr24, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Rgba32, px::Rgb24, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Bgra32, px::Bgrx32, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Rgba32, px::Rgbx32, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Rgb565A, px::Rgb565A, KeyedRule<ChannelAlphaRule>::For, V>(),
-    Serve<px::Rgb555A, px::Rgb555A, KeyedRule<ChannelAlphaRule>::For, V>(),
-    Serve<px::Bgra32, px::Bgra32, KeyedRule<WeightRule>::For, V>(),
-    Serve<px::Rgba32, px::Rgba32, KeyedRule<WeightRule>::For, V>(),
-};
+constexpr auto& kPairs = ServeSet<format_pairs::kBlend, KeyedRule<OpacityRule>::For, V>;
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "graphics/pixel/blend_pixels.h"
 #include "graphics/pixel/formats.h"
@@ -83,6 +84,14 @@ struct ChannelAlphaRule {
     else BlendAlphaPixel555(d, s, op, t);
   }
 };
+
+// The rule of each pair of the translucent blits with one opacity: 16-level
+// blends onto the colour words, the channel blend between equal 16-bit alpha
+// formats, weighted bytes onto the 24- and 32-bit formats.
+template <class S, class D>
+using OpacityRule = std::conditional_t<
+    px::kIsWord16<D>, std::conditional_t<S::kHasAlpha, AlphaLevelRule<S, D>, OpacityLevelRule<S, D>>,
+    std::conditional_t<px::kIsWord16Alpha<D>, ChannelAlphaRule<S, D>, WeightRule<S, D>>>;
 
 }  // namespace translucent
 

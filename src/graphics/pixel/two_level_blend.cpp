@@ -2,7 +2,10 @@
 // the same for every source pixel that is not the source's colour key.
 #include "graphics/pixel/two_level_blend.h"
 
+#include <type_traits>
+
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/formats.h"
 
 namespace pixelops {
@@ -138,32 +141,22 @@ struct AlphaSourceRule {
   }
 };
 
-template <class V, template <class, class> class Word, template <class, class> class Bytes,
-          template <class, class> class AlphaSource>
-constexpr PairEntry<V> kPairs[] = {
-    Serve<px::Rgb565, px::Rgb565, Word, V>(),
-    Serve<px::Rgb555, px::Rgb555, Word, V>(),
-    Serve<px::Bgr24, px::Bgr24, Bytes, V>(),
-    Serve<px::Rgb24, px::Rgb24, Bytes, V>(),
-    Serve<px::Bgrx32, px::Bgrx32, Bytes, V>(),
-    Serve<px::Rgbx32, px::Rgbx32, Bytes, V>(),
-    Serve<px::Rgb565A, px::Rgb565, Word, V>(),
-    Serve<px::Rgb555A, px::Rgb555, Word, V>(),
-    Serve<px::Bgra32, px::Bgr24, AlphaSource, V>(),
-    Serve<px::Rgba32, px::Rgb24, AlphaSource, V>(),
-    Serve<px::Bgra32, px::Bgrx32, AlphaSource, V>(),
-    Serve<px::Rgba32, px::Rgbx32, AlphaSource, V>(),
-    Serve<px::Rgb565A, px::Rgb565A, AlphaSource, V>(),
-    Serve<px::Rgb555A, px::Rgb555A, AlphaSource, V>(),
-    Serve<px::Bgra32, px::Bgra32, AlphaSource, V>(),
-    Serve<px::Rgba32, px::Rgba32, AlphaSource, V>(),
-};
+// The rule of each pair: colour-word destinations the level blend, equal 24-
+// and 32-bit colour formats the byte mix, alpha sources onto the others the
+// alpha source routines.
+template <class S, class D>
+using TwoLevelRule = std::conditional_t<
+    px::kIsWord16<D>, WordRule<S, D>,
+    std::conditional_t<S::kHasAlpha, AlphaSourceRule<S, D>, ByteRule<S, D>>>;
+
+template <class V, template <class, class> class Rule>
+constexpr auto& kPairs = ServeSet<format_pairs::kBlend, Rule, V>;
 
 }  // namespace
 
 BlitResult DDSurface::BltBlend(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
                                const Rect* srcRect, const Size* dstSize, const Rect* clip) {
-  return RunBlend(*this, src, kPairs<TwoLevelValues, WordRule, ByteRule, AlphaSourceRule>,
+  return RunBlend(*this, src, kPairs<TwoLevelValues, TwoLevelRule>,
                   TwoLevelValues{static_cast<uint32_t>(a) & 0xFF, static_cast<uint32_t>(b) & 0xFF},
                   Placement{x, y, srcRect, dstSize, clip});
 }
@@ -171,8 +164,7 @@ BlitResult DDSurface::BltBlend(DDSurface* src, int32_t x, int32_t y, int32_t a, 
 BlitResult DDSurface::BltBlendKey(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
                                   const Rect* srcRect, const Size* dstSize, const Rect* clip) {
   return RunBlend(*this, src,
-                  kPairs<KeyedTwoLevelValues, KeyedRule<WordRule>::For,
-                         KeyedRule<ByteRule>::For, KeyedRule<AlphaSourceRule>::For>,
+                  kPairs<KeyedTwoLevelValues, KeyedRule<TwoLevelRule>::For>,
                   KeyedTwoLevelValues{0, static_cast<uint32_t>(a) & 0xFF,
                                       static_cast<uint32_t>(b) & 0xFF},
                   Placement{x, y, srcRect, dstSize, clip});
