@@ -1,6 +1,5 @@
 // Drives the textured-polygon entry points (DDSurface::DrawPolygonKeyed and
-// DDSurface::DrawPolygon, and, where graphics/pixel/polygon.h and
-// textured_quad.h provide them, DrawRotatedScaled, FillTexturedQuad and
+// DDSurface::DrawPolygon, DrawRotatedScaled, FillTexturedQuad and
 // DrawRotatedSprite) with point lists, vertex counts, clips, flags, angles,
 // scales and alphas taken from the input, near the surfaces and far outside
 // them, and checks:
@@ -18,14 +17,10 @@
 
 #include "fuzz/fuzz_support.h"
 
-#if __has_include("graphics/pixel/polygon.h")
 #include <pixelops/polygon.h>
-#endif
-#if __has_include("graphics/pixel/textured_quad.h")
 #include <pixelops/textured_quad.h>
 
 namespace pixelops {
-#endif
 
 namespace {
 
