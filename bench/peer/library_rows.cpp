@@ -26,23 +26,6 @@ const uint8_t* Dither() {
   return pattern;
 }
 
-// Colour families: the formats whose channels sit alike.
-int Family(F f) {
-  switch (f) {
-    case F::Rgb565:
-    case F::Rgb565A: return 1;
-    case F::Rgb555:
-    case F::Rgb555A: return 2;
-    case F::Bgr24:
-    case F::Bgrx32:
-    case F::Bgra32: return 3;
-    case F::Rgb24:
-    case F::Rgbx32:
-    case F::Rgba32: return 4;
-    case F::Index8: return 0;
-  }
-  return 0;
-}
 
 bool Equal(FormatPair p) { return p.src == p.dst; }
 bool AlphaSource(FormatPair p) { return IsAlphaFormat(p.src); }
@@ -55,9 +38,9 @@ struct Operation {
   bool (*serves)(FormatPair);
 };
 
-template <size_t N>
-Operation Over(const char* name, const FormatPair (&pairs)[N], bool (*serves)(FormatPair), Op op) {
-  return {name, std::move(op), pairs, N, serves};
+template <class Pairs, class Serves>
+Operation Over(const char* name, const Pairs& pairs, Serves serves, Op op) {
+  return {name, std::move(op), std::data(pairs), std::size(pairs), serves};
 }
 
 bool Any(FormatPair) { return true; }
@@ -105,14 +88,11 @@ std::vector<RowMaker<LibraryRow>> LibraryRows() {
            [](DDSurface& d, DDSurface& s) {
              return d.BltBlendKey(&s, 0, 0, 160, 95, nullptr, nullptr, nullptr);
            }),
-      Over("BltPattern (ordered dither)", fp::kBlend,
-           [](FormatPair p) { return !IsAlphaFormat(p.dst); },
+      Over("BltPattern (ordered dither)", fp::kPattern, Any,
            [](DDSurface& d, DDSurface& s) { return d.BltPattern(&s, 0, 0, Dither(), nullptr, nullptr, nullptr); }),
-      Over("BltColorKeepAlpha", fp::kBlend,
-           [](FormatPair p) { return Equal(p) && IsAlphaFormat(p.src); },
+      Over("BltColorKeepAlpha", fp::kEqualAlpha, Any,
            [](DDSurface& d, DDSurface& s) { return d.BltColorKeepAlpha(&s, 0, 0, nullptr, nullptr, nullptr); }),
-      Over("AlphaFromMaskRamp 64..192", fp::kPolygon,
-           [](FormatPair p) { return IsAlphaFormat(p.dst) && Family(p.src) == Family(p.dst); },
+      Over("AlphaFromMaskRamp 64..192", fp::kMaskOntoAlpha, Any,
            [](DDSurface& d, DDSurface& s) {
              return d.AlphaFromMaskRamp(&s, 64, 192, 0, 255, 0, 0, nullptr, nullptr, nullptr);
            }),
