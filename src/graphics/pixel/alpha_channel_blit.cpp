@@ -76,9 +76,9 @@ constexpr bool ReciprocalIsExact() {
 static_assert(ReciprocalIsExact());
 
 template <class S, class D>
-struct OverRule {
+struct OverStep {
   template <class V>
-  explicit OverRule(const V&) {}
+  explicit OverStep(const V&) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     if constexpr (px::kIsWord16Alpha<D>) {
       if constexpr (D::Colour::kIs565) OverPixel565A(d, s);
@@ -89,9 +89,26 @@ struct OverRule {
   }
 };
 
+// A rule of this blit with the blit's row kernel for its pair, where the
+// level in force has one (the opacity is always 255 here).
+template <template <class, class> class Rule>
+struct WithKernel {
+  template <class S, class D>
+  struct For : Rule<S, D> {
+    kernels::RowKernel kernel;
+    template <class V>
+    explicit For(const V& v)
+        : Rule<S, D>(v), kernel(kernels::RowKernelFor<S, D>(kernels::Op::AlphaChannel, {})) {}
+  };
+};
+
 using V = OpacityValues;
-using translucent::AlphaLevelRule;
-using translucent::WeightRule;
+template <class S, class D>
+using AlphaLevelRule = WithKernel<translucent::AlphaLevelRule>::For<S, D>;
+template <class S, class D>
+using WeightRule = WithKernel<translucent::WeightRule>::For<S, D>;
+template <class S, class D>
+using OverRule = WithKernel<OverStep>::For<S, D>;
 
 constexpr PairEntry<V> kPairs[] = {
     Serve<px::Rgb565A, px::Rgb565, AlphaLevelRule, V>(),

@@ -1,0 +1,294 @@
+// Row kernels of the alpha-channel blit, the pattern blit, the colour copy
+// keeping alpha, the alpha from a mask and the fade, compiled for every
+// vector target of the build (see row_kernels.h).
+//
+// The tables of the per-pixel rules become exact integer arithmetic in lanes:
+//   P[a][c] = a x c / 255          Div255(a x c), a x c <= 65025
+//   D[w][s - d] added to d         d + trunc((s - d) x w / 255), by magnitude
+//   L565 / L555 at level L         each channel c x L / 15 = (c x L x 4370) >> 16
+// and the quotients of the source-over blends (x x 255 / t, x x 15 / t) come
+// from a float division truncated back to an integer, which is exact there
+// (see DivTrunc). The test of this family proves every formula against the
+// tables over its whole domain.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "graphics/pixel/alpha_channel_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+
+#include <hwy/highway.h>
+
+#include <cstring>
+
+#include "graphics/pixel/formats.h"
+#include "graphics/pixel/row_kernels.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+#if HWY_TARGET == HWY_SCALAR
+// One lane cannot hold the packed forms; the scalar level has no kernels.
+void RegisterAlphaChannel(KernelTable&) {}
+#else
+
+using D8 = hn::ScalableTag<uint8_t>;
+using D16 = hn::ScalableTag<uint16_t>;
+using D32 = hn::ScalableTag<uint32_t>;
+using DI32 = hn::ScalableTag<int32_t>;
+using DF32 = hn::ScalableTag<float>;
+using V8 = hn::Vec<D8>;
+using V16 = hn::Vec<D16>;
+using V32 = hn::Vec<D32>;
+
+// ---------------------------------------------------------------- row walk
+
+// The most pixels a step of any kernel here takes (an 8-bit lane per pixel).
+constexpr size_t kMaxStep = HWY_MAX_BYTES;
+
+// Runs body(s, d, first) on whole steps of `step` pixels, then once more on
+// the last partial step through zeroed stack copies, so that no byte before
+// or after the row is read or written. first is the index of the step's first
+// pixel in the row.
+template <int SB, int DB, class Body>
+HWY_INLINE void Steps(const uint8_t* s, uint8_t* d, int32_t width, size_t step, const Body& body) {
+  const size_t n = width > 0 ? static_cast<size_t>(width) : 0;
+  size_t i = 0;
+  for (; i + step <= n; i += step) body(s + i * SB, d + i * DB, i);
+  if (i < n) {
+    const size_t rest = n - i;
+    alignas(64) uint8_t bs[kMaxStep * SB] = {};
+    alignas(64) uint8_t bd[kMaxStep * DB] = {};
+    std::memcpy(bs, s + i * SB, rest * SB);
+    std::memcpy(bd, d + i * DB, rest * DB);
+    body(bs, bd, i);
+    std::memcpy(d + i * DB, bd, rest * DB);
+  }
+}
+
+// ---------------------------------------------------------------- arithmetic
+
+// floor(x / 255) for x <= 65025, in 16- or 32-bit lanes.
+template <class V>
+HWY_INLINE V Div255(V x) {
+  const hn::DFromV<V> d;
+  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
+}
+
+// The same for two values in the 16-bit halves of 32-bit lanes.
+HWY_INLINE V32 Div255Pair(V32 x) {
+  const D32 d;
+  const V32 lows = hn::Set(d, 0x00FF00FFu);
+  const V32 q = hn::Add(hn::Add(x, hn::Set(d, 0x00010001u)), hn::And(hn::ShiftRight<8>(x), lows));
+  return hn::And(hn::ShiftRight<8>(q), lows);
+}
+
+// floor(x / 15) for x <= 3825, in 16-bit lanes: (x x 4370) >> 16.
+HWY_INLINE V16 Div15(V16 x) { return hn::MulHigh(x, hn::Set(D16(), 4370)); }
+// ... and in 32-bit lanes.
+HWY_INLINE V32 Div15(V32 x) { return hn::ShiftRight<16>(hn::Mul(x, hn::Set(D32(), 4370u))); }
+
+// floor(n / t) for 0 <= n < 2^16 and 1 <= t < 2^16: a float division
+// truncated. Both are exact floats and the quotient is correctly rounded; a
+// quotient that is not an integer lies at least 1 / t below the next integer,
+// far more than its rounding error, so the truncation lands on floor(n / t).
+HWY_INLINE V32 DivTrunc(V32 n, V32 t) {
+  const DI32 di;
+  const DF32 df;
+  const auto q = hn::Div(hn::ConvertTo(df, hn::BitCast(di, n)), hn::ConvertTo(df, hn::BitCast(di, t)));
+  return hn::BitCast(D32(), hn::ConvertTo(di, q));
+}
+
+// The weighted blend of one channel in 16-bit lanes (values 0..255): d plus
+// (s - d) x w / 255 truncated towards zero, i.e. d + D[w][s - d].
+HWY_INLINE V16 WeighLane(V16 s, V16 d, V16 w) {
+  const V16 hi = hn::Max(s, d), lo = hn::Min(s, d);
+  const V16 q = Div255(hn::Mul(hn::Sub(hi, lo), w));
+  return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
+}
+
+// WeighLane on every byte: even bytes weighted by the low bytes of w16's
+// lanes, odd bytes by the high bytes.
+HWY_INLINE V8 WeighBytes(V8 s, V8 d, V16 w16) {
+  const D16 d16;
+  const V16 low = hn::Set(d16, 0x00FF);
+  const V16 s16 = hn::BitCast(d16, s), d16v = hn::BitCast(d16, d);
+  const V16 even = WeighLane(hn::And(s16, low), hn::And(d16v, low), hn::And(w16, low));
+  const V16 odd = WeighLane(hn::ShiftRight<8>(s16), hn::ShiftRight<8>(d16v), hn::ShiftRight<8>(w16));
+  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+}
+
+// P[a][b] on every byte.
+HWY_INLINE V8 ProductBytes(V8 a, V8 b) {
+  const D16 d16;
+  const V16 low = hn::Set(d16, 0x00FF);
+  const V16 a16 = hn::BitCast(d16, a), b16 = hn::BitCast(d16, b);
+  const V16 even = Div255(hn::Mul(hn::And(a16, low), hn::And(b16, low)));
+  const V16 odd = Div255(hn::Mul(hn::ShiftRight<8>(a16), hn::ShiftRight<8>(b16)));
+  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+}
+
+// P[level][c] on every byte.
+HWY_INLINE V8 ScaleBytes(V8 c, V16 level) {
+  const D16 d16;
+  const V16 c16 = hn::BitCast(d16, c);
+  const V16 even = Div255(hn::Mul(hn::And(c16, hn::Set(d16, 0x00FF)), level));
+  const V16 odd = Div255(hn::Mul(hn::ShiftRight<8>(c16), level));
+  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+}
+
+// A 32-bit lane's weight w (0..255) in each of its bytes, for WeighBytes.
+HWY_INLINE V16 PerPixelWeight(V32 w) { return hn::BitCast(D16(), hn::Mul(w, hn::Set(D32(), 0x01010101u))); }
+
+// The 16-level tables: each channel of a colour word times L / 15, for the
+// two colour layouts, in 16- or 32-bit lanes (words in the low 16 bits).
+template <bool k565, class V>
+HWY_INLINE V LevelWord(V w, V level) {
+  const hn::DFromV<V> d;
+  constexpr int kRedShift = k565 ? 11 : 10;
+  const V r = hn::And(hn::ShiftRight<kRedShift>(w), hn::Set(d, 31));
+  const V g = hn::And(hn::ShiftRight<5>(w), hn::Set(d, k565 ? 63 : 31));
+  const V b = hn::And(w, hn::Set(d, 31));
+  return hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(Div15(hn::Mul(r, level))),
+                       hn::ShiftLeft<5>(Div15(hn::Mul(g, level)))),
+                Div15(hn::Mul(b, level)));
+}
+
+// L[L][s] + L[15 - L][d].
+template <bool k565, class V>
+HWY_INLINE V LevelBlend(V s, V d, V level) {
+  const hn::DFromV<V> dv;
+  return hn::Add(LevelWord<k565>(s, level), LevelWord<k565>(d, hn::Xor(level, hn::Set(dv, 15))));
+}
+
+// ---------------------------------------------------------------- BltAlphaChannel
+
+// Bgra32 -> Bgrx32, Rgba32 -> Rgbx32: bytes 0-2 weighted by the source's
+// alpha, X written 0.
+void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D32 d32;
+  const D8 d8;
+  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V8 out = WeighBytes(hn::BitCast(d8, sv), hn::LoadU(d8, dp), PerPixelWeight(hn::ShiftRight<24>(sv)));
+    hn::StoreU(hn::And(hn::BitCast(d32, out), hn::Set(d32, 0x00FFFFFFu)), d32,
+               reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+// Bgra32 -> Bgr24, Rgba32 -> Rgb24.
+void AlphaWeight24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D8 d8;
+  const D16 d16;
+  Steps<4, 3>(s, d, width, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    V8 s0, s1, s2, a, d0, d1, d2;
+    hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
+    hn::LoadInterleaved3(d8, dp, d0, d1, d2);
+    const V16 w = hn::BitCast(d16, a);
+    hn::StoreInterleaved3(WeighBytes(s0, d0, w), WeighBytes(s1, d1, w), WeighBytes(s2, d2, w), d8, dp);
+  });
+}
+
+// WeighBytes with per-byte weights held as an 8-bit vector.
+HWY_INLINE V8 WeighBytes8(V8 s, V8 d, V8 w) { return WeighBytes(s, d, hn::BitCast(D16(), w)); }
+
+// Rgb565A -> Rgb565, Rgb555A -> Rgb555: the level is the source's alpha level.
+template <bool k565>
+void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D32 d32;
+  const hn::Rebind<uint16_t, D32> dh;
+  const DI32 di;
+  Steps<4, 2>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dw = hn::PromoteTo(d32, hn::LoadU(dh, reinterpret_cast<const uint16_t*>(dp)));
+    const V32 level = hn::And(hn::ShiftRight<16>(sv), hn::Set(d32, 15));
+    const V32 out = LevelBlend<k565>(hn::And(sv, hn::Set(d32, 0xFFFF)), dw, level);
+    hn::StoreU(hn::DemoteTo(dh, hn::BitCast(di, out)), dh, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+// Bgra32 onto Bgra32, Rgba32 onto Rgba32: source over an alpha destination.
+// left = P[da][255 - sa], t = sa + left; unless t is 0 (the pixel stays),
+// each colour byte becomes P[sa x 255 / t][s] + P[left x 255 / t][d] and the
+// alpha 255. Steps of only opaque or only clear sources take a short cut.
+void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D32 d32;
+  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
+    const V32 opaque = hn::Set(d32, 0xFF000000u);
+    const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
+    const V32 zero = hn::Zero(d32);
+    V32 out;
+    if (hn::AllTrue(d32, hn::Eq(sa, hn::Set(d32, 255)))) {
+      out = sv;
+    } else if (hn::AllTrue(d32, hn::Eq(sa, zero))) {
+      out = hn::IfThenElse(hn::Eq(da, zero), dv, hn::Or(dv, opaque));
+    } else {
+      const V32 left = Div255(hn::Mul(da, hn::Sub(hn::Set(d32, 255), sa)));
+      const V32 total = hn::Add(sa, left);
+      const V32 divisor = hn::Max(total, hn::Set(d32, 1));
+      const V32 k255 = hn::Set(d32, 255);
+      const V32 ws = DivTrunc(hn::Mul(sa, k255), divisor), wd = DivTrunc(hn::Mul(left, k255), divisor);
+      const V32 lows = hn::Set(d32, 0x00FF00FFu);
+      const V32 outer = hn::Add(Div255Pair(hn::Mul(hn::And(sv, lows), ws)),
+                                Div255Pair(hn::Mul(hn::And(dv, lows), wd)));
+      const V32 ff = hn::Set(d32, 0xFF);
+      const V32 middle = hn::Add(Div255(hn::Mul(hn::And(hn::ShiftRight<8>(sv), ff), ws)),
+                                 Div255(hn::Mul(hn::And(hn::ShiftRight<8>(dv), ff), wd)));
+      out = hn::Or(hn::Or(outer, hn::ShiftLeft<8>(middle)), opaque);
+      out = hn::IfThenElse(hn::Eq(total, zero), dv, out);
+    }
+    hn::StoreU(out, d32, reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+// Rgb565A onto Rgb565A, Rgb555A onto Rgb555A: on the 0..240 scale of 16 x
+// level, left = P[16 da][240 - 16 sa], t = 16 sa + left; the alpha byte
+// becomes t >> 4 and, unless t is 0, the colour word L[16 sa x 15 / t][s] +
+// L[left x 15 / t][d]. The pad byte stays.
+template <bool k565>
+void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D32 d32;
+  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
+    const V32 k15 = hn::Set(d32, 15), word = hn::Set(d32, 0xFFFF);
+    const V32 s16 = hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(sv), k15));
+    const V32 d16 = hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(dv), k15));
+    const V32 left = Div255(hn::Mul(d16, hn::Sub(hn::Set(d32, 240), s16)));
+    const V32 total = hn::Add(s16, left);
+    const V32 divisor = hn::Max(total, hn::Set(d32, 1));
+    const V32 ws = DivTrunc(hn::Mul(s16, k15), divisor), wd = DivTrunc(hn::Mul(left, k15), divisor);
+    const V32 dw = hn::And(dv, word);
+    const V32 mixed = hn::Add(LevelWord<k565>(hn::And(sv, word), ws), LevelWord<k565>(dw, wd));
+    const V32 colour = hn::IfThenElse(hn::Eq(total, hn::Zero(d32)), dw, mixed);
+    const V32 out = hn::Or(hn::Or(colour, hn::ShiftLeft<16>(hn::ShiftRight<4>(total))),
+                           hn::And(dv, hn::Set(d32, 0xFF000000u)));
+    hn::StoreU(out, d32, reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+void RegisterAlphaChannel(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::AlphaChannel, F::Bgra32, F::Bgrx32, &AlphaWeight32Row);
+  t.Set(Op::AlphaChannel, F::Rgba32, F::Rgbx32, &AlphaWeight32Row);
+  t.Set(Op::AlphaChannel, F::Bgra32, F::Bgr24, &AlphaWeight24Row);
+  t.Set(Op::AlphaChannel, F::Rgba32, F::Rgb24, &AlphaWeight24Row);
+  t.Set(Op::AlphaChannel, F::Rgb565A, F::Rgb565, &AlphaLevelRow<true>);
+  t.Set(Op::AlphaChannel, F::Rgb555A, F::Rgb555, &AlphaLevelRow<false>);
+  t.Set(Op::AlphaChannel, F::Bgra32, F::Bgra32, &Over32Row);
+  t.Set(Op::AlphaChannel, F::Rgba32, F::Rgba32, &Over32Row);
+  t.Set(Op::AlphaChannel, F::Rgb565A, F::Rgb565A, &Over16Row<true>);
+  t.Set(Op::AlphaChannel, F::Rgb555A, F::Rgb555A, &Over16Row<false>);
+}
+
+#endif  // HWY_TARGET == HWY_SCALAR
+
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pixelops::kernels {
+HWY_EXPORT(RegisterAlphaChannel);
+void RegisterAlphaChannelKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterAlphaChannel)(table); }
+}  // namespace pixelops::kernels
+#endif
