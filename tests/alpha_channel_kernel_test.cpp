@@ -52,6 +52,84 @@ INSTANTIATE_TEST_SUITE_P(Pairs, AlphaChannelKernels,
                                          PairCase{F::Bgra32, F::Bgra32}, PairCase{F::Rgba32, F::Rgba32}),
                          PairName);
 
+// Patterns: random entries, only the ends (0 and 255), and a ramp by column.
+std::vector<uint8_t> Pattern(int kind, std::mt19937& rng) {
+  std::vector<uint8_t> p(256);
+  for (int i = 0; i < 256; ++i) {
+    if (kind == 0) p[i] = static_cast<uint8_t>(rng());
+    if (kind == 1) p[i] = rng() % 2 ? 255 : 0;
+    if (kind == 2) p[i] = static_cast<uint8_t>((i & 15) * 17);
+  }
+  return p;
+}
+
+class PatternKernels : public testing::TestWithParam<PairCase> {};
+
+// The pattern of each placement is one of the three kinds, chosen by the
+// placement (so every SIMD level draws the same one).
+TEST_P(PatternKernels, LevelsAgree) {
+  std::mt19937 rng(21);
+  const std::vector<uint8_t> patterns[3] = {Pattern(0, rng), Pattern(1, rng), Pattern(2, rng)};
+  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
+                          [&](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
+                              const Size* size, const Rect* clip) {
+                            const uint32_t kind = static_cast<uint32_t>(x * 7 + y * 3 + (r ? r->right : 0)) % 3;
+                            return d.BltPattern(&s, x, y, patterns[kind].data(), r, size, clip);
+                          },
+                          30);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, PatternKernels,
+                         testing::Values(PairCase{F::Rgb565, F::Rgb565}, PairCase{F::Rgb555, F::Rgb555},
+                                         PairCase{F::Rgb565A, F::Rgb565}, PairCase{F::Rgb555A, F::Rgb555},
+                                         PairCase{F::Bgr24, F::Bgr24}, PairCase{F::Rgb24, F::Rgb24},
+                                         PairCase{F::Bgrx32, F::Bgrx32}, PairCase{F::Rgbx32, F::Rgbx32},
+                                         PairCase{F::Bgra32, F::Bgr24}, PairCase{F::Rgba32, F::Rgb24},
+                                         PairCase{F::Bgra32, F::Bgrx32}, PairCase{F::Rgba32, F::Rgbx32}),
+                         PairName);
+
+class KeepAlphaKernels : public testing::TestWithParam<PairCase> {};
+
+TEST_P(KeepAlphaKernels, LevelsAgree) {
+  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
+                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
+                             const Size* size, const Rect* clip) {
+                            return d.BltColorKeepAlpha(&s, x, y, r, size, clip);
+                          },
+                          41);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, KeepAlphaKernels,
+                         testing::Values(PairCase{F::Rgb565A, F::Rgb565A}, PairCase{F::Rgb555A, F::Rgb555A},
+                                         PairCase{F::Bgra32, F::Bgra32}, PairCase{F::Rgba32, F::Rgba32}),
+                         PairName);
+
+// Fade on one surface: the placement's position and source rectangle's size
+// give the rectangle (reaching past the surface at times); the source is not
+// drawn. The fade level, one of several (16-level ends included), is chosen
+// by the placement.
+class FadeKernels : public testing::TestWithParam<F> {};
+
+TEST_P(FadeKernels, LevelsAgree) {
+  static constexpr int32_t kLevels[] = {0, 15, 16, 77, 128, 240, 255, 0x1234};
+  test::ExpectLevelsAgree(GetParam(), GetParam(),
+                          [](DDSurface& d, DDSurface&, int32_t x, int32_t y, const Rect* r,
+                             const Size* size, const Rect*) {
+                            const int32_t w = size ? size->width : r->right - r->left;
+                            const int32_t h = size ? size->height : r->bottom - r->top;
+                            const Rect rect{x, y, x + w, y + h};
+                            return d.Fade(kLevels[static_cast<uint32_t>(x * 5 + y * 3 + w) % 8], &rect);
+                          },
+                          50);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FadeKernels,
+                         testing::Values(F::Rgb565, F::Rgb555, F::Rgb565A, F::Rgb555A, F::Bgr24, F::Rgb24,
+                                         F::Bgrx32, F::Rgbx32, F::Bgra32, F::Rgba32),
+                         [](const testing::TestParamInfo<F>& info) {
+                           return std::string(PixelFormatName(info.param));
+                         });
+
 // ---------------------------------------------------------------- whole domains
 
 // Fills a width x height surface pixel by pixel from fill(index, bytes).

@@ -27,7 +27,7 @@ namespace hn = hwy::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
 // One lane cannot hold the packed forms; the scalar level has no kernels.
-void RegisterAlphaChannel(KernelTable&) {}
+void RegisterAll(KernelTable&) {}
 #else
 
 using D8 = hn::ScalableTag<uint8_t>;
@@ -190,18 +190,26 @@ void AlphaWeight24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
 // WeighBytes with per-byte weights held as an 8-bit vector.
 HWY_INLINE V8 WeighBytes8(V8 s, V8 d, V8 w) { return WeighBytes(s, d, hn::BitCast(D16(), w)); }
 
+// The colour words and the alpha-and-pad halves of 2 x N16 / 2 pixels of a
+// 16-bit alpha format, one pixel per 16-bit lane.
+HWY_INLINE void LoadWordAlpha(const uint8_t* p, V16& words, V16& alphaPad) {
+  const D16 d16;
+  const V16 lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p));
+  const V16 hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p) + hn::Lanes(d16));
+  words = hn::ConcatEven(d16, hi, lo);
+  alphaPad = hn::ConcatOdd(d16, hi, lo);
+}
+
 // Rgb565A -> Rgb565, Rgb555A -> Rgb555: the level is the source's alpha level.
 template <bool k565>
 void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
-  const D32 d32;
-  const hn::Rebind<uint16_t, D32> dh;
-  const DI32 di;
-  Steps<4, 2>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
-    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-    const V32 dw = hn::PromoteTo(d32, hn::LoadU(dh, reinterpret_cast<const uint16_t*>(dp)));
-    const V32 level = hn::And(hn::ShiftRight<16>(sv), hn::Set(d32, 15));
-    const V32 out = LevelBlend<k565>(hn::And(sv, hn::Set(d32, 0xFFFF)), dw, level);
-    hn::StoreU(hn::DemoteTo(dh, hn::BitCast(di, out)), dh, reinterpret_cast<uint16_t*>(dp));
+  const D16 d16;
+  Steps<4, 2>(s, d, width, hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    V16 words, alphaPad;
+    LoadWordAlpha(sp, words, alphaPad);
+    const V16 dw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+    const V16 out = LevelBlend<k565>(words, dw, hn::And(alphaPad, hn::Set(d16, 15)));
+    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
   });
 }
 
@@ -281,6 +289,205 @@ void RegisterAlphaChannel(KernelTable& t) {
   t.Set(Op::AlphaChannel, F::Rgb555A, F::Rgb555A, &Over16Row<false>);
 }
 
+// ---------------------------------------------------------------- BltPattern
+
+// The pattern row over source row sy from column sx on: entry k of the
+// answer lies over source pixel sx + k, for k < 16 + kMaxStep, so that a step
+// starting at pixel i reads its entries from wrow + (i & 15).
+HWY_INLINE void PatternRow(const uint8_t* pattern, int32_t sx, int32_t sy, uint8_t* wrow) {
+  const uint8_t* row = pattern + ((static_cast<uint32_t>(sy) & 15) << 4);
+  for (uint32_t k = 0; k < 16 + kMaxStep; ++k) wrow[k] = row[(static_cast<uint32_t>(sx) + k) & 15];
+}
+
+// 24- and 32-bit destinations: colour bytes weighted at the entry, or at
+// P[A][entry] for an alpha source; X written 0. SB, DB: bytes per pixel.
+template <int SB, int DB, bool kAlphaSource>
+void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t sx,
+                      int32_t sy) {
+  alignas(64) uint8_t wrow[16 + kMaxStep];
+  PatternRow(args.table, sx, sy, wrow);
+  if constexpr (DB == 4) {
+    const D32 d32;
+    const D8 d8;
+    const hn::Rebind<uint8_t, D32> dq;
+    Steps<SB, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+      const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+      V32 w = hn::PromoteTo(d32, hn::LoadU(dq, wrow + (i & 15)));
+      if constexpr (kAlphaSource) w = Div255(hn::Mul(w, hn::ShiftRight<24>(sv)));
+      const V8 out = WeighBytes(hn::BitCast(d8, sv), hn::LoadU(d8, dp), PerPixelWeight(w));
+      hn::StoreU(hn::And(hn::BitCast(d32, out), hn::Set(d32, 0x00FFFFFFu)), d32,
+                 reinterpret_cast<uint32_t*>(dp));
+    });
+  } else {
+    const D8 d8;
+    Steps<SB, 3>(s, d, width, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+      V8 s0, s1, s2, d0, d1, d2;
+      V8 w = hn::LoadU(d8, wrow + (i & 15));
+      if constexpr (SB == 4) {
+        V8 a;
+        hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
+        w = ProductBytes(a, w);
+      } else {
+        hn::LoadInterleaved3(d8, sp, s0, s1, s2);
+      }
+      hn::LoadInterleaved3(d8, dp, d0, d1, d2);
+      hn::StoreInterleaved3(WeighBytes8(s0, d0, w), WeighBytes8(s1, d1, w), WeighBytes8(s2, d2, w), d8, dp);
+    });
+  }
+}
+
+// 16-bit colour destinations. Equal formats blend at entry >> 4 and leave a
+// destination equal to the source alone; an alpha source blends at
+// P[entry][16 x alpha] >> 4.
+template <bool k565, bool kAlphaSource>
+void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t sx,
+                    int32_t sy) {
+  alignas(64) uint8_t wrow[16 + kMaxStep];
+  PatternRow(args.table, sx, sy, wrow);
+  const D16 d16;
+  const hn::Rebind<uint8_t, D16> dh;
+  Steps<kAlphaSource ? 4 : 2, 2>(s, d, width, hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+    const V16 entry = hn::PromoteTo(d16, hn::LoadU(dh, wrow + (i & 15)));
+    const V16 dw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+    V16 out;
+    if constexpr (kAlphaSource) {
+      V16 sw, alphaPad;
+      LoadWordAlpha(sp, sw, alphaPad);
+      const V16 s16 = hn::ShiftLeft<4>(hn::And(alphaPad, hn::Set(d16, 15)));
+      out = LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(Div255(hn::Mul(entry, s16))));
+    } else {
+      const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+      out = hn::IfThenElse(hn::Eq(sw, dw), dw, LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(entry)));
+    }
+    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+void RegisterPattern(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::Pattern, F::Rgb565, F::Rgb565, &PatternWordRow<true, false>);
+  t.Set(Op::Pattern, F::Rgb555, F::Rgb555, &PatternWordRow<false, false>);
+  t.Set(Op::Pattern, F::Rgb565A, F::Rgb565, &PatternWordRow<true, true>);
+  t.Set(Op::Pattern, F::Rgb555A, F::Rgb555, &PatternWordRow<false, true>);
+  t.Set(Op::Pattern, F::Bgr24, F::Bgr24, &PatternWeightRow<3, 3, false>);
+  t.Set(Op::Pattern, F::Rgb24, F::Rgb24, &PatternWeightRow<3, 3, false>);
+  t.Set(Op::Pattern, F::Bgrx32, F::Bgrx32, &PatternWeightRow<4, 4, false>);
+  t.Set(Op::Pattern, F::Rgbx32, F::Rgbx32, &PatternWeightRow<4, 4, false>);
+  t.Set(Op::Pattern, F::Bgra32, F::Bgr24, &PatternWeightRow<4, 3, true>);
+  t.Set(Op::Pattern, F::Rgba32, F::Rgb24, &PatternWeightRow<4, 3, true>);
+  t.Set(Op::Pattern, F::Bgra32, F::Bgrx32, &PatternWeightRow<4, 4, true>);
+  t.Set(Op::Pattern, F::Rgba32, F::Rgbx32, &PatternWeightRow<4, 4, true>);
+}
+
+// ---------------------------------------------------------------- BltColorKeepAlpha
+
+// The colour bits (kColour) from the source, the rest of the destination.
+template <uint32_t kColour>
+void KeepAlphaRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D32 d32;
+  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
+    const V32 colour = hn::Set(d32, kColour);
+    hn::StoreU(hn::Or(hn::And(sv, colour), hn::AndNot(colour, dv)), d32, reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+void RegisterKeepAlpha(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::ColourKeepAlpha, F::Rgb565A, F::Rgb565A, &KeepAlphaRow<0x0000FFFFu>);
+  t.Set(Op::ColourKeepAlpha, F::Rgb555A, F::Rgb555A, &KeepAlphaRow<0x0000FFFFu>);
+  t.Set(Op::ColourKeepAlpha, F::Bgra32, F::Bgra32, &KeepAlphaRow<0x00FFFFFFu>);
+  t.Set(Op::ColourKeepAlpha, F::Rgba32, F::Rgba32, &KeepAlphaRow<0x00FFFFFFu>);
+}
+
+// ---------------------------------------------------------------- Fade
+//
+// s is the row itself; the kernels read and write d only. args.a: the level.
+
+// Rgb565, Rgb555: the 16-level table's word at L = level >> 4.
+template <bool k565>
+void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D16 d16;
+  const V16 level = hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4));
+  Steps<2, 2>(d, d, width, hn::Lanes(d16), [&](const uint8_t*, uint8_t* dp, size_t) {
+    uint16_t* p = reinterpret_cast<uint16_t*>(dp);
+    hn::StoreU(LevelWord<k565>(hn::LoadU(d16, p), level), d16, p);
+  });
+}
+
+// Rgb565A, Rgb555A: each channel widened to the top of a byte, P[level][byte],
+// narrowed back; bytes 2 and 3 kept. Words and alpha-pad halves alternate in
+// 16-bit lanes; only the even lanes change.
+template <bool k565>
+void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D16 d16;
+  const V16 level = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
+  const auto words = hn::Eq(hn::And(hn::Iota(d16, 0), hn::Set(d16, 1)), hn::Zero(d16));
+  Steps<4, 4>(d, d, width, hn::Lanes(d16) / 2, [&](const uint8_t*, uint8_t* dp, size_t) {
+    uint16_t* p = reinterpret_cast<uint16_t*>(dp);
+    const V16 w = hn::LoadU(d16, p);
+    const V16 f8 = hn::Set(d16, 0xF8), ff = hn::Set(d16, 0xFF);
+    V16 out;
+    if constexpr (k565) {
+      const V16 r = Div255(hn::Mul(hn::And(hn::ShiftRight<8>(w), f8), level));
+      const V16 g = Div255(hn::Mul(hn::And(hn::ShiftRight<3>(w), hn::Set(d16, 0xFC)), level));
+      const V16 b = Div255(hn::Mul(hn::And(hn::ShiftLeft<3>(w), ff), level));
+      out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, f8)), hn::ShiftLeft<3>(hn::And(g, hn::Set(d16, 0xFC)))),
+                   hn::ShiftRight<3>(b));
+    } else {
+      const V16 r = Div255(hn::Mul(hn::And(hn::ShiftRight<7>(w), f8), level));
+      const V16 g = Div255(hn::Mul(hn::And(hn::ShiftRight<2>(w), f8), level));
+      const V16 b = Div255(hn::Mul(hn::And(hn::ShiftLeft<3>(w), ff), level));
+      out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, f8)), hn::ShiftLeft<2>(hn::And(g, f8))), hn::ShiftRight<3>(b));
+    }
+    hn::StoreU(hn::IfThenElse(words, out, w), d16, p);
+  });
+}
+
+// 24-bit: every byte of the row scaled.
+void FadeBytesRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D8 d8;
+  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
+  Steps<1, 1>(d, d, width * 3, hn::Lanes(d8), [&](const uint8_t*, uint8_t* dp, size_t) {
+    hn::StoreU(ScaleBytes(hn::LoadU(d8, dp), level), d8, dp);
+  });
+}
+
+// 32-bit: bytes 0-2 scaled, byte 3 replaced by kFourth (0 or 255).
+template <uint32_t kFourth>
+void Fade32Row(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D8 d8;
+  const D32 d32;
+  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
+  Steps<4, 4>(d, d, width, hn::Lanes(d32), [&](const uint8_t*, uint8_t* dp, size_t) {
+    const V32 scaled = hn::BitCast(d32, ScaleBytes(hn::LoadU(d8, dp), level));
+    hn::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kFourth << 24)), d32,
+               reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+void RegisterFade(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::Fade, F::Rgb565, F::Rgb565, &FadeWordRow<true>);
+  t.Set(Op::Fade, F::Rgb555, F::Rgb555, &FadeWordRow<false>);
+  t.Set(Op::Fade, F::Rgb565A, F::Rgb565A, &FadeWordAlphaRow<true>);
+  t.Set(Op::Fade, F::Rgb555A, F::Rgb555A, &FadeWordAlphaRow<false>);
+  t.Set(Op::Fade, F::Bgr24, F::Bgr24, &FadeBytesRow);
+  t.Set(Op::Fade, F::Rgb24, F::Rgb24, &FadeBytesRow);
+  t.Set(Op::Fade, F::Bgrx32, F::Bgrx32, &Fade32Row<0>);
+  t.Set(Op::Fade, F::Rgbx32, F::Rgbx32, &Fade32Row<0>);
+  t.Set(Op::Fade, F::Bgra32, F::Bgra32, &Fade32Row<255>);
+  t.Set(Op::Fade, F::Rgba32, F::Rgba32, &Fade32Row<255>);
+}
+
+void RegisterAll(KernelTable& t) {
+  RegisterAlphaChannel(t);
+  RegisterPattern(t);
+  RegisterKeepAlpha(t);
+  RegisterFade(t);
+}
+
 #endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE
@@ -288,7 +495,7 @@ HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
 namespace pixelops::kernels {
-HWY_EXPORT(RegisterAlphaChannel);
-void RegisterAlphaChannelKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterAlphaChannel)(table); }
+HWY_EXPORT(RegisterAll);
+void RegisterAlphaChannelKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterAll)(table); }
 }  // namespace pixelops::kernels
 #endif
