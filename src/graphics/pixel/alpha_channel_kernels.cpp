@@ -251,27 +251,52 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
 
 // Rgb565A onto Rgb565A, Rgb555A onto Rgb555A: on the 0..240 scale of 16 x
 // level, left = P[16 da][240 - 16 sa], t = 16 sa + left; the alpha byte
-// becomes t >> 4 and, unless t is 0, the colour word L[16 sa x 15 / t][s] +
-// L[left x 15 / t][d]. The pad byte stays.
+// becomes t >> 4 and, unless t is 0 (both levels 0), the colour word
+// L[16 sa x 15 / t][s] + L[left x 15 / t][d]. The pad byte stays. Only the
+// two levels decide the weights and the alpha, so they are worked out once
+// for the 256 pairs (ws | wd << 8 | alpha << 16 at sa << 4 | da) and looked
+// up; the blend itself runs in 16-bit lanes, a pixel a lane.
+struct Over16Steps {
+  uint32_t step[256];
+};
+constexpr Over16Steps kOver16Steps = [] {
+  Over16Steps steps{};
+  for (uint32_t sa = 0; sa < 16; ++sa) {
+    for (uint32_t da = 0; da < 16; ++da) {
+      const uint32_t s16 = sa * 16, left = da * 16 * (240 - s16) / 255, total = left + s16;
+      const uint32_t ws = total != 0 ? s16 * 15 / total : 0, wd = total != 0 ? left * 15 / total : 0;
+      steps.step[sa << 4 | da] = ws | wd << 8 | (total >> 4) << 16;
+    }
+  }
+  return steps;
+}();
+
 template <bool k565>
 void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D16 d16;
   const D32 d32;
+  const DI32 di32;
+  // 16-bit lanes of the pixels: even lanes hold the colour words, odd lanes
+  // the alpha and pad bytes.
+  const auto words = hn::Eq(hn::And(hn::Iota(d16, 0), hn::Set(d16, 1)), hn::Zero(d16));
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
-    const V32 k15 = hn::Set(d32, 15), word = hn::Set(d32, 0xFFFF);
-    const V32 s16 = hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(sv), k15));
-    const V32 d16 = hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(dv), k15));
-    const V32 left = Div255(hn::Mul(d16, hn::Sub(hn::Set(d32, 240), s16)));
-    const V32 total = hn::Add(s16, left);
-    const V32 divisor = hn::Max(total, hn::Set(d32, 1));
-    const V32 ws = DivTrunc(hn::Mul(s16, k15), divisor), wd = DivTrunc(hn::Mul(left, k15), divisor);
-    const V32 dw = hn::And(dv, word);
-    const V32 mixed = hn::Add(LevelWord<k565>(hn::And(sv, word), ws), LevelWord<k565>(dw, wd));
-    const V32 colour = hn::IfThenElse(hn::Eq(total, hn::Zero(d32)), dw, mixed);
-    const V32 out = hn::Or(hn::Or(colour, hn::ShiftLeft<16>(hn::ShiftRight<4>(total))),
-                           hn::And(dv, hn::Set(d32, 0xFF000000u)));
-    hn::StoreU(out, d32, reinterpret_cast<uint32_t*>(dp));
+    const V32 k15 = hn::Set(d32, 15);
+    const V32 index = hn::Or(hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(sv), k15)),
+                             hn::And(hn::ShiftRight<16>(dv), k15));
+    const V32 step = hn::BitCast(d32, hn::GatherIndex(di32, reinterpret_cast<const int32_t*>(kOver16Steps.step),
+                                                      hn::BitCast(di32, index)));
+    // Even lanes: ws | wd << 8; odd lanes: the alpha.
+    const V16 step16 = hn::BitCast(d16, step);
+    const V16 ws = hn::And(step16, hn::Set(d16, 0xFF)), wd = hn::ShiftRight<8>(step16);
+    const V16 s16 = hn::BitCast(d16, sv), dw16 = hn::BitCast(d16, dv);
+    const V16 mixed = hn::Add(LevelWord<k565>(s16, ws), LevelWord<k565>(dw16, wd));
+    // Both levels 0: the word stays (the alpha, 0, is written all the same).
+    const V16 keep = hn::BitCast(d16, hn::VecFromMask(d32, hn::Eq(index, hn::Zero(d32))));
+    const V16 colour = hn::IfThenElse(hn::MaskFromVec(keep), dw16, mixed);
+    const V16 alphaPad = hn::Or(hn::And(dw16, hn::Set(d16, 0xFF00)), step16);
+    hn::StoreU(hn::IfThenElse(words, colour, alphaPad), d16, reinterpret_cast<uint16_t*>(dp));
   });
 }
 
