@@ -104,6 +104,31 @@ INSTANTIATE_TEST_SUITE_P(Pairs, KeepAlphaKernels,
                                          PairCase{F::Bgra32, F::Bgra32}, PairCase{F::Rgba32, F::Rgba32}),
                          PairName);
 
+// The ramp of each placement is one of several, chosen by the placement.
+class MaskAlphaKernels : public testing::TestWithParam<PairCase> {};
+
+TEST_P(MaskAlphaKernels, LevelsAgree) {
+  struct Ramp {
+    int32_t lo, hi, a, b;
+  };
+  static constexpr Ramp kRamps[] = {{64, 192, 0, 255}, {-5, 300, 255, 0}, {100, 100, 17, 200}, {0, 255, 3, 250}};
+  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
+                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
+                             const Size* size, const Rect* clip) {
+                            const Ramp& m = kRamps[static_cast<uint32_t>(x * 3 + y + (r ? r->right : 0)) % 4];
+                            return d.AlphaFromMaskRamp(&s, m.lo, m.hi, m.a, m.b, x, y, r, size, clip);
+                          },
+                          61);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, MaskAlphaKernels,
+                         testing::Values(PairCase{F::Rgb565, F::Rgb565A}, PairCase{F::Rgb565A, F::Rgb565A},
+                                         PairCase{F::Rgb555, F::Rgb555A}, PairCase{F::Rgb555A, F::Rgb555A},
+                                         PairCase{F::Bgrx32, F::Bgra32}, PairCase{F::Bgra32, F::Bgra32},
+                                         PairCase{F::Bgr24, F::Bgra32}, PairCase{F::Rgbx32, F::Rgba32},
+                                         PairCase{F::Rgba32, F::Rgba32}, PairCase{F::Rgb24, F::Rgba32}),
+                         PairName);
+
 // Fade on one surface: the placement's position and source rectangle's size
 // give the rectangle (reaching past the surface at times); the source is not
 // drawn. The fade level, one of several (16-level ends included), is chosen

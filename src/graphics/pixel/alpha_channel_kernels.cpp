@@ -506,11 +506,60 @@ void RegisterFade(KernelTable& t) {
   t.Set(Op::Fade, F::Rgba32, F::Rgba32, &Fade32Row<255>);
 }
 
+// ---------------------------------------------------------------- AlphaFromMaskRamp
+
+// A 16-bit mask (colour word) onto a 16-bit alpha format: the mask value is
+// the five blue bits at the top of a byte, so only the 32 ramp entries
+// (b << 3) are ever read, and their top four bits become the alpha level.
+// They are looked up with byte shuffles of two 16-entry tables. (A 24- or
+// 32-bit mask reads all 256 entries; a gather there is slower than the
+// per-pixel rule, which stays.) SB: the mask's bytes per pixel.
+template <int SB>
+void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D32 d32;
+  const D8 d8;
+  alignas(16) uint8_t low[16], high[16];
+  for (int k = 0; k < 16; ++k) {
+    low[k] = static_cast<uint8_t>(args.table[k << 3] >> 4);
+    high[k] = static_cast<uint8_t>(args.table[(k + 16) << 3] >> 4);
+  }
+  const V8 lowTable = hn::LoadDup128(d8, low), highTable = hn::LoadDup128(d8, high);
+  // Byte 2 of each lane indexes; bytes with the top bit set look up 0.
+  const V32 others = hn::Set(d32, 0x80008080u), fifteen = hn::Set(d32, 15);
+  const auto apply = [&](V32 w, uint8_t* dp) {
+    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
+    const V8 index = hn::BitCast(d8, hn::Or(hn::ShiftLeft<16>(hn::And(w, fifteen)), others));
+    const auto isHigh = hn::Eq(hn::And(w, hn::Set(d32, 16)), hn::Set(d32, 16));
+    const V32 level = hn::IfThenElse(isHigh, hn::BitCast(d32, hn::TableLookupBytesOr0(highTable, index)),
+                                     hn::BitCast(d32, hn::TableLookupBytesOr0(lowTable, index)));
+    hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p), hn::Set(d32, 0xFF00FFFFu)), level), d32, p);
+  };
+  if constexpr (SB == 2) {
+    const hn::Rebind<uint16_t, D32> dh;
+    Steps<2, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+      apply(hn::PromoteTo(d32, hn::LoadU(dh, reinterpret_cast<const uint16_t*>(sp))), dp);
+    });
+  } else {
+    Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+      apply(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp)), dp);
+    });
+  }
+}
+
+void RegisterMaskAlpha(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::MaskAlpha, F::Rgb565, F::Rgb565A, &MaskLevelRow<2>);
+  t.Set(Op::MaskAlpha, F::Rgb555, F::Rgb555A, &MaskLevelRow<2>);
+  t.Set(Op::MaskAlpha, F::Rgb565A, F::Rgb565A, &MaskLevelRow<4>);
+  t.Set(Op::MaskAlpha, F::Rgb555A, F::Rgb555A, &MaskLevelRow<4>);
+}
+
 void RegisterAll(KernelTable& t) {
   RegisterAlphaChannel(t);
   RegisterPattern(t);
   RegisterKeepAlpha(t);
   RegisterFade(t);
+  RegisterMaskAlpha(t);
 }
 
 #endif  // HWY_TARGET == HWY_SCALAR
