@@ -442,31 +442,32 @@ void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args,
 }
 
 // Rgb565A, Rgb555A: each channel widened to the top of a byte, P[level][byte],
-// narrowed back; bytes 2 and 3 kept. Words and alpha-pad halves alternate in
-// 16-bit lanes; only the even lanes change.
+// narrowed back; bytes 2 and 3 kept. Widening puts the field f at f x 2^k
+// and narrowing drops the low k bits again, so the new field is
+// floor(floor(level x f x 2^k / 255) / 2^k) = floor(level x f / 255). The
+// words of two vectors of pixels are packed into one vector of 16-bit lanes
+// (one vector's words in the low halves of 32-bit lanes, the other's in the
+// high halves) and put back the same way.
 template <bool k565>
 void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
+  const D32 d32;
   const V16 level = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
-  const auto words = hn::Eq(hn::And(hn::Iota(d16, 0), hn::Set(d16, 1)), hn::Zero(d16));
-  Steps<4, 4>(d, d, width, hn::Lanes(d16) / 2, [&](const uint8_t*, uint8_t* dp, size_t) {
-    uint16_t* p = reinterpret_cast<uint16_t*>(dp);
-    const V16 w = hn::LoadU(d16, p);
-    const V16 f8 = hn::Set(d16, 0xF8), ff = hn::Set(d16, 0xFF);
-    V16 out;
-    if constexpr (k565) {
-      const V16 r = Div255(hn::Mul(hn::And(hn::ShiftRight<8>(w), f8), level));
-      const V16 g = Div255(hn::Mul(hn::And(hn::ShiftRight<3>(w), hn::Set(d16, 0xFC)), level));
-      const V16 b = Div255(hn::Mul(hn::And(hn::ShiftLeft<3>(w), ff), level));
-      out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, f8)), hn::ShiftLeft<3>(hn::And(g, hn::Set(d16, 0xFC)))),
-                   hn::ShiftRight<3>(b));
-    } else {
-      const V16 r = Div255(hn::Mul(hn::And(hn::ShiftRight<7>(w), f8), level));
-      const V16 g = Div255(hn::Mul(hn::And(hn::ShiftRight<2>(w), f8), level));
-      const V16 b = Div255(hn::Mul(hn::And(hn::ShiftLeft<3>(w), ff), level));
-      out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, f8)), hn::ShiftLeft<2>(hn::And(g, f8))), hn::ShiftRight<3>(b));
-    }
-    hn::StoreU(hn::IfThenElse(words, out, w), d16, p);
+  const size_t n32 = hn::Lanes(d32);
+  Steps<4, 4>(d, d, width, 2 * n32, [&](const uint8_t*, uint8_t* dp, size_t) {
+    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
+    const V32 a = hn::LoadU(d32, p), b = hn::LoadU(d32, p + n32);
+    const V32 low = hn::Set(d32, 0xFFFF);
+    const V16 w = hn::BitCast(d16, hn::Or(hn::And(a, low), hn::ShiftLeft<16>(b)));
+    constexpr int kRedShift = k565 ? 11 : 10;
+    const V16 five = hn::Set(d16, 31);
+    const V16 r = Div255(hn::Mul(hn::And(hn::ShiftRight<kRedShift>(w), five), level));
+    const V16 g = Div255(hn::Mul(hn::And(hn::ShiftRight<5>(w), hn::Set(d16, k565 ? 63 : 31)), level));
+    const V16 bl = Div255(hn::Mul(hn::And(w, five), level));
+    const V32 out = hn::BitCast(d32, hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(r), hn::ShiftLeft<5>(g)), bl));
+    const V32 high = hn::Set(d32, 0xFFFF0000u);
+    hn::StoreU(hn::Or(hn::And(a, high), hn::And(out, low)), d32, p);
+    hn::StoreU(hn::Or(hn::And(b, high), hn::ShiftRight<16>(out)), d32, p + n32);
   });
 }
 
