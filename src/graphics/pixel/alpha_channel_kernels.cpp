@@ -66,12 +66,13 @@ HWY_INLINE void Steps(const uint8_t* s, uint8_t* d, int32_t width, size_t step, 
 
 // ---------------------------------------------------------------- arithmetic
 
-// floor(x / 255) for x <= 65025, in 16- or 32-bit lanes.
-template <class V>
-HWY_INLINE V Div255(V x) {
-  const hn::DFromV<V> d;
+// floor(x / 255) for x <= 65025, in 32-bit lanes.
+HWY_INLINE V32 Div255(V32 x) {
+  const D32 d;
   return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
 }
+// ... and in 16-bit lanes, for every x: (x x 0x8081) >> 23.
+HWY_INLINE V16 Div255(V16 x) { return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(D16(), 0x8081))); }
 
 // The same for two values in the 16-bit halves of 32-bit lanes.
 HWY_INLINE V32 Div255Pair(V32 x) {
@@ -234,8 +235,12 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
       const V32 left = Div255(hn::Mul(da, hn::Sub(hn::Set(d32, 255), sa)));
       const V32 total = hn::Add(sa, left);
       const V32 divisor = hn::Max(total, hn::Set(d32, 1));
-      const V32 k255 = hn::Set(d32, 255);
-      const V32 ws = DivTrunc(hn::Mul(sa, k255), divisor), wd = DivTrunc(hn::Mul(left, k255), divisor);
+      // sa x 255 / t + left x 255 / t = 255, so wd = 255 - ws where t
+      // divides sa x 255, and 254 - ws elsewhere: one division.
+      const V32 k255 = hn::Set(d32, 255), scaled = hn::Mul(sa, k255);
+      const V32 ws = DivTrunc(scaled, divisor);
+      const V32 exact = hn::VecFromMask(d32, hn::Eq(hn::Mul(ws, divisor), scaled));  // all ones or 0
+      const V32 wd = hn::Add(hn::Sub(hn::Set(d32, 254), ws), hn::And(exact, hn::Set(d32, 1)));
       const V32 lows = hn::Set(d32, 0x00FF00FFu);
       const V32 outer = hn::Add(Div255Pair(hn::Mul(hn::And(sv, lows), ws)),
                                 Div255Pair(hn::Mul(hn::And(dv, lows), wd)));
