@@ -241,13 +241,16 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
       const V32 ws = DivTrunc(scaled, divisor);
       const V32 exact = hn::VecFromMask(d32, hn::Eq(hn::Mul(ws, divisor), scaled));  // all ones or 0
       const V32 wd = hn::Add(hn::Sub(hn::Set(d32, 254), ws), hn::And(exact, hn::Set(d32, 1)));
-      const V32 lows = hn::Set(d32, 0x00FF00FFu);
-      const V32 outer = hn::Add(Div255Pair(hn::Mul(hn::And(sv, lows), ws)),
-                                Div255Pair(hn::Mul(hn::And(dv, lows), wd)));
-      const V32 ff = hn::Set(d32, 0xFF);
-      const V32 middle = hn::Add(Div255(hn::Mul(hn::And(hn::ShiftRight<8>(sv), ff), ws)),
-                                 Div255(hn::Mul(hn::And(hn::ShiftRight<8>(dv), ff), wd)));
-      out = hn::Or(hn::Or(outer, hn::ShiftLeft<8>(middle)), opaque);
+      // P[ws][s] + P[wd][d] on every byte, in 16-bit lanes (byte 3 is
+      // overwritten with 255).
+      const D16 d16;
+      const V16 ws16 = hn::BitCast(d16, hn::Or(ws, hn::ShiftLeft<16>(ws)));
+      const V16 wd16 = hn::BitCast(d16, hn::Or(wd, hn::ShiftLeft<16>(wd)));
+      const V16 s16 = hn::BitCast(d16, sv), dv16 = hn::BitCast(d16, dv), low = hn::Set(d16, 0xFF);
+      const V16 even = hn::Add(Div255(hn::Mul(hn::And(s16, low), ws16)), Div255(hn::Mul(hn::And(dv16, low), wd16)));
+      const V16 odd = hn::Add(Div255(hn::Mul(hn::ShiftRight<8>(s16), ws16)),
+                              Div255(hn::Mul(hn::ShiftRight<8>(dv16), wd16)));
+      out = hn::Or(hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even)), opaque);
       out = hn::IfThenElse(hn::Eq(total, zero), dv, out);
     }
     hn::StoreU(out, d32, reinterpret_cast<uint32_t*>(dp));
