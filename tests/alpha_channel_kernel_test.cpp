@@ -162,12 +162,10 @@ using PixelFill = std::function<void(uint32_t index, uint8_t* p)>;
 
 std::unique_ptr<DDSurface> Domain(F format, int32_t width, int32_t height, const PixelFill& fill) {
   auto s = DDSurface::Make(width, height, format);
-  const int32_t bpp = BytesPerPixel(format);
   for (int32_t y = 0; y < height; ++y)
     for (int32_t x = 0; x < width; ++x)
       fill(static_cast<uint32_t>(y) * static_cast<uint32_t>(width) + static_cast<uint32_t>(x),
            test::PixelAt(*s, x, y));
-  (void)bpp;
   return s;
 }
 

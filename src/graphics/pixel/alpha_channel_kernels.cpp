@@ -99,11 +99,15 @@ HWY_INLINE V32 DivTrunc(V32 n, V32 t) {
 }
 
 // The weighted blend of one channel in 16-bit lanes (values 0..255): d plus
-// (s - d) x w / 255 truncated towards zero, i.e. d + D[w][s - d].
+// (s - d) x w / 255 truncated towards zero, i.e. d + D[w][s - d]. With
+// x = s x w + d x (255 - w) = 255 d + (s - d) x w, that is floor(x / 255)
+// where s >= d and ceil(x / 255) = floor((x + 254) / 255) where s < d.
 HWY_INLINE V16 WeighLane(V16 s, V16 d, V16 w) {
-  const V16 hi = hn::Max(s, d), lo = hn::Min(s, d);
-  const V16 q = Div255(hn::Mul(hn::Sub(hi, lo), w));
-  return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
+  const D16 d16;
+  const hn::RebindToSigned<D16> di16;
+  const V16 x = hn::Add(hn::Mul(s, w), hn::Mul(d, hn::Sub(hn::Set(d16, 255), w)));
+  const auto below = hn::RebindMask(d16, hn::Lt(hn::BitCast(di16, s), hn::BitCast(di16, d)));
+  return Div255(hn::Add(x, hn::IfThenElseZero(below, hn::Set(d16, 254))));
 }
 
 // WeighLane on every byte: even bytes weighted by the low bytes of w16's
