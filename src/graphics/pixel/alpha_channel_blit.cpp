@@ -78,9 +78,9 @@ constexpr bool ReciprocalIsExact() {
 static_assert(ReciprocalIsExact());
 
 template <class S, class D>
-struct OverRule {
+struct OverStep {
   template <class V>
-  explicit OverRule(const V&) {}
+  explicit OverStep(const V&) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     if constexpr (px::kIsWord16Alpha<D>) {
       if constexpr (D::Colour::kIs565) OverPixel565A(d, s);
@@ -91,12 +91,27 @@ struct OverRule {
   }
 };
 
+// A rule of this blit with the blit's row kernel for its pair, where the
+// level in force has one (the opacity is always 255 here).
+template <template <class, class> class Rule>
+struct WithKernel {
+  template <class S, class D>
+  struct For : Rule<S, D> {
+    kernels::RowKernel kernel;
+    template <class V>
+    explicit For(const V& v)
+        : Rule<S, D>(v), kernel(kernels::RowKernelFor<S, D>(kernels::Op::AlphaChannel, {})) {}
+  };
+};
+
 using V = OpacityValues;
 
 // Onto an alpha format the source goes over it; onto a colour format it is the
 // alpha blit's rule at full opacity.
 template <class S, class D>
-using CompositeRule = std::conditional_t<D::kHasAlpha, OverRule<S, D>, translucent::OpacityRule<S, D>>;
+using CompositeStep = std::conditional_t<D::kHasAlpha, OverStep<S, D>, translucent::OpacityRule<S, D>>;
+template <class S, class D>
+using CompositeRule = WithKernel<CompositeStep>::For<S, D>;
 
 constexpr auto& kPairs = ServeSet<format_pairs::kAlphaComposite, CompositeRule, V>;
 

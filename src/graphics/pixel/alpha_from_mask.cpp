@@ -44,7 +44,12 @@ struct RampValues {
 template <class S, class D>
 struct MaskAlphaRule {
   const uint8_t* ramp;
-  explicit MaskAlphaRule(const RampValues& v) : ramp(v.ramp.data()) {}
+  kernels::RowKernel kernel;
+  explicit MaskAlphaRule(const RampValues& v) : ramp(v.ramp.data()) {
+    kernels::RowArgs args;
+    args.table = ramp;
+    kernel = kernels::RowKernelFor<S, D>(kernels::Op::MaskAlpha, args);
+  }
   void operator()(const uint8_t* s, uint8_t* d) const {
     uint32_t m;
     if constexpr (px::kIsBytes<S>) m = s[S::kBlue];

@@ -18,6 +18,7 @@
 #include <pixelops/dd_surface.h>
 #include <pixelops/format_pairs.h>
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/row_kernels.h"
 
 namespace pixelops {
 
@@ -104,13 +105,19 @@ struct FadeRule<F> {
 };
 
 // The rectangle walk: the rule applied to every row of r (already inside the
-// surface's bounds and not empty).
+// surface's bounds and not empty), or the format's row kernel where the level
+// in force has one (handed the row as both source and destination).
 template <class F>
 void FadeRect(const PixelBuffer& b, const Rect& r, uint32_t level) {
   const FadeRule<F> rule(level);
   const int32_t width = r.right - r.left;
+  const kernels::RowFn kernel = kernels::Find(kernels::Op::Fade, F::kCode, F::kCode);
+  kernels::RowArgs args;
+  args.a = level;
   for (int32_t y = r.top; y < r.bottom; ++y) {
-    rule.Row(b.pixels + int64_t{y} * b.pitch + int64_t{r.left} * F::kBytes, width);
+    uint8_t* row = b.pixels + int64_t{y} * b.pitch + int64_t{r.left} * F::kBytes;
+    if (kernel != nullptr) kernel(row, row, width, args, 0, 0);
+    else rule.Row(row, width);
   }
 }
 

@@ -20,6 +20,15 @@ inline uint32_t PatternEntry(const uint8_t* pattern, int32_t sx, int32_t sy) {
   return pattern[((static_cast<uint32_t>(sy) & 15) << 4) | (static_cast<uint32_t>(sx) & 15)];
 }
 
+// The pair's row kernel: it reads the pattern row over the source row from
+// the source column on, so it runs one to one only.
+template <class S, class D>
+kernels::RowKernel PatternKernel(const PatternValues& v) {
+  kernels::RowArgs args;
+  args.table = v.pattern;
+  return kernels::RowKernelFor<S, D>(kernels::Op::Pattern, args, true);
+}
+
 // 16-bit colour destinations, 16 levels. Equal formats blend at entry >> 4 and
 // leave a destination already equal to the source alone (the truncating level
 // tables would darken it); an alpha source blends at P[entry][16 x alpha] >> 4.
@@ -27,7 +36,9 @@ template <class S, class D>
 struct PatternWordRule {
   const BlendTables& t;
   const uint8_t* pattern;
-  explicit PatternWordRule(const PatternValues& v) : t(Tables()), pattern(v.pattern) {}
+  kernels::RowKernel kernel;
+  explicit PatternWordRule(const PatternValues& v)
+      : t(Tables()), pattern(v.pattern), kernel(PatternKernel<S, D>(v)) {}
   void operator()(const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) const {
     const uint32_t p = PatternEntry(pattern, sx, sy);
     const uint32_t sw = S::ColourWord(s), dw = D::ColourWord(d);
@@ -48,7 +59,9 @@ template <class S, class D>
 struct PatternWeightRule {
   const BlendTables& t;
   const uint8_t* pattern;
-  explicit PatternWeightRule(const PatternValues& v) : t(Tables()), pattern(v.pattern) {}
+  kernels::RowKernel kernel;
+  explicit PatternWeightRule(const PatternValues& v)
+      : t(Tables()), pattern(v.pattern), kernel(PatternKernel<S, D>(v)) {}
   void operator()(const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) const {
     uint32_t w = PatternEntry(pattern, sx, sy);
     if constexpr (S::kHasAlpha) w = t.P(S::Alpha(s), w);

@@ -1,0 +1,588 @@
+// Row kernels of the alpha-channel blit, the pattern blit, the colour copy
+// keeping alpha, the alpha from a mask and the fade, compiled for every
+// vector target of the build (see row_kernels.h).
+//
+// The tables of the per-pixel rules become exact integer arithmetic in lanes:
+//   P[a][c] = a x c / 255          Div255(a x c), a x c <= 65025
+//   D[w][s - d] added to d         d + trunc((s - d) x w / 255), by magnitude
+//   L565 / L555 at level L         each channel c x L / 15 = (c x L x 4370) >> 16
+// and the quotients of the source-over blends (x x 255 / t, x x 15 / t) come
+// from a float division truncated back to an integer, which is exact there
+// (see DivTrunc). The test of this family proves every formula against the
+// tables over its whole domain.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "graphics/pixel/alpha_channel_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+
+#include <hwy/highway.h>
+
+#include <cstring>
+
+#include "graphics/pixel/formats.h"
+#include "graphics/pixel/row_kernels.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+#if HWY_TARGET == HWY_SCALAR
+// One lane cannot hold the packed forms; the scalar level has no kernels.
+void RegisterAll(KernelTable&) {}
+#else
+
+using D8 = hn::ScalableTag<uint8_t>;
+using D16 = hn::ScalableTag<uint16_t>;
+using D32 = hn::ScalableTag<uint32_t>;
+using DI32 = hn::ScalableTag<int32_t>;
+using DF32 = hn::ScalableTag<float>;
+using V8 = hn::Vec<D8>;
+using V16 = hn::Vec<D16>;
+using V32 = hn::Vec<D32>;
+
+// ---------------------------------------------------------------- row walk
+
+// The most pixels a step of any kernel here takes (an 8-bit lane per pixel).
+constexpr size_t kMaxStep = HWY_MAX_BYTES;
+
+// Runs body(s, d, first) on whole steps of `step` pixels, then once more on
+// the last partial step through zeroed stack copies, so that no byte before
+// or after the row is read or written. first is the index of the step's first
+// pixel in the row.
+template <int SB, int DB, class Body>
+HWY_INLINE void Steps(const uint8_t* s, uint8_t* d, int32_t width, size_t step, const Body& body) {
+  const size_t n = width > 0 ? static_cast<size_t>(width) : 0;
+  size_t i = 0;
+  for (; i + step <= n; i += step) body(s + i * SB, d + i * DB, i);
+  if (i < n) {
+    const size_t rest = n - i;
+    alignas(64) uint8_t bs[kMaxStep * SB] = {};
+    alignas(64) uint8_t bd[kMaxStep * DB] = {};
+    std::memcpy(bs, s + i * SB, rest * SB);
+    std::memcpy(bd, d + i * DB, rest * DB);
+    body(bs, bd, i);
+    std::memcpy(d + i * DB, bd, rest * DB);
+  }
+}
+
+// ---------------------------------------------------------------- arithmetic
+
+// floor(x / 255) for x <= 65025, in 32-bit lanes.
+HWY_INLINE V32 Div255(V32 x) {
+  const D32 d;
+  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
+}
+// ... and in 16-bit lanes, for every x: (x x 0x8081) >> 23.
+HWY_INLINE V16 Div255(V16 x) { return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(D16(), 0x8081))); }
+
+// The same for two values in the 16-bit halves of 32-bit lanes.
+HWY_INLINE V32 Div255Pair(V32 x) {
+  const D32 d;
+  const V32 lows = hn::Set(d, 0x00FF00FFu);
+  const V32 q = hn::Add(hn::Add(x, hn::Set(d, 0x00010001u)), hn::And(hn::ShiftRight<8>(x), lows));
+  return hn::And(hn::ShiftRight<8>(q), lows);
+}
+
+// floor(x / 15) for x <= 3825, in 16-bit lanes: (x x 4370) >> 16.
+HWY_INLINE V16 Div15(V16 x) { return hn::MulHigh(x, hn::Set(D16(), 4370)); }
+// ... and in 32-bit lanes.
+HWY_INLINE V32 Div15(V32 x) { return hn::ShiftRight<16>(hn::Mul(x, hn::Set(D32(), 4370u))); }
+
+// floor(n / t) for 0 <= n < 2^16 and 1 <= t < 2^16: a float division
+// truncated. Both are exact floats and the quotient is correctly rounded; a
+// quotient that is not an integer lies at least 1 / t below the next integer,
+// far more than its rounding error, so the truncation lands on floor(n / t).
+HWY_INLINE V32 DivTrunc(V32 n, V32 t) {
+  const DI32 di;
+  const DF32 df;
+  const auto q = hn::Div(hn::ConvertTo(df, hn::BitCast(di, n)), hn::ConvertTo(df, hn::BitCast(di, t)));
+  return hn::BitCast(D32(), hn::ConvertTo(di, q));
+}
+
+// The weighted blend of one channel in 16-bit lanes (values 0..255): d plus
+// (s - d) x w / 255 truncated towards zero, i.e. d + D[w][s - d]. With
+// x = s x w + d x (255 - w) = 255 d + (s - d) x w, that is floor(x / 255)
+// where s >= d and ceil(x / 255) = floor((x + 254) / 255) where s < d.
+HWY_INLINE V16 WeighLane(V16 s, V16 d, V16 w) {
+  const D16 d16;
+  const hn::RebindToSigned<D16> di16;
+  const V16 x = hn::Add(hn::Mul(s, w), hn::Mul(d, hn::Sub(hn::Set(d16, 255), w)));
+  const auto below = hn::RebindMask(d16, hn::Lt(hn::BitCast(di16, s), hn::BitCast(di16, d)));
+  return Div255(hn::Add(x, hn::IfThenElseZero(below, hn::Set(d16, 254))));
+}
+
+// WeighLane on every byte: even bytes weighted by the low bytes of w16's
+// lanes, odd bytes by the high bytes.
+HWY_INLINE V8 WeighBytes(V8 s, V8 d, V16 w16) {
+  const D16 d16;
+  const V16 low = hn::Set(d16, 0x00FF);
+  const V16 s16 = hn::BitCast(d16, s), d16v = hn::BitCast(d16, d);
+  const V16 even = WeighLane(hn::And(s16, low), hn::And(d16v, low), hn::And(w16, low));
+  const V16 odd = WeighLane(hn::ShiftRight<8>(s16), hn::ShiftRight<8>(d16v), hn::ShiftRight<8>(w16));
+  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+}
+
+// P[a][b] on every byte.
+HWY_INLINE V8 ProductBytes(V8 a, V8 b) {
+  const D16 d16;
+  const V16 low = hn::Set(d16, 0x00FF);
+  const V16 a16 = hn::BitCast(d16, a), b16 = hn::BitCast(d16, b);
+  const V16 even = Div255(hn::Mul(hn::And(a16, low), hn::And(b16, low)));
+  const V16 odd = Div255(hn::Mul(hn::ShiftRight<8>(a16), hn::ShiftRight<8>(b16)));
+  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+}
+
+// P[level][c] on every byte.
+HWY_INLINE V8 ScaleBytes(V8 c, V16 level) {
+  const D16 d16;
+  const V16 c16 = hn::BitCast(d16, c);
+  const V16 even = Div255(hn::Mul(hn::And(c16, hn::Set(d16, 0x00FF)), level));
+  const V16 odd = Div255(hn::Mul(hn::ShiftRight<8>(c16), level));
+  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+}
+
+// A 32-bit lane's weight w (0..255) in each of its bytes, for WeighBytes.
+HWY_INLINE V16 PerPixelWeight(V32 w) { return hn::BitCast(D16(), hn::Mul(w, hn::Set(D32(), 0x01010101u))); }
+
+// The 16-level tables: each channel of a colour word times L / 15, for the
+// two colour layouts, in 16- or 32-bit lanes (words in the low 16 bits).
+template <bool k565, class V>
+HWY_INLINE V LevelWord(V w, V level) {
+  const hn::DFromV<V> d;
+  constexpr int kRedShift = k565 ? 11 : 10;
+  const V r = hn::And(hn::ShiftRight<kRedShift>(w), hn::Set(d, 31));
+  const V g = hn::And(hn::ShiftRight<5>(w), hn::Set(d, k565 ? 63 : 31));
+  const V b = hn::And(w, hn::Set(d, 31));
+  return hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(Div15(hn::Mul(r, level))),
+                       hn::ShiftLeft<5>(Div15(hn::Mul(g, level)))),
+                Div15(hn::Mul(b, level)));
+}
+
+// L[L][s] + L[15 - L][d].
+template <bool k565, class V>
+HWY_INLINE V LevelBlend(V s, V d, V level) {
+  const hn::DFromV<V> dv;
+  return hn::Add(LevelWord<k565>(s, level), LevelWord<k565>(d, hn::Xor(level, hn::Set(dv, 15))));
+}
+
+// ---------------------------------------------------------------- BltAlphaChannel
+
+// Bgra32 -> Bgrx32, Rgba32 -> Rgbx32: bytes 0-2 weighted by the source's
+// alpha, X written 0.
+void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D32 d32;
+  const D8 d8;
+  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V8 out = WeighBytes(hn::BitCast(d8, sv), hn::LoadU(d8, dp), PerPixelWeight(hn::ShiftRight<24>(sv)));
+    hn::StoreU(hn::And(hn::BitCast(d32, out), hn::Set(d32, 0x00FFFFFFu)), d32,
+               reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+// Bgra32 -> Bgr24, Rgba32 -> Rgb24.
+void AlphaWeight24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D8 d8;
+  const D16 d16;
+  Steps<4, 3>(s, d, width, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    V8 s0, s1, s2, a, d0, d1, d2;
+    hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
+    hn::LoadInterleaved3(d8, dp, d0, d1, d2);
+    const V16 w = hn::BitCast(d16, a);
+    hn::StoreInterleaved3(WeighBytes(s0, d0, w), WeighBytes(s1, d1, w), WeighBytes(s2, d2, w), d8, dp);
+  });
+}
+
+// WeighBytes with per-byte weights held as an 8-bit vector.
+HWY_INLINE V8 WeighBytes8(V8 s, V8 d, V8 w) { return WeighBytes(s, d, hn::BitCast(D16(), w)); }
+
+// The colour words and the alpha-and-pad halves of 2 x N16 / 2 pixels of a
+// 16-bit alpha format, one pixel per 16-bit lane.
+HWY_INLINE void LoadWordAlpha(const uint8_t* p, V16& words, V16& alphaPad) {
+  const D16 d16;
+  const V16 lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p));
+  const V16 hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p) + hn::Lanes(d16));
+  words = hn::ConcatEven(d16, hi, lo);
+  alphaPad = hn::ConcatOdd(d16, hi, lo);
+}
+
+// Rgb565A -> Rgb565, Rgb555A -> Rgb555: the level is the source's alpha level.
+template <bool k565>
+void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D16 d16;
+  Steps<4, 2>(s, d, width, hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    V16 words, alphaPad;
+    LoadWordAlpha(sp, words, alphaPad);
+    const V16 dw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+    const V16 out = LevelBlend<k565>(words, dw, hn::And(alphaPad, hn::Set(d16, 15)));
+    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+// Bgra32 onto Bgra32, Rgba32 onto Rgba32: source over an alpha destination.
+// left = P[da][255 - sa], t = sa + left; unless t is 0 (the pixel stays),
+// each colour byte becomes P[sa x 255 / t][s] + P[left x 255 / t][d] and the
+// alpha 255. Steps of only opaque or only clear sources take a short cut.
+void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D32 d32;
+  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
+    const V32 opaque = hn::Set(d32, 0xFF000000u);
+    const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
+    const V32 zero = hn::Zero(d32);
+    V32 out;
+    if (hn::AllTrue(d32, hn::Eq(sa, hn::Set(d32, 255)))) {
+      out = sv;
+    } else if (hn::AllTrue(d32, hn::Eq(sa, zero))) {
+      out = hn::IfThenElse(hn::Eq(da, zero), dv, hn::Or(dv, opaque));
+    } else {
+      const V32 left = Div255(hn::Mul(da, hn::Sub(hn::Set(d32, 255), sa)));
+      const V32 total = hn::Add(sa, left);
+      const V32 divisor = hn::Max(total, hn::Set(d32, 1));
+      // sa x 255 / t + left x 255 / t = 255, so wd = 255 - ws where t
+      // divides sa x 255, and 254 - ws elsewhere: one division.
+      const V32 k255 = hn::Set(d32, 255), scaled = hn::Mul(sa, k255);
+      const V32 ws = DivTrunc(scaled, divisor);
+      const V32 exact = hn::VecFromMask(d32, hn::Eq(hn::Mul(ws, divisor), scaled));  // all ones or 0
+      const V32 wd = hn::Add(hn::Sub(hn::Set(d32, 254), ws), hn::And(exact, hn::Set(d32, 1)));
+      // P[ws][s] + P[wd][d] on every byte, in 16-bit lanes (byte 3 is
+      // overwritten with 255).
+      const D16 d16;
+      const V16 ws16 = hn::BitCast(d16, hn::Or(ws, hn::ShiftLeft<16>(ws)));
+      const V16 wd16 = hn::BitCast(d16, hn::Or(wd, hn::ShiftLeft<16>(wd)));
+      const V16 s16 = hn::BitCast(d16, sv), dv16 = hn::BitCast(d16, dv), low = hn::Set(d16, 0xFF);
+      const V16 even = hn::Add(Div255(hn::Mul(hn::And(s16, low), ws16)), Div255(hn::Mul(hn::And(dv16, low), wd16)));
+      const V16 odd = hn::Add(Div255(hn::Mul(hn::ShiftRight<8>(s16), ws16)),
+                              Div255(hn::Mul(hn::ShiftRight<8>(dv16), wd16)));
+      out = hn::Or(hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even)), opaque);
+      out = hn::IfThenElse(hn::Eq(total, zero), dv, out);
+    }
+    hn::StoreU(out, d32, reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+// Rgb565A onto Rgb565A, Rgb555A onto Rgb555A: on the 0..240 scale of 16 x
+// level, left = P[16 da][240 - 16 sa], t = 16 sa + left; the alpha byte
+// becomes t >> 4 and, unless t is 0 (both levels 0), the colour word
+// L[16 sa x 15 / t][s] + L[left x 15 / t][d]. The pad byte stays. Only the
+// two levels decide the weights and the alpha, so they are worked out once
+// for the 256 pairs (ws | wd << 8 | alpha << 16 at sa << 4 | da) and looked
+// up; the blend itself runs in 16-bit lanes, a pixel a lane.
+struct Over16Steps {
+  uint32_t step[256];
+};
+constexpr Over16Steps kOver16Steps = [] {
+  Over16Steps steps{};
+  for (uint32_t sa = 0; sa < 16; ++sa) {
+    for (uint32_t da = 0; da < 16; ++da) {
+      const uint32_t s16 = sa * 16, left = da * 16 * (240 - s16) / 255, total = left + s16;
+      const uint32_t ws = total != 0 ? s16 * 15 / total : 0, wd = total != 0 ? left * 15 / total : 0;
+      steps.step[sa << 4 | da] = ws | wd << 8 | (total >> 4) << 16;
+    }
+  }
+  return steps;
+}();
+
+template <bool k565>
+void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D16 d16;
+  const D32 d32;
+  const DI32 di32;
+  // 16-bit lanes of the pixels: even lanes hold the colour words, odd lanes
+  // the alpha and pad bytes.
+  const auto words = hn::Eq(hn::And(hn::Iota(d16, 0), hn::Set(d16, 1)), hn::Zero(d16));
+  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
+    const V32 k15 = hn::Set(d32, 15);
+    const V32 index = hn::Or(hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(sv), k15)),
+                             hn::And(hn::ShiftRight<16>(dv), k15));
+    const V32 step = hn::BitCast(d32, hn::GatherIndex(di32, reinterpret_cast<const int32_t*>(kOver16Steps.step),
+                                                      hn::BitCast(di32, index)));
+    // Even lanes: ws | wd << 8; odd lanes: the alpha.
+    const V16 step16 = hn::BitCast(d16, step);
+    const V16 ws = hn::And(step16, hn::Set(d16, 0xFF)), wd = hn::ShiftRight<8>(step16);
+    const V16 s16 = hn::BitCast(d16, sv), dw16 = hn::BitCast(d16, dv);
+    const V16 mixed = hn::Add(LevelWord<k565>(s16, ws), LevelWord<k565>(dw16, wd));
+    // Both levels 0: the word stays (the alpha, 0, is written all the same).
+    const V16 keep = hn::BitCast(d16, hn::VecFromMask(d32, hn::Eq(index, hn::Zero(d32))));
+    const V16 colour = hn::IfThenElse(hn::MaskFromVec(keep), dw16, mixed);
+    const V16 alphaPad = hn::Or(hn::And(dw16, hn::Set(d16, 0xFF00)), step16);
+    hn::StoreU(hn::IfThenElse(words, colour, alphaPad), d16, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+void RegisterAlphaChannel(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::AlphaChannel, F::Bgra32, F::Bgrx32, &AlphaWeight32Row);
+  t.Set(Op::AlphaChannel, F::Rgba32, F::Rgbx32, &AlphaWeight32Row);
+  t.Set(Op::AlphaChannel, F::Bgra32, F::Bgr24, &AlphaWeight24Row);
+  t.Set(Op::AlphaChannel, F::Rgba32, F::Rgb24, &AlphaWeight24Row);
+  t.Set(Op::AlphaChannel, F::Rgb565A, F::Rgb565, &AlphaLevelRow<true>);
+  t.Set(Op::AlphaChannel, F::Rgb555A, F::Rgb555, &AlphaLevelRow<false>);
+  t.Set(Op::AlphaChannel, F::Bgra32, F::Bgra32, &Over32Row);
+  t.Set(Op::AlphaChannel, F::Rgba32, F::Rgba32, &Over32Row);
+  t.Set(Op::AlphaChannel, F::Rgb565A, F::Rgb565A, &Over16Row<true>);
+  t.Set(Op::AlphaChannel, F::Rgb555A, F::Rgb555A, &Over16Row<false>);
+}
+
+// ---------------------------------------------------------------- BltPattern
+
+// The pattern row over source row sy from column sx on: entry k of the
+// answer lies over source pixel sx + k, for k < 16 + kMaxStep, so that a step
+// starting at pixel i reads its entries from wrow + (i & 15).
+HWY_INLINE void PatternRow(const uint8_t* pattern, int32_t sx, int32_t sy, uint8_t* wrow) {
+  const uint8_t* row = pattern + ((static_cast<uint32_t>(sy) & 15) << 4);
+  for (uint32_t k = 0; k < 16 + kMaxStep; ++k) wrow[k] = row[(static_cast<uint32_t>(sx) + k) & 15];
+}
+
+// 24- and 32-bit destinations: colour bytes weighted at the entry, or at
+// P[A][entry] for an alpha source; X written 0. SB, DB: bytes per pixel.
+template <int SB, int DB, bool kAlphaSource>
+void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t sx,
+                      int32_t sy) {
+  alignas(64) uint8_t wrow[16 + kMaxStep];
+  PatternRow(args.table, sx, sy, wrow);
+  if constexpr (DB == 4) {
+    const D32 d32;
+    const D8 d8;
+    const hn::Rebind<uint8_t, D32> dq;
+    Steps<SB, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+      const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+      V32 w = hn::PromoteTo(d32, hn::LoadU(dq, wrow + (i & 15)));
+      if constexpr (kAlphaSource) w = Div255(hn::Mul(w, hn::ShiftRight<24>(sv)));
+      const V8 out = WeighBytes(hn::BitCast(d8, sv), hn::LoadU(d8, dp), PerPixelWeight(w));
+      hn::StoreU(hn::And(hn::BitCast(d32, out), hn::Set(d32, 0x00FFFFFFu)), d32,
+                 reinterpret_cast<uint32_t*>(dp));
+    });
+  } else {
+    const D8 d8;
+    Steps<SB, 3>(s, d, width, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+      V8 s0, s1, s2, d0, d1, d2;
+      V8 w = hn::LoadU(d8, wrow + (i & 15));
+      if constexpr (SB == 4) {
+        V8 a;
+        hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
+        w = ProductBytes(a, w);
+      } else {
+        hn::LoadInterleaved3(d8, sp, s0, s1, s2);
+      }
+      hn::LoadInterleaved3(d8, dp, d0, d1, d2);
+      hn::StoreInterleaved3(WeighBytes8(s0, d0, w), WeighBytes8(s1, d1, w), WeighBytes8(s2, d2, w), d8, dp);
+    });
+  }
+}
+
+// 16-bit colour destinations. Equal formats blend at entry >> 4 and leave a
+// destination equal to the source alone; an alpha source blends at
+// P[entry][16 x alpha] >> 4.
+template <bool k565, bool kAlphaSource>
+void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t sx,
+                    int32_t sy) {
+  alignas(64) uint8_t wrow[16 + kMaxStep];
+  PatternRow(args.table, sx, sy, wrow);
+  const D16 d16;
+  const hn::Rebind<uint8_t, D16> dh;
+  Steps<kAlphaSource ? 4 : 2, 2>(s, d, width, hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+    const V16 entry = hn::PromoteTo(d16, hn::LoadU(dh, wrow + (i & 15)));
+    const V16 dw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+    V16 out;
+    if constexpr (kAlphaSource) {
+      V16 sw, alphaPad;
+      LoadWordAlpha(sp, sw, alphaPad);
+      const V16 s16 = hn::ShiftLeft<4>(hn::And(alphaPad, hn::Set(d16, 15)));
+      out = LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(Div255(hn::Mul(entry, s16))));
+    } else {
+      const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+      out = hn::IfThenElse(hn::Eq(sw, dw), dw, LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(entry)));
+    }
+    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+void RegisterPattern(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::Pattern, F::Rgb565, F::Rgb565, &PatternWordRow<true, false>);
+  t.Set(Op::Pattern, F::Rgb555, F::Rgb555, &PatternWordRow<false, false>);
+  t.Set(Op::Pattern, F::Rgb565A, F::Rgb565, &PatternWordRow<true, true>);
+  t.Set(Op::Pattern, F::Rgb555A, F::Rgb555, &PatternWordRow<false, true>);
+  t.Set(Op::Pattern, F::Bgr24, F::Bgr24, &PatternWeightRow<3, 3, false>);
+  t.Set(Op::Pattern, F::Rgb24, F::Rgb24, &PatternWeightRow<3, 3, false>);
+  t.Set(Op::Pattern, F::Bgrx32, F::Bgrx32, &PatternWeightRow<4, 4, false>);
+  t.Set(Op::Pattern, F::Rgbx32, F::Rgbx32, &PatternWeightRow<4, 4, false>);
+  t.Set(Op::Pattern, F::Bgra32, F::Bgr24, &PatternWeightRow<4, 3, true>);
+  t.Set(Op::Pattern, F::Rgba32, F::Rgb24, &PatternWeightRow<4, 3, true>);
+  t.Set(Op::Pattern, F::Bgra32, F::Bgrx32, &PatternWeightRow<4, 4, true>);
+  t.Set(Op::Pattern, F::Rgba32, F::Rgbx32, &PatternWeightRow<4, 4, true>);
+}
+
+// ---------------------------------------------------------------- BltColorKeepAlpha
+
+// The colour bits (kColour) from the source, the rest of the destination.
+template <uint32_t kColour>
+void KeepAlphaRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
+  const D32 d32;
+  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
+    const V32 colour = hn::Set(d32, kColour);
+    hn::StoreU(hn::Or(hn::And(sv, colour), hn::AndNot(colour, dv)), d32, reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+void RegisterKeepAlpha(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::ColourKeepAlpha, F::Rgb565A, F::Rgb565A, &KeepAlphaRow<0x0000FFFFu>);
+  t.Set(Op::ColourKeepAlpha, F::Rgb555A, F::Rgb555A, &KeepAlphaRow<0x0000FFFFu>);
+  t.Set(Op::ColourKeepAlpha, F::Bgra32, F::Bgra32, &KeepAlphaRow<0x00FFFFFFu>);
+  t.Set(Op::ColourKeepAlpha, F::Rgba32, F::Rgba32, &KeepAlphaRow<0x00FFFFFFu>);
+}
+
+// ---------------------------------------------------------------- Fade
+//
+// s is the row itself; the kernels read and write d only. args.a: the level.
+
+// Rgb565, Rgb555: the 16-level table's word at L = level >> 4.
+template <bool k565>
+void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D16 d16;
+  const V16 level = hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4));
+  Steps<2, 2>(d, d, width, hn::Lanes(d16), [&](const uint8_t*, uint8_t* dp, size_t) {
+    uint16_t* p = reinterpret_cast<uint16_t*>(dp);
+    hn::StoreU(LevelWord<k565>(hn::LoadU(d16, p), level), d16, p);
+  });
+}
+
+// Rgb565A, Rgb555A: each channel widened to the top of a byte, P[level][byte],
+// narrowed back; bytes 2 and 3 kept. Widening puts the field f at f x 2^k
+// and narrowing drops the low k bits again, so the new field is
+// floor(floor(level x f x 2^k / 255) / 2^k) = floor(level x f / 255). The
+// words of two vectors of pixels are packed into one vector of 16-bit lanes
+// (one vector's words in the low halves of 32-bit lanes, the other's in the
+// high halves) and put back the same way.
+template <bool k565>
+void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D16 d16;
+  const D32 d32;
+  const V16 level = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
+  const size_t n32 = hn::Lanes(d32);
+  Steps<4, 4>(d, d, width, 2 * n32, [&](const uint8_t*, uint8_t* dp, size_t) {
+    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
+    const V32 a = hn::LoadU(d32, p), b = hn::LoadU(d32, p + n32);
+    const V32 low = hn::Set(d32, 0xFFFF);
+    const V16 w = hn::BitCast(d16, hn::Or(hn::And(a, low), hn::ShiftLeft<16>(b)));
+    constexpr int kRedShift = k565 ? 11 : 10;
+    const V16 five = hn::Set(d16, 31);
+    const V16 r = Div255(hn::Mul(hn::And(hn::ShiftRight<kRedShift>(w), five), level));
+    const V16 g = Div255(hn::Mul(hn::And(hn::ShiftRight<5>(w), hn::Set(d16, k565 ? 63 : 31)), level));
+    const V16 bl = Div255(hn::Mul(hn::And(w, five), level));
+    const V32 out = hn::BitCast(d32, hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(r), hn::ShiftLeft<5>(g)), bl));
+    const V32 high = hn::Set(d32, 0xFFFF0000u);
+    hn::StoreU(hn::Or(hn::And(a, high), hn::And(out, low)), d32, p);
+    hn::StoreU(hn::Or(hn::And(b, high), hn::ShiftRight<16>(out)), d32, p + n32);
+  });
+}
+
+// 24-bit: every byte of the row scaled.
+void FadeBytesRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D8 d8;
+  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
+  Steps<1, 1>(d, d, width * 3, hn::Lanes(d8), [&](const uint8_t*, uint8_t* dp, size_t) {
+    hn::StoreU(ScaleBytes(hn::LoadU(d8, dp), level), d8, dp);
+  });
+}
+
+// 32-bit: bytes 0-2 scaled, byte 3 replaced by kFourth (0 or 255).
+template <uint32_t kFourth>
+void Fade32Row(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D8 d8;
+  const D32 d32;
+  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
+  Steps<4, 4>(d, d, width, hn::Lanes(d32), [&](const uint8_t*, uint8_t* dp, size_t) {
+    const V32 scaled = hn::BitCast(d32, ScaleBytes(hn::LoadU(d8, dp), level));
+    hn::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kFourth << 24)), d32,
+               reinterpret_cast<uint32_t*>(dp));
+  });
+}
+
+void RegisterFade(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::Fade, F::Rgb565, F::Rgb565, &FadeWordRow<true>);
+  t.Set(Op::Fade, F::Rgb555, F::Rgb555, &FadeWordRow<false>);
+  t.Set(Op::Fade, F::Rgb565A, F::Rgb565A, &FadeWordAlphaRow<true>);
+  t.Set(Op::Fade, F::Rgb555A, F::Rgb555A, &FadeWordAlphaRow<false>);
+  t.Set(Op::Fade, F::Bgr24, F::Bgr24, &FadeBytesRow);
+  t.Set(Op::Fade, F::Rgb24, F::Rgb24, &FadeBytesRow);
+  t.Set(Op::Fade, F::Bgrx32, F::Bgrx32, &Fade32Row<0>);
+  t.Set(Op::Fade, F::Rgbx32, F::Rgbx32, &Fade32Row<0>);
+  t.Set(Op::Fade, F::Bgra32, F::Bgra32, &Fade32Row<255>);
+  t.Set(Op::Fade, F::Rgba32, F::Rgba32, &Fade32Row<255>);
+}
+
+// ---------------------------------------------------------------- AlphaFromMaskRamp
+
+// A 16-bit mask (colour word) onto a 16-bit alpha format: the mask value is
+// the five blue bits at the top of a byte, so only the 32 ramp entries
+// (b << 3) are ever read, and their top four bits become the alpha level.
+// They are looked up with byte shuffles of two 16-entry tables. (A 24- or
+// 32-bit mask reads all 256 entries; a gather there is slower than the
+// per-pixel rule, which stays.) SB: the mask's bytes per pixel.
+template <int SB>
+void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D32 d32;
+  const D8 d8;
+  alignas(16) uint8_t low[16], high[16];
+  for (int k = 0; k < 16; ++k) {
+    low[k] = static_cast<uint8_t>(args.table[k << 3] >> 4);
+    high[k] = static_cast<uint8_t>(args.table[(k + 16) << 3] >> 4);
+  }
+  const V8 lowTable = hn::LoadDup128(d8, low), highTable = hn::LoadDup128(d8, high);
+  // Byte 2 of each lane indexes; bytes with the top bit set look up 0.
+  const V32 others = hn::Set(d32, 0x80008080u), fifteen = hn::Set(d32, 15);
+  const auto apply = [&](V32 w, uint8_t* dp) {
+    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
+    const V8 index = hn::BitCast(d8, hn::Or(hn::ShiftLeft<16>(hn::And(w, fifteen)), others));
+    const auto isHigh = hn::Eq(hn::And(w, hn::Set(d32, 16)), hn::Set(d32, 16));
+    const V32 level = hn::IfThenElse(isHigh, hn::BitCast(d32, hn::TableLookupBytesOr0(highTable, index)),
+                                     hn::BitCast(d32, hn::TableLookupBytesOr0(lowTable, index)));
+    hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p), hn::Set(d32, 0xFF00FFFFu)), level), d32, p);
+  };
+  if constexpr (SB == 2) {
+    const hn::Rebind<uint16_t, D32> dh;
+    Steps<2, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+      apply(hn::PromoteTo(d32, hn::LoadU(dh, reinterpret_cast<const uint16_t*>(sp))), dp);
+    });
+  } else {
+    Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+      apply(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp)), dp);
+    });
+  }
+}
+
+void RegisterMaskAlpha(KernelTable& t) {
+  using F = PixelFormat;
+  t.Set(Op::MaskAlpha, F::Rgb565, F::Rgb565A, &MaskLevelRow<2>);
+  t.Set(Op::MaskAlpha, F::Rgb555, F::Rgb555A, &MaskLevelRow<2>);
+  t.Set(Op::MaskAlpha, F::Rgb565A, F::Rgb565A, &MaskLevelRow<4>);
+  t.Set(Op::MaskAlpha, F::Rgb555A, F::Rgb555A, &MaskLevelRow<4>);
+}
+
+void RegisterAll(KernelTable& t) {
+  RegisterAlphaChannel(t);
+  RegisterPattern(t);
+  RegisterKeepAlpha(t);
+  RegisterFade(t);
+  RegisterMaskAlpha(t);
+}
+
+#endif  // HWY_TARGET == HWY_SCALAR
+
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pixelops::kernels {
+HWY_EXPORT(RegisterAll);
+void RegisterAlphaChannelKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterAll)(table); }
+}  // namespace pixelops::kernels
+#endif

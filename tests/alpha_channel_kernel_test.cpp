@@ -1,0 +1,291 @@
+// The row kernels of the alpha-channel blit, the pattern blit, the colour copy
+// keeping alpha, the alpha from a mask and the fade: every served pair at
+// every vector level gives the scalar level's bytes on random placements, and
+// the arithmetic that stands in for the tables gives the tables' bytes over
+// its whole domain (surfaces that hold every input once, drawn at every
+// level and compared with the scalar level, which reads the tables).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <pixelops/dd_surface.h>
+#include <pixelops/simd.h>
+
+#include "tests/kernel_check.h"
+#include "tests/test_support.h"
+
+namespace pixelops {
+namespace {
+
+using F = PixelFormat;
+
+struct PairCase {
+  F src, dst;
+};
+
+std::string PairName(const testing::TestParamInfo<PairCase>& info) {
+  return std::string(PixelFormatName(info.param.src)) + "_onto_" + PixelFormatName(info.param.dst);
+}
+
+// ---------------------------------------------------------------- random placements
+
+class AlphaChannelKernels : public testing::TestWithParam<PairCase> {};
+
+TEST_P(AlphaChannelKernels, LevelsAgree) {
+  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
+                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
+                             const Size* size, const Rect* clip) {
+                            return d.BltAlphaChannel(&s, x, y, r, size, clip);
+                          },
+                          11);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, AlphaChannelKernels,
+                         testing::Values(PairCase{F::Rgb565A, F::Rgb565}, PairCase{F::Rgb555A, F::Rgb555},
+                                         PairCase{F::Bgra32, F::Bgr24}, PairCase{F::Rgba32, F::Rgb24},
+                                         PairCase{F::Bgra32, F::Bgrx32}, PairCase{F::Rgba32, F::Rgbx32},
+                                         PairCase{F::Rgb565A, F::Rgb565A}, PairCase{F::Rgb555A, F::Rgb555A},
+                                         PairCase{F::Bgra32, F::Bgra32}, PairCase{F::Rgba32, F::Rgba32}),
+                         PairName);
+
+// Patterns: random entries, only the ends (0 and 255), and a ramp by column.
+std::vector<uint8_t> Pattern(int kind, std::mt19937& rng) {
+  std::vector<uint8_t> p(256);
+  for (int i = 0; i < 256; ++i) {
+    if (kind == 0) p[i] = static_cast<uint8_t>(rng());
+    if (kind == 1) p[i] = rng() % 2 ? 255 : 0;
+    if (kind == 2) p[i] = static_cast<uint8_t>((i & 15) * 17);
+  }
+  return p;
+}
+
+class PatternKernels : public testing::TestWithParam<PairCase> {};
+
+// The pattern of each placement is one of the three kinds, chosen by the
+// placement (so every SIMD level draws the same one).
+TEST_P(PatternKernels, LevelsAgree) {
+  std::mt19937 rng(21);
+  const std::vector<uint8_t> patterns[3] = {Pattern(0, rng), Pattern(1, rng), Pattern(2, rng)};
+  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
+                          [&](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
+                              const Size* size, const Rect* clip) {
+                            const uint32_t kind = static_cast<uint32_t>(x * 7 + y * 3 + (r ? r->right : 0)) % 3;
+                            return d.BltPattern(&s, x, y, patterns[kind].data(), r, size, clip);
+                          },
+                          30);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, PatternKernels,
+                         testing::Values(PairCase{F::Rgb565, F::Rgb565}, PairCase{F::Rgb555, F::Rgb555},
+                                         PairCase{F::Rgb565A, F::Rgb565}, PairCase{F::Rgb555A, F::Rgb555},
+                                         PairCase{F::Bgr24, F::Bgr24}, PairCase{F::Rgb24, F::Rgb24},
+                                         PairCase{F::Bgrx32, F::Bgrx32}, PairCase{F::Rgbx32, F::Rgbx32},
+                                         PairCase{F::Bgra32, F::Bgr24}, PairCase{F::Rgba32, F::Rgb24},
+                                         PairCase{F::Bgra32, F::Bgrx32}, PairCase{F::Rgba32, F::Rgbx32}),
+                         PairName);
+
+class KeepAlphaKernels : public testing::TestWithParam<PairCase> {};
+
+TEST_P(KeepAlphaKernels, LevelsAgree) {
+  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
+                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
+                             const Size* size, const Rect* clip) {
+                            return d.BltColorKeepAlpha(&s, x, y, r, size, clip);
+                          },
+                          41);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, KeepAlphaKernels,
+                         testing::Values(PairCase{F::Rgb565A, F::Rgb565A}, PairCase{F::Rgb555A, F::Rgb555A},
+                                         PairCase{F::Bgra32, F::Bgra32}, PairCase{F::Rgba32, F::Rgba32}),
+                         PairName);
+
+// The ramp of each placement is one of several, chosen by the placement.
+class MaskAlphaKernels : public testing::TestWithParam<PairCase> {};
+
+TEST_P(MaskAlphaKernels, LevelsAgree) {
+  struct Ramp {
+    int32_t lo, hi, a, b;
+  };
+  static constexpr Ramp kRamps[] = {{64, 192, 0, 255}, {-5, 300, 255, 0}, {100, 100, 17, 200}, {0, 255, 3, 250}};
+  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
+                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
+                             const Size* size, const Rect* clip) {
+                            const Ramp& m = kRamps[static_cast<uint32_t>(x * 3 + y + (r ? r->right : 0)) % 4];
+                            return d.AlphaFromMaskRamp(&s, m.lo, m.hi, m.a, m.b, x, y, r, size, clip);
+                          },
+                          61);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, MaskAlphaKernels,
+                         testing::Values(PairCase{F::Rgb565, F::Rgb565A}, PairCase{F::Rgb565A, F::Rgb565A},
+                                         PairCase{F::Rgb555, F::Rgb555A}, PairCase{F::Rgb555A, F::Rgb555A},
+                                         PairCase{F::Bgrx32, F::Bgra32}, PairCase{F::Bgra32, F::Bgra32},
+                                         PairCase{F::Bgr24, F::Bgra32}, PairCase{F::Rgbx32, F::Rgba32},
+                                         PairCase{F::Rgba32, F::Rgba32}, PairCase{F::Rgb24, F::Rgba32}),
+                         PairName);
+
+// Fade on one surface: the placement's position and source rectangle's size
+// give the rectangle (reaching past the surface at times); the source is not
+// drawn. The fade level, one of several (16-level ends included), is chosen
+// by the placement.
+class FadeKernels : public testing::TestWithParam<F> {};
+
+TEST_P(FadeKernels, LevelsAgree) {
+  static constexpr int32_t kLevels[] = {0, 15, 16, 77, 128, 240, 255, 0x1234};
+  test::ExpectLevelsAgree(GetParam(), GetParam(),
+                          [](DDSurface& d, DDSurface&, int32_t x, int32_t y, const Rect* r,
+                             const Size* size, const Rect*) {
+                            const int32_t w = size ? size->width : r->right - r->left;
+                            const int32_t h = size ? size->height : r->bottom - r->top;
+                            const Rect rect{x, y, x + w, y + h};
+                            return d.Fade(kLevels[static_cast<uint32_t>(x * 5 + y * 3 + w) % 8], &rect);
+                          },
+                          50);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FadeKernels,
+                         testing::Values(F::Rgb565, F::Rgb555, F::Rgb565A, F::Rgb555A, F::Bgr24, F::Rgb24,
+                                         F::Bgrx32, F::Rgbx32, F::Bgra32, F::Rgba32),
+                         [](const testing::TestParamInfo<F>& info) {
+                           return std::string(PixelFormatName(info.param));
+                         });
+
+// ---------------------------------------------------------------- whole domains
+
+// Fills a width x height surface pixel by pixel from fill(index, bytes).
+using PixelFill = std::function<void(uint32_t index, uint8_t* p)>;
+
+std::unique_ptr<DDSurface> Domain(F format, int32_t width, int32_t height, const PixelFill& fill) {
+  auto s = DDSurface::Make(width, height, format);
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x)
+      fill(static_cast<uint32_t>(y) * static_cast<uint32_t>(width) + static_cast<uint32_t>(x),
+           test::PixelAt(*s, x, y));
+  return s;
+}
+
+// Draws draw(dst, src) at the scalar level and at every other level from the
+// same destination and expects the same bytes.
+void ExpectDomainAgrees(DDSurface& dst, DDSurface& src,
+                        const std::function<void(DDSurface&, DDSurface&)>& draw) {
+  const std::vector<uint8_t> before = test::Snapshot(dst);
+  std::vector<uint8_t> reference;
+  for (std::string_view level : SimdLevels()) {
+    test::ScopedSimdLevel scoped(level);
+    test::Restore(dst, before);
+    draw(dst, src);
+    if (level == "scalar") {
+      reference = test::Snapshot(dst);
+      continue;
+    }
+    const std::vector<uint8_t> got = test::Snapshot(dst);
+    ASSERT_EQ(got.size(), reference.size());
+    for (size_t i = 0; i < got.size(); ++i)
+      ASSERT_EQ(got[i], reference[i]) << "level " << level << ", byte " << i;
+  }
+}
+
+void AlphaChannelAt(DDSurface& d, DDSurface& s) { d.BltAlphaChannel(&s, 0, 0, nullptr, nullptr, nullptr); }
+
+// d + D[w][s - d] (the weighted channel) for every weight, source byte and
+// destination byte: row w holds the weight as every source alpha, and its
+// pixels' three colour bytes run through the 65536 (s, d) pairs.
+TEST(AlphaChannelDomain, WeightedChannelEveryWeightAndBytePair) {
+  constexpr int32_t kWidth = 21846;  // 3 x 21846 >= 65536
+  for (F dstFormat : {F::Bgrx32, F::Bgr24}) {
+    auto src = Domain(F::Bgra32, kWidth, 256, [](uint32_t i, uint8_t* p) {
+      for (uint32_t b = 0; b < 3; ++b) p[b] = static_cast<uint8_t>((3 * (i % kWidth) + b) >> 8);
+      p[3] = static_cast<uint8_t>(i / kWidth);
+    });
+    auto dst = Domain(dstFormat, kWidth, 256, [&](uint32_t i, uint8_t* p) {
+      for (uint32_t b = 0; b < 3; ++b) p[b] = static_cast<uint8_t>(3 * (i % kWidth) + b);
+      if (dstFormat == F::Bgrx32) p[3] = static_cast<uint8_t>(i * 7);
+    });
+    ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
+  }
+}
+
+// The 16-level blend L[a][s] + L[15 - a][d] for every level and every pair
+// of channel values: red and blue run 0..31, green 0..63 (bit 15 of the 555
+// words set at random, which the tables ignore).
+TEST(AlphaChannelDomain, LevelBlendEveryLevelAndChannelPair) {
+  for (bool is565 : {true, false}) {
+    const F sf = is565 ? F::Rgb565A : F::Rgb555A, df = is565 ? F::Rgb565 : F::Rgb555;
+    auto word = [is565](uint32_t c, uint32_t extra) {
+      const uint32_t five = c & 31;
+      return is565 ? (five << 11) | (c << 5) | five : (five << 10) | ((c & 31) << 5) | five | (extra << 15);
+    };
+    auto src = Domain(sf, 256, 256, [&](uint32_t i, uint8_t* p) {
+      const uint32_t w = word((i >> 6) & 63, (i >> 3) & 1);
+      p[0] = static_cast<uint8_t>(w);
+      p[1] = static_cast<uint8_t>(w >> 8);
+      p[2] = static_cast<uint8_t>(i >> 12);
+      p[3] = static_cast<uint8_t>(i * 13);
+    });
+    auto dst = Domain(df, 256, 256, [&](uint32_t i, uint8_t* p) {
+      const uint32_t w = word(i & 63, (i >> 5) & 1);
+      p[0] = static_cast<uint8_t>(w);
+      p[1] = static_cast<uint8_t>(w >> 8);
+    });
+    ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
+  }
+}
+
+// Source over onto 32-bit alpha: every pair of alphas. Colours (255, 0, c)
+// over (0, 255, e) show the two quotients themselves in bytes 0 and 1
+// (P[ws][255] = ws, P[wd][255] = wd); further rounds mix random colours.
+TEST(AlphaChannelDomain, Over32EveryAlphaPair) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 4; ++round) {
+    auto src = Domain(F::Bgra32, 256, 256, [&](uint32_t i, uint8_t* p) {
+      p[0] = round == 0 ? 255 : static_cast<uint8_t>(rng());
+      p[1] = round == 0 ? 0 : static_cast<uint8_t>(rng());
+      p[2] = static_cast<uint8_t>(rng());
+      p[3] = static_cast<uint8_t>(i >> 8);
+    });
+    auto dst = Domain(F::Bgra32, 256, 256, [&](uint32_t i, uint8_t* p) {
+      p[0] = round == 0 ? 0 : static_cast<uint8_t>(rng());
+      p[1] = round == 0 ? 255 : static_cast<uint8_t>(rng());
+      p[2] = static_cast<uint8_t>(rng());
+      p[3] = static_cast<uint8_t>(i);
+    });
+    ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
+  }
+}
+
+// Source over onto 16-bit alpha: every pair of alpha levels with every pair
+// of channel values (alpha bytes above 15 read by their low bits, pad bytes
+// random).
+TEST(AlphaChannelDomain, Over16EveryLevelPairAndChannelPair) {
+  std::mt19937 rng(6);
+  for (F f : {F::Rgb565A, F::Rgb555A}) {
+    const bool is565 = f == F::Rgb565A;
+    auto word = [is565](uint32_t c) {
+      const uint32_t five = c & 31;
+      return is565 ? (five << 11) | (c << 5) | five : (five << 10) | (five << 5) | five | ((c >> 5) << 15);
+    };
+    auto src = Domain(f, 1024, 1024, [&](uint32_t i, uint8_t* p) {
+      const uint32_t w = word((i >> 6) & 63);
+      p[0] = static_cast<uint8_t>(w);
+      p[1] = static_cast<uint8_t>(w >> 8);
+      p[2] = static_cast<uint8_t>((i >> 16) | (rng() % 4 == 0 ? rng() & 0xF0 : 0));
+      p[3] = static_cast<uint8_t>(rng());
+    });
+    auto dst = Domain(f, 1024, 1024, [&](uint32_t i, uint8_t* p) {
+      const uint32_t w = word(i & 63);
+      p[0] = static_cast<uint8_t>(w);
+      p[1] = static_cast<uint8_t>(w >> 8);
+      p[2] = static_cast<uint8_t>(((i >> 12) & 15) | (rng() % 4 == 0 ? rng() & 0xF0 : 0));
+      p[3] = static_cast<uint8_t>(rng());
+    });
+    ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
+  }
+}
+
+}  // namespace
+}  // namespace pixelops
