@@ -18,14 +18,14 @@
 
 #include "fuzz/fuzz_support.h"
 
-#if __has_include("graphics/pixel/polygon.h")
+#if __has_include(<pixelops/polygon.h>)
 #include <pixelops/polygon.h>
 #endif
-#if __has_include("graphics/pixel/textured_quad.h")
+#if __has_include(<pixelops/textured_quad.h>)
 #include <pixelops/textured_quad.h>
+#endif
 
 namespace pixelops {
-#endif
 
 namespace {
 

@@ -15,7 +15,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${FUZZ_RUNS:-20000}"
 seed="${FUZZ_SEED:-1}"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-jobs="${FUZZ_JOBS:-$(nproc)}"
+jobs="${FUZZ_JOBS:-${PIXELOPS_JOBS:-$(nproc)}}"
 targets=(blit polygon screen)
 
 # clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev).
