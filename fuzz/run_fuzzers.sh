@@ -8,14 +8,14 @@
 # Environment: FUZZ_RUNS (new inputs per target, default 20000; the screen
 # target, whose every input works on 800 x 600 buffers, runs a tenth of that),
 # FUZZ_SEED (default 1, so that a run is repeatable), FUZZ_BUILD_DIR (default
-# build-fuzz), FUZZ_JOBS (build jobs, default: all cores).
+# build-fuzz), FUZZ_JOBS (build jobs, default: PIXELOPS_JOBS, else all cores).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 runs="${FUZZ_RUNS:-20000}"
 seed="${FUZZ_SEED:-1}"
 build="${FUZZ_BUILD_DIR:-$root/build-fuzz}"
-jobs="${FUZZ_JOBS:-$(nproc)}"
+jobs="${FUZZ_JOBS:-${PIXELOPS_JOBS:-$(nproc)}}"
 targets=(blit polygon screen)
 
 # clang and its fuzzer runtime (Debian: clang, libclang-rt-14-dev).
