@@ -18,12 +18,14 @@ namespace pixelops::kernels {
 // The registration function of each kernel source, each defined beside the
 // rules its kernels speed up.
 void RegisterSaturatingKernels(KernelTable& table);
+void RegisterTranslucentKernels(KernelTable& table);
 
 namespace {
 
 using Register = void (*)(KernelTable&);
 constexpr Register kRegister[] = {
     &RegisterSaturatingKernels,
+    &RegisterTranslucentKernels,
 };
 
 // The levels above scalar, each with the Highway targets it adds; a level
@@ -44,10 +46,13 @@ constexpr size_t kLevelCount = std::size(kLevels);
 
 // The Highway targets that both the processor and this build have, among
 // those that level i (1-based; 0 is scalar) allows.
+// The processor's targets are read once: Highway asks the processor anew on
+// every call, which is slow under a hypervisor.
 int64_t Runnable(size_t i) {
+  static const int64_t supported = hwy::SupportedTargets();
   int64_t allowed = 0;
   for (size_t k = 0; k < i && k < kLevelCount; ++k) allowed |= kLevels[k].targets;
-  return allowed & hwy::SupportedTargets() & HWY_TARGETS & ~(HWY_SCALAR | HWY_EMU128);
+  return allowed & supported & HWY_TARGETS & ~(HWY_SCALAR | HWY_EMU128);
 }
 
 // The best target of a mask (Highway's better targets have lower bits).
