@@ -1,0 +1,178 @@
+// Exact lane arithmetic for the blend kernels: the products, complements and
+// signed differences of the blend tables (P, K, D) and the 16-level scaling of
+// the colour words (L565, L555), computed in vector lanes so that a kernel
+// needs no table look-up. Each helper gives, lane by lane, exactly the entry
+// of the table it stands for; tests/translucent_kernel_test.cpp proves each one
+// against its table over the whole input domain.
+//
+// Per-target code: include it after hwy/highway.h from a file compiled through
+// hwy/foreach_target.h (the guard below lets it be included once per target).
+
+#if defined(PIXELOPS_BLEND_ARITHMETIC_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef PIXELOPS_BLEND_ARITHMETIC_INL_H_
+#undef PIXELOPS_BLEND_ARITHMETIC_INL_H_
+#else
+#define PIXELOPS_BLEND_ARITHMETIC_INL_H_
+#endif
+
+#include <hwy/highway.h>
+
+#include <cstdint>
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace blend {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// x / 255 truncated, in 16-bit lanes, for x <= 65534 (every product of two
+// bytes): (x + (x >> 8) + 1) >> 8.
+template <class V>
+HWY_INLINE V Div255(V x) {
+  const hn::DFromV<V> d;
+  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::ShiftRight<8>(x)), hn::Set(d, 1)));
+}
+
+// P[a][c] = a x c / 255 in 16-bit lanes holding bytes.
+template <class V>
+HWY_INLINE V Product(V a, V c) {
+  return Div255(hn::Mul(a, c));
+}
+
+// K[a][c] = c x (255 - a) / 255 = P[255 - a][c] in 16-bit lanes holding bytes.
+template <class V>
+HWY_INLINE V Complement(V a, V c) {
+  const hn::DFromV<V> d;
+  return Product(hn::Sub(hn::Set(d, 255), a), c);
+}
+
+// Weights for the byte forms below, as 16-bit lanes: the weight of the even
+// byte of each lane and that of the odd byte.
+template <class D8>
+struct ByteWeights {
+  using V16 = hn::Vec<hn::Repartition<uint16_t, D8>>;
+  V16 even, odd;
+};
+
+// One weight for every byte.
+template <class D8>
+HWY_INLINE ByteWeights<D8> SameWeight(D8 d8, uint32_t w) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto v = hn::Set(d16, static_cast<uint16_t>(w));
+  (void)d8;
+  return {v, v};
+}
+
+// A weight (0..255) in each 16-bit lane, for both of its bytes.
+template <class D8, class V16>
+HWY_INLINE ByteWeights<D8> LaneWeights(D8, V16 w) {
+  return {w, w};
+}
+
+// A weight per byte, from a vector of weight bytes.
+template <class D8>
+HWY_INLINE ByteWeights<D8> PerByteWeights(D8, hn::Vec<D8> w) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto w16 = hn::BitCast(d16, w);
+  return {hn::And(w16, hn::Set(d16, 0xFF)), hn::ShiftRight<8>(w16)};
+}
+
+// P[w][c] for every byte c, w the byte's weight.
+template <class D8>
+HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, const ByteWeights<D8>& w, hn::Vec<D8> c) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto c16 = hn::BitCast(d16, c);
+  const auto even = Product(w.even, hn::And(c16, hn::Set(d16, 0xFF)));
+  const auto odd = Product(w.odd, hn::ShiftRight<8>(c16));
+  return hn::BitCast(d8, hn::Or(even, hn::ShiftLeft<8>(odd)));
+}
+
+// The weighted blend of every byte: d + D[w][s - d] modulo 256, that is
+// d + P[w][s - d] where s >= d and d - P[w][d - s] where s < d.
+template <class D8>
+HWY_INLINE hn::Vec<D8> WeightBytes(D8 d8, const ByteWeights<D8>& w, hn::Vec<D8> s, hn::Vec<D8> d) {
+  const auto hi = hn::Max(s, d);
+  const auto q = ProductBytes(d8, w, hn::Sub(hi, hn::Min(s, d)));
+  return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
+}
+
+// The two-level mix of every byte: P[ws][s] + P[wd][d] modulo 256.
+template <class D8>
+HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, const ByteWeights<D8>& ws, hn::Vec<D8> s,
+                                const ByteWeights<D8>& wd, hn::Vec<D8> d) {
+  return hn::Add(ProductBytes(d8, ws, s), ProductBytes(d8, wd, d));
+}
+
+// The multiplier of a level (0..15) for ScaleChannel, per lane.
+template <class V>
+HWY_INLINE V LevelMultiplier(V level) {
+  const hn::DFromV<V> d;
+  return hn::Mul(level, hn::Set(d, 2185));
+}
+
+// floor(c x level / 15) for a channel c <= 63, m = LevelMultiplier(level):
+// the high half of 2c x 2185 x level, exact over that domain.
+template <class V>
+HWY_INLINE V ScaleChannel(V c, V m) {
+  return hn::MulHigh(hn::ShiftLeft<1>(c), m);
+}
+
+// L565[level][w] (k565) or L555[level][w]: each channel of the colour word
+// times level / 15, truncated; m = LevelMultiplier(level) per lane. The 555
+// form ignores bit 15 and leaves it 0.
+template <bool k565, class V>
+HWY_INLINE V LevelWord(V w, V m) {
+  const hn::DFromV<V> d;
+  const auto five = hn::Set(d, 31);
+  if constexpr (k565) {
+    const auto r = ScaleChannel(hn::ShiftRight<11>(w), m);
+    const auto g = ScaleChannel(hn::And(hn::ShiftRight<5>(w), hn::Set(d, 63)), m);
+    const auto b = ScaleChannel(hn::And(w, five), m);
+    return hn::Or(hn::Or(hn::ShiftLeft<11>(r), hn::ShiftLeft<5>(g)), b);
+  } else {
+    const auto r = ScaleChannel(hn::And(hn::ShiftRight<10>(w), five), m);
+    const auto g = ScaleChannel(hn::And(hn::ShiftRight<5>(w), five), m);
+    const auto b = ScaleChannel(hn::And(w, five), m);
+    return hn::Or(hn::Or(hn::ShiftLeft<10>(r), hn::ShiftLeft<5>(g)), b);
+  }
+}
+
+// The channels of colour words as bytes, the channel's bits at the top.
+template <class V>
+struct WordChannels {
+  V r, g, b;
+};
+
+template <bool k565, class V>
+HWY_INLINE WordChannels<V> Widen(V w) {
+  const hn::DFromV<V> d;
+  const auto low = hn::And(hn::ShiftLeft<3>(w), hn::Set(d, 0xFF));
+  if constexpr (k565) {
+    return {hn::And(hn::ShiftRight<8>(w), hn::Set(d, 0xF8)),
+            hn::And(hn::ShiftRight<3>(w), hn::Set(d, 0xFC)), low};
+  } else {
+    return {hn::And(hn::ShiftRight<7>(w), hn::Set(d, 0xF8)),
+            hn::And(hn::ShiftRight<2>(w), hn::Set(d, 0xF8)), low};
+  }
+}
+
+// Channel bytes (each taken modulo 256) narrowed back into a colour word.
+template <bool k565, class V>
+HWY_INLINE V Narrow(V r, V g, V b) {
+  const hn::DFromV<V> d;
+  const auto blue = hn::ShiftRight<3>(hn::And(b, hn::Set(d, 0xFF)));
+  if constexpr (k565) {
+    return hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, hn::Set(d, 0xF8))),
+                         hn::ShiftLeft<3>(hn::And(g, hn::Set(d, 0xFC)))),
+                  blue);
+  } else {
+    return hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, hn::Set(d, 0xF8))),
+                         hn::ShiftLeft<2>(hn::And(g, hn::Set(d, 0xF8)))),
+                  blue);
+  }
+}
+
+}  // namespace blend
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#endif  // PIXELOPS_BLEND_ARITHMETIC_INL_H_

@@ -1,0 +1,311 @@
+// Row kernels of the translucent blits (BltAlpha, BltAlphaOpacity,
+// BltTranslucentKey) and of the two-level blends (BltBlend, BltBlendKey),
+// compiled for every vector target of the build (see row_kernels.h).
+//
+// Every kernel computes the table entries of its rule in lanes
+// (blend_arithmetic-inl.h) and gives exactly the rule's bytes. The keyed forms
+// compare a vector of source pixels with the key at once and keep the
+// destination where they match. The last partial vector of a row runs through
+// a small buffer, so nothing is read or written past the row.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "graphics/pixel/translucent_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include <cstring>
+
+#include "graphics/pixel/blend_arithmetic-inl.h"
+#include "graphics/pixel/row_kernels.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+#if HWY_TARGET != HWY_SCALAR
+namespace {
+
+using D8 = hn::ScalableTag<uint8_t>;
+using D16 = hn::ScalableTag<uint16_t>;
+
+// The two families: the translucent blend d + D[w][s - d] at one weight (a),
+// and the two-level mix P[a][s] + P[b][d].
+enum class Mix { Weight, TwoLevel };
+
+// Runs body over whole steps of `step` pixels (sb source bytes and db
+// destination bytes each), then over the last partial step through buffers.
+inline size_t Pixels(int32_t width) { return width > 0 ? static_cast<size_t>(width) : 0; }
+
+// A step is at most one vector of bytes' worth of pixels.
+template <int32_t sb, int32_t db, class Body>
+HWY_INLINE void ForEachStep(const uint8_t* s, uint8_t* d, size_t n, size_t step, const Body& body) {
+  size_t i = 0;
+  for (; i + step <= n; i += step) body(s + i * sb, d + i * db);
+  if (i == n) return;
+  alignas(64) uint8_t sbuf[HWY_MAX_BYTES * sb] = {};
+  alignas(64) uint8_t dbuf[HWY_MAX_BYTES * db] = {};
+  const size_t rest = n - i;
+  std::memcpy(sbuf, s + i * sb, rest * sb);
+  std::memcpy(dbuf, d + i * db, rest * db);
+  body(sbuf, dbuf);
+  std::memcpy(d + i * db, dbuf, rest * db);
+}
+
+// ---------------------------------------------------------------------------
+// 32-bit pixels onto 32-bit pixels, byte position onto byte position.
+
+// P[byte 3 of each pixel][k], in both 16-bit lanes of the pixel.
+template <class D8>
+HWY_INLINE blend::ByteWeights<D8> AlphaWeights(D8 d8, hn::Vec<D8> px, uint32_t k) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const hn::Repartition<uint32_t, D8> d32;
+  // Odd 16-bit lanes hold byte 3; the even lanes' products are dropped.
+  const auto p = blend::Product(hn::ShiftRight<8>(hn::BitCast(d16, px)),
+                                hn::Set(d16, static_cast<uint16_t>(k)));
+  const auto high = hn::And(hn::BitCast(d32, p), hn::Set(d32, 0xFFFF0000u));
+  return blend::LaneWeights(d8, hn::BitCast(d16, hn::Or(high, hn::ShiftRight<16>(high))));
+}
+
+// kSrcAlpha: the source's byte 3 is its alpha (weights P[A][a]), and the key
+// is compared on bytes 0-2; otherwise on the whole word. kDstAlpha: the
+// destination's byte 3 is its alpha and becomes 255 (two-level: its weight is
+// P[A][b]); otherwise byte 3 becomes 0.
+template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, bool kKeyed>
+void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                int32_t) {
+  const D8 d8;
+  const hn::Repartition<uint32_t, D8> d32;
+  const uint32_t a = args.a & 0xFF, b = args.b & 0xFF;
+  const uint32_t keyMask = kSrcAlpha ? 0xFFFFFFu : 0xFFFFFFFFu;
+  const auto key = hn::Set(d32, args.key & keyMask);
+  const auto fourth = hn::Set(d32, 0xFF000000u);
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp) {
+    const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
+    const auto ws = kSrcAlpha ? AlphaWeights(d8, vs, a) : blend::SameWeight(d8, a);
+    hn::Vec<D8> mixed;
+    if constexpr (kMix == Mix::Weight) {
+      mixed = blend::WeightBytes(d8, ws, vs, vd);
+    } else {
+      const auto wd = kDstAlpha ? AlphaWeights(d8, vd, b) : blend::SameWeight(d8, b);
+      mixed = blend::MixBytes(d8, ws, vs, wd, vd);
+    }
+    auto out = hn::BitCast(d32, mixed);
+    out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
+    if constexpr (kKeyed) {
+      const auto vs32 = hn::BitCast(d32, vs);
+      const auto match = hn::Eq(kSrcAlpha ? hn::And(vs32, hn::Set(d32, keyMask)) : vs32, key);
+      out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
+    }
+    hn::StoreU(hn::BitCast(d8, out), d8, dp);
+  });
+}
+
+// ---------------------------------------------------------------------------
+// 24-bit destinations.
+
+// Equal 24-bit formats without a key: every byte of the row is a colour byte
+// under the same weights, so the row is one run of bytes.
+template <Mix kMix>
+void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                int32_t) {
+  const D8 d8;
+  const auto wa = blend::SameWeight(d8, args.a & 0xFF), wb = blend::SameWeight(d8, args.b & 0xFF);
+  ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
+    const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
+    if constexpr (kMix == Mix::Weight)
+      hn::StoreU(blend::WeightBytes(d8, wa, vs, vd), d8, dp);
+    else
+      hn::StoreU(blend::MixBytes(d8, wa, vs, wb, vd), d8, dp);
+  });
+}
+
+// 3- or 4-byte sources (sbytes; a 4-byte source's byte 3 is its alpha, and
+// weights the source by P[A][a]) onto 24-bit pixels, one vector per byte
+// position. The key is compared on bytes 0-2.
+template <Mix kMix, int32_t kSrcBytes, bool kKeyed>
+void Planar24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                 int32_t) {
+  const D8 d8;
+  const uint32_t a = args.a & 0xFF;
+  const auto wa = blend::SameWeight(d8, a), wb = blend::SameWeight(d8, args.b & 0xFF);
+  const auto k0 = hn::Set(d8, static_cast<uint8_t>(args.key));
+  const auto k1 = hn::Set(d8, static_cast<uint8_t>(args.key >> 8));
+  const auto k2 = hn::Set(d8, static_cast<uint8_t>(args.key >> 16));
+  ForEachStep<kSrcBytes, 3>(
+      s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
+        hn::Vec<D8> s0, s1, s2, s3, d0, d1, d2;
+        if constexpr (kSrcBytes == 4)
+          hn::LoadInterleaved4(d8, sp, s0, s1, s2, s3);
+        else
+          hn::LoadInterleaved3(d8, sp, s0, s1, s2);
+        hn::LoadInterleaved3(d8, dp, d0, d1, d2);
+        blend::ByteWeights<D8> ws = wa;
+        if constexpr (kSrcBytes == 4) {
+          ws = blend::PerByteWeights(d8, blend::ProductBytes(d8, wa, s3));
+        }
+        auto mix = [&](hn::Vec<D8> sc, hn::Vec<D8> dc) {
+          if constexpr (kMix == Mix::Weight)
+            return blend::WeightBytes(d8, ws, sc, dc);
+          else
+            return blend::MixBytes(d8, ws, sc, wb, dc);
+        };
+        auto o0 = mix(s0, d0), o1 = mix(s1, d1), o2 = mix(s2, d2);
+        if constexpr (kKeyed) {
+          const auto match = hn::And(hn::And(hn::Eq(s0, k0), hn::Eq(s1, k1)), hn::Eq(s2, k2));
+          o0 = hn::IfThenElse(match, d0, o0);
+          o1 = hn::IfThenElse(match, d1, o1);
+          o2 = hn::IfThenElse(match, d2, o2);
+        }
+        hn::StoreInterleaved3(o0, o1, o2, d8, dp);
+      });
+}
+
+// ---------------------------------------------------------------------------
+// 16-bit colour destinations: 16-level blends of colour words.
+
+// Equal 16-bit colour formats. Weight: level L = a >> 4, the word becomes
+// T[L][s] + T[15 - L][d] unless it already equals the source. TwoLevel:
+// T[a >> 4][s] + T[b >> 4][d], every word written.
+template <Mix kMix, bool k565, bool kKeyed>
+void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D16 d16;
+  const uint32_t ls = (args.a & 0xFF) >> 4;
+  const uint32_t ld = kMix == Mix::Weight ? 15 - ls : (args.b & 0xFF) >> 4;
+  const auto ms = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ls)));
+  const auto md = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ld)));
+  const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
+  ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp) {
+    const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+    const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+    auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
+    if constexpr (kMix == Mix::Weight) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
+    if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(vs, key), vd, out);
+    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+// Rgb565A / Rgb555A onto their colour format: the source level is
+// P[a][16 x alpha] >> 4 per pixel; the destination level 15 minus it
+// (Weight) or P[b][240] >> 4 (TwoLevel). The key is compared on the colour word.
+template <Mix kMix, bool k565, bool kKeyed>
+void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                    int32_t) {
+  const D16 d16;
+  const size_t lanes = hn::Lanes(d16);
+  const auto a = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
+  const auto fifteen = hn::Set(d16, 15);
+  const auto md =
+      blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.b & 0xFF) * 240 / 255 >> 4)));
+  const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
+  ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
+    const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+    const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
+    const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+    const auto words = hn::ConcatEven(d16, hi, lo);
+    const auto alpha = hn::And(hn::ConcatOdd(d16, hi, lo), fifteen);
+    const auto ls = hn::ShiftRight<4>(blend::Product(a, hn::ShiftLeft<4>(alpha)));
+    const auto mdPixel = kMix == Mix::Weight ? blend::LevelMultiplier(hn::Sub(fifteen, ls)) : md;
+    auto out = hn::Add(blend::LevelWord<k565>(words, blend::LevelMultiplier(ls)),
+                       blend::LevelWord<k565>(vd, mdPixel));
+    if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
+    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+// Equal Rgb565A / Rgb555A: the colour words blended channel by channel, the
+// destination's alpha and pad bytes kept. Weight: W = P[16 x alpha][a], each
+// channel K[W][d] + P[W][s]. TwoLevel: P[ws][s] + P[wd][d] modulo 256 with
+// ws = P[16 x source alpha][a], wd = P[16 x destination alpha][b].
+template <Mix kMix, bool k565, bool kKeyed>
+void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                     int32_t) {
+  const D16 d16;
+  const hn::Repartition<uint32_t, D16> d32;
+  const auto a = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
+  const auto b = hn::Set(d16, static_cast<uint16_t>(args.b & 0xFF));
+  const auto fifteen = hn::Set(d16, 15);
+  const auto wordMask = hn::Set(d32, 0xFFFFu);
+  const auto key = hn::Set(d32, args.key & 0xFFFF);
+  // The colour words sit in the even 16-bit lanes; the odd lanes' results
+  // are dropped for the destination's alpha and pad bytes.
+  auto alphaOf = [&](hn::Vec<D16> v) {  // 16 x alpha in the even lanes
+    return hn::ShiftLeft<4>(
+        hn::And(hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, v))), fifteen));
+  };
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp) {
+    const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+    const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+    const auto sc = blend::Widen<k565>(vs), dc = blend::Widen<k565>(vd);
+    hn::Vec<D16> r, g, bl;
+    if constexpr (kMix == Mix::Weight) {
+      const auto w = blend::Product(alphaOf(vs), a);
+      r = hn::Add(blend::Complement(w, dc.r), blend::Product(w, sc.r));
+      g = hn::Add(blend::Complement(w, dc.g), blend::Product(w, sc.g));
+      bl = hn::Add(blend::Complement(w, dc.b), blend::Product(w, sc.b));
+    } else {
+      const auto ws = blend::Product(alphaOf(vs), a), wd = blend::Product(alphaOf(vd), b);
+      r = hn::Add(blend::Product(ws, sc.r), blend::Product(wd, dc.r));
+      g = hn::Add(blend::Product(ws, sc.g), blend::Product(wd, dc.g));
+      bl = hn::Add(blend::Product(ws, sc.b), blend::Product(wd, dc.b));
+    }
+    auto out = hn::BitCast(d32, hn::OddEven(vd, blend::Narrow<k565>(r, g, bl)));
+    if constexpr (kKeyed) {
+      out = hn::IfThenElse(hn::Eq(hn::And(hn::BitCast(d32, vs), wordMask), key),
+                           hn::BitCast(d32, vd), out);
+    }
+    hn::StoreU(hn::BitCast(d16, out), d16, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+// ---------------------------------------------------------------------------
+
+template <Mix kMix, bool kKeyed>
+void RegisterFamily(KernelTable& t, Op op) {
+  using F = PixelFormat;
+  t.Set(op, F::Rgb565, F::Rgb565, &Word16Row<kMix, true, kKeyed>);
+  t.Set(op, F::Rgb555, F::Rgb555, &Word16Row<kMix, false, kKeyed>);
+  t.Set(op, F::Rgb565A, F::Rgb565, &AlphaWord16Row<kMix, true, kKeyed>);
+  t.Set(op, F::Rgb555A, F::Rgb555, &AlphaWord16Row<kMix, false, kKeyed>);
+  t.Set(op, F::Rgb565A, F::Rgb565A, &AlphaEqual16Row<kMix, true, kKeyed>);
+  t.Set(op, F::Rgb555A, F::Rgb555A, &AlphaEqual16Row<kMix, false, kKeyed>);
+  if constexpr (kKeyed) {
+    t.Set(op, F::Bgr24, F::Bgr24, &Planar24Row<kMix, 3, true>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Planar24Row<kMix, 3, true>);
+  } else {
+    t.Set(op, F::Bgr24, F::Bgr24, &Bytes24Row<kMix>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Bytes24Row<kMix>);
+  }
+  t.Set(op, F::Bgra32, F::Bgr24, &Planar24Row<kMix, 4, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgb24, &Planar24Row<kMix, 4, kKeyed>);
+  t.Set(op, F::Bgrx32, F::Bgrx32, &Bytes32Row<kMix, false, false, kKeyed>);
+  t.Set(op, F::Rgbx32, F::Rgbx32, &Bytes32Row<kMix, false, false, kKeyed>);
+  t.Set(op, F::Bgra32, F::Bgrx32, &Bytes32Row<kMix, true, false, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgbx32, &Bytes32Row<kMix, true, false, kKeyed>);
+  t.Set(op, F::Bgra32, F::Bgra32, &Bytes32Row<kMix, true, true, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgba32, &Bytes32Row<kMix, true, true, kKeyed>);
+}
+
+}  // namespace
+#endif
+
+void RegisterTranslucent(KernelTable& t) {
+#if HWY_TARGET == HWY_SCALAR
+  (void)t;  // the scalar level runs the rules themselves
+#else
+  RegisterFamily<Mix::Weight, false>(t, Op::Translucent);
+  RegisterFamily<Mix::Weight, true>(t, Op::TranslucentKeyed);
+  RegisterFamily<Mix::TwoLevel, false>(t, Op::TwoLevel);
+  RegisterFamily<Mix::TwoLevel, true>(t, Op::TwoLevelKeyed);
+#endif
+}
+
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pixelops::kernels {
+HWY_EXPORT(RegisterTranslucent);
+void RegisterTranslucentKernels(KernelTable& table) {
+  HWY_DYNAMIC_DISPATCH(RegisterTranslucent)(table);
+}
+}  // namespace pixelops::kernels
+#endif
