@@ -24,12 +24,13 @@ namespace pixelops::kernels::HWY_NAMESPACE {
 namespace blend {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// x / 255 truncated, in 16-bit lanes, for x <= 65534 (every product of two
-// bytes): (x + (x >> 8) + 1) >> 8.
+// x / 255 truncated, in 16-bit lanes, for every x: the high half of
+// x x 0x8081, shifted right by 7 (0x8081 / 2^23 exceeds 1 / 255 by less than
+// 1 / (255 x 65536), too little to reach the next integer).
 template <class V>
 HWY_INLINE V Div255(V x) {
   const hn::DFromV<V> d;
-  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::ShiftRight<8>(x)), hn::Set(d, 1)));
+  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
 }
 
 // P[a][c] = a x c / 255 in 16-bit lanes holding bytes.
@@ -76,14 +77,16 @@ HWY_INLINE ByteWeights<D8> PerByteWeights(D8, hn::Vec<D8> w) {
   return {hn::And(w16, hn::Set(d16, 0xFF)), hn::ShiftRight<8>(w16)};
 }
 
-// P[w][c] for every byte c, w the byte's weight.
+// P[w][c] for every byte c, w the byte's weight. The odd bytes' quotients
+// come out in the high byte of (high half of x x 0x8081) << 1.
 template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, const ByteWeights<D8>& w, hn::Vec<D8> c) {
   const hn::Repartition<uint16_t, D8> d16;
   const auto c16 = hn::BitCast(d16, c);
-  const auto even = Product(w.even, hn::And(c16, hn::Set(d16, 0xFF)));
-  const auto odd = Product(w.odd, hn::ShiftRight<8>(c16));
-  return hn::BitCast(d8, hn::Or(even, hn::ShiftLeft<8>(odd)));
+  const auto k = hn::Set(d16, 0x8081);
+  const auto even = Div255(hn::Mul(w.even, hn::And(c16, hn::Set(d16, 0xFF))));
+  const auto odd = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(w.odd, hn::ShiftRight<8>(c16)), k));
+  return hn::OddEven(hn::BitCast(d8, odd), hn::BitCast(d8, even));
 }
 
 // The weighted blend of every byte: d + D[w][s - d] modulo 256, that is
@@ -102,36 +105,30 @@ HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, const ByteWeights<D8>& ws, hn::Vec<D8> s,
   return hn::Add(ProductBytes(d8, ws, s), ProductBytes(d8, wd, d));
 }
 
-// The multiplier of a level (0..15) for ScaleChannel, per lane.
+// The multiplier of a level (0..15) for LevelWord, per lane.
 template <class V>
 HWY_INLINE V LevelMultiplier(V level) {
   const hn::DFromV<V> d;
   return hn::Mul(level, hn::Set(d, 2185));
 }
 
-// floor(c x level / 15) for a channel c <= 63, m = LevelMultiplier(level):
-// the high half of 2c x 2185 x level, exact over that domain.
-template <class V>
-HWY_INLINE V ScaleChannel(V c, V m) {
-  return hn::MulHigh(hn::ShiftLeft<1>(c), m);
-}
-
 // L565[level][w] (k565) or L555[level][w]: each channel of the colour word
-// times level / 15, truncated; m = LevelMultiplier(level) per lane. The 555
-// form ignores bit 15 and leaves it 0.
+// times level / 15, truncated; m = LevelMultiplier(level) per lane. A channel
+// c (<= 63) scales as the high half of 2c x 2185 x level, which is exact over
+// that domain; each channel is taken out already doubled. The 555 form ignores
+// bit 15 and leaves it 0.
 template <bool k565, class V>
 HWY_INLINE V LevelWord(V w, V m) {
   const hn::DFromV<V> d;
-  const auto five = hn::Set(d, 31);
+  const auto five = hn::Set(d, 0x3E);
+  const auto b = hn::MulHigh(hn::And(hn::ShiftLeft<1>(w), five), m);
   if constexpr (k565) {
-    const auto r = ScaleChannel(hn::ShiftRight<11>(w), m);
-    const auto g = ScaleChannel(hn::And(hn::ShiftRight<5>(w), hn::Set(d, 63)), m);
-    const auto b = ScaleChannel(hn::And(w, five), m);
+    const auto r = hn::MulHigh(hn::And(hn::ShiftRight<10>(w), five), m);
+    const auto g = hn::MulHigh(hn::And(hn::ShiftRight<4>(w), hn::Set(d, 0x7E)), m);
     return hn::Or(hn::Or(hn::ShiftLeft<11>(r), hn::ShiftLeft<5>(g)), b);
   } else {
-    const auto r = ScaleChannel(hn::And(hn::ShiftRight<10>(w), five), m);
-    const auto g = ScaleChannel(hn::And(hn::ShiftRight<5>(w), five), m);
-    const auto b = ScaleChannel(hn::And(w, five), m);
+    const auto r = hn::MulHigh(hn::And(hn::ShiftRight<9>(w), five), m);
+    const auto g = hn::MulHigh(hn::And(hn::ShiftRight<4>(w), five), m);
     return hn::Or(hn::Or(hn::ShiftLeft<10>(r), hn::ShiftLeft<5>(g)), b);
   }
 }

@@ -220,39 +220,49 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
                      int32_t) {
   const D16 d16;
   const hn::Repartition<uint32_t, D16> d32;
+  const size_t lanes = hn::Lanes(d16);
   const auto a = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
   const auto b = hn::Set(d16, static_cast<uint16_t>(args.b & 0xFF));
   const auto fifteen = hn::Set(d16, 15);
-  const auto wordMask = hn::Set(d32, 0xFFFFu);
-  const auto key = hn::Set(d32, args.key & 0xFFFF);
-  // The colour words sit in the even 16-bit lanes; the odd lanes' results
-  // are dropped for the destination's alpha and pad bytes.
-  auto alphaOf = [&](hn::Vec<D16> v) {  // 16 x alpha in the even lanes
-    return hn::ShiftLeft<4>(
-        hn::And(hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, v))), fifteen));
+  const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
+  // Two vectors of pixels at a time, packed into one vector of 16-bit lanes:
+  // the first vector's words (or alpha and pad bytes) in the even lanes, the
+  // second's in the odd lanes. Each lane is worked out alone, so the order
+  // does not matter.
+  auto words = [&](hn::Vec<D16> first, hn::Vec<D16> second) {
+    return hn::OddEven(hn::BitCast(d16, hn::ShiftLeft<16>(hn::BitCast(d32, second))), first);
   };
-  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp) {
-    const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
-    const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
-    const auto sc = blend::Widen<k565>(vs), dc = blend::Widen<k565>(vd);
+  auto alpha16 = [&](hn::Vec<D16> first, hn::Vec<D16> second) {  // 16 x alpha
+    const auto ap = hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
+    return hn::ShiftLeft<4>(hn::And(ap, fifteen));
+  };
+  ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
+    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
+    uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
+    const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
+    const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
+    const auto sw = words(s1, s2), dw = words(d1, d2);
+    const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
     hn::Vec<D16> r, g, bl;
     if constexpr (kMix == Mix::Weight) {
-      const auto w = blend::Product(alphaOf(vs), a);
+      const auto w = blend::Product(alpha16(s1, s2), a);
       r = hn::Add(blend::Complement(w, dc.r), blend::Product(w, sc.r));
       g = hn::Add(blend::Complement(w, dc.g), blend::Product(w, sc.g));
       bl = hn::Add(blend::Complement(w, dc.b), blend::Product(w, sc.b));
     } else {
-      const auto ws = blend::Product(alphaOf(vs), a), wd = blend::Product(alphaOf(vd), b);
+      const auto ws = blend::Product(alpha16(s1, s2), a);
+      const auto wd = blend::Product(alpha16(d1, d2), b);
       r = hn::Add(blend::Product(ws, sc.r), blend::Product(wd, dc.r));
       g = hn::Add(blend::Product(ws, sc.g), blend::Product(wd, dc.g));
       bl = hn::Add(blend::Product(ws, sc.b), blend::Product(wd, dc.b));
     }
-    auto out = hn::BitCast(d32, hn::OddEven(vd, blend::Narrow<k565>(r, g, bl)));
-    if constexpr (kKeyed) {
-      out = hn::IfThenElse(hn::Eq(hn::And(hn::BitCast(d32, vs), wordMask), key),
-                           hn::BitCast(d32, vd), out);
-    }
-    hn::StoreU(hn::BitCast(d16, out), d16, reinterpret_cast<uint16_t*>(dp));
+    auto out = blend::Narrow<k565>(r, g, bl);
+    if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
+    // The new words back into the destination pixels, beside their alpha and
+    // pad bytes.
+    hn::StoreU(hn::OddEven(d1, out), d16, d16p);
+    hn::StoreU(hn::OddEven(d2, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, out)))), d16,
+               d16p + lanes);
   });
 }
 
