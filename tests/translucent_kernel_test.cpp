@@ -47,12 +47,15 @@ uint64_t ProductAndComplementMismatches() {
   return bad;
 }
 
-// P on bytes with a different weight in every byte: every w, c in 0..255.
+// P on bytes, with a different weight in every byte and in the one-weight
+// forms (one multiply per lane below 255, none at 255): every w, c in 0..255.
 uint64_t ProductBytesMismatches() {
   const BlendTables& t = Tables();
   const hn::ScalableTag<uint8_t> d8;
-  const size_t lanes = hn::Lanes(d8);
+  const hn::ScalableTag<uint16_t> d16;
+  const size_t lanes = hn::Lanes(d8), lanes16 = hn::Lanes(d16);
   std::vector<uint8_t> out(lanes);
+  std::vector<uint16_t> out16(lanes16);
   uint64_t bad = 0;
   for (uint32_t c = 0; c < 256; ++c) {
     for (uint32_t w0 = 0; w0 < 256; w0 += static_cast<uint32_t>(lanes)) {
@@ -60,6 +63,18 @@ uint64_t ProductBytesMismatches() {
       hn::StoreU(blend::ProductBytes(d8, w, hn::Set(d8, static_cast<uint8_t>(c))), d8, out.data());
       for (size_t j = 0; j < lanes; ++j) bad += out[j] != t.P((w0 + j) & 0xFF, c);
     }
+  }
+  for (uint32_t w = 0; w < 256; ++w) {
+    blend::WithWeight(d8, w, [&](const auto& form) {
+      for (uint32_t c0 = 0; c0 < 256; c0 += static_cast<uint32_t>(lanes)) {
+        hn::StoreU(blend::ProductBytes(d8, form, hn::Iota(d8, c0)), d8, out.data());
+        for (size_t j = 0; j < lanes; ++j) bad += out[j] != t.P(w, (c0 + j) & 0xFF);
+      }
+      for (uint32_t c0 = 0; c0 < 256; c0 += static_cast<uint32_t>(lanes16)) {
+        hn::StoreU(blend::ProductLanes(form, hn::Iota(d16, c0)), d16, out16.data());
+        for (size_t j = 0; j < lanes16 && c0 + j < 256; ++j) bad += out16[j] != t.P(w, c0 + j);
+      }
+    });
   }
   return bad;
 }
@@ -74,17 +89,22 @@ uint64_t WeightBytesMismatches() {
   uint64_t bad = 0;
   for (uint32_t w = 0; w < 256; ++w) {
     const auto ws = blend::SameWeight(d8, w), wd = blend::SameWeight(d8, 255 - w);
+    std::vector<uint8_t> fixed(lanes);
     for (uint32_t s = 0; s < 256; ++s) {
       const auto vs = hn::Set(d8, static_cast<uint8_t>(s));
       for (uint32_t d0 = 0; d0 < 256; d0 += static_cast<uint32_t>(lanes)) {
         const auto vd = hn::Iota(d8, d0);
         hn::StoreU(blend::WeightBytes(d8, ws, vs, vd), d8, out.data());
         hn::StoreU(blend::MixBytes(d8, ws, vs, wd, vd), d8, mix.data());
+        blend::WithWeight(d8, w, [&](const auto& form) {
+          hn::StoreU(blend::WeightBytes(d8, form, vs, vd), d8, fixed.data());
+        });
         for (size_t j = 0; j < lanes; ++j) {
           const uint32_t d = (d0 + static_cast<uint32_t>(j)) & 0xFF;
           bad += out[j] != static_cast<uint8_t>(
                                d + t.D(w, static_cast<int32_t>(s) - static_cast<int32_t>(d)));
           bad += mix[j] != static_cast<uint8_t>(t.P(w, s) + t.P(255 - w, d));
+          bad += fixed[j] != out[j];
         }
       }
     }

@@ -89,19 +89,66 @@ HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, const ByteWeights<D8>& w, hn::Vec<D8>
   return hn::OddEven(hn::BitCast(d8, odd), hn::BitCast(d8, even));
 }
 
+// One weight for every byte, in the form that needs one multiply per 16-bit
+// lane: below 255, P[w][c] is the high half of c x (257w + 1) (the multiplier
+// exceeds 65536w / 255 by at most 1, so c x w / 255 gains less than 255 / 65536,
+// too little to reach the next integer); at 255, P[255][c] is c.
+template <class D8>
+struct FixedWeight {
+  hn::Vec<hn::Repartition<uint16_t, D8>> m;
+};
+struct FullWeight {};
+
+template <class D8>
+HWY_INLINE FixedWeight<D8> MakeFixedWeight(D8, uint32_t w) {  // w <= 254
+  const hn::Repartition<uint16_t, D8> d16;
+  return {hn::Set(d16, static_cast<uint16_t>(w * 257 + 1))};
+}
+
+// Calls body with the form of weight w (0..255) that runs fastest.
+template <class D8, class Body>
+HWY_INLINE void WithWeight(D8 d8, uint32_t w, const Body& body) {
+  if (w >= 255)
+    body(FullWeight{});
+  else
+    body(MakeFixedWeight(d8, w));
+}
+
+// P[w][x] for 16-bit lanes x holding bytes, w one weight.
+template <class D8, class V16>
+HWY_INLINE V16 ProductLanes(const FixedWeight<D8>& w, V16 x) {
+  return hn::MulHigh(x, w.m);
+}
+template <class V16>
+HWY_INLINE V16 ProductLanes(FullWeight, V16 x) {
+  return x;
+}
+
+template <class D8>
+HWY_INLINE hn::Vec<D8> ProductBytes(D8, const FixedWeight<D8>& w, hn::Vec<D8> c) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto c16 = hn::BitCast(d16, c);
+  const auto even = hn::MulHigh(hn::And(c16, hn::Set(d16, 0xFF)), w.m);
+  const auto odd = hn::MulHigh(hn::ShiftRight<8>(c16), w.m);
+  return hn::BitCast(D8(), hn::Or(even, hn::ShiftLeft<8>(odd)));
+}
+template <class D8>
+HWY_INLINE hn::Vec<D8> ProductBytes(D8, FullWeight, hn::Vec<D8> c) {
+  return c;
+}
+
 // The weighted blend of every byte: d + D[w][s - d] modulo 256, that is
 // d + P[w][s - d] where s >= d and d - P[w][d - s] where s < d.
-template <class D8>
-HWY_INLINE hn::Vec<D8> WeightBytes(D8 d8, const ByteWeights<D8>& w, hn::Vec<D8> s, hn::Vec<D8> d) {
+template <class D8, class W>
+HWY_INLINE hn::Vec<D8> WeightBytes(D8 d8, const W& w, hn::Vec<D8> s, hn::Vec<D8> d) {
   const auto hi = hn::Max(s, d);
   const auto q = ProductBytes(d8, w, hn::Sub(hi, hn::Min(s, d)));
   return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
 }
 
 // The two-level mix of every byte: P[ws][s] + P[wd][d] modulo 256.
-template <class D8>
-HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, const ByteWeights<D8>& ws, hn::Vec<D8> s,
-                                const ByteWeights<D8>& wd, hn::Vec<D8> d) {
+template <class D8, class WS, class WD>
+HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, const WS& ws, hn::Vec<D8> s, const WD& wd, hn::Vec<D8> d) {
   return hn::Add(ProductBytes(d8, ws, s), ProductBytes(d8, wd, d));
 }
 

@@ -53,16 +53,30 @@ HWY_INLINE void ForEachStep(const uint8_t* s, uint8_t* d, size_t n, size_t step,
 // ---------------------------------------------------------------------------
 // 32-bit pixels onto 32-bit pixels, byte position onto byte position.
 
-// P[byte 3 of each pixel][k], in both 16-bit lanes of the pixel.
-template <class D8>
-HWY_INLINE blend::ByteWeights<D8> AlphaWeights(D8 d8, hn::Vec<D8> px, uint32_t k) {
+// P[byte 3 of each pixel][k] in both 16-bit lanes of the pixel, k given in
+// one of the one-weight forms of blend_arithmetic-inl.h.
+template <class D8, class K>
+HWY_INLINE blend::ByteWeights<D8> AlphaWeights(D8 d8, hn::Vec<D8> px, const K& k) {
   const hn::Repartition<uint16_t, D8> d16;
   const hn::Repartition<uint32_t, D8> d32;
-  // Odd 16-bit lanes hold byte 3; the even lanes' products are dropped.
-  const auto p = blend::Product(hn::ShiftRight<8>(hn::BitCast(d16, px)),
-                                hn::Set(d16, static_cast<uint16_t>(k)));
-  const auto high = hn::And(hn::BitCast(d32, p), hn::Set(d32, 0xFFFF0000u));
-  return blend::LaneWeights(d8, hn::BitCast(d16, hn::Or(high, hn::ShiftRight<16>(high))));
+  // Byte 3 in the low 16-bit lane of each pixel, 0 in the high one.
+  const auto alpha = hn::BitCast(d16, hn::ShiftRight<24>(hn::BitCast(d32, px)));
+  const auto w = hn::BitCast(d32, blend::ProductLanes(k, alpha));
+  return blend::LaneWeights(d8, hn::BitCast(d16, hn::Or(w, hn::ShiftLeft<16>(w))));
+}
+
+// Runs body with the one-weight forms of a and (TwoLevel) b.
+template <Mix kMix, class Body>
+HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body) {
+  const D8 d8;
+  blend::WithWeight(d8, a, [&](const auto& wa) {
+    if constexpr (kMix == Mix::TwoLevel) {
+      blend::WithWeight(d8, b, [&](const auto& wb) { body(wa, wb); });
+    } else {
+      (void)b;
+      body(wa, blend::FullWeight{});
+    }
+  });
 }
 
 // kSrcAlpha: the source's byte 3 is its alpha (weights P[A][a]), and the key
@@ -74,28 +88,34 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
                 int32_t) {
   const D8 d8;
   const hn::Repartition<uint32_t, D8> d32;
-  const uint32_t a = args.a & 0xFF, b = args.b & 0xFF;
   const uint32_t keyMask = kSrcAlpha ? 0xFFFFFFu : 0xFFFFFFFFu;
   const auto key = hn::Set(d32, args.key & keyMask);
   const auto fourth = hn::Set(d32, 0xFF000000u);
-  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp) {
-    const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
-    const auto ws = kSrcAlpha ? AlphaWeights(d8, vs, a) : blend::SameWeight(d8, a);
-    hn::Vec<D8> mixed;
-    if constexpr (kMix == Mix::Weight) {
-      mixed = blend::WeightBytes(d8, ws, vs, vd);
-    } else {
-      const auto wd = kDstAlpha ? AlphaWeights(d8, vd, b) : blend::SameWeight(d8, b);
-      mixed = blend::MixBytes(d8, ws, vs, wd, vd);
-    }
-    auto out = hn::BitCast(d32, mixed);
-    out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
-    if constexpr (kKeyed) {
-      const auto vs32 = hn::BitCast(d32, vs);
-      const auto match = hn::Eq(kSrcAlpha ? hn::And(vs32, hn::Set(d32, keyMask)) : vs32, key);
-      out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
-    }
-    hn::StoreU(hn::BitCast(d8, out), d8, dp);
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp) {
+      const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
+      auto mix = [&](const auto& ws) {
+        if constexpr (kMix == Mix::Weight)
+          return blend::WeightBytes(d8, ws, vs, vd);
+        else if constexpr (kDstAlpha)
+          return blend::MixBytes(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
+        else
+          return blend::MixBytes(d8, ws, vs, wb, vd);
+      };
+      hn::Vec<D8> mixed;
+      if constexpr (kSrcAlpha)
+        mixed = mix(AlphaWeights(d8, vs, wa));
+      else
+        mixed = mix(wa);
+      auto out = hn::BitCast(d32, mixed);
+      out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
+      if constexpr (kKeyed) {
+        const auto vs32 = hn::BitCast(d32, vs);
+        const auto match = hn::Eq(kSrcAlpha ? hn::And(vs32, hn::Set(d32, keyMask)) : vs32, key);
+        out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
+      }
+      hn::StoreU(hn::BitCast(d8, out), d8, dp);
+    });
   });
 }
 
@@ -108,55 +128,59 @@ template <Mix kMix>
 void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
   const D8 d8;
-  const auto wa = blend::SameWeight(d8, args.a & 0xFF), wb = blend::SameWeight(d8, args.b & 0xFF);
-  ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
-    const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
-    if constexpr (kMix == Mix::Weight)
-      hn::StoreU(blend::WeightBytes(d8, wa, vs, vd), d8, dp);
-    else
-      hn::StoreU(blend::MixBytes(d8, wa, vs, wb, vd), d8, dp);
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+    ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
+      const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
+      if constexpr (kMix == Mix::Weight)
+        hn::StoreU(blend::WeightBytes(d8, wa, vs, vd), d8, dp);
+      else
+        hn::StoreU(blend::MixBytes(d8, wa, vs, wb, vd), d8, dp);
+    });
   });
 }
 
-// 3- or 4-byte sources (sbytes; a 4-byte source's byte 3 is its alpha, and
-// weights the source by P[A][a]) onto 24-bit pixels, one vector per byte
-// position. The key is compared on bytes 0-2.
+// 3- or 4-byte sources (a 4-byte source's byte 3 is its alpha, and weights
+// the source by P[A][a]) onto 24-bit pixels, one vector per byte position.
+// The key is compared on bytes 0-2.
 template <Mix kMix, int32_t kSrcBytes, bool kKeyed>
 void Planar24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                  int32_t) {
   const D8 d8;
-  const uint32_t a = args.a & 0xFF;
-  const auto wa = blend::SameWeight(d8, a), wb = blend::SameWeight(d8, args.b & 0xFF);
   const auto k0 = hn::Set(d8, static_cast<uint8_t>(args.key));
   const auto k1 = hn::Set(d8, static_cast<uint8_t>(args.key >> 8));
   const auto k2 = hn::Set(d8, static_cast<uint8_t>(args.key >> 16));
-  ForEachStep<kSrcBytes, 3>(
-      s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
-        hn::Vec<D8> s0, s1, s2, s3, d0, d1, d2;
-        if constexpr (kSrcBytes == 4)
-          hn::LoadInterleaved4(d8, sp, s0, s1, s2, s3);
-        else
-          hn::LoadInterleaved3(d8, sp, s0, s1, s2);
-        hn::LoadInterleaved3(d8, dp, d0, d1, d2);
-        blend::ByteWeights<D8> ws = wa;
-        if constexpr (kSrcBytes == 4) {
-          ws = blend::PerByteWeights(d8, blend::ProductBytes(d8, wa, s3));
-        }
-        auto mix = [&](hn::Vec<D8> sc, hn::Vec<D8> dc) {
-          if constexpr (kMix == Mix::Weight)
-            return blend::WeightBytes(d8, ws, sc, dc);
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+    ForEachStep<kSrcBytes, 3>(
+        s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
+          hn::Vec<D8> s0, s1, s2, s3, d0, d1, d2;
+          if constexpr (kSrcBytes == 4)
+            hn::LoadInterleaved4(d8, sp, s0, s1, s2, s3);
           else
-            return blend::MixBytes(d8, ws, sc, wb, dc);
-        };
-        auto o0 = mix(s0, d0), o1 = mix(s1, d1), o2 = mix(s2, d2);
-        if constexpr (kKeyed) {
-          const auto match = hn::And(hn::And(hn::Eq(s0, k0), hn::Eq(s1, k1)), hn::Eq(s2, k2));
-          o0 = hn::IfThenElse(match, d0, o0);
-          o1 = hn::IfThenElse(match, d1, o1);
-          o2 = hn::IfThenElse(match, d2, o2);
-        }
-        hn::StoreInterleaved3(o0, o1, o2, d8, dp);
-      });
+            hn::LoadInterleaved3(d8, sp, s0, s1, s2);
+          hn::LoadInterleaved3(d8, dp, d0, d1, d2);
+          auto mixAll = [&](const auto& ws) {
+            auto mix = [&](hn::Vec<D8> sc, hn::Vec<D8> dc) {
+              if constexpr (kMix == Mix::Weight)
+                return blend::WeightBytes(d8, ws, sc, dc);
+              else
+                return blend::MixBytes(d8, ws, sc, wb, dc);
+            };
+            auto o0 = mix(s0, d0), o1 = mix(s1, d1), o2 = mix(s2, d2);
+            if constexpr (kKeyed) {
+              const auto match = hn::And(hn::And(hn::Eq(s0, k0), hn::Eq(s1, k1)), hn::Eq(s2, k2));
+              o0 = hn::IfThenElse(match, d0, o0);
+              o1 = hn::IfThenElse(match, d1, o1);
+              o2 = hn::IfThenElse(match, d2, o2);
+            }
+            hn::StoreInterleaved3(o0, o1, o2, d8, dp);
+          };
+          if constexpr (kSrcBytes == 4) {
+            mixAll(blend::PerByteWeights(d8, blend::ProductBytes(d8, wa, s3)));
+          } else {
+            mixAll(wa);
+          }
+        });
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -233,7 +257,8 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
     return hn::OddEven(hn::BitCast(d16, hn::ShiftLeft<16>(hn::BitCast(d32, second))), first);
   };
   auto alpha16 = [&](hn::Vec<D16> first, hn::Vec<D16> second) {  // 16 x alpha
-    const auto ap = hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
+    const auto ap =
+        hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
     return hn::ShiftLeft<4>(hn::And(ap, fifteen));
   };
   ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
