@@ -64,6 +64,15 @@ uint64_t ProductBytesMismatches() {
       for (size_t j = 0; j < lanes; ++j) bad += out[j] != t.P((w0 + j) & 0xFF, c);
     }
   }
+  // The one-multiply form with a weight per lane, for weights up to 254.
+  for (uint32_t c = 0; c < 256; ++c) {
+    for (uint32_t w0 = 0; w0 < 255; w0 += static_cast<uint32_t>(lanes16)) {
+      const auto form = blend::LaneFixedWeight(d8, hn::Iota(d16, w0));
+      hn::StoreU(blend::ProductLanes(form, hn::Set(d16, static_cast<uint16_t>(c))), d16,
+                 out16.data());
+      for (size_t j = 0; j < lanes16 && w0 + j < 255; ++j) bad += out16[j] != t.P(w0 + j, c);
+    }
+  }
   for (uint32_t w = 0; w < 256; ++w) {
     blend::WithWeight(d8, w, [&](const auto& form) {
       for (uint32_t c0 = 0; c0 < 256; c0 += static_cast<uint32_t>(lanes)) {

@@ -99,6 +99,14 @@ struct FixedWeight {
 };
 struct FullWeight {};
 
+// A weight per 16-bit lane in the same form, for weights known to be at
+// most 254 (such as P[x][y] with y <= 254, or 16 x alpha weights).
+template <class D8, class V16>
+HWY_INLINE FixedWeight<D8> LaneFixedWeight(D8, V16 w) {
+  const hn::DFromV<V16> d16;
+  return {hn::Add(hn::Mul(w, hn::Set(d16, 257)), hn::Set(d16, 1))};
+}
+
 template <class D8>
 HWY_INLINE FixedWeight<D8> MakeFixedWeight(D8, uint32_t w) {  // w <= 254
   const hn::Repartition<uint16_t, D8> d16;

@@ -213,25 +213,28 @@ void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
 template <Mix kMix, bool k565, bool kKeyed>
 void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                     int32_t) {
+  const D8 d8;
   const D16 d16;
   const size_t lanes = hn::Lanes(d16);
-  const auto a = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
   const auto fifteen = hn::Set(d16, 15);
   const auto md =
       blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.b & 0xFF) * 240 / 255 >> 4)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
-  ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
-    const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
-    const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
-    const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
-    const auto words = hn::ConcatEven(d16, hi, lo);
-    const auto alpha = hn::And(hn::ConcatOdd(d16, hi, lo), fifteen);
-    const auto ls = hn::ShiftRight<4>(blend::Product(a, hn::ShiftLeft<4>(alpha)));
-    const auto mdPixel = kMix == Mix::Weight ? blend::LevelMultiplier(hn::Sub(fifteen, ls)) : md;
-    auto out = hn::Add(blend::LevelWord<k565>(words, blend::LevelMultiplier(ls)),
-                       blend::LevelWord<k565>(vd, mdPixel));
-    if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
-    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+  const auto full = blend::LevelMultiplier(fifteen);
+  blend::WithWeight(d8, args.a & 0xFF, [&](const auto& wa) {
+    ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
+      const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+      const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
+      const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+      const auto words = hn::ConcatEven(d16, hi, lo);
+      const auto alpha16 = hn::ShiftLeft<4>(hn::And(hn::ConcatOdd(d16, hi, lo), fifteen));
+      const auto ms = blend::LevelMultiplier(hn::ShiftRight<4>(blend::ProductLanes(wa, alpha16)));
+      // The multiplier of level 15 - L is that of 15 less that of L.
+      const auto mdPixel = kMix == Mix::Weight ? hn::Sub(full, ms) : md;
+      auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
+      if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
+      hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+    });
   });
 }
 
@@ -245,8 +248,7 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   const D16 d16;
   const hn::Repartition<uint32_t, D16> d32;
   const size_t lanes = hn::Lanes(d16);
-  const auto a = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
-  const auto b = hn::Set(d16, static_cast<uint16_t>(args.b & 0xFF));
+  const D8 d8;
   const auto fifteen = hn::Set(d16, 15);
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   // Two vectors of pixels at a time, packed into one vector of 16-bit lanes:
@@ -261,33 +263,37 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
         hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
     return hn::ShiftLeft<4>(hn::And(ap, fifteen));
   };
-  ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
-    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
-    uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
-    const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
-    const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
-    const auto sw = words(s1, s2), dw = words(d1, d2);
-    const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
-    hn::Vec<D16> r, g, bl;
-    if constexpr (kMix == Mix::Weight) {
-      const auto w = blend::Product(alpha16(s1, s2), a);
-      r = hn::Add(blend::Complement(w, dc.r), blend::Product(w, sc.r));
-      g = hn::Add(blend::Complement(w, dc.g), blend::Product(w, sc.g));
-      bl = hn::Add(blend::Complement(w, dc.b), blend::Product(w, sc.b));
-    } else {
-      const auto ws = blend::Product(alpha16(s1, s2), a);
-      const auto wd = blend::Product(alpha16(d1, d2), b);
-      r = hn::Add(blend::Product(ws, sc.r), blend::Product(wd, dc.r));
-      g = hn::Add(blend::Product(ws, sc.g), blend::Product(wd, dc.g));
-      bl = hn::Add(blend::Product(ws, sc.b), blend::Product(wd, dc.b));
-    }
-    auto out = blend::Narrow<k565>(r, g, bl);
-    if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
-    // The new words back into the destination pixels, beside their alpha and
-    // pad bytes.
-    hn::StoreU(hn::OddEven(d1, out), d16, d16p);
-    hn::StoreU(hn::OddEven(d2, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, out)))), d16,
-               d16p + lanes);
+  // The weights P[16 x alpha][a] are at most 240, so their products take the
+  // one-multiply form per lane.
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+    ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
+      const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
+      uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
+      const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
+      const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
+      const auto sw = words(s1, s2), dw = words(d1, d2);
+      const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
+      const auto ws = blend::ProductLanes(wa, alpha16(s1, s2));
+      const auto ms = blend::LaneFixedWeight(d8, ws);
+      hn::Vec<D16> r, g, bl;
+      if constexpr (kMix == Mix::Weight) {
+        r = hn::Add(blend::Complement(ws, dc.r), blend::ProductLanes(ms, sc.r));
+        g = hn::Add(blend::Complement(ws, dc.g), blend::ProductLanes(ms, sc.g));
+        bl = hn::Add(blend::Complement(ws, dc.b), blend::ProductLanes(ms, sc.b));
+      } else {
+        const auto md = blend::LaneFixedWeight(d8, blend::ProductLanes(wb, alpha16(d1, d2)));
+        r = hn::Add(blend::ProductLanes(ms, sc.r), blend::ProductLanes(md, dc.r));
+        g = hn::Add(blend::ProductLanes(ms, sc.g), blend::ProductLanes(md, dc.g));
+        bl = hn::Add(blend::ProductLanes(ms, sc.b), blend::ProductLanes(md, dc.b));
+      }
+      auto out = blend::Narrow<k565>(r, g, bl);
+      if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
+      // The new words back into the destination pixels, beside their alpha
+      // and pad bytes.
+      hn::StoreU(hn::OddEven(d1, out), d16, d16p);
+      hn::StoreU(hn::OddEven(d2, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, out)))), d16,
+                 d16p + lanes);
+    });
   });
 }
 
