@@ -13,6 +13,7 @@
 #include <hwy/highway.h>
 
 #include <cstring>
+#include <type_traits>
 
 #include "graphics/pixel/blend_arithmetic-inl.h"
 #include "graphics/pixel/row_kernels.h"
@@ -54,15 +55,20 @@ HWY_INLINE void ForEachStep(const uint8_t* s, uint8_t* d, size_t n, size_t step,
 // 32-bit pixels onto 32-bit pixels, byte position onto byte position.
 
 // P[byte 3 of each pixel][k] in both 16-bit lanes of the pixel, k given in
-// one of the one-weight forms of blend_arithmetic-inl.h.
+// one of the one-weight forms of blend_arithmetic-inl.h. Below 255, k makes
+// every weight at most 254, which then takes the one-multiply form too.
 template <class D8, class K>
-HWY_INLINE blend::ByteWeights<D8> AlphaWeights(D8 d8, hn::Vec<D8> px, const K& k) {
+HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, const K& k) {
   const hn::Repartition<uint16_t, D8> d16;
   const hn::Repartition<uint32_t, D8> d32;
   // Byte 3 in the low 16-bit lane of each pixel, 0 in the high one.
   const auto alpha = hn::BitCast(d16, hn::ShiftRight<24>(hn::BitCast(d32, px)));
   const auto w = hn::BitCast(d32, blend::ProductLanes(k, alpha));
-  return blend::LaneWeights(d8, hn::BitCast(d16, hn::Or(w, hn::ShiftLeft<16>(w))));
+  const auto both = hn::BitCast(d16, hn::Or(w, hn::ShiftLeft<16>(w)));
+  if constexpr (std::is_same_v<K, blend::FullWeight>)
+    return blend::LaneWeights(d8, both);
+  else
+    return blend::LaneFixedWeight(d8, both);
 }
 
 // Runs body with the one-weight forms of a and (TwoLevel) b.
@@ -83,6 +89,25 @@ HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body) {
 // is compared on bytes 0-2; otherwise on the whole word. kDstAlpha: the
 // destination's byte 3 is its alpha and becomes 255 (two-level: its weight is
 // P[A][b]); otherwise byte 3 becomes 0.
+// The three colour bytes (and a fourth that the caller replaces) of 4-byte
+// pixels vs over vd, at the weights of the pair.
+template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class WA, class WB>
+HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, const WA& wa, const WB& wb) {
+  auto mix = [&](const auto& ws) {
+    if constexpr (kMix == Mix::Weight) {
+      return blend::WeightBytes(d8, ws, vs, vd);
+    } else if constexpr (kDstAlpha) {
+      return blend::MixBytes(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
+    } else {
+      return blend::MixBytes(d8, ws, vs, wb, vd);
+    }
+  };
+  if constexpr (kSrcAlpha)
+    return mix(AlphaWeights(d8, vs, wa));
+  else
+    return mix(wa);
+}
+
 template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, bool kKeyed>
 void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
@@ -94,20 +119,7 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
   WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
     ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp) {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
-      auto mix = [&](const auto& ws) {
-        if constexpr (kMix == Mix::Weight)
-          return blend::WeightBytes(d8, ws, vs, vd);
-        else if constexpr (kDstAlpha)
-          return blend::MixBytes(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
-        else
-          return blend::MixBytes(d8, ws, vs, wb, vd);
-      };
-      hn::Vec<D8> mixed;
-      if constexpr (kSrcAlpha)
-        mixed = mix(AlphaWeights(d8, vs, wa));
-      else
-        mixed = mix(wa);
-      auto out = hn::BitCast(d32, mixed);
+      auto out = hn::BitCast(d32, Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, wa, wb));
       out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
       if constexpr (kKeyed) {
         const auto vs32 = hn::BitCast(d32, vs);
@@ -139,46 +151,85 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
   });
 }
 
-// 3- or 4-byte sources (a 4-byte source's byte 3 is its alpha, and weights
-// the source by P[A][a]) onto 24-bit pixels, one vector per byte position.
-// The key is compared on bytes 0-2.
-template <Mix kMix, int32_t kSrcBytes, bool kKeyed>
-void Planar24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
-                 int32_t) {
+// Runs body(sp, dp, raw) over steps of `step` pixels (sb source bytes, 3
+// destination bytes each) whose loads reach `ahead` pixels further; raw is
+// the vector of destination bytes at dp, loaded before the previous step's
+// store (a load that overlaps the span of a masked store just made waits for
+// it). The last pixels run through buffers two steps long.
+template <int32_t sb, class Body>
+HWY_INLINE void ForEach24Step(const uint8_t* s, uint8_t* d, size_t n, size_t step, size_t ahead,
+                              const Body& body) {
   const D8 d8;
-  const auto k0 = hn::Set(d8, static_cast<uint8_t>(args.key));
-  const auto k1 = hn::Set(d8, static_cast<uint8_t>(args.key >> 8));
-  const auto k2 = hn::Set(d8, static_cast<uint8_t>(args.key >> 16));
+  size_t i = 0;
+  if (step + ahead <= n) {
+    auto raw = hn::LoadU(d8, d);
+    for (; i + step + ahead <= n; i += step) {
+      const bool more = i + 2 * step + ahead <= n;
+      const auto next = more ? hn::LoadU(d8, d + (i + step) * 3) : raw;
+      body(s + i * sb, d + i * 3, raw);
+      raw = next;
+    }
+  }
+  if (i == n) return;
+  alignas(64) uint8_t sbuf[2 * HWY_MAX_BYTES] = {};
+  alignas(64) uint8_t dbuf[2 * HWY_MAX_BYTES] = {};
+  const size_t rest = n - i;  // below step + ahead, which is below two steps
+  std::memcpy(sbuf, s + i * sb, rest * sb);
+  std::memcpy(dbuf, d + i * 3, rest * 3);
+  for (size_t k = 0; k < rest; k += step)
+    body(sbuf + k * sb, dbuf + k * 3, hn::LoadU(d8, dbuf + k * 3));
+  std::memcpy(d + i * 3, dbuf, rest * 3);
+}
+
+// 3- or 4-byte sources (a 4-byte source's byte 3 is its alpha, and weights
+// the source by P[A][a]) onto 24-bit pixels. The 24-bit pixels of a step are
+// spread into 4-byte pixels (each block of 16 bytes taking four, byte 3 zero),
+// mixed as 32-bit pixels, and packed back; only the step's bytes are stored
+// (a vector loads past them). The key is compared on bytes 0-2.
+template <Mix kMix, int32_t kSrcBytes, bool kKeyed>
+void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                   int32_t) {
+  const D8 d8;
+  const hn::Repartition<uint32_t, D8> d32;
+  const size_t lanes32 = hn::Lanes(d32);  // pixels per step
+  constexpr uint8_t Z = 0x80;             // a byte made 0
+  alignas(16) static constexpr uint8_t kSpread[16] = {0, 1, 2, Z, 3, 4,  5,  Z,
+                                                      6, 7, 8, Z, 9, 10, 11, Z};
+  alignas(16) static constexpr uint8_t kPack[16] = {0,  1,  2,  4,  5, 6, 8, 9,
+                                                    10, 12, 13, 14, Z, Z, Z, Z};
+  // Lane j of a spread vector takes 32-bit lane j - j / 4 (block k starts at
+  // byte 12k); packing takes lane (j / 3) x 4 + j % 3 into lane j.
+  alignas(64) int32_t spreadLanes[HWY_MAX_BYTES / 4], packLanes[HWY_MAX_BYTES / 4];
+  for (size_t j = 0; j < lanes32; ++j) {
+    spreadLanes[j] = static_cast<int32_t>(j - j / 4);
+    packLanes[j] = static_cast<int32_t>(j < lanes32 / 4 * 3 ? j / 3 * 4 + j % 3 : 0);
+  }
+  const auto spreadIdx = hn::SetTableIndices(d32, spreadLanes);
+  const auto packIdx = hn::SetTableIndices(d32, packLanes);
+  const auto spreadBytes = hn::LoadDup128(d8, kSpread), packBytes = hn::LoadDup128(d8, kPack);
+  const auto stepBytes = hn::FirstN(d8, lanes32 * 3);
+  auto spread = [&](hn::Vec<D8> v) {
+    return hn::TableLookupBytesOr0(
+        hn::BitCast(d8, hn::TableLookupLanes(hn::BitCast(d32, v), spreadIdx)), spreadBytes);
+  };
+  const auto key = hn::Set(d32, args.key & 0xFFFFFF);
+  const auto colour = hn::Set(d32, 0xFFFFFFu);
   WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
-    ForEachStep<kSrcBytes, 3>(
-        s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
-          hn::Vec<D8> s0, s1, s2, s3, d0, d1, d2;
-          if constexpr (kSrcBytes == 4)
-            hn::LoadInterleaved4(d8, sp, s0, s1, s2, s3);
-          else
-            hn::LoadInterleaved3(d8, sp, s0, s1, s2);
-          hn::LoadInterleaved3(d8, dp, d0, d1, d2);
-          auto mixAll = [&](const auto& ws) {
-            auto mix = [&](hn::Vec<D8> sc, hn::Vec<D8> dc) {
-              if constexpr (kMix == Mix::Weight)
-                return blend::WeightBytes(d8, ws, sc, dc);
-              else
-                return blend::MixBytes(d8, ws, sc, wb, dc);
-            };
-            auto o0 = mix(s0, d0), o1 = mix(s1, d1), o2 = mix(s2, d2);
-            if constexpr (kKeyed) {
-              const auto match = hn::And(hn::And(hn::Eq(s0, k0), hn::Eq(s1, k1)), hn::Eq(s2, k2));
-              o0 = hn::IfThenElse(match, d0, o0);
-              o1 = hn::IfThenElse(match, d1, o1);
-              o2 = hn::IfThenElse(match, d2, o2);
-            }
-            hn::StoreInterleaved3(o0, o1, o2, d8, dp);
-          };
-          if constexpr (kSrcBytes == 4) {
-            mixAll(blend::PerByteWeights(d8, blend::ProductBytes(d8, wa, s3)));
-          } else {
-            mixAll(wa);
+    ForEach24Step<kSrcBytes>(
+        s, d, Pixels(width), lanes32, (lanes32 + 2) / 3,
+        [&](const uint8_t* sp, uint8_t* dp, hn::Vec<D8> raw) {
+          const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp) : spread(hn::LoadU(d8, sp));
+          const auto vd = spread(raw);
+          auto out = Mix32<kMix, kSrcBytes == 4, false>(d8, vs, vd, wa, wb);
+          if constexpr (kKeyed) {
+            const auto match = hn::Eq(hn::And(hn::BitCast(d32, vs), colour), key);
+            out =
+                hn::BitCast(d8, hn::IfThenElse(match, hn::BitCast(d32, vd), hn::BitCast(d32, out)));
           }
+          const auto packed = hn::BitCast(
+              d8, hn::TableLookupLanes(hn::BitCast(d32, hn::TableLookupBytesOr0(out, packBytes)),
+                                       packIdx));
+          hn::BlendedStore(packed, stepBytes, d8, dp);
         });
   });
 }
@@ -309,14 +360,14 @@ void RegisterFamily(KernelTable& t, Op op) {
   t.Set(op, F::Rgb565A, F::Rgb565A, &AlphaEqual16Row<kMix, true, kKeyed>);
   t.Set(op, F::Rgb555A, F::Rgb555A, &AlphaEqual16Row<kMix, false, kKeyed>);
   if constexpr (kKeyed) {
-    t.Set(op, F::Bgr24, F::Bgr24, &Planar24Row<kMix, 3, true>);
-    t.Set(op, F::Rgb24, F::Rgb24, &Planar24Row<kMix, 3, true>);
+    t.Set(op, F::Bgr24, F::Bgr24, &Expanded24Row<kMix, 3, true>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Expanded24Row<kMix, 3, true>);
   } else {
     t.Set(op, F::Bgr24, F::Bgr24, &Bytes24Row<kMix>);
     t.Set(op, F::Rgb24, F::Rgb24, &Bytes24Row<kMix>);
   }
-  t.Set(op, F::Bgra32, F::Bgr24, &Planar24Row<kMix, 4, kKeyed>);
-  t.Set(op, F::Rgba32, F::Rgb24, &Planar24Row<kMix, 4, kKeyed>);
+  t.Set(op, F::Bgra32, F::Bgr24, &Expanded24Row<kMix, 4, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgb24, &Expanded24Row<kMix, 4, kKeyed>);
   t.Set(op, F::Bgrx32, F::Bgrx32, &Bytes32Row<kMix, false, false, kKeyed>);
   t.Set(op, F::Rgbx32, F::Rgbx32, &Bytes32Row<kMix, false, false, kKeyed>);
   t.Set(op, F::Bgra32, F::Bgrx32, &Bytes32Row<kMix, true, false, kKeyed>);
