@@ -346,6 +346,11 @@ TEST(TranslucentKernelEdges, EqualWordsKeyRunsAndFourthBytes) {
       ExpectEveryLevelDrawsTheSame(*dst, [&] {
         dst->BltBlendKey(src.get(), 0, 0, opacity, 255 - opacity, nullptr, nullptr, nullptr);
       });
+      // The Image draws that reach these blits, off the surface's origin.
+      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+        dst->DrawTranslucent(src.get(), 3, 1, opacity, nullptr, nullptr, nullptr);
+      });
+      ExpectEveryLevelDrawsTheSame(*dst, [&] { dst->DrawAlphaLevel(src.get(), -5, 0, opacity); });
     }
   }
 }
