@@ -32,10 +32,10 @@ using D16 = hn::ScalableTag<uint16_t>;
 // and the two-level mix P[a][s] + P[b][d].
 enum class Mix { Weight, TwoLevel };
 
-// Runs body over whole steps of `step` pixels (sb source bytes and db
-// destination bytes each), then over the last partial step through buffers.
 inline size_t Pixels(int32_t width) { return width > 0 ? static_cast<size_t>(width) : 0; }
 
+// Runs body over whole steps of `step` pixels (sb source bytes and db
+// destination bytes each), then over the last partial step through buffers.
 // A step is at most one vector of bytes' worth of pixels.
 template <int32_t sb, int32_t db, class Body>
 HWY_INLINE void ForEachStep(const uint8_t* s, uint8_t* d, size_t n, size_t step, const Body& body) {
@@ -85,12 +85,9 @@ HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body) {
   });
 }
 
-// kSrcAlpha: the source's byte 3 is its alpha (weights P[A][a]), and the key
-// is compared on bytes 0-2; otherwise on the whole word. kDstAlpha: the
-// destination's byte 3 is its alpha and becomes 255 (two-level: its weight is
-// P[A][b]); otherwise byte 3 becomes 0.
 // The three colour bytes (and a fourth that the caller replaces) of 4-byte
-// pixels vs over vd, at the weights of the pair.
+// pixels vs over vd, at the weights of the pair (kSrcAlpha, kDstAlpha: as for
+// Bytes32Row below).
 template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class WA, class WB>
 HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, const WA& wa, const WB& wb) {
   auto mix = [&](const auto& ws) {
@@ -108,6 +105,10 @@ HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, const WA& wa
     return mix(wa);
 }
 
+// kSrcAlpha: the source's byte 3 is its alpha (weights P[A][a]), and the key
+// is compared on bytes 0-2; otherwise on the whole word. kDstAlpha: the
+// destination's byte 3 is its alpha and becomes 255 (two-level: its weight is
+// P[A][b]); otherwise byte 3 becomes 0.
 template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, bool kKeyed>
 void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
