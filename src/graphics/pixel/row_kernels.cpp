@@ -45,9 +45,9 @@ constexpr Level kLevels[] = {{"vector", HWY_TARGETS & ~(HWY_SCALAR | HWY_EMU128)
 constexpr size_t kLevelCount = std::size(kLevels);
 
 // The Highway targets that both the processor and this build have, among
-// those that level i (1-based; 0 is scalar) allows.
-// The processor's targets are read once: Highway asks the processor anew on
-// every call, which is slow under a hypervisor.
+// those that level i (1-based; 0 is scalar) allows. The processor's targets
+// are read once: Highway asks the processor anew on every call, which is slow
+// under a hypervisor.
 int64_t Runnable(size_t i) {
   static const int64_t supported = hwy::SupportedTargets();
   int64_t allowed = 0;

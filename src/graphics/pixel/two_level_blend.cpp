@@ -154,6 +154,10 @@ struct AlphaSourceRule {
   }
 };
 
+// The keyed rules carry the keyed two-level kernels.
+template <template <class, class> class Rule>
+using Keyed = KeyedKernelRule<Rule, kernels::Op::TwoLevelKeyed>;
+
 template <class V, template <class, class> class Word, template <class, class> class Bytes,
           template <class, class> class AlphaSource>
 constexpr PairEntry<V> kPairs[] = {
@@ -184,14 +188,11 @@ BlitResult DDSurface::BltBlend(DDSurface* src, int32_t x, int32_t y, int32_t a, 
                   Placement{x, y, srcRect, dstSize, clip});
 }
 
-constexpr kernels::Op kKeyed = kernels::Op::TwoLevelKeyed;
-
 BlitResult DDSurface::BltBlendKey(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
                                   const Rect* srcRect, const Size* dstSize, const Rect* clip) {
   return RunBlend(*this, src,
-                  kPairs<KeyedTwoLevelValues, KeyedKernelRule<WordRule, kKeyed>::For,
-                         KeyedKernelRule<ByteRule, kKeyed>::For,
-                         KeyedKernelRule<AlphaSourceRule, kKeyed>::For>,
+                  kPairs<KeyedTwoLevelValues, Keyed<WordRule>::For, Keyed<ByteRule>::For,
+                         Keyed<AlphaSourceRule>::For>,
                   KeyedTwoLevelValues{0, static_cast<uint32_t>(a) & 0xFF,
                                       static_cast<uint32_t>(b) & 0xFF},
                   Placement{x, y, srcRect, dstSize, clip});
