@@ -60,15 +60,16 @@ HWY_INLINE void ForEachStep(const uint8_t* s, uint8_t* d, size_t n, size_t step,
 template <class D8, class K>
 HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, const K& k) {
   const hn::Repartition<uint16_t, D8> d16;
-  const hn::Repartition<uint32_t, D8> d32;
-  // Byte 3 in the low 16-bit lane of each pixel, 0 in the high one.
-  const auto alpha = hn::BitCast(d16, hn::ShiftRight<24>(hn::BitCast(d32, px)));
-  const auto w = hn::BitCast(d32, blend::ProductLanes(k, alpha));
-  const auto both = hn::BitCast(d16, hn::Or(w, hn::ShiftLeft<16>(w)));
+  // Byte 3 of each pixel into both of its 16-bit lanes.
+  constexpr uint8_t Z = 0x80;  // a byte made 0
+  alignas(16) static constexpr uint8_t kAlpha[16] = {3,  Z, 3,  Z, 7,  Z, 7,  Z,
+                                                     11, Z, 11, Z, 15, Z, 15, Z};
+  const auto alpha = hn::BitCast(d16, hn::TableLookupBytesOr0(px, hn::LoadDup128(d8, kAlpha)));
+  const auto w = blend::ProductLanes(k, alpha);
   if constexpr (std::is_same_v<K, blend::FullWeight>)
-    return blend::LaneWeights(d8, both);
+    return blend::LaneWeights(d8, w);
   else
-    return blend::LaneFixedWeight(d8, both);
+    return blend::LaneFixedWeight(d8, w);
 }
 
 // Runs body with the one-weight forms of a and (TwoLevel) b.
