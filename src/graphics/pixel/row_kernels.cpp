@@ -19,6 +19,7 @@ namespace pixelops::kernels {
 // rules its kernels speed up.
 void RegisterSaturatingKernels(KernelTable& table);
 void RegisterAlphaChannelKernels(KernelTable& table);
+void RegisterTranslucentKernels(KernelTable& table);
 
 namespace {
 
@@ -26,6 +27,7 @@ using Register = void (*)(KernelTable&);
 constexpr Register kRegister[] = {
     &RegisterSaturatingKernels,
     &RegisterAlphaChannelKernels,
+    &RegisterTranslucentKernels,
 };
 
 // The levels above scalar, each with the Highway targets it adds; a level
@@ -45,11 +47,14 @@ constexpr Level kLevels[] = {{"vector", HWY_TARGETS & ~(HWY_SCALAR | HWY_EMU128)
 constexpr size_t kLevelCount = std::size(kLevels);
 
 // The Highway targets that both the processor and this build have, among
-// those that level i (1-based; 0 is scalar) allows.
+// those that level i (1-based; 0 is scalar) allows. The processor's targets
+// are read once: Highway asks the processor anew on every call, which is slow
+// under a hypervisor.
 int64_t Runnable(size_t i) {
+  static const int64_t supported = hwy::SupportedTargets();
   int64_t allowed = 0;
   for (size_t k = 0; k < i && k < kLevelCount; ++k) allowed |= kLevels[k].targets;
-  return allowed & hwy::SupportedTargets() & HWY_TARGETS & ~(HWY_SCALAR | HWY_EMU128);
+  return allowed & supported & HWY_TARGETS & ~(HWY_SCALAR | HWY_EMU128);
 }
 
 // The best target of a mask (Highway's better targets have lower bits).

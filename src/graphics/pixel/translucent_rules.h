@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "graphics/pixel/blend_frame.h"
 #include "graphics/pixel/blend_pixels.h"
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/row_kernels.h"
 
 namespace pixelops {
 
@@ -21,14 +23,22 @@ struct KeyedOpacityValues {
 
 namespace translucent {
 
+// The kernel of a translucent rule: whole rows at opacity op.
+template <class S, class D>
+kernels::RowKernel OpacityKernel(uint32_t op) {
+  return kernels::RowKernelFor<S, D>(kernels::Op::Translucent, kernels::RowArgs{.a = op & 0xFF});
+}
+
 // Alpha source onto its 16-bit colour format: level P[op][16 x alpha] >> 4,
 // every pixel written.
 template <class S, class D>
 struct AlphaLevelRule {
   const BlendTables& t;
   uint32_t op;
+  kernels::RowKernel kernel;
   template <class V>
-  explicit AlphaLevelRule(const V& v) : t(Tables()), op(v.opacity & 0xFF) {}
+  explicit AlphaLevelRule(const V& v)
+      : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     const uint32_t level = t.P(op, S::Alpha(s) * 16) >> 4;
     D::SetColourWord(d, px::LevelBlend<typename D::Colour>(t, level, S::ColourWord(s),
@@ -42,8 +52,10 @@ template <class S, class D>
 struct OpacityLevelRule {
   const BlendTables& t;
   uint32_t level;
+  kernels::RowKernel kernel;
   template <class V>
-  explicit OpacityLevelRule(const V& v) : t(Tables()), level((v.opacity & 0xFF) >> 4) {}
+  explicit OpacityLevelRule(const V& v)
+      : t(Tables()), level((v.opacity & 0xFF) >> 4), kernel(OpacityKernel<S, D>(v.opacity)) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     const uint16_t sw = px::Load16(s), dw = px::Load16(d);
     if (sw == dw) return;
@@ -59,8 +71,10 @@ template <class S, class D>
 struct WeightRule {
   const BlendTables& t;
   uint32_t op;
+  kernels::RowKernel kernel;
   template <class V>
-  explicit WeightRule(const V& v) : t(Tables()), op(v.opacity & 0xFF) {}
+  explicit WeightRule(const V& v)
+      : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     const uint32_t w = S::kHasAlpha ? t.P(S::Alpha(s), op) : op;
     d[D::kRed] = px::WeightChannel(t, w, s[S::kRed], d[D::kRed]);
@@ -77,8 +91,10 @@ template <class S, class D>
 struct ChannelAlphaRule {
   const BlendTables& t;
   uint32_t op;
+  kernels::RowKernel kernel;
   template <class V>
-  explicit ChannelAlphaRule(const V& v) : t(Tables()), op(v.opacity & 0xFF) {}
+  explicit ChannelAlphaRule(const V& v)
+      : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     if constexpr (D::Colour::kIs565) BlendAlphaPixel565(d, s, op, t);
     else BlendAlphaPixel555(d, s, op, t);
@@ -94,5 +110,26 @@ using OpacityRule = std::conditional_t<
     std::conditional_t<px::kIsWord16Alpha<D>, ChannelAlphaRule<S, D>, WeightRule<S, D>>>;
 
 }  // namespace translucent
+
+// KeyedRule with a kernel: the same key test per pixel, and whole rows through
+// the kernel of kKeyedOp, which tests the key itself, with the values of the
+// rule's own kernel and the key.
+template <template <class, class> class Rule, kernels::Op kKeyedOp>
+struct KeyedKernelRule {
+  template <class S, class D>
+  struct For : KeyedRule<Rule>::template For<S, D> {
+    kernels::RowKernel kernel;
+    template <class Values>
+    explicit For(const Values& v)
+        : KeyedRule<Rule>::template For<S, D>(v),
+          kernel(kernels::RowKernelFor<S, D>(kKeyedOp, WithKey(this->rule.kernel.args, v.key))) {}
+
+   private:
+    static kernels::RowArgs WithKey(kernels::RowArgs args, uint32_t key) {
+      args.key = key;
+      return args;
+    }
+  };
+};
 
 }  // namespace pixelops

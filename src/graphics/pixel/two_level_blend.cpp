@@ -7,6 +7,8 @@
 #include "graphics/pixel/blend_frame.h"
 #include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/row_kernels.h"
+#include "graphics/pixel/translucent_rules.h"
 
 namespace pixelops {
 
@@ -88,6 +90,13 @@ void BlendPixel32A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b, const B
 
 namespace {
 
+// The kernel of a two-level rule: whole rows at levels a and b.
+template <class S, class D, class V>
+kernels::RowKernel TwoLevelKernel(const V& v) {
+  return kernels::RowKernelFor<S, D>(kernels::Op::TwoLevel,
+                                     kernels::RowArgs{.a = v.a & 0xFF, .b = v.b & 0xFF});
+}
+
 // 16-bit colour destinations. Equal formats take the levels a >> 4 and b >> 4;
 // an alpha source takes P[a][16 x alpha] >> 4, and the destination then takes
 // P[b][240] >> 4 whatever the source's alpha.
@@ -96,9 +105,12 @@ struct WordRule {
   const BlendTables& t;
   uint32_t ld;
   uint8_t levelOf[16];  // the source level by source alpha (one entry without alpha)
+  kernels::RowKernel kernel;
   template <class V>
   explicit WordRule(const V& v)
-      : t(Tables()), ld(S::kHasAlpha ? t.P(v.b & 0xFF, 240) >> 4 : (v.b & 0xFF) >> 4) {
+      : t(Tables()),
+        ld(S::kHasAlpha ? t.P(v.b & 0xFF, 240) >> 4 : (v.b & 0xFF) >> 4),
+        kernel(TwoLevelKernel<S, D>(v)) {
     for (uint32_t alpha = 0; alpha < 16; ++alpha)
       levelOf[alpha] = S::kHasAlpha ? t.P(v.a & 0xFF, alpha * 16) >> 4 : (v.a & 0xFF) >> 4;
   }
@@ -116,8 +128,10 @@ template <class S, class D>
 struct ByteRule {
   const BlendTables& t;
   uint32_t a, b;
+  kernels::RowKernel kernel;
   template <class V>
-  explicit ByteRule(const V& v) : t(Tables()), a(v.a & 0xFF), b(v.b & 0xFF) {}
+  explicit ByteRule(const V& v)
+      : t(Tables()), a(v.a & 0xFF), b(v.b & 0xFF), kernel(TwoLevelKernel<S, D>(v)) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     MixBytes(t, a, b, s, d);
     if constexpr (D::kKind == px::Kind::Bytes32X) d[3] = 0;
@@ -130,8 +144,10 @@ template <class S, class D>
 struct AlphaSourceRule {
   const BlendTables& t;
   uint32_t a, b;
+  kernels::RowKernel kernel;
   template <class V>
-  explicit AlphaSourceRule(const V& v) : t(Tables()), a(v.a & 0xFF), b(v.b & 0xFF) {}
+  explicit AlphaSourceRule(const V& v)
+      : t(Tables()), a(v.a & 0xFF), b(v.b & 0xFF), kernel(TwoLevelKernel<S, D>(v)) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     if constexpr (D::kKind == px::Kind::Bytes24) BlendPixelAlphaTo24(d, s, a, b, t);
     else if constexpr (D::kKind == px::Kind::Bytes32X) BlendPixelAlphaTo32(d, s, a, b, t);
@@ -149,6 +165,10 @@ using TwoLevelRule = std::conditional_t<
     px::kIsWord16<D>, WordRule<S, D>,
     std::conditional_t<S::kHasAlpha, AlphaSourceRule<S, D>, ByteRule<S, D>>>;
 
+// The keyed rules carry the keyed two-level kernels.
+template <template <class, class> class Rule>
+using Keyed = KeyedKernelRule<Rule, kernels::Op::TwoLevelKeyed>;
+
 template <class V, template <class, class> class Rule>
 constexpr auto& kPairs = ServeSet<format_pairs::kBlend, Rule, V>;
 
@@ -164,7 +184,7 @@ BlitResult DDSurface::BltBlend(DDSurface* src, int32_t x, int32_t y, int32_t a, 
 BlitResult DDSurface::BltBlendKey(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
                                   const Rect* srcRect, const Size* dstSize, const Rect* clip) {
   return RunBlend(*this, src,
-                  kPairs<KeyedTwoLevelValues, KeyedRule<TwoLevelRule>::For>,
+                  kPairs<KeyedTwoLevelValues, Keyed<TwoLevelRule>::For>,
                   KeyedTwoLevelValues{0, static_cast<uint32_t>(a) & 0xFF,
                                       static_cast<uint32_t>(b) & 0xFF},
                   Placement{x, y, srcRect, dstSize, clip});

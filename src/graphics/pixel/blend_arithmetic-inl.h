@@ -1,0 +1,230 @@
+// Exact lane arithmetic for the blend kernels: the products, complements and
+// signed differences of the blend tables (P, K, D) and the 16-level scaling of
+// the colour words (L565, L555), computed in vector lanes so that a kernel
+// needs no table look-up. Each helper gives, lane by lane, exactly the entry
+// of the table it stands for; tests/translucent_kernel_test.cpp proves each one
+// against its table over the whole input domain.
+//
+// Per-target code: include it after hwy/highway.h from a file compiled through
+// hwy/foreach_target.h (the guard below lets it be included once per target).
+
+#if defined(PIXELOPS_BLEND_ARITHMETIC_INL_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef PIXELOPS_BLEND_ARITHMETIC_INL_H_
+#undef PIXELOPS_BLEND_ARITHMETIC_INL_H_
+#else
+#define PIXELOPS_BLEND_ARITHMETIC_INL_H_
+#endif
+
+#include <hwy/highway.h>
+
+#include <cstdint>
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace blend {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// x / 255 truncated, in 16-bit lanes, for every x: the high half of
+// x x 0x8081, shifted right by 7 (0x8081 / 2^23 exceeds 1 / 255 by less than
+// 1 / (255 x 65536), too little to reach the next integer).
+template <class V>
+HWY_INLINE V Div255(V x) {
+  const hn::DFromV<V> d;
+  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
+}
+
+// P[a][c] = a x c / 255 in 16-bit lanes holding bytes.
+template <class V>
+HWY_INLINE V Product(V a, V c) {
+  return Div255(hn::Mul(a, c));
+}
+
+// K[a][c] = c x (255 - a) / 255 = P[255 - a][c] in 16-bit lanes holding bytes.
+template <class V>
+HWY_INLINE V Complement(V a, V c) {
+  const hn::DFromV<V> d;
+  return Product(hn::Sub(hn::Set(d, 255), a), c);
+}
+
+// Weights for the byte forms below, as 16-bit lanes: the weight of the even
+// byte of each lane and that of the odd byte.
+template <class D8>
+struct ByteWeights {
+  using V16 = hn::Vec<hn::Repartition<uint16_t, D8>>;
+  V16 even, odd;
+};
+
+// One weight for every byte.
+template <class D8>
+HWY_INLINE ByteWeights<D8> SameWeight(D8 d8, uint32_t w) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto v = hn::Set(d16, static_cast<uint16_t>(w));
+  (void)d8;
+  return {v, v};
+}
+
+// A weight (0..255) in each 16-bit lane, for both of its bytes.
+template <class D8, class V16>
+HWY_INLINE ByteWeights<D8> LaneWeights(D8, V16 w) {
+  return {w, w};
+}
+
+// A weight per byte, from a vector of weight bytes.
+template <class D8>
+HWY_INLINE ByteWeights<D8> PerByteWeights(D8, hn::Vec<D8> w) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto w16 = hn::BitCast(d16, w);
+  return {hn::And(w16, hn::Set(d16, 0xFF)), hn::ShiftRight<8>(w16)};
+}
+
+// P[w][c] for every byte c, w the byte's weight. The odd bytes' quotients
+// come out in the high byte of (high half of x x 0x8081) << 1.
+template <class D8>
+HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, const ByteWeights<D8>& w, hn::Vec<D8> c) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto c16 = hn::BitCast(d16, c);
+  const auto k = hn::Set(d16, 0x8081);
+  const auto even = Div255(hn::Mul(w.even, hn::And(c16, hn::Set(d16, 0xFF))));
+  const auto odd = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(w.odd, hn::ShiftRight<8>(c16)), k));
+  return hn::OddEven(hn::BitCast(d8, odd), hn::BitCast(d8, even));
+}
+
+// One weight for every byte, in the form that needs one multiply per 16-bit
+// lane: below 255, P[w][c] is the high half of c x (257w + 1) (the multiplier
+// exceeds 65536w / 255 by at most 1, so c x w / 255 gains less than 255 / 65536,
+// too little to reach the next integer); at 255, P[255][c] is c.
+template <class D8>
+struct FixedWeight {
+  hn::Vec<hn::Repartition<uint16_t, D8>> m;
+};
+struct FullWeight {};
+
+// A weight per 16-bit lane in the same form, for weights known to be at
+// most 254 (such as P[x][y] with y <= 254, or 16 x alpha weights).
+template <class D8, class V16>
+HWY_INLINE FixedWeight<D8> LaneFixedWeight(D8, V16 w) {
+  const hn::DFromV<V16> d16;
+  return {hn::Add(hn::Mul(w, hn::Set(d16, 257)), hn::Set(d16, 1))};
+}
+
+template <class D8>
+HWY_INLINE FixedWeight<D8> MakeFixedWeight(D8, uint32_t w) {  // w <= 254
+  const hn::Repartition<uint16_t, D8> d16;
+  return {hn::Set(d16, static_cast<uint16_t>(w * 257 + 1))};
+}
+
+// Calls body with the form of weight w (0..255) that runs fastest.
+template <class D8, class Body>
+HWY_INLINE void WithWeight(D8 d8, uint32_t w, const Body& body) {
+  if (w >= 255)
+    body(FullWeight{});
+  else
+    body(MakeFixedWeight(d8, w));
+}
+
+// P[w][x] for 16-bit lanes x holding bytes, w one weight.
+template <class D8, class V16>
+HWY_INLINE V16 ProductLanes(const FixedWeight<D8>& w, V16 x) {
+  return hn::MulHigh(x, w.m);
+}
+template <class V16>
+HWY_INLINE V16 ProductLanes(FullWeight, V16 x) {
+  return x;
+}
+
+template <class D8>
+HWY_INLINE hn::Vec<D8> ProductBytes(D8, const FixedWeight<D8>& w, hn::Vec<D8> c) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto c16 = hn::BitCast(d16, c);
+  const auto even = hn::MulHigh(hn::And(c16, hn::Set(d16, 0xFF)), w.m);
+  const auto odd = hn::MulHigh(hn::ShiftRight<8>(c16), w.m);
+  return hn::BitCast(D8(), hn::Or(even, hn::ShiftLeft<8>(odd)));
+}
+template <class D8>
+HWY_INLINE hn::Vec<D8> ProductBytes(D8, FullWeight, hn::Vec<D8> c) {
+  return c;
+}
+
+// The weighted blend of every byte: d + D[w][s - d] modulo 256, that is
+// d + P[w][s - d] where s >= d and d - P[w][d - s] where s < d.
+template <class D8, class W>
+HWY_INLINE hn::Vec<D8> WeightBytes(D8 d8, const W& w, hn::Vec<D8> s, hn::Vec<D8> d) {
+  const auto hi = hn::Max(s, d);
+  const auto q = ProductBytes(d8, w, hn::Sub(hi, hn::Min(s, d)));
+  return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
+}
+
+// The two-level mix of every byte: P[ws][s] + P[wd][d] modulo 256.
+template <class D8, class WS, class WD>
+HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, const WS& ws, hn::Vec<D8> s, const WD& wd, hn::Vec<D8> d) {
+  return hn::Add(ProductBytes(d8, ws, s), ProductBytes(d8, wd, d));
+}
+
+// The multiplier of a level (0..15) for LevelWord, per lane.
+template <class V>
+HWY_INLINE V LevelMultiplier(V level) {
+  const hn::DFromV<V> d;
+  return hn::Mul(level, hn::Set(d, 2185));
+}
+
+// L565[level][w] (k565) or L555[level][w]: each channel of the colour word
+// times level / 15, truncated; m = LevelMultiplier(level) per lane. A channel
+// c (<= 63) scales as the high half of 2c x 2185 x level, which is exact over
+// that domain; each channel is taken out already doubled. The 555 form ignores
+// bit 15 and leaves it 0.
+template <bool k565, class V>
+HWY_INLINE V LevelWord(V w, V m) {
+  const hn::DFromV<V> d;
+  const auto five = hn::Set(d, 0x3E);
+  const auto b = hn::MulHigh(hn::And(hn::ShiftLeft<1>(w), five), m);
+  if constexpr (k565) {
+    const auto r = hn::MulHigh(hn::And(hn::ShiftRight<10>(w), five), m);
+    const auto g = hn::MulHigh(hn::And(hn::ShiftRight<4>(w), hn::Set(d, 0x7E)), m);
+    return hn::Or(hn::Or(hn::ShiftLeft<11>(r), hn::ShiftLeft<5>(g)), b);
+  } else {
+    const auto r = hn::MulHigh(hn::And(hn::ShiftRight<9>(w), five), m);
+    const auto g = hn::MulHigh(hn::And(hn::ShiftRight<4>(w), five), m);
+    return hn::Or(hn::Or(hn::ShiftLeft<10>(r), hn::ShiftLeft<5>(g)), b);
+  }
+}
+
+// The channels of colour words as bytes, the channel's bits at the top.
+template <class V>
+struct WordChannels {
+  V r, g, b;
+};
+
+template <bool k565, class V>
+HWY_INLINE WordChannels<V> Widen(V w) {
+  const hn::DFromV<V> d;
+  const auto low = hn::And(hn::ShiftLeft<3>(w), hn::Set(d, 0xFF));
+  if constexpr (k565) {
+    return {hn::And(hn::ShiftRight<8>(w), hn::Set(d, 0xF8)),
+            hn::And(hn::ShiftRight<3>(w), hn::Set(d, 0xFC)), low};
+  } else {
+    return {hn::And(hn::ShiftRight<7>(w), hn::Set(d, 0xF8)),
+            hn::And(hn::ShiftRight<2>(w), hn::Set(d, 0xF8)), low};
+  }
+}
+
+// Channel bytes (each taken modulo 256) narrowed back into a colour word.
+template <bool k565, class V>
+HWY_INLINE V Narrow(V r, V g, V b) {
+  const hn::DFromV<V> d;
+  const auto blue = hn::ShiftRight<3>(hn::And(b, hn::Set(d, 0xFF)));
+  if constexpr (k565) {
+    return hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, hn::Set(d, 0xF8))),
+                         hn::ShiftLeft<3>(hn::And(g, hn::Set(d, 0xFC)))),
+                  blue);
+  } else {
+    return hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, hn::Set(d, 0xF8))),
+                         hn::ShiftLeft<2>(hn::And(g, hn::Set(d, 0xF8)))),
+                  blue);
+  }
+}
+
+}  // namespace blend
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#endif  // PIXELOPS_BLEND_ARITHMETIC_INL_H_

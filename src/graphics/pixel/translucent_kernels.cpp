@@ -1,0 +1,405 @@
+// Row kernels of the translucent blits (BltAlpha, BltAlphaOpacity,
+// BltTranslucentKey) and of the two-level blends (BltBlend, BltBlendKey),
+// compiled for every vector target of the build (see row_kernels.h).
+//
+// Every kernel computes the table entries of its rule in lanes
+// (blend_arithmetic-inl.h) and gives exactly the rule's bytes. The keyed forms
+// compare a vector of source pixels with the key at once and keep the
+// destination where they match. The last partial vector of a row runs through
+// a small buffer, so nothing is read or written past the row.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "graphics/pixel/translucent_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include <cstring>
+#include <type_traits>
+
+#include "graphics/pixel/blend_arithmetic-inl.h"
+#include "graphics/pixel/row_kernels.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+#if HWY_TARGET != HWY_SCALAR
+namespace {
+
+using D8 = hn::ScalableTag<uint8_t>;
+using D16 = hn::ScalableTag<uint16_t>;
+
+// The two families: the translucent blend d + D[w][s - d] at one weight (a),
+// and the two-level mix P[a][s] + P[b][d].
+enum class Mix { Weight, TwoLevel };
+
+inline size_t Pixels(int32_t width) { return width > 0 ? static_cast<size_t>(width) : 0; }
+
+// Runs body over whole steps of `step` pixels (sb source bytes and db
+// destination bytes each), then over the last partial step through buffers.
+// A step is at most one vector of bytes' worth of pixels.
+template <int32_t sb, int32_t db, class Body>
+HWY_INLINE void ForEachStep(const uint8_t* s, uint8_t* d, size_t n, size_t step, const Body& body) {
+  size_t i = 0;
+  for (; i + step <= n; i += step) body(s + i * sb, d + i * db);
+  if (i == n) return;
+  alignas(64) uint8_t sbuf[HWY_MAX_BYTES * sb] = {};
+  alignas(64) uint8_t dbuf[HWY_MAX_BYTES * db] = {};
+  const size_t rest = n - i;
+  std::memcpy(sbuf, s + i * sb, rest * sb);
+  std::memcpy(dbuf, d + i * db, rest * db);
+  body(sbuf, dbuf);
+  std::memcpy(d + i * db, dbuf, rest * db);
+}
+
+// ---------------------------------------------------------------------------
+// 32-bit pixels onto 32-bit pixels, byte position onto byte position.
+
+// P[byte 3 of each pixel][k] in both 16-bit lanes of the pixel, k given in
+// one of the one-weight forms of blend_arithmetic-inl.h. Below 255, k makes
+// every weight at most 254, which then takes the one-multiply form too.
+template <class D8, class K>
+HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, const K& k) {
+  const hn::Repartition<uint16_t, D8> d16;
+  // Byte 3 of each pixel into both of its 16-bit lanes.
+  constexpr uint8_t Z = 0x80;  // a byte made 0
+  alignas(16) static constexpr uint8_t kAlpha[16] = {3,  Z, 3,  Z, 7,  Z, 7,  Z,
+                                                     11, Z, 11, Z, 15, Z, 15, Z};
+  const auto alpha = hn::BitCast(d16, hn::TableLookupBytesOr0(px, hn::LoadDup128(d8, kAlpha)));
+  const auto w = blend::ProductLanes(k, alpha);
+  if constexpr (std::is_same_v<K, blend::FullWeight>)
+    return blend::LaneWeights(d8, w);
+  else
+    return blend::LaneFixedWeight(d8, w);
+}
+
+// Runs body with the one-weight forms of a and (TwoLevel) b.
+template <Mix kMix, class Body>
+HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body) {
+  const D8 d8;
+  blend::WithWeight(d8, a, [&](const auto& wa) {
+    if constexpr (kMix == Mix::TwoLevel) {
+      blend::WithWeight(d8, b, [&](const auto& wb) { body(wa, wb); });
+    } else {
+      (void)b;
+      body(wa, blend::FullWeight{});
+    }
+  });
+}
+
+// The three colour bytes (and a fourth that the caller replaces) of 4-byte
+// pixels vs over vd, at the weights of the pair (kSrcAlpha, kDstAlpha: as for
+// Bytes32Row below).
+template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class WA, class WB>
+HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, const WA& wa, const WB& wb) {
+  auto mix = [&](const auto& ws) {
+    if constexpr (kMix == Mix::Weight) {
+      return blend::WeightBytes(d8, ws, vs, vd);
+    } else if constexpr (kDstAlpha) {
+      return blend::MixBytes(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
+    } else {
+      return blend::MixBytes(d8, ws, vs, wb, vd);
+    }
+  };
+  if constexpr (kSrcAlpha)
+    return mix(AlphaWeights(d8, vs, wa));
+  else
+    return mix(wa);
+}
+
+// kSrcAlpha: the source's byte 3 is its alpha (weights P[A][a]), and the key
+// is compared on bytes 0-2; otherwise on the whole word. kDstAlpha: the
+// destination's byte 3 is its alpha and becomes 255 (two-level: its weight is
+// P[A][b]); otherwise byte 3 becomes 0.
+template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, bool kKeyed>
+void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                int32_t) {
+  const D8 d8;
+  const hn::Repartition<uint32_t, D8> d32;
+  const uint32_t keyMask = kSrcAlpha ? 0xFFFFFFu : 0xFFFFFFFFu;
+  const auto key = hn::Set(d32, args.key & keyMask);
+  const auto fourth = hn::Set(d32, 0xFF000000u);
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp) {
+      const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
+      auto out = hn::BitCast(d32, Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, wa, wb));
+      out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
+      if constexpr (kKeyed) {
+        const auto vs32 = hn::BitCast(d32, vs);
+        const auto match = hn::Eq(kSrcAlpha ? hn::And(vs32, hn::Set(d32, keyMask)) : vs32, key);
+        out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
+      }
+      hn::StoreU(hn::BitCast(d8, out), d8, dp);
+    });
+  });
+}
+
+// ---------------------------------------------------------------------------
+// 24-bit destinations.
+
+// Equal 24-bit formats without a key: every byte of the row is a colour byte
+// under the same weights, so the row is one run of bytes.
+template <Mix kMix>
+void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                int32_t) {
+  const D8 d8;
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+    ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
+      const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
+      if constexpr (kMix == Mix::Weight)
+        hn::StoreU(blend::WeightBytes(d8, wa, vs, vd), d8, dp);
+      else
+        hn::StoreU(blend::MixBytes(d8, wa, vs, wb, vd), d8, dp);
+    });
+  });
+}
+
+// Runs body(sp, dp, raw) over steps of `step` pixels (sb source bytes, 3
+// destination bytes each) whose loads reach `ahead` pixels further; raw is
+// the vector of destination bytes at dp, loaded before the previous step's
+// store (a load that overlaps the span of a masked store just made waits for
+// it). The last pixels run through buffers two steps long.
+template <int32_t sb, class Body>
+HWY_INLINE void ForEach24Step(const uint8_t* s, uint8_t* d, size_t n, size_t step, size_t ahead,
+                              const Body& body) {
+  const D8 d8;
+  size_t i = 0;
+  if (step + ahead <= n) {
+    auto raw = hn::LoadU(d8, d);
+    for (; i + step + ahead <= n; i += step) {
+      const bool more = i + 2 * step + ahead <= n;
+      const auto next = more ? hn::LoadU(d8, d + (i + step) * 3) : raw;
+      body(s + i * sb, d + i * 3, raw);
+      raw = next;
+    }
+  }
+  if (i == n) return;
+  alignas(64) uint8_t sbuf[2 * HWY_MAX_BYTES] = {};
+  alignas(64) uint8_t dbuf[2 * HWY_MAX_BYTES] = {};
+  const size_t rest = n - i;  // below step + ahead, which is below two steps
+  std::memcpy(sbuf, s + i * sb, rest * sb);
+  std::memcpy(dbuf, d + i * 3, rest * 3);
+  for (size_t k = 0; k < rest; k += step)
+    body(sbuf + k * sb, dbuf + k * 3, hn::LoadU(d8, dbuf + k * 3));
+  std::memcpy(d + i * 3, dbuf, rest * 3);
+}
+
+// 3- or 4-byte sources (a 4-byte source's byte 3 is its alpha, and weights
+// the source by P[A][a]) onto 24-bit pixels. The 24-bit pixels of a step are
+// spread into 4-byte pixels (each block of 16 bytes taking four, byte 3 zero),
+// mixed as 32-bit pixels, and packed back; only the step's bytes are stored
+// (a vector loads past them). The key is compared on bytes 0-2.
+template <Mix kMix, int32_t kSrcBytes, bool kKeyed>
+void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                   int32_t) {
+  const D8 d8;
+  const hn::Repartition<uint32_t, D8> d32;
+  const size_t lanes32 = hn::Lanes(d32);  // pixels per step
+  constexpr uint8_t Z = 0x80;             // a byte made 0
+  alignas(16) static constexpr uint8_t kSpread[16] = {0, 1, 2, Z, 3, 4,  5,  Z,
+                                                      6, 7, 8, Z, 9, 10, 11, Z};
+  alignas(16) static constexpr uint8_t kPack[16] = {0,  1,  2,  4,  5, 6, 8, 9,
+                                                    10, 12, 13, 14, Z, Z, Z, Z};
+  // Lane j of a spread vector takes 32-bit lane j - j / 4 (block k starts at
+  // byte 12k); packing takes lane (j / 3) x 4 + j % 3 into lane j.
+  alignas(64) int32_t spreadLanes[HWY_MAX_BYTES / 4], packLanes[HWY_MAX_BYTES / 4];
+  for (size_t j = 0; j < lanes32; ++j) {
+    spreadLanes[j] = static_cast<int32_t>(j - j / 4);
+    packLanes[j] = static_cast<int32_t>(j < lanes32 / 4 * 3 ? j / 3 * 4 + j % 3 : 0);
+  }
+  const auto spreadIdx = hn::SetTableIndices(d32, spreadLanes);
+  const auto packIdx = hn::SetTableIndices(d32, packLanes);
+  const auto spreadBytes = hn::LoadDup128(d8, kSpread), packBytes = hn::LoadDup128(d8, kPack);
+  const auto stepBytes = hn::FirstN(d8, lanes32 * 3);
+  auto spread = [&](hn::Vec<D8> v) {
+    return hn::TableLookupBytesOr0(
+        hn::BitCast(d8, hn::TableLookupLanes(hn::BitCast(d32, v), spreadIdx)), spreadBytes);
+  };
+  const auto key = hn::Set(d32, args.key & 0xFFFFFF);
+  const auto colour = hn::Set(d32, 0xFFFFFFu);
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+    ForEach24Step<kSrcBytes>(
+        s, d, Pixels(width), lanes32, (lanes32 + 2) / 3,
+        [&](const uint8_t* sp, uint8_t* dp, hn::Vec<D8> raw) {
+          const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp) : spread(hn::LoadU(d8, sp));
+          const auto vd = spread(raw);
+          auto out = Mix32<kMix, kSrcBytes == 4, false>(d8, vs, vd, wa, wb);
+          if constexpr (kKeyed) {
+            const auto match = hn::Eq(hn::And(hn::BitCast(d32, vs), colour), key);
+            out =
+                hn::BitCast(d8, hn::IfThenElse(match, hn::BitCast(d32, vd), hn::BitCast(d32, out)));
+          }
+          const auto packed = hn::BitCast(
+              d8, hn::TableLookupLanes(hn::BitCast(d32, hn::TableLookupBytesOr0(out, packBytes)),
+                                       packIdx));
+          hn::BlendedStore(packed, stepBytes, d8, dp);
+        });
+  });
+}
+
+// ---------------------------------------------------------------------------
+// 16-bit colour destinations: 16-level blends of colour words.
+
+// Equal 16-bit colour formats. Weight: level L = a >> 4, the word becomes
+// T[L][s] + T[15 - L][d] unless it already equals the source. TwoLevel:
+// T[a >> 4][s] + T[b >> 4][d], every word written.
+template <Mix kMix, bool k565, bool kKeyed>
+void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D16 d16;
+  const uint32_t ls = (args.a & 0xFF) >> 4;
+  const uint32_t ld = kMix == Mix::Weight ? 15 - ls : (args.b & 0xFF) >> 4;
+  const auto ms = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ls)));
+  const auto md = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ld)));
+  const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
+  ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp) {
+    const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+    const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+    auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
+    if constexpr (kMix == Mix::Weight) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
+    if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(vs, key), vd, out);
+    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+  });
+}
+
+// Rgb565A / Rgb555A onto their colour format: the source level is
+// P[a][16 x alpha] >> 4 per pixel; the destination level 15 minus it
+// (Weight) or P[b][240] >> 4 (TwoLevel). The key is compared on the colour word.
+template <Mix kMix, bool k565, bool kKeyed>
+void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                    int32_t) {
+  const D8 d8;
+  const D16 d16;
+  const size_t lanes = hn::Lanes(d16);
+  const auto fifteen = hn::Set(d16, 15);
+  const auto md =
+      blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.b & 0xFF) * 240 / 255 >> 4)));
+  const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
+  const auto full = blend::LevelMultiplier(fifteen);
+  blend::WithWeight(d8, args.a & 0xFF, [&](const auto& wa) {
+    ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
+      const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+      const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
+      const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+      const auto words = hn::ConcatEven(d16, hi, lo);
+      const auto alpha16 = hn::ShiftLeft<4>(hn::And(hn::ConcatOdd(d16, hi, lo), fifteen));
+      const auto ms = blend::LevelMultiplier(hn::ShiftRight<4>(blend::ProductLanes(wa, alpha16)));
+      // The multiplier of level 15 - L is that of 15 less that of L.
+      const auto mdPixel = kMix == Mix::Weight ? hn::Sub(full, ms) : md;
+      auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
+      if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
+      hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+    });
+  });
+}
+
+// Equal Rgb565A / Rgb555A: the colour words blended channel by channel, the
+// destination's alpha and pad bytes kept. Weight: W = P[16 x alpha][a], each
+// channel K[W][d] + P[W][s]. TwoLevel: P[ws][s] + P[wd][d] modulo 256 with
+// ws = P[16 x source alpha][a], wd = P[16 x destination alpha][b].
+template <Mix kMix, bool k565, bool kKeyed>
+void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+                     int32_t) {
+  const D16 d16;
+  const hn::Repartition<uint32_t, D16> d32;
+  const size_t lanes = hn::Lanes(d16);
+  const D8 d8;
+  const auto fifteen = hn::Set(d16, 15);
+  const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
+  // Two vectors of pixels at a time, packed into one vector of 16-bit lanes:
+  // the first vector's words (or alpha and pad bytes) in the even lanes, the
+  // second's in the odd lanes. Each lane is worked out alone, so the order
+  // does not matter.
+  auto words = [&](hn::Vec<D16> first, hn::Vec<D16> second) {
+    return hn::OddEven(hn::BitCast(d16, hn::ShiftLeft<16>(hn::BitCast(d32, second))), first);
+  };
+  auto alpha16 = [&](hn::Vec<D16> first, hn::Vec<D16> second) {  // 16 x alpha
+    const auto ap =
+        hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
+    return hn::ShiftLeft<4>(hn::And(ap, fifteen));
+  };
+  // The weights P[16 x alpha][a] are at most 240, so their products take the
+  // one-multiply form per lane.
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+    ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
+      const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
+      uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
+      const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
+      const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
+      const auto sw = words(s1, s2), dw = words(d1, d2);
+      const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
+      const auto ws = blend::ProductLanes(wa, alpha16(s1, s2));
+      const auto ms = blend::LaneFixedWeight(d8, ws);
+      hn::Vec<D16> r, g, bl;
+      if constexpr (kMix == Mix::Weight) {
+        r = hn::Add(blend::Complement(ws, dc.r), blend::ProductLanes(ms, sc.r));
+        g = hn::Add(blend::Complement(ws, dc.g), blend::ProductLanes(ms, sc.g));
+        bl = hn::Add(blend::Complement(ws, dc.b), blend::ProductLanes(ms, sc.b));
+      } else {
+        const auto md = blend::LaneFixedWeight(d8, blend::ProductLanes(wb, alpha16(d1, d2)));
+        r = hn::Add(blend::ProductLanes(ms, sc.r), blend::ProductLanes(md, dc.r));
+        g = hn::Add(blend::ProductLanes(ms, sc.g), blend::ProductLanes(md, dc.g));
+        bl = hn::Add(blend::ProductLanes(ms, sc.b), blend::ProductLanes(md, dc.b));
+      }
+      auto out = blend::Narrow<k565>(r, g, bl);
+      if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
+      // The new words back into the destination pixels, beside their alpha
+      // and pad bytes.
+      hn::StoreU(hn::OddEven(d1, out), d16, d16p);
+      hn::StoreU(hn::OddEven(d2, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, out)))), d16,
+                 d16p + lanes);
+    });
+  });
+}
+
+// ---------------------------------------------------------------------------
+
+template <Mix kMix, bool kKeyed>
+void RegisterFamily(KernelTable& t, Op op) {
+  using F = PixelFormat;
+  t.Set(op, F::Rgb565, F::Rgb565, &Word16Row<kMix, true, kKeyed>);
+  t.Set(op, F::Rgb555, F::Rgb555, &Word16Row<kMix, false, kKeyed>);
+  t.Set(op, F::Rgb565A, F::Rgb565, &AlphaWord16Row<kMix, true, kKeyed>);
+  t.Set(op, F::Rgb555A, F::Rgb555, &AlphaWord16Row<kMix, false, kKeyed>);
+  t.Set(op, F::Rgb565A, F::Rgb565A, &AlphaEqual16Row<kMix, true, kKeyed>);
+  t.Set(op, F::Rgb555A, F::Rgb555A, &AlphaEqual16Row<kMix, false, kKeyed>);
+  if constexpr (kKeyed) {
+    t.Set(op, F::Bgr24, F::Bgr24, &Expanded24Row<kMix, 3, true>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Expanded24Row<kMix, 3, true>);
+  } else {
+    t.Set(op, F::Bgr24, F::Bgr24, &Bytes24Row<kMix>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Bytes24Row<kMix>);
+  }
+  t.Set(op, F::Bgra32, F::Bgr24, &Expanded24Row<kMix, 4, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgb24, &Expanded24Row<kMix, 4, kKeyed>);
+  t.Set(op, F::Bgrx32, F::Bgrx32, &Bytes32Row<kMix, false, false, kKeyed>);
+  t.Set(op, F::Rgbx32, F::Rgbx32, &Bytes32Row<kMix, false, false, kKeyed>);
+  t.Set(op, F::Bgra32, F::Bgrx32, &Bytes32Row<kMix, true, false, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgbx32, &Bytes32Row<kMix, true, false, kKeyed>);
+  t.Set(op, F::Bgra32, F::Bgra32, &Bytes32Row<kMix, true, true, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgba32, &Bytes32Row<kMix, true, true, kKeyed>);
+}
+
+}  // namespace
+#endif
+
+void RegisterTranslucent(KernelTable& t) {
+#if HWY_TARGET == HWY_SCALAR
+  (void)t;  // the scalar level runs the rules themselves
+#else
+  RegisterFamily<Mix::Weight, false>(t, Op::Translucent);
+  RegisterFamily<Mix::Weight, true>(t, Op::TranslucentKeyed);
+  RegisterFamily<Mix::TwoLevel, false>(t, Op::TwoLevel);
+  RegisterFamily<Mix::TwoLevel, true>(t, Op::TwoLevelKeyed);
+#endif
+}
+
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pixelops::kernels {
+HWY_EXPORT(RegisterTranslucent);
+void RegisterTranslucentKernels(KernelTable& table) {
+  HWY_DYNAMIC_DISPATCH(RegisterTranslucent)(table);
+}
+}  // namespace pixelops::kernels
+#endif

@@ -1,0 +1,361 @@
+// The kernels of the translucent blits and the two-level blends.
+//
+// First the lane arithmetic they are built on, proved equal to the blend
+// tables over each table's whole input domain on every vector target this
+// machine runs; then every served pair of each operation drawn at every SIMD
+// level against the scalar reference (kernel_check.h), at opacities and
+// levels 0, 1, 127, 128, 254, 255, 256 and a random one.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "tests/translucent_kernel_test.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "graphics/blend_tables.h"
+#include "graphics/pixel/blend_arithmetic-inl.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// Each proof returns the number of entries where the lanes and the table
+// differ (0 expected). The kernels never run on the one-lane scalar target,
+// which the proofs skip.
+#if HWY_TARGET != HWY_SCALAR
+
+// P and K: every a, c in 0..255, in 16-bit lanes.
+uint64_t ProductAndComplementMismatches() {
+  const BlendTables& t = Tables();
+  const hn::ScalableTag<uint16_t> d16;
+  const size_t lanes = hn::Lanes(d16);
+  std::vector<uint16_t> p(lanes), k(lanes);
+  uint64_t bad = 0;
+  for (uint32_t base = 0; base < 65536; base += static_cast<uint32_t>(lanes)) {
+    const auto i = hn::Iota(d16, base);
+    const auto a = hn::ShiftRight<8>(i), c = hn::And(i, hn::Set(d16, 0xFF));
+    hn::StoreU(blend::Product(a, c), d16, p.data());
+    hn::StoreU(blend::Complement(a, c), d16, k.data());
+    for (size_t j = 0; j < lanes; ++j) {
+      const uint32_t idx = base + static_cast<uint32_t>(j);
+      bad += p[j] != t.P(idx >> 8, idx & 0xFF);
+      bad += k[j] != t.K(idx >> 8, idx & 0xFF);
+    }
+  }
+  return bad;
+}
+
+// P on bytes, with a different weight in every byte and in the one-weight
+// forms (one multiply per lane below 255, none at 255): every w, c in 0..255.
+uint64_t ProductBytesMismatches() {
+  const BlendTables& t = Tables();
+  const hn::ScalableTag<uint8_t> d8;
+  const hn::ScalableTag<uint16_t> d16;
+  const size_t lanes = hn::Lanes(d8), lanes16 = hn::Lanes(d16);
+  std::vector<uint8_t> out(lanes);
+  std::vector<uint16_t> out16(lanes16);
+  uint64_t bad = 0;
+  for (uint32_t c = 0; c < 256; ++c) {
+    for (uint32_t w0 = 0; w0 < 256; w0 += static_cast<uint32_t>(lanes)) {
+      const auto w = blend::PerByteWeights(d8, hn::Iota(d8, w0));
+      hn::StoreU(blend::ProductBytes(d8, w, hn::Set(d8, static_cast<uint8_t>(c))), d8, out.data());
+      for (size_t j = 0; j < lanes; ++j) bad += out[j] != t.P((w0 + j) & 0xFF, c);
+    }
+  }
+  // The one-multiply form with a weight per lane, for weights up to 254.
+  for (uint32_t c = 0; c < 256; ++c) {
+    for (uint32_t w0 = 0; w0 < 255; w0 += static_cast<uint32_t>(lanes16)) {
+      const auto form = blend::LaneFixedWeight(d8, hn::Iota(d16, w0));
+      hn::StoreU(blend::ProductLanes(form, hn::Set(d16, static_cast<uint16_t>(c))), d16,
+                 out16.data());
+      for (size_t j = 0; j < lanes16 && w0 + j < 255; ++j) bad += out16[j] != t.P(w0 + j, c);
+    }
+  }
+  for (uint32_t w = 0; w < 256; ++w) {
+    blend::WithWeight(d8, w, [&](const auto& form) {
+      for (uint32_t c0 = 0; c0 < 256; c0 += static_cast<uint32_t>(lanes)) {
+        hn::StoreU(blend::ProductBytes(d8, form, hn::Iota(d8, c0)), d8, out.data());
+        for (size_t j = 0; j < lanes; ++j) bad += out[j] != t.P(w, (c0 + j) & 0xFF);
+      }
+      for (uint32_t c0 = 0; c0 < 256; c0 += static_cast<uint32_t>(lanes16)) {
+        hn::StoreU(blend::ProductLanes(form, hn::Iota(d16, c0)), d16, out16.data());
+        for (size_t j = 0; j < lanes16 && c0 + j < 256; ++j) bad += out16[j] != t.P(w, c0 + j);
+      }
+    });
+  }
+  return bad;
+}
+
+// d + D[w][s - d] modulo 256 (and P[w][s] + P[255 - w][d], the two-level
+// mix): every w, s and d in 0..255, so every w and delta -255..255.
+uint64_t WeightBytesMismatches() {
+  const BlendTables& t = Tables();
+  const hn::ScalableTag<uint8_t> d8;
+  const size_t lanes = hn::Lanes(d8);
+  std::vector<uint8_t> out(lanes), mix(lanes);
+  uint64_t bad = 0;
+  for (uint32_t w = 0; w < 256; ++w) {
+    const auto ws = blend::SameWeight(d8, w), wd = blend::SameWeight(d8, 255 - w);
+    std::vector<uint8_t> fixed(lanes);
+    for (uint32_t s = 0; s < 256; ++s) {
+      const auto vs = hn::Set(d8, static_cast<uint8_t>(s));
+      for (uint32_t d0 = 0; d0 < 256; d0 += static_cast<uint32_t>(lanes)) {
+        const auto vd = hn::Iota(d8, d0);
+        hn::StoreU(blend::WeightBytes(d8, ws, vs, vd), d8, out.data());
+        hn::StoreU(blend::MixBytes(d8, ws, vs, wd, vd), d8, mix.data());
+        blend::WithWeight(d8, w, [&](const auto& form) {
+          hn::StoreU(blend::WeightBytes(d8, form, vs, vd), d8, fixed.data());
+        });
+        for (size_t j = 0; j < lanes; ++j) {
+          const uint32_t d = (d0 + static_cast<uint32_t>(j)) & 0xFF;
+          bad += out[j] != static_cast<uint8_t>(
+                               d + t.D(w, static_cast<int32_t>(s) - static_cast<int32_t>(d)));
+          bad += mix[j] != static_cast<uint8_t>(t.P(w, s) + t.P(255 - w, d));
+          bad += fixed[j] != out[j];
+        }
+      }
+    }
+  }
+  return bad;
+}
+
+// L565 and L555: every level 0..15 and every word, bit 15 included.
+uint64_t LevelWordMismatches() {
+  const BlendTables& t = Tables();
+  const hn::ScalableTag<uint16_t> d16;
+  const size_t lanes = hn::Lanes(d16);
+  std::vector<uint16_t> w565(lanes), w555(lanes);
+  uint64_t bad = 0;
+  for (uint16_t level = 0; level < 16; ++level) {
+    const auto m = blend::LevelMultiplier(hn::Set(d16, level));
+    for (uint32_t base = 0; base < 65536; base += static_cast<uint32_t>(lanes)) {
+      const auto w = hn::Iota(d16, base);
+      hn::StoreU(blend::LevelWord<true>(w, m), d16, w565.data());
+      hn::StoreU(blend::LevelWord<false>(w, m), d16, w555.data());
+      for (size_t j = 0; j < lanes; ++j) {
+        bad += w565[j] != t.L565(level, base + static_cast<uint32_t>(j));
+        bad += w555[j] != t.L555(level, base + static_cast<uint32_t>(j));
+      }
+    }
+  }
+  return bad;
+}
+
+#else
+uint64_t ProductAndComplementMismatches() { return 0; }
+uint64_t ProductBytesMismatches() { return 0; }
+uint64_t WeightBytesMismatches() { return 0; }
+uint64_t LevelWordMismatches() { return 0; }
+#endif
+
+}  // namespace
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+
+#include <gtest/gtest.h>
+#include <hwy/targets.h>
+#include <pixelops/format_pairs.h>
+
+#include <cstring>
+#include <functional>
+#include <string_view>
+
+#include "tests/kernel_check.h"
+
+namespace pixelops::kernels {
+HWY_EXPORT(ProductAndComplementMismatches);
+HWY_EXPORT(ProductBytesMismatches);
+HWY_EXPORT(WeightBytesMismatches);
+HWY_EXPORT(LevelWordMismatches);
+}  // namespace pixelops::kernels
+
+namespace pixelops {
+namespace {
+
+// Runs fn at every vector target this build has and this machine runs.
+template <class Fn>
+void ForEveryTarget(const Fn& fn) {
+  for (int64_t target : hwy::SupportedAndGeneratedTargets()) {
+    if (target == HWY_SCALAR) continue;
+    hwy::SetSupportedTargetsForTest(target);
+    SCOPED_TRACE(hwy::TargetName(target));
+    fn();
+  }
+  hwy::SetSupportedTargetsForTest(0);
+}
+
+TEST(BlendArithmetic, ProductsAndComplementsEqualTheirTables) {
+  ForEveryTarget([] {
+    EXPECT_EQ(HWY_DYNAMIC_DISPATCH(kernels::ProductAndComplementMismatches)(), 0u);
+    EXPECT_EQ(HWY_DYNAMIC_DISPATCH(kernels::ProductBytesMismatches)(), 0u);
+  });
+}
+
+TEST(BlendArithmetic, SignedDifferencesAndMixesEqualTheirTables) {
+  ForEveryTarget([] { EXPECT_EQ(HWY_DYNAMIC_DISPATCH(kernels::WeightBytesMismatches)(), 0u); });
+}
+
+TEST(BlendArithmetic, LevelScalingEqualsTheLevelTables) {
+  ForEveryTarget([] { EXPECT_EQ(HWY_DYNAMIC_DISPATCH(kernels::LevelWordMismatches)(), 0u); });
+}
+
+// ---------------------------------------------------------------------------
+
+enum class Blit { Alpha, AlphaOpacity, TranslucentKey, Blend, BlendKey };
+
+struct Case {
+  Blit blit;
+  FormatPair pair;
+};
+
+const char* BlitName(Blit b) {
+  switch (b) {
+    case Blit::Alpha:
+      return "BltAlpha";
+    case Blit::AlphaOpacity:
+      return "BltAlphaOpacity";
+    case Blit::TranslucentKey:
+      return "BltTranslucentKey";
+    case Blit::Blend:
+      return "BltBlend";
+    case Blit::BlendKey:
+      return "BltBlendKey";
+  }
+  return "";
+}
+
+void PrintTo(const Case& c, std::ostream* os) {
+  *os << BlitName(c.blit) << " " << PixelFormatName(c.pair.src) << " onto "
+      << PixelFormatName(c.pair.dst);
+}
+
+std::vector<Case> AllCases() {
+  std::vector<Case> cases;
+  for (Blit b :
+       {Blit::Alpha, Blit::AlphaOpacity, Blit::TranslucentKey, Blit::Blend, Blit::BlendKey}) {
+    for (const FormatPair& p : format_pairs::kBlend) {
+      // BltAlphaOpacity serves the alpha sources onto their colour formats only.
+      if (b == Blit::AlphaOpacity && p.src == p.dst) continue;
+      cases.push_back({b, p});
+    }
+  }
+  return cases;
+}
+
+class TranslucentKernels : public ::testing::TestWithParam<Case> {};
+
+// Opacities (and levels) at the ends of the byte, at the middle, one past
+// the byte (only its low byte counts), and a random one. Each placement of the
+// check draws at one of them (the same at every level), chosen from the
+// placement, so that every value meets widths, alignments and stretches.
+TEST_P(TranslucentKernels, EveryLevelMatchesScalar) {
+  const Case c = GetParam();
+  const uint32_t seed = static_cast<uint32_t>(c.pair.src) * 131 +
+                        static_cast<uint32_t>(c.pair.dst) * 7 + static_cast<uint32_t>(c.blit);
+  const int32_t values[8] = {0,   1,   127, 128,
+                             254, 255, 256, static_cast<int32_t>(std::mt19937(seed)() % 256)};
+  const Blit blit = c.blit;
+  test::ExpectLevelsAgree(
+      c.pair.src, c.pair.dst,
+      [blit, &values](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
+                      const Size* z, const Rect* cl) {
+        const uint32_t pick = static_cast<uint32_t>(
+            x * 31 + y * 17 + (r ? r->left * 7 + r->right * 13 + r->bottom : 0) +
+            (z ? z->width * 5 : 0) + (cl ? cl->right : 0));
+        const int32_t a = values[pick % 8], b = values[(pick / 8 + pick) % 8];
+        switch (blit) {
+          case Blit::Alpha:
+            return d.BltAlpha(&s, x, y, a, r, z, cl);
+          case Blit::AlphaOpacity:
+            return d.BltAlphaOpacity(&s, x, y, a, r, z, cl);
+          case Blit::TranslucentKey:
+            return d.BltTranslucentKey(&s, x, y, a, r, z, cl);
+          case Blit::Blend:
+            return d.BltBlend(&s, x, y, a, b, r, z, cl);
+          case Blit::BlendKey:
+            return d.BltBlendKey(&s, x, y, a, b, r, z, cl);
+        }
+        return kBlitDone;
+      },
+      seed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, TranslucentKernels, ::testing::ValuesIn(AllCases()),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                           return std::string(BlitName(info.param.blit)) + "_" +
+                                  PixelFormatName(info.param.pair.src) + "_onto_" +
+                                  PixelFormatName(info.param.pair.dst);
+                         });
+
+// Surfaces that the random fill seldom makes: destination words equal to
+// the source words below them (the equal 16-bit formats leave those alone),
+// long runs of key pixels, and 32-bit sources whose colour bytes are the key's
+// but whose fourth byte is not (Bgrx32 draws them, Bgra32 skips them).
+void ExpectEveryLevelDrawsTheSame(DDSurface& dst, const std::function<void()>& draw) {
+  const std::vector<uint8_t> before = test::Snapshot(dst);
+  std::vector<uint8_t> reference;
+  for (std::string_view level : SimdLevels()) {
+    test::ScopedSimdLevel scoped(level);
+    test::Restore(dst, before);
+    draw();
+    if (level == "scalar")
+      reference = test::Snapshot(dst);
+    else
+      EXPECT_TRUE(test::Snapshot(dst) == reference) << level;
+  }
+}
+
+TEST(TranslucentKernelEdges, EqualWordsKeyRunsAndFourthBytes) {
+  std::mt19937 rng(5);
+  for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgrx32,
+                        PixelFormat::Bgra32, PixelFormat::Rgb565A, PixelFormat::Bgr24}) {
+    SCOPED_TRACE(PixelFormatName(f));
+    const int32_t bpp = BytesPerPixel(f), w = 203, h = 4;
+    auto src = DDSurface::Make(w, h, f), dst = DDSurface::Make(w, h, f);
+    ASSERT_TRUE(src && dst);
+    src->SetColorKey(0x00123456);
+    test::FillRandom(*src, rng);
+    test::FillRandom(*dst, rng);
+    const uint32_t key = src->GetColorKey();
+    uint8_t* sm = test::Memory(*src);
+    uint8_t* dm = test::Memory(*dst);
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; ++x) {
+        uint8_t* sp = sm + int64_t{y} * src->Buffer().pitch + x * bpp;
+        uint8_t* dp = dm + int64_t{y} * dst->Buffer().pitch + x * bpp;
+        const int32_t run = (x / 37 + y) % 4;  // runs of one kind of pixel
+        if (run == 1) std::memcpy(dp, sp, bpp);
+        if (run == 2) {
+          for (int32_t k = 0; k < bpp; ++k) sp[k] = static_cast<uint8_t>(key >> (8 * k));
+          if (bpp == 4 && rng() % 2) sp[3] ^= 0x40;  // the fourth byte differs from the key's
+        }
+        if (run == 3 && rng() % 2) std::memcpy(dp, sp, bpp);
+      }
+    }
+    for (int32_t opacity : {0, 16, 128, 200, 255}) {
+      SCOPED_TRACE(opacity);
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, opacity, nullptr, nullptr, nullptr); });
+      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+        dst->BltTranslucentKey(src.get(), 0, 0, opacity, nullptr, nullptr, nullptr);
+      });
+      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+        dst->BltBlendKey(src.get(), 0, 0, opacity, 255 - opacity, nullptr, nullptr, nullptr);
+      });
+      // The Image draws that reach these blits, off the surface's origin.
+      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+        dst->DrawTranslucent(src.get(), 3, 1, opacity, nullptr, nullptr, nullptr);
+      });
+      ExpectEveryLevelDrawsTheSame(*dst, [&] { dst->DrawAlphaLevel(src.get(), -5, 0, opacity); });
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pixelops
+
+#endif  // HWY_ONCE
