@@ -75,7 +75,7 @@ struct KernelPlacement {
 
 // Widths 0 to 300, each at a start column 0..15 of the destination and of the
 // source; then stretched, shrunk and clipped placements with source
-// rectangles reaching past the source.
+// rectangles reaching past the source, and to its right and bottom edges.
 inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
   std::vector<KernelPlacement> out;
   for (int32_t w = 0; w <= 300; ++w) {
@@ -91,6 +91,14 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
                 Rect{static_cast<int32_t>(rng() % 30), 0, static_cast<int32_t>(rng() % 300) + 20, 6}};
     if (i % 3 == 0) p.hasSize = false;  // clipped one to one
     out.push_back(p);
+  }
+  // Source rectangles reaching the source's right and bottom edges (340 x 6),
+  // so that any read past a row's last pixel would leave the surface.
+  for (int32_t i = 0; i < 20; ++i) {
+    const int32_t w = static_cast<int32_t>(rng() % 120) + 1, h = static_cast<int32_t>(rng() % 4) + 1;
+    const int32_t grow = static_cast<int32_t>(rng() % 3);
+    out.push_back({static_cast<int32_t>(rng() % 16), 0, true, Rect{340 - w, 6 - h, 340 + grow, 6 + grow},
+                   i % 4 != 0, Size{w + static_cast<int32_t>(rng() % (2 * w + 1)), h + grow + 1}, false, {}});
   }
   return out;
 }

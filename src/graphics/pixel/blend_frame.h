@@ -121,7 +121,8 @@ inline void StretchColumns(const BlitParams& bp, int32_t width, int32_t* columns
 // Stretch walk: the error tests are made before each row and each pixel is
 // read; the source columns of a row are worked out once for every row, the y
 // error runs on. A row kernel that does not read positions takes each row's
-// source pixels gathered into a buffer, a chunk at a time.
+// source pixels gathered into a buffer first; a source row that repeats is
+// gathered once.
 template <class Src, class Dst, class Step>
 void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
                    const Step& step) {
@@ -131,16 +132,23 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
   std::unique_ptr<int32_t[]> columns(new (std::nothrow) int32_t[static_cast<size_t>(width)]);
   if (!columns) return;
   StretchColumns(bp, width, columns.get());
+  // Gathering reads the whole row before the kernel writes, which a surface
+  // stretched onto itself must not do.
   kernels::RowKernel kernel;
-  // Gathering reads a chunk ahead, which a surface stretched onto itself
-  // must not.
+  std::unique_ptr<uint8_t[]> gathered;
+  kernels::GatherFn gather = nullptr;
   if constexpr (HasRowKernel<Step>) {
-    if (!step.kernel.positional && src.pixels != dst.pixels) kernel = step.kernel;
+    if (step.kernel.fn != nullptr && !step.kernel.positional && src.pixels != dst.pixels) {
+      gathered.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width) * sb]);
+      if (gathered) {
+        kernel = step.kernel;
+        gather = kernels::Find<kernels::GatherFn>(kernels::Op::Gather, Src::kCode, Src::kCode);
+      }
+    }
   }
-  constexpr int32_t kChunk = 256;
-  alignas(64) uint8_t gathered[kChunk * sb];
   int64_t rowOffset = int64_t{bp.src.top} * src.pitch + int64_t{bp.src.left} * sb;
   int64_t dRow = int64_t{bp.dst.top} * dst.pitch + int64_t{bp.dst.left} * db;
+  int64_t gatheredRow = -1;
   int32_t ey = bp.yError;
   int32_t sy = bp.src.top;
   for (int32_t row = 0; row < height; ++row) {
@@ -153,13 +161,17 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
     const uint8_t* s = src.pixels + rowOffset;
     uint8_t* d = dst.pixels + dRow;
     if (kernel.fn != nullptr) {
-      for (int32_t start = 0; start < width; start += kChunk) {
-        const int32_t n = width - start < kChunk ? width - start : kChunk;
-        for (int32_t k = 0; k < n; ++k) {
-          std::memcpy(gathered + k * sb, s + int64_t{columns[start + k]} * sb, sb);
+      if (rowOffset != gatheredRow) {
+        if (gather != nullptr) {
+          gather(s, columns.get(), width, src.bounds.right - bp.src.left, gathered.get());
+        } else {
+          for (int32_t col = 0; col < width; ++col) {
+            std::memcpy(gathered.get() + int64_t{col} * sb, s + int64_t{columns[col]} * sb, sb);
+          }
         }
-        kernel.fn(gathered, d + int64_t{start} * db, n, kernel.args, 0, 0);
+        gatheredRow = rowOffset;
       }
+      kernel.fn(gathered.get(), d, width, kernel.args, 0, 0);
     } else {
       for (int32_t col = 0; col < width; ++col) {
         Apply(step, s + int64_t{columns[col]} * sb, d + int64_t{col} * db,

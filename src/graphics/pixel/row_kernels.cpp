@@ -20,6 +20,7 @@ namespace pixelops::kernels {
 void RegisterSaturatingKernels(KernelTable& table);
 void RegisterAlphaChannelKernels(KernelTable& table);
 void RegisterTranslucentKernels(KernelTable& table);
+void RegisterStretchKernels(KernelTable& table);
 
 namespace {
 
@@ -28,6 +29,7 @@ constexpr Register kRegister[] = {
     &RegisterSaturatingKernels,
     &RegisterAlphaChannelKernels,
     &RegisterTranslucentKernels,
+    &RegisterStretchKernels,
 };
 
 // The levels above scalar, each with the Highway targets it adds; a level

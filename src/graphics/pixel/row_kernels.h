@@ -49,6 +49,8 @@ enum class Op : uint8_t {
   SubLevelKeyed,
   // Copies skipping the source's colour key (BltKeyed, the Image draws).
   KeyedCopy,
+  // The stretched walk's gather of a row's source pixels (GatherFn).
+  Gather,
   // Textured-polygon spans: colour-keyed, opaque, and blended at an alpha.
   SpanKeyed,
   SpanOpaque,
@@ -69,6 +71,12 @@ struct RowArgs {
 // pixel, for kernels that read it (RowKernel::positional).
 using RowFn = void (*)(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
                        int32_t sx, int32_t sy);
+
+// Copies the pixels at row + columns[i] x bytes-per-pixel to out + i x
+// bytes-per-pixel, for i < n; the columns rise, and the row holds available
+// pixels, of which it reads none beyond.
+using GatherFn = void (*)(const uint8_t* row, const int32_t* columns, int32_t n,
+                          int32_t available, uint8_t* out);
 
 // A rule's kernel: fn is null where the level in force has none.
 struct RowKernel {
