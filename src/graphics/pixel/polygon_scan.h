@@ -69,11 +69,14 @@ constexpr int64_t Fix(int64_t c) { return c * kOne; }
 constexpr int64_t Whole(int64_t f) { return f >> 20; }
 
 // One side of the polygon: the vertex it starts at, the direction it walks
-// the vertex list in (+1 or -1, wrapping) and how many edges it has.
+// the vertex list in (+1 or -1, wrapping), how many edges it walks (steps) and
+// how many of them go down and so get a record (edges); the horizontal ones
+// cover no row and are passed over.
 struct Side {
   int32_t first = 0;
   int32_t dir = 1;
   int32_t edges = 0;
+  int32_t steps = 0;
 };
 
 struct Outline {
@@ -86,12 +89,47 @@ inline int32_t Next(int32_t i, int32_t dir, int32_t count) {
   return i < 0 ? count - 1 : (i == count ? 0 : i);
 }
 
+// The chain of edges from `from` to `to` in direction dir: false when an edge
+// goes up; otherwise the side, its down-going edges counted.
+inline bool Chain(const Point* p, int32_t count, int32_t from, int32_t to, int32_t dir,
+                  Side* side) {
+  *side = Side{from, dir, 0, 0};
+  for (int32_t i = from; i != to; i = Next(i, dir, count)) {
+    const int32_t j = Next(i, dir, count);
+    if (p[j].y < p[i].y) return false;
+    if (p[j].y > p[i].y) ++side->edges;
+    ++side->steps;
+  }
+  return side->edges > 0;
+}
+
+// The direction (+1 or -1) of the left side of a y-monotone outline whose top
+// vertex does not tell it: the side that leaves the top row further left, or
+// at the same point, the one whose first edge down leans further left.
+inline int32_t LeftDirFromSides(const Point* p, int32_t count, int32_t top) {
+  Point start[2], next[2];
+  for (int32_t k = 0; k < 2; ++k) {
+    const int32_t dir = k == 0 ? 1 : -1;
+    int32_t i = top;
+    for (int32_t n = 0; n < count && p[Next(i, dir, count)].y == p[top].y; ++n) {
+      i = Next(i, dir, count);
+    }
+    start[k] = p[i];
+    next[k] = p[Next(i, dir, count)];
+  }
+  if (start[0].x != start[1].x) return start[0].x < start[1].x ? 1 : -1;
+  // Edge k as (ex, ey), ey > 0: edge 0 is further left when ex0 / ey0 < ex1 / ey1.
+  const int32_t c = wide::SignOfCross(int64_t{next[0].x} - start[0].x, int64_t{next[1].y} - start[1].y,
+                                      int64_t{next[1].x} - start[1].x, int64_t{next[0].y} - start[0].y);
+  return c < 0 ? 1 : -1;
+}
+
 // Finds the top vertex (topmost, then leftmost) and the bottom vertex
 // (bottommost, then rightmost), the winding, and the two sides. A horizontal
-// top or bottom edge belongs to neither side. False for outlines that cannot be
-// scan-converted: all vertices on one row, a side without edges, or an edge of
-// a side that does not go strictly down (horizontal edges inside a side,
-// repeated vertices on the top or bottom row, non-convex outlines).
+// top or bottom edge belongs to neither side, and a horizontal edge inside a
+// side covers no row: the next edge of the side starts on the same row. False
+// for outlines that cannot be scan-converted: all vertices on one row, or a
+// side with an edge going up (outlines that are not convex, bow ties).
 inline bool PlanOutline(const Point* p, int32_t count, Outline* out) {
   int32_t top = 0, bottom = 0;
   for (int32_t i = 1; i < count; ++i) {
@@ -109,30 +147,45 @@ inline bool PlanOutline(const Point* p, int32_t count, Outline* out) {
   const Point& after = p[Next(top, 1, count)];
   const int32_t cross = wide::SignOfCross(int64_t{after.y} - t.y, int64_t{before.x} - t.x,
                                           int64_t{before.y} - t.y, int64_t{after.x} - t.x);
-  const int32_t leftDir = cross > 0 ? 1 : -1;
-  const int32_t rightDir = -leftDir;
-
-  Side left{top, leftDir, 0};
-  for (int32_t i = top; i != bottom; i = Next(i, leftDir, count)) ++left.edges;
-  if (p[Next(bottom, -leftDir, count)].y == p[bottom].y) --left.edges;
-
-  Side right{top, rightDir, 0};
-  if (p[Next(top, rightDir, count)].y == t.y) right.first = Next(top, rightDir, count);
-  for (int32_t i = right.first; i != bottom; i = Next(i, rightDir, count)) ++right.edges;
-
-  for (const Side& side : {left, right}) {
-    if (side.edges <= 0) return false;
-    int32_t i = side.first;
-    for (int32_t k = 0; k < side.edges; ++k) {
-      const int32_t j = Next(i, side.dir, count);
-      if (p[j].y <= p[i].y) return false;
-      i = j;
-    }
-  }
+  int32_t leftDir = cross > 0 ? 1 : -1;
   out->top = top;
   out->bottom = bottom;
-  out->left = left;
-  out->right = right;
+
+  // Outlines whose sides go strictly down once one horizontal top edge (on the
+  // right) and one horizontal bottom edge (on the left) are set aside.
+  {
+    const int32_t rightDir = -leftDir;
+    Side left{top, leftDir, 0, 0};
+    for (int32_t i = top; i != bottom; i = Next(i, leftDir, count)) ++left.edges;
+    if (p[Next(bottom, -leftDir, count)].y == p[bottom].y) --left.edges;
+    Side right{top, rightDir, 0, 0};
+    if (p[Next(top, rightDir, count)].y == t.y) right.first = Next(top, rightDir, count);
+    for (int32_t i = right.first; i != bottom; i = Next(i, rightDir, count)) ++right.edges;
+    bool down = left.edges > 0 && right.edges > 0;
+    for (const Side& side : {left, right}) {
+      int32_t i = side.first;
+      for (int32_t k = 0; down && k < side.edges; ++k) {
+        const int32_t j = Next(i, side.dir, count);
+        down = p[j].y > p[i].y;
+        i = j;
+      }
+    }
+    if (down) {
+      left.steps = left.edges;
+      right.steps = right.edges;
+      out->left = left;
+      out->right = right;
+      return true;
+    }
+  }
+
+  // Sides with horizontal edges: every edge of both chains from the top vertex
+  // to the bottom one goes down or stays on its row.
+  Side a, b;
+  if (!Chain(p, count, top, bottom, 1, &a) || !Chain(p, count, top, bottom, -1, &b)) return false;
+  if (cross == 0) leftDir = LeftDirFromSides(p, count, top);
+  out->left = leftDir == 1 ? a : b;
+  out->right = leftDir == 1 ? b : a;
   return true;
 }
 
@@ -170,16 +223,19 @@ class EdgeArrays {
   TextureEdge* rightTexture_;
 };
 
-// Fills a side's records: record k runs from its k-th vertex to the next one;
-// the record after the last is a copy of it, so the look-ahead at the next
+// Fills a side's records: record k runs along its k-th edge going down
+// (horizontal edges get none); the record after the last is a copy of it, so the look-ahead at the next
 // record never leaves the array.
 inline void FillSide(const Side& side, const Point* dstPoints, const Point* srcPoints,
                      int32_t count, PolygonEdge* edges, TextureEdge* textures) {
   int32_t i = side.first;
-  for (int32_t k = 0; k < side.edges; ++k) {
+  for (int32_t k = 0, n = 0; n < side.steps; ++n) {
     const int32_t j = Next(i, side.dir, count);
-    edges[k] = PolygonEdge{dstPoints[i].x, dstPoints[i].y, dstPoints[j].x, dstPoints[j].y};
-    textures[k] = TextureEdge{srcPoints[i].x, srcPoints[i].y, srcPoints[j].x, srcPoints[j].y};
+    if (dstPoints[j].y != dstPoints[i].y) {
+      edges[k] = PolygonEdge{dstPoints[i].x, dstPoints[i].y, dstPoints[j].x, dstPoints[j].y};
+      textures[k] = TextureEdge{srcPoints[i].x, srcPoints[i].y, srcPoints[j].x, srcPoints[j].y};
+      ++k;
+    }
     i = j;
   }
   edges[side.edges] = edges[side.edges - 1];
