@@ -26,12 +26,14 @@
 // cannot be scan-converted, and source points outside the source, draw nothing.
 #pragma once
 
-#include <cstdint>
+#include <climits>
 #include <cstddef>
+#include <cstdint>
 
 #include <pixelops/dd_surface.h>
 #include "graphics/pixel/blend_frame.h"
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/row_kernels.h"
 #include "graphics/wide_int.h"
 #include "runtime/small_block_pool.h"
 
@@ -59,7 +61,48 @@ struct PolygonArgs {
   int32_t count = 0;
 };
 
+namespace kernels {
+
+// One span of a rasteriser with 4-byte texels and pixels, for a span kernel:
+// the texel of pixel k is at rowTexel + ((av + k dv) >> 20) x pitch +
+// ((au + k du) >> 20) x 4. The caller holds au + k du and av + k dv within 32
+// bits for every pixel of the span, and the texel offsets too; du and dv are
+// the low 32 bits of the steps (the lanes add them modulo 2^32).
+struct Span {
+  const uint8_t* rowTexel;
+  int32_t pitch;
+  int32_t au, av;
+  uint32_t du, dv;
+};
+
+// Draws the first pixels of a span of count pixels from d onward, as many as
+// whole vectors hold, and answers how many; the rule draws the rest.
+using SpanFn = int32_t (*)(const Span& span, uint8_t* d, int32_t count, const RowArgs& args);
+
+// A texel rule's span kernel: fn is null where the level in force has none.
+struct SpanKernel {
+  SpanFn fn = nullptr;
+  RowArgs args;
+};
+
+// The span kernel of op for the pair at the level in force (only pairs of
+// 4-byte formats have them).
+template <class S, class D>
+SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
+  if constexpr (S::kBytes == 4 && D::kBytes == 4) {
+    return SpanKernel{Find<SpanFn>(op, S::kCode, D::kCode), args};
+  } else {
+    return SpanKernel{};
+  }
+}
+
+}  // namespace kernels
+
 namespace polyscan {
+
+// x / 255 for x in 0..65534: what the span kernels compute in place of the
+// product, complement and difference tables (x is at most 255 x 255 there).
+constexpr uint32_t Div255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
 
 inline constexpr int64_t kOne = int64_t{1} << 20;
 inline constexpr int64_t kHalf = kOne / 2;
@@ -302,6 +345,34 @@ inline bool PointsInside(const Rect& bounds, const Point* points, int32_t count)
 
 }  // namespace polyscan
 
+namespace polyscan {
+
+// Hands a span of count pixels to a span kernel when its accumulators and
+// texel offsets fit the kernel's 32-bit lanes, and answers how many pixels the
+// kernel drew (0 when they do not fit).
+inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
+                            const uint8_t* rowTexel, int32_t pitch, int64_t sb, int64_t au,
+                            int64_t du, int64_t av, int64_t dv, uint8_t* d, int64_t count) {
+  constexpr int64_t kMin = INT32_MIN, kMax = INT32_MAX;
+  if (count > kMax) return 0;
+  const int64_t auEnd = au + (count - 1) * du, avEnd = av + (count - 1) * dv;
+  for (const int64_t a : {au, auEnd, av, avEnd}) {
+    if (a < kMin || a > kMax) return 0;
+  }
+  const auto magnitude = [](int64_t a, int64_t b) {
+    a = Whole(a) < 0 ? -Whole(a) : Whole(a);
+    b = Whole(b) < 0 ? -Whole(b) : Whole(b);
+    return a > b ? a : b;
+  };
+  const int64_t absPitch = pitch < 0 ? -int64_t{pitch} : pitch;
+  if (magnitude(av, avEnd) * absPitch + magnitude(au, auEnd) * sb > kMax) return 0;
+  const kernels::Span span{rowTexel, pitch, static_cast<int32_t>(au), static_cast<int32_t>(av),
+                           static_cast<uint32_t>(du), static_cast<uint32_t>(dv)};
+  return fn(span, d, static_cast<int32_t>(count), args);
+}
+
+}  // namespace polyscan
+
 // Scan-converts the polygon and applies the texel step to every pixel it
 // covers inside the clip, rows top to bottom, each span left to right.
 template <class Src, class Dst, class Texel>
@@ -346,6 +417,19 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
 
   const int64_t clipL = Fix(clip.left) + kHalf, clipR = Fix(clip.right) - kHalf;
   constexpr int64_t sb = Src::kBytes, db = Dst::kBytes;
+  // A span kernel gathers texels ahead of the pixels it writes, which a
+  // source sharing memory with the destination must not see.
+  kernels::SpanFn spanFn = nullptr;
+  if constexpr (requires { texel.span; }) {
+    const auto extent = [](const PixelBuffer& b) {
+      return static_cast<uintptr_t>(b.pitch < 0 ? -int64_t{b.pitch} : b.pitch) *
+             static_cast<uintptr_t>(b.bounds.bottom > 0 ? b.bounds.bottom : 0);
+    };
+    const uintptr_t s0 = reinterpret_cast<uintptr_t>(src.pixels), d0 = reinterpret_cast<uintptr_t>(dst.pixels);
+    if (src.pitch > 0 && dst.pitch > 0 && (s0 + extent(src) <= d0 || d0 + extent(dst) <= s0)) {
+      spanFn = texel.span.fn;
+    }
+  }
   for (int32_t y = firstRow; y <= lastRow; ++y) {
     left.Row(y, flag);
     right.Row(y, flag);
@@ -370,15 +454,26 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
     if (first > last) continue;
     const uint8_t* rowTexel = src.pixels + Whole(left.v) * src.pitch + Whole(left.u) * sb;
     uint8_t* d = dst.pixels + int64_t{y} * dst.pitch + first * db;
+    int64_t count = last - first + 1;
+    if constexpr (requires { texel.span; }) {
+      if (spanFn != nullptr && count >= 4) {
+        const int32_t done = SpanByKernel(spanFn, texel.span.args, rowTexel, src.pitch, sb, au,
+                                          du, av, dv, d, count);
+        au += done * du;
+        av += done * dv;
+        d += done * db;
+        count -= done;
+      }
+    }
     if (dv == 0) {
       // A span along one source row.
       const uint8_t* row = rowTexel + Whole(av) * src.pitch;
-      for (int64_t n = last - first; n >= 0; --n, d += db) {
+      for (int64_t n = count - 1; n >= 0; --n, d += db) {
         texel(row + Whole(au) * sb, d);
         au += du;
       }
     } else {
-      for (int64_t n = last - first; n >= 0; --n, d += db) {
+      for (int64_t n = count - 1; n >= 0; --n, d += db) {
         texel(rowTexel + Whole(av) * src.pitch + Whole(au) * sb, d);
         au += du;
         av += dv;

@@ -18,12 +18,14 @@ namespace pixelops::kernels {
 // The registration function of each kernel source, each defined beside the
 // rules its kernels speed up.
 void RegisterSaturatingKernels(KernelTable& table);
+void RegisterPolygonKernels(KernelTable& table);
 
 namespace {
 
 using Register = void (*)(KernelTable&);
 constexpr Register kRegister[] = {
     &RegisterSaturatingKernels,
+    &RegisterPolygonKernels,
 };
 
 // The levels above scalar, each with the Highway targets it adds; a level

@@ -1,0 +1,253 @@
+// Span kernels of the textured-polygon rasterisers (keyed, opaque and
+// alpha-blending families), compiled for every vector target of the build (see
+// row_kernels.h). A span kernel forms the texel offsets of a whole vector of
+// pixels from the 12.20 accumulators, each lane truncating exactly as the
+// per-pixel walk does, gathers the texels, and keys, blends and stores the
+// pixels as vectors. Pairs of 4-byte texels and pixels only.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "graphics/pixel/polygon_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+
+#include <hwy/highway.h>
+
+#include "graphics/pixel/polygon_scan.h"
+#include "graphics/pixel/row_kernels.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+namespace {
+
+using DU = hn::ScalableTag<uint32_t>;
+using DI = hn::RebindToSigned<DU>;
+using VU = hn::Vec<DU>;
+
+// Byte 0 and byte 2 of every pixel exchanged (red and blue of the 24-bit
+// colour of the 32-bit formats).
+HWY_INLINE VU SwapRedBlue(DU du, VU v) {
+  const VU lowByte = hn::Set(du, 0xFF);
+  return hn::Or(hn::Or(hn::ShiftLeft<16>(hn::And(v, lowByte)), hn::And(v, hn::Set(du, 0xFF00))),
+                hn::And(hn::ShiftRight<16>(v), lowByte));
+}
+
+// x / 255 for lanes 0..65534.
+HWY_INLINE VU Div255(DU du, VU x) {
+  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(du, 1)), hn::ShiftRight<8>(x)));
+}
+
+// The walk common to every span kernel: per whole vector of pixels, the
+// texels are gathered and op(texels, pixels) gives the pixels to store.
+template <class Op>
+HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
+  const DU du;
+  const DI di;
+  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
+  const int32_t whole = count - count % lanes;
+  if (whole == 0) return 0;
+  const VU k = hn::Iota(du, 0);
+  VU u = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.au)), hn::Mul(k, hn::Set(du, sp.du)));
+  VU v = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.av)), hn::Mul(k, hn::Set(du, sp.dv)));
+  const VU stepU = hn::Set(du, sp.du * static_cast<uint32_t>(lanes));
+  const VU stepV = hn::Set(du, sp.dv * static_cast<uint32_t>(lanes));
+  const auto pitch = hn::Set(di, sp.pitch);
+  const int32_t* base = reinterpret_cast<const int32_t*>(sp.rowTexel);
+  for (int32_t i = 0; i < whole; i += lanes) {
+    const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
+    const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
+    const auto offset = hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<2>(wholeU));
+    const VU texels = hn::BitCast(du, hn::GatherOffset(di, base, offset));
+    uint32_t* p = reinterpret_cast<uint32_t*>(d + static_cast<size_t>(i) * 4);
+    hn::StoreU(op(du, texels, hn::LoadU(du, p)), du, p);
+    u = hn::Add(u, stepU);
+    v = hn::Add(v, stepV);
+  }
+  return whole;
+}
+
+// What a copy writes of the texel.
+enum class Fill {
+  kAll,       // the four bytes as they stand
+  kAlpha255,  // the colour (red and blue exchanged where the orders differ), alpha 255
+  kX0,        // the colour, X 0
+  kKeepPad,   // colour word and alpha level; the pad byte kept
+};
+
+// The pixel a copy writes for texel t over pixel old.
+template <bool kSwap, Fill kFill>
+HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
+  if constexpr (kSwap) t = SwapRedBlue(du, t);
+  const VU colour = hn::Set(du, 0xFFFFFF);
+  if constexpr (kFill == Fill::kAlpha255) return hn::Or(hn::And(t, colour), hn::Set(du, 0xFF000000u));
+  if constexpr (kFill == Fill::kX0) return hn::And(t, colour);
+  if constexpr (kFill == Fill::kKeepPad) return hn::Or(hn::And(t, colour), hn::AndNot(colour, old));
+  return t;
+}
+
+// Texel copies of the opaque family.
+template <bool kSwap, Fill kFill>
+int32_t CopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&) {
+  return WalkSpan(sp, d, count,
+                  [](DU du, VU t, VU old) HWY_ATTR { return CopyTexel<kSwap, kFill>(du, t, old); });
+}
+
+// Texel copies that skip texels whose bits under keyMask are the key's (the
+// texel compared as read, before red and blue change places).
+template <uint32_t kKeyMask, bool kSwap, Fill kFill>
+int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  const DU du;
+  const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
+  return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+    return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, CopyTexel<kSwap, kFill>(du, t, old));
+  });
+}
+
+// How the weight of a weighted blend is made.
+enum class Weight {
+  kOpacity,         // the opacity
+  kAlphaByOpacity,  // alpha x opacity / 255
+  kAlpha,           // the texel's alpha
+};
+
+// One colour byte (at bit `shift`) of d weighted towards s: d + (s - d) x w /
+// 255, the quotient truncated towards zero.
+template <int kShift>
+HWY_INLINE VU WeightByte(DU du, VU s, VU d, VU w) {
+  const DI di;
+  const VU byte = hn::Set(du, 0xFF);
+  const auto sc = hn::BitCast(di, hn::And(hn::ShiftRight<kShift>(s), byte));
+  const auto dc = hn::BitCast(di, hn::And(hn::ShiftRight<kShift>(d), byte));
+  const auto diff = hn::Sub(sc, dc);
+  const auto q = hn::BitCast(di, Div255(du, hn::Mul(hn::BitCast(du, hn::Abs(diff)), w)));
+  const auto r = hn::IfThenElse(hn::Lt(diff, hn::Zero(di)), hn::Sub(dc, q), hn::Add(dc, q));
+  return hn::ShiftLeft<kShift>(hn::BitCast(du, r));
+}
+
+// The three colour bytes weighted channel onto channel; byte 3 is written
+// byte3 (0 or 255). Texels equal to the key under keyMask are skipped (no key
+// test when keyMask is 0).
+template <uint32_t kKeyMask, bool kSwap, Weight kWeight, uint32_t kByte3>
+int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  const DU du;
+  const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
+  const VU opacity = hn::Set(du, args.a & 0xFF);
+  return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+    VU w = opacity;
+    if constexpr (kWeight == Weight::kAlpha) w = hn::ShiftRight<24>(t);
+    if constexpr (kWeight == Weight::kAlphaByOpacity) w = Div255(du, hn::Mul(hn::ShiftRight<24>(t), opacity));
+    const VU s = kSwap ? SwapRedBlue(du, t) : t;
+    const VU out = hn::Or(hn::Or(WeightByte<0>(du, s, old, w), WeightByte<8>(du, s, old, w)),
+                          hn::Or(WeightByte<16>(du, s, old, w), hn::Set(du, kByte3 << 24)));
+    if constexpr (kKeyMask != 0) return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, out);
+    return out;
+  });
+}
+
+// Colour words of the 16-bit alpha formats: each channel widened to a byte,
+// mixed as d x (255 - w) / 255 + s x w / 255 with w = 16 x alpha level x
+// opacity / 255, narrowed back; alpha and pad bytes kept. Texels whose colour
+// word is the key's are skipped.
+template <bool kIs565>
+int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  const DU du;
+  const VU key = hn::Set(du, args.key & 0xFFFF), word = hn::Set(du, 0xFFFF);
+  const VU opacity = hn::Set(du, args.a & 0xFF), full = hn::Set(du, 255);
+  const VU m8 = hn::Set(du, 0xF8), mg = hn::Set(du, kIs565 ? 0xFC : 0xF8), mb = hn::Set(du, 0xFF);
+  return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+    const VU level = hn::And(hn::ShiftRight<16>(t), hn::Set(du, 15));
+    const VU w = Div255(du, hn::Mul(hn::ShiftLeft<4>(level), opacity));
+    const VU cw = hn::Sub(full, w);
+    const auto mix = [&](VU sc, VU dc) HWY_ATTR {
+      return hn::Add(Div255(du, hn::Mul(dc, cw)), Div255(du, hn::Mul(sc, w)));
+    };
+    VU r, g, b;
+    if constexpr (kIs565) {
+      r = mix(hn::And(hn::ShiftRight<8>(t), m8), hn::And(hn::ShiftRight<8>(old), m8));
+      g = mix(hn::And(hn::ShiftRight<3>(t), mg), hn::And(hn::ShiftRight<3>(old), mg));
+    } else {
+      r = mix(hn::And(hn::ShiftRight<7>(t), m8), hn::And(hn::ShiftRight<7>(old), m8));
+      g = mix(hn::And(hn::ShiftRight<2>(t), mg), hn::And(hn::ShiftRight<2>(old), mg));
+    }
+    b = mix(hn::And(hn::ShiftLeft<3>(t), mb), hn::And(hn::ShiftLeft<3>(old), mb));
+    VU out;
+    if constexpr (kIs565) {
+      out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, m8)), hn::ShiftLeft<3>(hn::And(g, mg))),
+                   hn::ShiftRight<3>(b));
+    } else {
+      out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, m8)), hn::ShiftLeft<2>(hn::And(g, mg))),
+                   hn::ShiftRight<3>(b));
+    }
+    out = hn::Or(hn::And(out, word), hn::AndNot(word, old));
+    return hn::IfThenElse(hn::Eq(hn::And(t, word), key), old, out);
+  });
+}
+
+}  // namespace
+
+void RegisterPolygon(KernelTable& t) {
+  using F = PixelFormat;
+  constexpr uint32_t k32 = 0xFFFFFFFFu, k24 = 0xFFFFFF, k16 = 0xFFFF;
+  // Texel copies: the opaque family writes every texel, the keyed family
+  // skips the key.
+  struct CopyPair {
+    F s, d;
+    SpanFn opaque, keyed;
+  };
+  const CopyPair copies[] = {
+      {F::Bgrx32, F::Bgrx32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k32, false, Fill::kAll>},
+      {F::Rgbx32, F::Rgbx32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k32, false, Fill::kAll>},
+      {F::Bgra32, F::Bgra32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k24, false, Fill::kAll>},
+      {F::Rgba32, F::Rgba32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k24, false, Fill::kAll>},
+      {F::Rgb565A, F::Rgb565A, &CopySpan<false, Fill::kKeepPad>,
+       &KeyedCopySpan<k16, false, Fill::kKeepPad>},
+      {F::Rgb555A, F::Rgb555A, &CopySpan<false, Fill::kKeepPad>,
+       &KeyedCopySpan<k16, false, Fill::kKeepPad>},
+      {F::Bgrx32, F::Bgra32, &CopySpan<false, Fill::kAlpha255>,
+       &KeyedCopySpan<k32, false, Fill::kAlpha255>},
+      {F::Rgbx32, F::Bgra32, &CopySpan<true, Fill::kAlpha255>,
+       &KeyedCopySpan<k32, true, Fill::kAlpha255>},
+      {F::Bgrx32, F::Rgba32, &CopySpan<true, Fill::kAlpha255>,
+       &KeyedCopySpan<k32, true, Fill::kAlpha255>},
+      {F::Rgbx32, F::Rgba32, &CopySpan<false, Fill::kAlpha255>,
+       &KeyedCopySpan<k32, false, Fill::kAlpha255>},
+      // Alpha sources onto their colour formats: the opaque family copies the
+      // colour with X 0, the keyed family blends by the texel's alpha.
+      {F::Bgra32, F::Bgrx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, Weight::kAlpha, 0>},
+      {F::Rgba32, F::Rgbx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, Weight::kAlpha, 0>},
+  };
+  for (const CopyPair& c : copies) {
+    t.Set(Op::SpanOpaque, c.s, c.d, c.opaque);
+    t.Set(Op::SpanKeyed, c.s, c.d, c.keyed);
+  }
+
+  // Blends at an opacity, the key skipped.
+  struct BlendPair {
+    F s, d;
+    SpanFn fn;
+  };
+  const BlendPair blends[] = {
+      {F::Bgrx32, F::Bgrx32, &WeightSpan<k32, false, Weight::kOpacity, 0>},
+      {F::Rgbx32, F::Rgbx32, &WeightSpan<k32, false, Weight::kOpacity, 0>},
+      {F::Bgra32, F::Bgra32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 255>},
+      {F::Rgba32, F::Rgba32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 255>},
+      {F::Bgra32, F::Bgrx32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 0>},
+      {F::Rgba32, F::Rgbx32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 0>},
+      {F::Bgrx32, F::Bgra32, &WeightSpan<k32, false, Weight::kOpacity, 255>},
+      {F::Rgbx32, F::Bgra32, &WeightSpan<k32, true, Weight::kOpacity, 255>},
+      {F::Bgrx32, F::Rgba32, &WeightSpan<k32, true, Weight::kOpacity, 255>},
+      {F::Rgbx32, F::Rgba32, &WeightSpan<k32, false, Weight::kOpacity, 255>},
+      {F::Rgb565A, F::Rgb565A, &ChannelAlphaSpan<true>},
+      {F::Rgb555A, F::Rgb555A, &ChannelAlphaSpan<false>},
+  };
+  for (const BlendPair& b : blends) t.Set(Op::SpanBlend, b.s, b.d, b.fn);
+}
+
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pixelops::kernels {
+HWY_EXPORT(RegisterPolygon);
+void RegisterPolygonKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterPolygon)(table); }
+}  // namespace pixelops::kernels
+#endif
