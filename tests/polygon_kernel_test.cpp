@@ -33,7 +33,7 @@ int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi) {
 }
 
 TEST(PolygonKernelArithmetic, DivisionBy255MatchesTheBlendTables) {
-  for (uint32_t x = 0; x <= 65534; ++x) ASSERT_EQ(polyscan::Div255(x), x / 255) << x;
+  for (uint32_t x = 0; x <= 65535; ++x) ASSERT_EQ(polyscan::Div255(x), x / 255) << x;
   const BlendTables& t = Tables();
   for (uint32_t a = 0; a < 256; ++a) {
     for (uint32_t c = 0; c < 256; ++c) {

@@ -17,6 +17,7 @@ HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
+#if HWY_TARGET != HWY_SCALAR
 namespace {
 
 using DU = hn::ScalableTag<uint32_t>;
@@ -31,11 +32,6 @@ HWY_INLINE VU SwapRedBlue(DU du, VU v) {
                 hn::And(hn::ShiftRight<16>(v), lowByte));
 }
 
-// x / 255 for lanes 0..65534.
-HWY_INLINE VU Div255(DU du, VU x) {
-  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(du, 1)), hn::ShiftRight<8>(x)));
-}
-
 // The walk common to every span kernel: per whole vector of pixels, the
 // texels are gathered and op(texels, pixels) gives the pixels to store.
 template <class Op>
@@ -44,7 +40,6 @@ HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op&
   const DI di;
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
   const int32_t whole = count - count % lanes;
-  if (whole == 0) return 0;
   const VU k = hn::Iota(du, 0);
   VU u = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.au)), hn::Mul(k, hn::Set(du, sp.du)));
   VU v = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.av)), hn::Mul(k, hn::Set(du, sp.dv)));
@@ -62,6 +57,21 @@ HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op&
     u = hn::Add(u, stepU);
     v = hn::Add(v, stepV);
   }
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
+  // The last part vector: its pixels loaded and stored under a mask, which
+  // touches no byte past the span; lanes past it gather the first texel.
+  if (whole < count) {
+    const auto valid = hn::FirstN(du, static_cast<size_t>(count - whole));
+    const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
+    const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
+    auto offset = hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<2>(wholeU));
+    offset = hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
+    const VU texels = hn::BitCast(du, hn::GatherOffset(di, base, offset));
+    uint32_t* p = reinterpret_cast<uint32_t*>(d + static_cast<size_t>(whole) * 4);
+    hn::BlendedStore(op(du, texels, hn::MaskedLoad(valid, du, p)), valid, du, p);
+    return count;
+  }
+#endif
   return whole;
 }
 
@@ -109,18 +119,30 @@ enum class Weight {
   kAlpha,           // the texel's alpha
 };
 
-// One colour byte (at bit `shift`) of d weighted towards s: d + (s - d) x w /
-// 255, the quotient truncated towards zero.
-template <int kShift>
-HWY_INLINE VU WeightByte(DU du, VU s, VU d, VU w) {
-  const DI di;
-  const VU byte = hn::Set(du, 0xFF);
-  const auto sc = hn::BitCast(di, hn::And(hn::ShiftRight<kShift>(s), byte));
-  const auto dc = hn::BitCast(di, hn::And(hn::ShiftRight<kShift>(d), byte));
-  const auto diff = hn::Sub(sc, dc);
-  const auto q = hn::BitCast(di, Div255(du, hn::Mul(hn::BitCast(du, hn::Abs(diff)), w)));
-  const auto r = hn::IfThenElse(hn::Lt(diff, hn::Zero(di)), hn::Sub(dc, q), hn::Add(dc, q));
-  return hn::ShiftLeft<kShift>(hn::BitCast(du, r));
+// The channel arithmetic runs two channels to a pixel, one in each 16-bit
+// half of the pixel's lane (products of two bytes fit 16 bits).
+using D16 = hn::Repartition<uint16_t, DU>;
+using V16 = hn::Vec<D16>;
+
+// x / 255 for every 16-bit lane: (x x 0x8081) >> 23, as polyscan::Div255.
+HWY_INLINE V16 Div255(D16 d, V16 x) {
+  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
+}
+
+// a x b / 255 for lanes below 2^16 whose product fits 16 bits.
+HWY_INLINE VU ProductBy255(DU du, VU a, VU b) {
+  const D16 d16;
+  return hn::BitCast(du, Div255(d16, hn::Mul(hn::BitCast(d16, a), hn::BitCast(d16, b))));
+}
+
+// Two channels (a byte in each 16-bit half) of d weighted towards s by w (in
+// both halves): d + (s - d) x w / 255, the quotient truncated towards zero.
+HWY_INLINE VU WeightPair(DU du, VU s, VU d, VU w) {
+  const D16 d16;
+  const V16 s16 = hn::BitCast(d16, s), d16v = hn::BitCast(d16, d);
+  const V16 hi = hn::Max(s16, d16v), lo = hn::Min(s16, d16v);
+  const V16 q = Div255(d16, hn::Mul(hn::Sub(hi, lo), hn::BitCast(d16, w)));
+  return hn::BitCast(du, hn::IfThenElse(hn::Eq(hi, s16), hn::Add(d16v, q), hn::Sub(d16v, q)));
 }
 
 // The three colour bytes weighted channel onto channel; byte 3 is written
@@ -131,13 +153,16 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
   const VU opacity = hn::Set(du, args.a & 0xFF);
+  const VU redBlue = hn::Set(du, 0x00FF00FF), byte = hn::Set(du, 0xFF);
   return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
     VU w = opacity;
     if constexpr (kWeight == Weight::kAlpha) w = hn::ShiftRight<24>(t);
-    if constexpr (kWeight == Weight::kAlphaByOpacity) w = Div255(du, hn::Mul(hn::ShiftRight<24>(t), opacity));
+    if constexpr (kWeight == Weight::kAlphaByOpacity) w = ProductBy255(du, hn::ShiftRight<24>(t), opacity);
+    const VU w2 = hn::Or(w, hn::ShiftLeft<16>(w));
     const VU s = kSwap ? SwapRedBlue(du, t) : t;
-    const VU out = hn::Or(hn::Or(WeightByte<0>(du, s, old, w), WeightByte<8>(du, s, old, w)),
-                          hn::Or(WeightByte<16>(du, s, old, w), hn::Set(du, kByte3 << 24)));
+    const VU rb = WeightPair(du, hn::And(s, redBlue), hn::And(old, redBlue), w2);
+    const VU g = WeightPair(du, hn::And(hn::ShiftRight<8>(s), byte), hn::And(hn::ShiftRight<8>(old), byte), w2);
+    const VU out = hn::Or(hn::Or(rb, hn::ShiftLeft<8>(g)), hn::Set(du, kByte3 << 24));
     if constexpr (kKeyMask != 0) return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, out);
     return out;
   });
@@ -146,38 +171,41 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
 // Colour words of the 16-bit alpha formats: each channel widened to a byte,
 // mixed as d x (255 - w) / 255 + s x w / 255 with w = 16 x alpha level x
 // opacity / 255, narrowed back; alpha and pad bytes kept. Texels whose colour
-// word is the key's are skipped.
+// word is the key's are skipped. Red and blue share a lane, green has one.
 template <bool kIs565>
 int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
+  const D16 d16;
   const VU key = hn::Set(du, args.key & 0xFFFF), word = hn::Set(du, 0xFFFF);
-  const VU opacity = hn::Set(du, args.a & 0xFF), full = hn::Set(du, 255);
+  const VU opacity = hn::Set(du, args.a & 0xFF), full = hn::Set(du, 0x00FF00FF);
   const VU m8 = hn::Set(du, 0xF8), mg = hn::Set(du, kIs565 ? 0xFC : 0xF8), mb = hn::Set(du, 0xFF);
+  // Red in the low half, blue in the high half; green alone.
+  const auto redBlue = [&](VU c) HWY_ATTR {
+    const VU r = hn::And(kIs565 ? hn::ShiftRight<8>(c) : hn::ShiftRight<7>(c), m8);
+    return hn::Or(r, hn::ShiftLeft<16>(hn::And(hn::ShiftLeft<3>(c), mb)));
+  };
+  const auto green = [&](VU c) HWY_ATTR {
+    return hn::And(kIs565 ? hn::ShiftRight<3>(c) : hn::ShiftRight<2>(c), mg);
+  };
   return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
     const VU level = hn::And(hn::ShiftRight<16>(t), hn::Set(du, 15));
-    const VU w = Div255(du, hn::Mul(hn::ShiftLeft<4>(level), opacity));
-    const VU cw = hn::Sub(full, w);
+    const VU w = ProductBy255(du, hn::ShiftLeft<4>(level), opacity);
+    const V16 w2 = hn::BitCast(d16, hn::Or(w, hn::ShiftLeft<16>(w)));
+    const V16 cw2 = hn::Sub(hn::BitCast(d16, full), w2);
     const auto mix = [&](VU sc, VU dc) HWY_ATTR {
-      return hn::Add(Div255(du, hn::Mul(dc, cw)), Div255(du, hn::Mul(sc, w)));
+      return hn::BitCast(du, hn::Add(Div255(d16, hn::Mul(hn::BitCast(d16, dc), cw2)),
+                                     Div255(d16, hn::Mul(hn::BitCast(d16, sc), w2))));
     };
-    VU r, g, b;
-    if constexpr (kIs565) {
-      r = mix(hn::And(hn::ShiftRight<8>(t), m8), hn::And(hn::ShiftRight<8>(old), m8));
-      g = mix(hn::And(hn::ShiftRight<3>(t), mg), hn::And(hn::ShiftRight<3>(old), mg));
-    } else {
-      r = mix(hn::And(hn::ShiftRight<7>(t), m8), hn::And(hn::ShiftRight<7>(old), m8));
-      g = mix(hn::And(hn::ShiftRight<2>(t), mg), hn::And(hn::ShiftRight<2>(old), mg));
-    }
-    b = mix(hn::And(hn::ShiftLeft<3>(t), mb), hn::And(hn::ShiftLeft<3>(old), mb));
+    const VU rb = mix(redBlue(t), redBlue(old));
+    const VU g = mix(green(t), green(old));
+    const VU r = hn::And(rb, m8), b = hn::ShiftRight<19>(rb);
     VU out;
     if constexpr (kIs565) {
-      out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, m8)), hn::ShiftLeft<3>(hn::And(g, mg))),
-                   hn::ShiftRight<3>(b));
+      out = hn::Or(hn::Or(hn::ShiftLeft<8>(r), hn::ShiftLeft<3>(hn::And(g, mg))), b);
     } else {
-      out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, m8)), hn::ShiftLeft<2>(hn::And(g, mg))),
-                   hn::ShiftRight<3>(b));
+      out = hn::Or(hn::Or(hn::ShiftLeft<7>(r), hn::ShiftLeft<2>(hn::And(g, mg))), b);
     }
-    out = hn::Or(hn::And(out, word), hn::AndNot(word, old));
+    out = hn::Or(out, hn::AndNot(word, old));
     return hn::IfThenElse(hn::Eq(hn::And(t, word), key), old, out);
   });
 }
@@ -241,6 +269,9 @@ void RegisterPolygon(KernelTable& t) {
   };
   for (const BlendPair& b : blends) t.Set(Op::SpanBlend, b.s, b.d, b.fn);
 }
+#else
+void RegisterPolygon(KernelTable&) {}  // the scalar target runs the rules themselves
+#endif
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();

@@ -75,8 +75,9 @@ struct Span {
   uint32_t du, dv;
 };
 
-// Draws the first pixels of a span of count pixels from d onward, as many as
-// whole vectors hold, and answers how many; the rule draws the rest.
+// Draws the first pixels of a span of count pixels from d onward (all of
+// them, or as many as whole vectors hold) and answers how many; the rule
+// draws the rest.
 using SpanFn = int32_t (*)(const Span& span, uint8_t* d, int32_t count, const RowArgs& args);
 
 // A texel rule's span kernel: fn is null where the level in force has none.
@@ -100,9 +101,10 @@ SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
 
 namespace polyscan {
 
-// x / 255 for x in 0..65534: what the span kernels compute in place of the
-// product, complement and difference tables (x is at most 255 x 255 there).
-constexpr uint32_t Div255(uint32_t x) { return (x + 1 + (x >> 8)) >> 8; }
+// x / 255 for x in 0..65535: what the span kernels compute, in 16-bit lanes,
+// in place of the product, complement and difference tables (x is at most
+// 255 x 255 there).
+constexpr uint32_t Div255(uint32_t x) { return (x * 0x8081u) >> 23; }
 
 inline constexpr int64_t kOne = int64_t{1} << 20;
 inline constexpr int64_t kHalf = kOne / 2;
@@ -456,7 +458,7 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
     uint8_t* d = dst.pixels + int64_t{y} * dst.pitch + first * db;
     int64_t count = last - first + 1;
     if constexpr (requires { texel.span; }) {
-      if (spanFn != nullptr && count >= 4) {
+      if (spanFn != nullptr) {
         const int32_t done = SpanByKernel(spanFn, texel.span.args, rowTexel, src.pitch, sb, au,
                                           du, av, dv, d, count);
         au += done * du;
