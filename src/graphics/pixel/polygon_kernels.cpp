@@ -176,21 +176,28 @@ template <bool kIs565>
 int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const D16 d16;
+  const hn::Repartition<uint8_t, DU> d8;
   const VU key = hn::Set(du, args.key & 0xFFFF), word = hn::Set(du, 0xFFFF);
-  const VU opacity = hn::Set(du, args.a & 0xFF), full = hn::Set(du, 0x00FF00FF);
-  const VU m8 = hn::Set(du, 0xF8), mg = hn::Set(du, kIs565 ? 0xFC : 0xF8), mb = hn::Set(du, 0xFF);
-  // Red in the low half, blue in the high half; green alone.
+  const VU full = hn::Set(du, 0x00FF00FF), level = hn::Set(du, 15);
+  const VU m8 = hn::Set(du, 0xF8), mg = hn::Set(du, kIs565 ? 0xFC : 0xF8);
+  const VU m88 = hn::Set(du, 0x00F800F8);
+  // The weight of each alpha level, looked up by byte (level 0 weighs 0, so
+  // the zero bytes of an index look up 0).
+  alignas(16) uint8_t weights[16];
+  for (uint32_t l = 0; l < 16; ++l) weights[l] = static_cast<uint8_t>(polyscan::Div255(16 * l * (args.a & 0xFF)));
+  const VU table = hn::BitCast(du, hn::LoadDup128(d8, weights));
+  // Red (bits 3-7) in the low half, blue (bits 3-7) in the high half; green alone.
   const auto redBlue = [&](VU c) HWY_ATTR {
-    const VU r = hn::And(kIs565 ? hn::ShiftRight<8>(c) : hn::ShiftRight<7>(c), m8);
-    return hn::Or(r, hn::ShiftLeft<16>(hn::And(hn::ShiftLeft<3>(c), mb)));
+    const VU colour = hn::And(c, word);
+    const VU r = kIs565 ? hn::ShiftRight<8>(colour) : hn::ShiftRight<7>(colour);
+    return hn::And(hn::Or(r, hn::ShiftLeft<19>(c)), m88);
   };
   const auto green = [&](VU c) HWY_ATTR {
     return hn::And(kIs565 ? hn::ShiftRight<3>(c) : hn::ShiftRight<2>(c), mg);
   };
   return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
-    const VU level = hn::And(hn::ShiftRight<16>(t), hn::Set(du, 15));
-    const VU w = ProductBy255(du, hn::ShiftLeft<4>(level), opacity);
-    const V16 w2 = hn::BitCast(d16, hn::Or(w, hn::ShiftLeft<16>(w)));
+    const VU l = hn::And(hn::ShiftRight<16>(t), level);
+    const V16 w2 = hn::BitCast(d16, hn::TableLookupBytes(table, hn::Or(l, hn::ShiftLeft<16>(l))));
     const V16 cw2 = hn::Sub(hn::BitCast(d16, full), w2);
     const auto mix = [&](VU sc, VU dc) HWY_ATTR {
       return hn::BitCast(du, hn::Add(Div255(d16, hn::Mul(hn::BitCast(d16, dc), cw2)),
