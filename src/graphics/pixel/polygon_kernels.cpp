@@ -32,47 +32,117 @@ HWY_INLINE VU SwapRedBlue(DU du, VU v) {
                 hn::And(hn::ShiftRight<16>(v), lowByte));
 }
 
-// The walk common to every span kernel: per whole vector of pixels, the
-// texels are gathered and op(texels, pixels) gives the pixels to store.
-template <class Op>
-HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
-  const DU du;
-  const DI di;
-  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
-  const int32_t whole = count - count % lanes;
-  const VU k = hn::Iota(du, 0);
-  VU u = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.au)), hn::Mul(k, hn::Set(du, sp.du)));
-  VU v = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.av)), hn::Mul(k, hn::Set(du, sp.dv)));
-  const VU stepU = hn::Set(du, sp.du * static_cast<uint32_t>(lanes));
-  const VU stepV = hn::Set(du, sp.dv * static_cast<uint32_t>(lanes));
-  const auto pitch = hn::Set(di, sp.pitch);
-  const int32_t* base = reinterpret_cast<const int32_t*>(sp.rowTexel);
-  for (int32_t i = 0; i < whole; i += lanes) {
+// The texels of successive vectors of pixels of a span: the offsets of a
+// vector from the 12.20 accumulators of its lanes, gathered.
+struct TexelCursor {
+  DU du;
+  DI di;
+  VU u, v, stepU, stepV;
+  hn::Vec<DI> pitch;
+  const int32_t* base;
+
+  explicit TexelCursor(const Span& sp) {
+    const uint32_t lanes = static_cast<uint32_t>(hn::Lanes(du));
+    const VU k = hn::Iota(du, 0);
+    u = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.au)), hn::Mul(k, hn::Set(du, sp.du)));
+    v = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.av)), hn::Mul(k, hn::Set(du, sp.dv)));
+    stepU = hn::Set(du, sp.du * lanes);
+    stepV = hn::Set(du, sp.dv * lanes);
+    pitch = hn::Set(di, sp.pitch);
+    base = reinterpret_cast<const int32_t*>(sp.rowTexel);
+  }
+  HWY_INLINE hn::Vec<DI> Offsets() const {
     const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
     const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
-    const auto offset = hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<2>(wholeU));
-    const VU texels = hn::BitCast(du, hn::GatherOffset(di, base, offset));
-    uint32_t* p = reinterpret_cast<uint32_t*>(d + static_cast<size_t>(i) * 4);
-    hn::StoreU(op(du, texels, hn::LoadU(du, p)), du, p);
+    return hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<2>(wholeU));
+  }
+  HWY_INLINE void Advance() {
     u = hn::Add(u, stepU);
     v = hn::Add(v, stepV);
   }
-#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
-  // The last part vector: its pixels loaded and stored under a mask, which
-  // touches no byte past the span; lanes past it gather the first texel.
-  if (whole < count) {
-    const auto valid = hn::FirstN(du, static_cast<size_t>(count - whole));
-    const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
-    const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
-    auto offset = hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<2>(wholeU));
-    offset = hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
-    const VU texels = hn::BitCast(du, hn::GatherOffset(di, base, offset));
-    uint32_t* p = reinterpret_cast<uint32_t*>(d + static_cast<size_t>(whole) * 4);
-    hn::BlendedStore(op(du, texels, hn::MaskedLoad(valid, du, p)), valid, du, p);
-    return count;
+  // The next whole vector.
+  HWY_INLINE VU Next() {
+    const VU texels = hn::BitCast(du, hn::GatherOffset(di, base, Offsets()));
+    Advance();
+    return texels;
   }
+  // The last, part vector: lanes past the span gather the first lane's texel.
+  template <class M>
+  HWY_INLINE VU Part(M valid) const {
+    const auto offset = Offsets();
+    const auto safe = hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
+    return hn::BitCast(du, hn::GatherOffset(di, base, safe));
+  }
+};
+
+// Whether the last part vector of a span is drawn under a mask (masked loads
+// and stores of 32-bit lanes touch no byte outside the mask).
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
+constexpr bool kMaskedTail = true;
+#else
+constexpr bool kMaskedTail = false;
 #endif
+
+// The walk common to every span kernel: per vector of pixels, the texels are
+// gathered and op(texels, pixels) gives the pixels to store.
+template <class Op>
+HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
+  const DU du;
+  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
+  const int32_t whole = count - count % lanes;
+  TexelCursor cursor(sp);
+  uint32_t* p = reinterpret_cast<uint32_t*>(d);
+  for (int32_t i = 0; i < whole; i += lanes) {
+    const VU texels = cursor.Next();
+    hn::StoreU(op(du, texels, hn::LoadU(du, p + i)), du, p + i);
+  }
+  if constexpr (kMaskedTail) {
+    if (whole < count) {
+      const auto valid = hn::FirstN(du, static_cast<size_t>(count - whole));
+      hn::BlendedStore(op(du, cursor.Part(valid), hn::MaskedLoad(valid, du, p + whole)), valid, du,
+                       p + whole);
+      return count;
+    }
+  }
   return whole;
+}
+
+// The same two vectors at a time: op(texelsA, texelsB, pixelsA, pixelsB,
+// outA, outB). A last single or part vector goes as its own pair.
+template <class Op>
+HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
+  const DU du;
+  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
+  const int32_t pairs = count - count % (2 * lanes);
+  TexelCursor cursor(sp);
+  uint32_t* p = reinterpret_cast<uint32_t*>(d);
+  VU outA, outB;
+  int32_t i = 0;
+  for (; i < pairs; i += 2 * lanes) {
+    const VU a = cursor.Next();
+    const VU b = cursor.Next();
+    op(du, a, b, hn::LoadU(du, p + i), hn::LoadU(du, p + i + lanes), outA, outB);
+    hn::StoreU(outA, du, p + i);
+    hn::StoreU(outB, du, p + i + lanes);
+  }
+  if (count - i >= lanes) {
+    const VU a = cursor.Next();
+    const VU old = hn::LoadU(du, p + i);
+    op(du, a, a, old, old, outA, outB);
+    hn::StoreU(outA, du, p + i);
+    i += lanes;
+  }
+  if constexpr (kMaskedTail) {
+    if (i < count) {
+      const auto valid = hn::FirstN(du, static_cast<size_t>(count - i));
+      const VU a = cursor.Part(valid);
+      const VU old = hn::MaskedLoad(valid, du, p + i);
+      op(du, a, a, old, old, outA, outB);
+      hn::BlendedStore(outA, valid, du, p + i);
+      return count;
+    }
+  }
+  return i;
 }
 
 // What a copy writes of the texel.
@@ -171,49 +241,56 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
 // Colour words of the 16-bit alpha formats: each channel widened to a byte,
 // mixed as d x (255 - w) / 255 + s x w / 255 with w = 16 x alpha level x
 // opacity / 255, narrowed back; alpha and pad bytes kept. Texels whose colour
-// word is the key's are skipped. Red and blue share a lane, green has one.
+// word is the key's are skipped. Two vectors of pixels at a time, their colour
+// words interleaved into the 16-bit lanes of one vector (A's in the low
+// halves, B's in the high halves).
 template <bool kIs565>
 int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
-  const DU du;
   const D16 d16;
   const hn::Repartition<uint8_t, DU> d8;
-  const VU key = hn::Set(du, args.key & 0xFFFF), word = hn::Set(du, 0xFFFF);
-  const VU full = hn::Set(du, 0x00FF00FF), level = hn::Set(du, 15);
-  const VU m8 = hn::Set(du, 0xF8), mg = hn::Set(du, kIs565 ? 0xFC : 0xF8);
-  const VU m88 = hn::Set(du, 0x00F800F8);
+  const DU du;
+  const VU low = hn::Set(du, 0xFFFF), high = hn::Set(du, 0xFFFF0000u);
+  const VU levelA = hn::Set(du, 15), levelB = hn::Set(du, 0x000F0000);
+  const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
+  const V16 full = hn::Set(d16, 255), byte = hn::Set(d16, 0xFF);
+  const V16 m8 = hn::Set(d16, 0xF8), mg = hn::Set(d16, kIs565 ? 0xFC : 0xF8);
   // The weight of each alpha level, looked up by byte (level 0 weighs 0, so
-  // the zero bytes of an index look up 0).
+  // the zero high byte of a 16-bit index looks up 0).
   alignas(16) uint8_t weights[16];
-  for (uint32_t l = 0; l < 16; ++l) weights[l] = static_cast<uint8_t>(polyscan::Div255(16 * l * (args.a & 0xFF)));
-  const VU table = hn::BitCast(du, hn::LoadDup128(d8, weights));
-  // Red (bits 3-7) in the low half, blue (bits 3-7) in the high half; green alone.
-  const auto redBlue = [&](VU c) HWY_ATTR {
-    const VU colour = hn::And(c, word);
-    const VU r = kIs565 ? hn::ShiftRight<8>(colour) : hn::ShiftRight<7>(colour);
-    return hn::And(hn::Or(r, hn::ShiftLeft<19>(c)), m88);
+  for (uint32_t l = 0; l < 16; ++l) {
+    weights[l] = static_cast<uint8_t>(polyscan::Div255(16 * l * (args.a & 0xFF)));
+  }
+  const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
+  const auto words = [&](VU a, VU b) HWY_ATTR {
+    return hn::BitCast(d16, hn::Or(hn::And(a, low), hn::ShiftLeft<16>(b)));
   };
-  const auto green = [&](VU c) HWY_ATTR {
+  const auto red = [&](V16 c) HWY_ATTR {
+    return hn::And(kIs565 ? hn::ShiftRight<8>(c) : hn::ShiftRight<7>(c), m8);
+  };
+  const auto green = [&](V16 c) HWY_ATTR {
     return hn::And(kIs565 ? hn::ShiftRight<3>(c) : hn::ShiftRight<2>(c), mg);
   };
-  return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
-    const VU l = hn::And(hn::ShiftRight<16>(t), level);
-    const V16 w2 = hn::BitCast(d16, hn::TableLookupBytes(table, hn::Or(l, hn::ShiftLeft<16>(l))));
-    const V16 cw2 = hn::Sub(hn::BitCast(d16, full), w2);
-    const auto mix = [&](VU sc, VU dc) HWY_ATTR {
-      return hn::BitCast(du, hn::Add(Div255(d16, hn::Mul(hn::BitCast(d16, dc), cw2)),
-                                     Div255(d16, hn::Mul(hn::BitCast(d16, sc), w2))));
+  const auto blue = [&](V16 c) HWY_ATTR { return hn::And(hn::ShiftLeft<3>(c), byte); };
+  return WalkSpanPairs(sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
+    const V16 s = words(ta, tb), o = words(oa, ob);
+    const V16 level = hn::BitCast(d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
+    const V16 w = hn::TableLookupBytes(table, level);
+    const V16 cw = hn::Sub(full, w);
+    const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
+      return hn::Add(Div255(d16, hn::Mul(dc, cw)), Div255(d16, hn::Mul(sc, w)));
     };
-    const VU rb = mix(redBlue(t), redBlue(old));
-    const VU g = mix(green(t), green(old));
-    const VU r = hn::And(rb, m8), b = hn::ShiftRight<19>(rb);
-    VU out;
+    const V16 r = mix(red(s), red(o)), g = mix(green(s), green(o)), b = mix(blue(s), blue(o));
+    V16 out;
     if constexpr (kIs565) {
-      out = hn::Or(hn::Or(hn::ShiftLeft<8>(r), hn::ShiftLeft<3>(hn::And(g, mg))), b);
+      out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, m8)), hn::ShiftLeft<3>(hn::And(g, mg))),
+                   hn::ShiftRight<3>(b));
     } else {
-      out = hn::Or(hn::Or(hn::ShiftLeft<7>(r), hn::ShiftLeft<2>(hn::And(g, mg))), b);
+      out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, m8)), hn::ShiftLeft<2>(hn::And(g, mg))),
+                   hn::ShiftRight<3>(b));
     }
-    out = hn::Or(out, hn::AndNot(word, old));
-    return hn::IfThenElse(hn::Eq(hn::And(t, word), key), old, out);
+    const VU result = hn::BitCast(du, hn::IfThenElse(hn::Eq(s, key), o, out));
+    outA = hn::Or(hn::And(result, low), hn::And(oa, high));
+    outB = hn::Or(hn::ShiftRight<16>(result), hn::And(ob, high));
   });
 }
 
