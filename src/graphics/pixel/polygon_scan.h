@@ -18,12 +18,20 @@
 // Values with a `key` member get the source's colour key, shaped as one source
 // texel, after both surfaces are locked.
 //
+// A step may carry a member `kernels::SpanKernel span` (see SpanKernelFor):
+// where the level in force has a span kernel for its pair, each span whose
+// accumulators and texel offsets fit 32 bits goes to the kernel, which draws
+// it with the very texels and bytes of the per-texel step; the step draws
+// whatever the kernel leaves. A source sharing memory with the destination
+// always goes texel by texel.
+//
 // The fixed-point arithmetic is done in 64 bits: for coordinates whose 12.20
 // values fit 32 bits it gives the same numbers as 32-bit arithmetic, and for
 // larger ones it stays exact instead of wrapping. Whatever the arguments, no
 // pixel outside the clip (cut to the destination's bounds) is written and no
-// texel outside the bounding box of the source points is read; polygons that
-// cannot be scan-converted, and source points outside the source, draw nothing.
+// texel outside the bounding box of the source points is read; outlines whose
+// sides turn back up (see PlanOutline), and source points outside the source,
+// draw nothing.
 #pragma once
 
 #include <climits>
