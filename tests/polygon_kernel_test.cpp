@@ -48,6 +48,23 @@ TEST(PolygonKernelArithmetic, DivisionBy255MatchesTheBlendTables) {
   }
 }
 
+TEST(PolygonKernelArithmetic, DivisionBy15MatchesTheLevelTables) {
+  for (uint32_t x = 0; x <= 4693; ++x) ASSERT_EQ(polyscan::Div15(x), x / 15) << x;
+  const BlendTables& t = Tables();
+  for (uint32_t level = 0; level < 16; ++level) {
+    for (uint32_t w = 0; w < 65536; ++w) {
+      const uint32_t l565 = (polyscan::Div15(((w >> 11) & 31) * level) << 11) |
+                            (polyscan::Div15(((w >> 5) & 63) * level) << 5) |
+                            polyscan::Div15((w & 31) * level);
+      const uint32_t l555 = (polyscan::Div15(((w >> 10) & 31) * level) << 10) |
+                            (polyscan::Div15(((w >> 5) & 31) * level) << 5) |
+                            polyscan::Div15((w & 31) * level);
+      ASSERT_EQ(t.L565(level, w), l565) << level << " " << w;
+      ASSERT_EQ(t.L555(level, w), l555) << level << " " << w;
+    }
+  }
+}
+
 enum class Family { kKeyed, kOpaque, kBlend };
 
 struct SpanCase {

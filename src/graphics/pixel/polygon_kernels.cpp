@@ -3,7 +3,8 @@
 // row_kernels.h). A span kernel forms the texel offsets of a whole vector of
 // pixels from the 12.20 accumulators, each lane truncating exactly as the
 // per-pixel walk does, gathers the texels, and keys, blends and stores the
-// pixels as vectors. Pairs of 4-byte texels and pixels only.
+// pixels as vectors. Pairs of 4-byte texels onto 4-byte pixels, and the
+// 16-bit alpha formats onto their colour formats.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/polygon_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -294,6 +295,74 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   });
 }
 
+// What a span onto a 16-bit colour format does with an alpha texel.
+enum class Word16 {
+  kCopy,            // writes the colour word (bit 15 cleared for 555)
+  kOwnAlpha,        // blends by the texel's alpha level
+  kAlphaByOpacity,  // blends at level (opacity x 16 x alpha / 255) >> 4, the key skipped
+};
+
+// c x level / 15 for c x level up to 4693.
+HWY_INLINE V16 Div15(D16 d, V16 x) { return hn::MulHigh(x, hn::Set(d, 4370)); }
+
+// Alpha texels of the 16-bit alpha formats onto their colour formats: the
+// 16-level blend T[L][s] + T[15 - L][d], each channel times L / 15. Two
+// vectors of texels make one vector of 16-bit pixels; a last part goes under
+// a mask where 16-bit lanes have masked loads (AVX-512).
+template <bool kIs565, Word16 kMode>
+int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  const DU du;
+  const D16 d16;
+  const hn::Repartition<uint8_t, DU> d8;
+  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
+  alignas(16) uint8_t levels[16];
+  for (uint32_t l = 0; l < 16; ++l) {
+    levels[l] = static_cast<uint8_t>(kMode == Word16::kOwnAlpha ? l : polyscan::Div255(16 * l * (args.a & 0xFF)) >> 4);
+  }
+  const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, levels));
+  const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
+  const V16 fifteen = hn::Set(d16, 15), m5 = hn::Set(d16, 31), mg = hn::Set(d16, kIs565 ? 63 : 31);
+  const auto draw = [&](VU a, VU b, V16 old) HWY_ATTR {
+    const V16 s = hn::ConcatEven(d16, hn::BitCast(d16, b), hn::BitCast(d16, a));
+    if constexpr (kMode == Word16::kCopy) {
+      return kIs565 ? s : hn::And(s, hn::Set(d16, 0x7FFF));
+    } else {
+      const V16 alpha = hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
+      const V16 level = hn::TableLookupBytes(table, alpha);
+      const V16 rest = hn::Sub(fifteen, level);
+      const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
+        return hn::Add(Div15(d16, hn::Mul(sc, level)), Div15(d16, hn::Mul(dc, rest)));
+      };
+      constexpr int kRed = kIs565 ? 11 : 10;
+      const V16 r = mix(hn::And(hn::ShiftRight<kRed>(s), m5), hn::And(hn::ShiftRight<kRed>(old), m5));
+      const V16 g = mix(hn::And(hn::ShiftRight<5>(s), mg), hn::And(hn::ShiftRight<5>(old), mg));
+      const V16 bl = mix(hn::And(s, m5), hn::And(old, m5));
+      const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRed>(r), hn::ShiftLeft<5>(g)), bl);
+      if constexpr (kMode == Word16::kAlphaByOpacity) return hn::IfThenElse(hn::Eq(s, key), old, out);
+      return out;
+    }
+  };
+  TexelCursor cursor(sp);
+  uint16_t* p = reinterpret_cast<uint16_t*>(d);
+  int32_t i = 0;
+  for (; i + 2 * lanes <= count; i += 2 * lanes) {
+    const VU a = cursor.Next();
+    const VU b = cursor.Next();
+    hn::StoreU(draw(a, b, hn::LoadU(d16, p + i)), d16, p + i);
+  }
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
+  if (i < count) {
+    const int32_t rest = count - i;
+    const auto valid = hn::FirstN(d16, static_cast<size_t>(rest));
+    const VU a = rest >= lanes ? cursor.Next() : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)));
+    const VU b = rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes))) : a;
+    hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i)), valid, d16, p + i);
+    return count;
+  }
+#endif
+  return i;
+}
+
 }  // namespace
 
 void RegisterPolygon(KernelTable& t) {
@@ -352,6 +421,14 @@ void RegisterPolygon(KernelTable& t) {
       {F::Rgb555A, F::Rgb555A, &ChannelAlphaSpan<false>},
   };
   for (const BlendPair& b : blends) t.Set(Op::SpanBlend, b.s, b.d, b.fn);
+
+  // Alpha texels onto 16-bit colour pixels.
+  t.Set(Op::SpanOpaque, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kCopy>);
+  t.Set(Op::SpanOpaque, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kCopy>);
+  t.Set(Op::SpanKeyed, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kOwnAlpha>);
+  t.Set(Op::SpanKeyed, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kOwnAlpha>);
+  t.Set(Op::SpanBlend, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kAlphaByOpacity>);
+  t.Set(Op::SpanBlend, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kAlphaByOpacity>);
 }
 #else
 void RegisterPolygon(KernelTable&) {}  // the scalar target runs the rules themselves

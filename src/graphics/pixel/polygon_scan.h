@@ -71,7 +71,7 @@ struct PolygonArgs {
 
 namespace kernels {
 
-// One span of a rasteriser with 4-byte texels and pixels, for a span kernel:
+// One span of a rasteriser with 4-byte texels, for a span kernel:
 // the texel of pixel k is at rowTexel + ((av + k dv) >> 20) x pitch +
 // ((au + k du) >> 20) x 4. The caller holds au + k du and av + k dv within 32
 // bits for every pixel of the span, and the texel offsets too; du and dv are
@@ -94,11 +94,11 @@ struct SpanKernel {
   RowArgs args;
 };
 
-// The span kernel of op for the pair at the level in force (only pairs of
-// 4-byte formats have them).
+// The span kernel of op for the pair at the level in force (only pairs with
+// 4-byte texels and 4- or 2-byte pixels have them).
 template <class S, class D>
 SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
-  if constexpr (S::kBytes == 4 && D::kBytes == 4) {
+  if constexpr (S::kBytes == 4 && (D::kBytes == 4 || D::kBytes == 2)) {
     return SpanKernel{Find<SpanFn>(op, S::kCode, D::kCode), args};
   } else {
     return SpanKernel{};
@@ -113,6 +113,10 @@ namespace polyscan {
 // in place of the product, complement and difference tables (x is at most
 // 255 x 255 there).
 constexpr uint32_t Div255(uint32_t x) { return (x * 0x8081u) >> 23; }
+
+// x / 15 for x in 0..4693: the same in place of the level tables (x is a
+// channel of at most 63 times a level of at most 15 there).
+constexpr uint32_t Div15(uint32_t x) { return (x * 4370u) >> 16; }
 
 inline constexpr int64_t kOne = int64_t{1} << 20;
 inline constexpr int64_t kHalf = kOne / 2;
