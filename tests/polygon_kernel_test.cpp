@@ -143,7 +143,7 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
   ASSERT_TRUE(src && dst);
   src->SetColorKey(static_cast<uint32_t>(rng()));
   const int32_t alphas[] = {0, 1, 15, 16, 127, 128, 200, 254, 255};
-  for (int round = 0; round < 40; ++round) {
+  for (int round = 0; round < 30; ++round) {
     test::FillForKernels(*src, rng);
     test::FillForKernels(*dst, rng);
     std::vector<Point> sp, dp;
