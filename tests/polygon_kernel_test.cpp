@@ -224,6 +224,47 @@ TEST(PolygonSpanLevelsWide, AccumulatorsPastThirtyTwoBitsStayExact) {
   }
 }
 
+// Which spans go to a kernel: those whose accumulators and texel offsets fit
+// 32 bits and, for texels of fewer than 4 bytes, whose 4-byte reads stay
+// inside the source's memory.
+TEST(PolygonSpanDecision, KernelsGetOnlySpansTheirLanesAndReadsHold) {
+  static int32_t calls = 0;
+  const kernels::SpanFn fn = [](const kernels::Span&, uint8_t*, int32_t count,
+                                const kernels::RowArgs&) -> int32_t {
+    ++calls;
+    return count;
+  };
+  uint8_t memory[64] = {};
+  uint8_t pixels[128] = {};
+  const kernels::RowArgs args;
+  const int64_t one = polyscan::kOne, half = polyscan::kHalf;
+  auto run = [&](int64_t readable, int32_t pitch, int64_t sb, int64_t au, int64_t du, int64_t av,
+                 int64_t dv, int64_t count) {
+    calls = 0;
+    const int32_t done =
+        polyscan::SpanByKernel(fn, args, memory, readable, pitch, sb, au, du, av, dv, pixels, count);
+    EXPECT_EQ(done, calls == 1 ? count : 0);
+    return calls == 1;
+  };
+  // 2-byte texels along a row of 40 readable bytes: texel 18 (bytes 36-39) is
+  // the last whose 4 bytes are there.
+  EXPECT_TRUE(run(40, 20, 2, half, one, half, 0, 19));
+  EXPECT_FALSE(run(40, 20, 2, half, one, half, 0, 20));
+  // Walking backwards to texel 0 from texel 18, and down rows.
+  EXPECT_TRUE(run(40, 20, 2, 18 * one + half, -one, half, 0, 19));
+  EXPECT_FALSE(run(40, 20, 2, 19 * one + half, -one, half, 0, 2));
+  EXPECT_TRUE(run(40, 20, 2, half, 0, half, one, 2));   // texel 0 of rows 0 and 1
+  EXPECT_FALSE(run(40, 20, 2, half, 0, half, one, 3));  // row 2 starts at byte 40
+  // 4-byte texels read only themselves.
+  EXPECT_TRUE(run(40, 40, 4, half, one, half, 0, 10));
+  // Accumulators or offsets past 32 bits.
+  EXPECT_TRUE(run(1 << 30, 4, 4, half, one, half, 0, 2047));
+  EXPECT_FALSE(run(INT64_MAX, 4, 4, half, one, half, 0, 2049));
+  EXPECT_FALSE(run(INT64_MAX, 4, 4, -(int64_t{1} << 31) - 1, one, half, 0, 4));
+  EXPECT_FALSE(run(INT64_MAX, 1 << 30, 4, half, 0, half, one, 3));
+  EXPECT_TRUE(run(INT64_MAX, 1 << 29, 4, half, 0, half, one, 3));
+}
+
 }  // namespace
 
 }  // namespace pixelops

@@ -3,13 +3,16 @@
 // row_kernels.h). A span kernel forms the texel offsets of a whole vector of
 // pixels from the 12.20 accumulators, each lane truncating exactly as the
 // per-pixel walk does, gathers the texels, and keys, blends and stores the
-// pixels as vectors. Pairs of 4-byte texels onto 4-byte pixels, and the
-// 16-bit alpha formats onto their colour formats.
+// pixels as vectors. The pairs of 4-byte formats, the 16-bit alpha formats
+// onto their colour formats, and the 16-bit colour formats onto themselves
+// and onto their alpha formats.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/polygon_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 
 #include <hwy/highway.h>
+
+#include <utility>
 
 #include "graphics/pixel/polygon_scan.h"
 #include "graphics/pixel/row_kernels.h"
@@ -34,7 +37,9 @@ HWY_INLINE VU SwapRedBlue(DU du, VU v) {
 }
 
 // The texels of successive vectors of pixels of a span: the offsets of a
-// vector from the 12.20 accumulators of its lanes, gathered.
+// vector from the 12.20 accumulators of its lanes, gathered (4 bytes at each
+// texel of 1 << kShift bytes).
+template <int kShift>
 struct TexelCursor {
   DU du;
   DI di;
@@ -55,7 +60,7 @@ struct TexelCursor {
   HWY_INLINE hn::Vec<DI> Offsets() const {
     const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
     const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
-    return hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<2>(wholeU));
+    return hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<kShift>(wholeU));
   }
   HWY_INLINE void Advance() {
     u = hn::Add(u, stepU);
@@ -86,12 +91,12 @@ constexpr bool kMaskedTail = false;
 
 // The walk common to every span kernel: per vector of pixels, the texels are
 // gathered and op(texels, pixels) gives the pixels to store.
-template <class Op>
+template <int kShift = 2, class Op>
 HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
   const DU du;
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
   const int32_t whole = count - count % lanes;
-  TexelCursor cursor(sp);
+  TexelCursor<kShift> cursor(sp);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
   for (int32_t i = 0; i < whole; i += lanes) {
     const VU texels = cursor.Next();
@@ -110,12 +115,12 @@ HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op&
 
 // The same two vectors at a time: op(texelsA, texelsB, pixelsA, pixelsB,
 // outA, outB). A last single or part vector goes as its own pair.
-template <class Op>
+template <int kShift = 2, class Op>
 HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
   const DU du;
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
   const int32_t pairs = count - count % (2 * lanes);
-  TexelCursor cursor(sp);
+  TexelCursor<kShift> cursor(sp);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
   VU outA, outB;
   int32_t i = 0;
@@ -152,6 +157,7 @@ enum class Fill {
   kAlpha255,  // the colour (red and blue exchanged where the orders differ), alpha 255
   kX0,        // the colour, X 0
   kKeepPad,   // colour word and alpha level; the pad byte kept
+  kLevel15,   // a 16-bit colour word with alpha level 15; the pad byte kept
 };
 
 // The pixel a copy writes for texel t over pixel old.
@@ -162,23 +168,26 @@ HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
   if constexpr (kFill == Fill::kAlpha255) return hn::Or(hn::And(t, colour), hn::Set(du, 0xFF000000u));
   if constexpr (kFill == Fill::kX0) return hn::And(t, colour);
   if constexpr (kFill == Fill::kKeepPad) return hn::Or(hn::And(t, colour), hn::AndNot(colour, old));
+  if constexpr (kFill == Fill::kLevel15) {
+    return hn::Or(hn::Or(hn::And(t, hn::Set(du, 0xFFFF)), hn::Set(du, 0xF0000)), hn::AndNot(colour, old));
+  }
   return t;
 }
 
 // Texel copies of the opaque family.
-template <bool kSwap, Fill kFill>
+template <bool kSwap, Fill kFill, int kShift = 2>
 int32_t CopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&) {
-  return WalkSpan(sp, d, count,
+  return WalkSpan<kShift>(sp, d, count,
                   [](DU du, VU t, VU old) HWY_ATTR { return CopyTexel<kSwap, kFill>(du, t, old); });
 }
 
 // Texel copies that skip texels whose bits under keyMask are the key's (the
 // texel compared as read, before red and blue change places).
-template <uint32_t kKeyMask, bool kSwap, Fill kFill>
+template <uint32_t kKeyMask, bool kSwap, Fill kFill, int kShift = 2>
 int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
-  return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+  return WalkSpan<kShift>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
     return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, CopyTexel<kSwap, kFill>(du, t, old));
   });
 }
@@ -245,8 +254,11 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
 // word is the key's are skipped. Two vectors of pixels at a time, their colour
 // words interleaved into the 16-bit lanes of one vector (A's in the low
 // halves, B's in the high halves).
-template <bool kIs565>
+// With kOpacityOnly, 16-bit colour texels (Rgb565, Rgb555) blend at w = the
+// opacity.
+template <bool kIs565, bool kOpacityOnly = false>
 int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  constexpr int kShift = kOpacityOnly ? 1 : 2;
   const D16 d16;
   const hn::Repartition<uint8_t, DU> d8;
   const DU du;
@@ -259,7 +271,7 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   // the zero high byte of a 16-bit index looks up 0).
   alignas(16) uint8_t weights[16];
   for (uint32_t l = 0; l < 16; ++l) {
-    weights[l] = static_cast<uint8_t>(polyscan::Div255(16 * l * (args.a & 0xFF)));
+    weights[l] = static_cast<uint8_t>(kOpacityOnly ? args.a & 0xFF : polyscan::Div255(16 * l * (args.a & 0xFF)));
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
   const auto words = [&](VU a, VU b) HWY_ATTR {
@@ -272,10 +284,14 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
     return hn::And(kIs565 ? hn::ShiftRight<3>(c) : hn::ShiftRight<2>(c), mg);
   };
   const auto blue = [&](V16 c) HWY_ATTR { return hn::And(hn::ShiftLeft<3>(c), byte); };
-  return WalkSpanPairs(sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
+  const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
+  return WalkSpanPairs<kShift>(sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
     const V16 s = words(ta, tb), o = words(oa, ob);
-    const V16 level = hn::BitCast(d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
-    const V16 w = hn::TableLookupBytes(table, level);
+    V16 w = opacity;
+    if constexpr (!kOpacityOnly) {
+      const V16 level = hn::BitCast(d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
+      w = hn::TableLookupBytes(table, level);
+    }
     const V16 cw = hn::Sub(full, w);
     const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
       return hn::Add(Div255(d16, hn::Mul(dc, cw)), Div255(d16, hn::Mul(sc, w)));
@@ -297,9 +313,11 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
 
 // What a span onto a 16-bit colour format does with an alpha texel.
 enum class Word16 {
-  kCopy,            // writes the colour word (bit 15 cleared for 555)
+  kCopy,            // writes the colour word (of an alpha texel: bit 15 cleared for 555)
+  kKeyedCopy,       // writes the colour word unless it is the key
   kOwnAlpha,        // blends by the texel's alpha level
   kAlphaByOpacity,  // blends at level (opacity x 16 x alpha / 255) >> 4, the key skipped
+  kOpacity,         // blends at level opacity >> 4; the key, and texels equal to the pixel, skipped
 };
 
 // c x level / 15 for c x level up to 4693.
@@ -309,8 +327,11 @@ HWY_INLINE V16 Div15(D16 d, V16 x) { return hn::MulHigh(x, hn::Set(d, 4370)); }
 // 16-level blend T[L][s] + T[15 - L][d], each channel times L / 15. Two
 // vectors of texels make one vector of 16-bit pixels; a last part goes under
 // a mask where 16-bit lanes have masked loads (AVX-512).
-template <bool kIs565, Word16 kMode>
+// Texels of 1 << kShift bytes (alpha texels: 4; colour texels: 2), their
+// colour word in the low 16 bits of the 4 bytes gathered.
+template <bool kIs565, Word16 kMode, int kShift = 2>
 int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  constexpr bool kClear15 = !kIs565 && kShift == 2;
   const DU du;
   const D16 d16;
   const hn::Repartition<uint8_t, DU> d8;
@@ -325,10 +346,15 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   const auto draw = [&](VU a, VU b, V16 old) HWY_ATTR {
     const V16 s = hn::ConcatEven(d16, hn::BitCast(d16, b), hn::BitCast(d16, a));
     if constexpr (kMode == Word16::kCopy) {
-      return kIs565 ? s : hn::And(s, hn::Set(d16, 0x7FFF));
+      return kClear15 ? hn::And(s, hn::Set(d16, 0x7FFF)) : s;
+    } else if constexpr (kMode == Word16::kKeyedCopy) {
+      return hn::IfThenElse(hn::Eq(s, key), old, s);
     } else {
-      const V16 alpha = hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
-      const V16 level = hn::TableLookupBytes(table, alpha);
+      V16 level = hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4));
+      if constexpr (kMode != Word16::kOpacity) {
+        const V16 alpha = hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
+        level = hn::TableLookupBytes(table, alpha);
+      }
       const V16 rest = hn::Sub(fifteen, level);
       const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
         return hn::Add(Div15(d16, hn::Mul(sc, level)), Div15(d16, hn::Mul(dc, rest)));
@@ -339,10 +365,13 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
       const V16 bl = mix(hn::And(s, m5), hn::And(old, m5));
       const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRed>(r), hn::ShiftLeft<5>(g)), bl);
       if constexpr (kMode == Word16::kAlphaByOpacity) return hn::IfThenElse(hn::Eq(s, key), old, out);
+      if constexpr (kMode == Word16::kOpacity) {
+        return hn::IfThenElse(hn::Or(hn::Eq(s, key), hn::Eq(s, old)), old, out);
+      }
       return out;
     }
   };
-  TexelCursor cursor(sp);
+  TexelCursor<kShift> cursor(sp);
   uint16_t* p = reinterpret_cast<uint16_t*>(d);
   int32_t i = 0;
   for (; i + 2 * lanes <= count; i += 2 * lanes) {
@@ -429,6 +458,21 @@ void RegisterPolygon(KernelTable& t) {
   t.Set(Op::SpanKeyed, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kOwnAlpha>);
   t.Set(Op::SpanBlend, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kAlphaByOpacity>);
   t.Set(Op::SpanBlend, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kAlphaByOpacity>);
+
+  // 16-bit colour texels (2 bytes, 4 read) onto their own format and onto
+  // their alpha format.
+  t.Set(Op::SpanOpaque, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kCopy, 1>);
+  t.Set(Op::SpanOpaque, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kCopy, 1>);
+  t.Set(Op::SpanKeyed, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kKeyedCopy, 1>);
+  t.Set(Op::SpanKeyed, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kKeyedCopy, 1>);
+  t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kOpacity, 1>);
+  t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kOpacity, 1>);
+  for (const auto& [s, d] : {std::pair{F::Rgb565, F::Rgb565A}, std::pair{F::Rgb555, F::Rgb555A}}) {
+    t.Set(Op::SpanOpaque, s, d, &CopySpan<false, Fill::kLevel15, 1>);
+    t.Set(Op::SpanKeyed, s, d, &KeyedCopySpan<k16, false, Fill::kLevel15, 1>);
+  }
+  t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565A, &ChannelAlphaSpan<true, true>);
+  t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555A, &ChannelAlphaSpan<false, true>);
 }
 #else
 void RegisterPolygon(KernelTable&) {}  // the scalar target runs the rules themselves

@@ -71,11 +71,12 @@ struct PolygonArgs {
 
 namespace kernels {
 
-// One span of a rasteriser with 4-byte texels, for a span kernel:
-// the texel of pixel k is at rowTexel + ((av + k dv) >> 20) x pitch +
-// ((au + k du) >> 20) x 4. The caller holds au + k du and av + k dv within 32
-// bits for every pixel of the span, and the texel offsets too; du and dv are
-// the low 32 bits of the steps (the lanes add them modulo 2^32).
+// One span of a rasteriser with 4- or 2-byte texels, for a span kernel: the
+// texel of pixel k is at rowTexel + ((av + k dv) >> 20) x pitch + ((au + k
+// du) >> 20) x texel bytes. The caller holds au + k du and av + k dv within
+// 32 bits for every pixel of the span, and the texel offsets too; du and dv
+// are the low 32 bits of the steps (the lanes add them modulo 2^32). A kernel
+// reads 4 bytes at every texel; the caller makes sure they are there.
 struct Span {
   const uint8_t* rowTexel;
   int32_t pitch;
@@ -95,10 +96,10 @@ struct SpanKernel {
 };
 
 // The span kernel of op for the pair at the level in force (only pairs with
-// 4-byte texels and 4- or 2-byte pixels have them).
+// 4- or 2-byte texels and pixels have them).
 template <class S, class D>
 SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
-  if constexpr (S::kBytes == 4 && (D::kBytes == 4 || D::kBytes == 2)) {
+  if constexpr ((S::kBytes == 4 || S::kBytes == 2) && (D::kBytes == 4 || D::kBytes == 2)) {
     return SpanKernel{Find<SpanFn>(op, S::kCode, D::kCode), args};
   } else {
     return SpanKernel{};
@@ -364,9 +365,13 @@ namespace polyscan {
 // Hands a span of count pixels to a span kernel when its accumulators and
 // texel offsets fit the kernel's 32-bit lanes, and answers how many pixels the
 // kernel drew (0 when they do not fit).
+// A kernel reads 4 bytes at every texel: for texels of fewer bytes, the span
+// must leave that many bytes before the end of the source's memory, which
+// lies `readable` bytes past rowTexel.
 inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
-                            const uint8_t* rowTexel, int32_t pitch, int64_t sb, int64_t au,
-                            int64_t du, int64_t av, int64_t dv, uint8_t* d, int64_t count) {
+                            const uint8_t* rowTexel, int64_t readable, int32_t pitch, int64_t sb,
+                            int64_t au, int64_t du, int64_t av, int64_t dv, uint8_t* d,
+                            int64_t count) {
   constexpr int64_t kMin = INT32_MIN, kMax = INT32_MAX;
   if (count > kMax) return 0;
   const int64_t auEnd = au + (count - 1) * du, avEnd = av + (count - 1) * dv;
@@ -380,6 +385,10 @@ inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
   };
   const int64_t absPitch = pitch < 0 ? -int64_t{pitch} : pitch;
   if (magnitude(av, avEnd) * absPitch + magnitude(au, auEnd) * sb > kMax) return 0;
+  if (sb < 4) {
+    const auto highest = [](int64_t a, int64_t b) { return Whole(a) > Whole(b) ? Whole(a) : Whole(b); };
+    if (highest(av, avEnd) * pitch + highest(au, auEnd) * sb + 4 > readable) return 0;
+  }
   const kernels::Span span{rowTexel, pitch, static_cast<int32_t>(au), static_cast<int32_t>(av),
                            static_cast<uint32_t>(du), static_cast<uint32_t>(dv)};
   return fn(span, d, static_cast<int32_t>(count), args);
@@ -434,6 +443,8 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
   // A span kernel gathers texels ahead of the pixels it writes, which a
   // source sharing memory with the destination must not see.
   kernels::SpanFn spanFn = nullptr;
+  const int64_t srcMemory =
+      int64_t{src.pitch} * (src.bounds.bottom - 1) + int64_t{src.bounds.right} * sb;
   if constexpr (requires { texel.span; }) {
     const auto extent = [](const PixelBuffer& b) {
       return static_cast<uintptr_t>(b.pitch < 0 ? -int64_t{b.pitch} : b.pitch) *
@@ -471,7 +482,8 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
     int64_t count = last - first + 1;
     if constexpr (requires { texel.span; }) {
       if (spanFn != nullptr) {
-        const int32_t done = SpanByKernel(spanFn, texel.span.args, rowTexel, src.pitch, sb, au,
+        const int32_t done = SpanByKernel(spanFn, texel.span.args, rowTexel,
+                                          srcMemory - (rowTexel - src.pixels), src.pitch, sb, au,
                                           du, av, dv, d, count);
         au += done * du;
         av += done * dv;
