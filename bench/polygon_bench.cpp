@@ -85,7 +85,8 @@ void BM_RotatedSpan(benchmark::State& state, Pair pair, int32_t alpha) {
 // 600 x 450 destination pixels.
 void BM_StretchBlit(benchmark::State& state, bool add, bool stretched) {
   auto dst = bench::RandomSurface(PixelFormat::Bgrx32);
-  auto src = bench::RandomSurface(PixelFormat::Bgrx32, stretched ? 400 : 600, stretched ? 300 : 450, 2);
+  auto src =
+      bench::RandomSurface(PixelFormat::Bgrx32, stretched ? 400 : 600, stretched ? 300 : 450, 2);
   const Size size{600, 450};
   for (auto _ : state) {
     if (add) dst->BltAdd(src.get(), 100, 75, nullptr, &size, nullptr);

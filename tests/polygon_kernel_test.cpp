@@ -5,17 +5,16 @@
 // bits, and surfaces drawn onto themselves, too. And the arithmetic the
 // kernels use in place of the blend tables, over the tables' whole domain.
 #include <gtest/gtest.h>
+#include <pixelops/format_pairs.h>
+#include <pixelops/polygon.h>
+#include <pixelops/simd.h>
+#include <pixelops/textured_quad.h>
 
 #include <cstdint>
 #include <ostream>
 #include <random>
 #include <string>
 #include <vector>
-
-#include <pixelops/format_pairs.h>
-#include <pixelops/polygon.h>
-#include <pixelops/simd.h>
-#include <pixelops/textured_quad.h>
 
 #include "graphics/blend_tables.h"
 #include "graphics/pixel/polygon_scan.h"
@@ -100,8 +99,10 @@ class PolygonSpanLevels : public testing::TestWithParam<SpanCase> {
                   const std::vector<Point>& dp, const Rect* clip, uint8_t flag, int32_t alpha) {
     const int32_t n = static_cast<int32_t>(dp.size());
     switch (GetParam().family) {
-      case Family::kKeyed: return dst.DrawPolygonKeyed(&src, sp.data(), dp.data(), clip, flag, n);
-      case Family::kOpaque: return dst.DrawPolygon(&src, sp.data(), dp.data(), clip, flag, n);
+      case Family::kKeyed:
+        return dst.DrawPolygonKeyed(&src, sp.data(), dp.data(), clip, flag, n);
+      case Family::kOpaque:
+        return dst.DrawPolygon(&src, sp.data(), dp.data(), clip, flag, n);
       case Family::kBlend:
         return FillTexturedQuad(&dst, &src, alpha, sp.data(), dp.data(), clip, flag, n);
     }
@@ -152,8 +153,8 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
       RotatedQuad q;
       const int32_t scale = Pick(rng, 20000, 300000);
       const int32_t scaleY = rng() % 2 ? scale : Pick(rng, 20000, 300000);
-      if (!MakeRotatedQuad(*src, Pick(rng, -20, 170), Pick(rng, -20, 110), Pick(rng, 0, 511),
-                           scale, scaleY, &q)) {
+      if (!MakeRotatedQuad(*src, Pick(rng, -20, 170), Pick(rng, -20, 110), Pick(rng, 0, 511), scale,
+                           scaleY, &q)) {
         continue;
       }
       sp.assign(q.src, q.src + 4);
@@ -170,24 +171,28 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
     const Rect* clipArg = rng() % 3 == 0 ? nullptr : &clip;
     const uint8_t flag = rng() % 4 == 0 ? 1 : 0;
     const int32_t alpha = alphas[rng() % std::size(alphas)];
-    ExpectAgree(*dst, [&] { return Draw(*dst, *src, sp, dp, clipArg, flag, alpha); },
-                "round " + std::to_string(round) + " alpha " + std::to_string(alpha));
+    ExpectAgree(
+        *dst, [&] { return Draw(*dst, *src, sp, dp, clipArg, flag, alpha); },
+        "round " + std::to_string(round) + " alpha " + std::to_string(alpha));
     if (HasFatalFailure()) return;
   }
   // The whole picture turned about the middle, as the rotated drawers do.
   for (int32_t angle : {0, 43, 128, 300}) {
     test::FillForKernels(*dst, rng);
-    ExpectAgree(*dst, [&] {
-      if (c.family == Family::kBlend) {
-        return DrawRotatedSprite(dst.get(), src.get(), 75, 48, angle, 65536, 65536, 255);
-      }
-      if (c.family == Family::kKeyed) {
-        return DrawRotatedScaled(dst.get(), src.get(), 75, 48, angle, 70000, 90000);
-      }
-      RotatedQuad q;
-      MakeRotatedQuad(*src, 75, 48, angle, 65536, 65536, &q);
-      return dst->DrawPolygon(src.get(), q.src, q.dst, nullptr, 0, 4);
-    }, "angle " + std::to_string(angle));
+    ExpectAgree(
+        *dst,
+        [&] {
+          if (c.family == Family::kBlend) {
+            return DrawRotatedSprite(dst.get(), src.get(), 75, 48, angle, 65536, 65536, 255);
+          }
+          if (c.family == Family::kKeyed) {
+            return DrawRotatedScaled(dst.get(), src.get(), 75, 48, angle, 70000, 90000);
+          }
+          RotatedQuad q;
+          MakeRotatedQuad(*src, 75, 48, angle, 65536, 65536, &q);
+          return dst->DrawPolygon(src.get(), q.src, q.dst, nullptr, 0, 4);
+        },
+        "angle " + std::to_string(angle));
     if (HasFatalFailure()) return;
   }
   // A surface drawn onto itself reads texels that earlier pixels wrote.
@@ -195,7 +200,8 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
     test::FillForKernels(*src, rng);
     const std::vector<Point> sp{{0, 0}, {60, 2}, {50, 40}, {3, 45}};
     const std::vector<Point> dp{{2, 1}, {69, 3}, {66, 50}, {4, 44}};
-    ExpectAgree(*src, [&] { return Draw(*src, *src, sp, dp, nullptr, 0, 128); }, "onto itself");
+    ExpectAgree(
+        *src, [&] { return Draw(*src, *src, sp, dp, nullptr, 0, 128); }, "onto itself");
   }
 }
 
@@ -218,8 +224,10 @@ TEST(PolygonSpanLevelsWide, AccumulatorsPastThirtyTwoBitsStayExact) {
       test::ScopedSimdLevel scoped(level);
       test::Restore(*dst, before);
       dst->DrawPolygon(src.get(), sp, dp, nullptr, 0, 4);
-      if (level == "scalar") reference = Snapshot(*dst);
-      else ASSERT_EQ(Snapshot(*dst), reference) << level << " width " << width;
+      if (level == "scalar")
+        reference = Snapshot(*dst);
+      else
+        ASSERT_EQ(Snapshot(*dst), reference) << level << " width " << width;
     }
   }
 }
@@ -241,8 +249,8 @@ TEST(PolygonSpanDecision, KernelsGetOnlySpansTheirLanesAndReadsHold) {
   auto run = [&](int64_t readable, int32_t pitch, int64_t sb, int64_t au, int64_t du, int64_t av,
                  int64_t dv, int64_t count) {
     calls = 0;
-    const int32_t done =
-        polyscan::SpanByKernel(fn, args, memory, readable, pitch, sb, au, du, av, dv, pixels, count);
+    const int32_t done = polyscan::SpanByKernel(fn, args, memory, readable, pitch, sb, au, du, av,
+                                                dv, pixels, count);
     EXPECT_EQ(done, calls == 1 ? count : 0);
     return calls == 1;
   };

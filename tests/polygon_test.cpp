@@ -555,7 +555,8 @@ TEST(PolygonScan, OutlinesThatCannotBeDrawnDrawNothing) {
       {"one point", {{7, 7}, {7, 7}, {7, 7}, {7, 7}}},
       {"side going back up", {{0, 0}, {10, 10}, {20, 0}, {10, 20}}},
       {"bow tie", {{0, 0}, {20, 20}, {20, 0}, {0, 20}}},
-      {"side going back up after a horizontal edge", {{0, 0}, {10, 0}, {10, 5}, {15, 5}, {15, 2}, {20, 10}}},
+      {"side going back up after a horizontal edge",
+       {{0, 0}, {10, 0}, {10, 5}, {15, 5}, {15, 2}, {20, 10}}},
   };
   for (const Bad& b : bad) {
     const int n = static_cast<int>(b.dst.size());
@@ -613,8 +614,9 @@ TEST(PolygonScan, HorizontalEdgesInsideSidesArePassedOver) {
       for (const Point& p : d) sp.push_back(texel(p));
       test::Restore(*dst, blank);
       const int n = static_cast<int>(d.size());
-      const BlitResult r = keyed ? dst->DrawPolygonKeyed(src.get(), sp.data(), d.data(), nullptr, 0, n)
-                                 : dst->DrawPolygon(src.get(), sp.data(), d.data(), nullptr, 0, n);
+      const BlitResult r =
+          keyed ? dst->DrawPolygonKeyed(src.get(), sp.data(), d.data(), nullptr, 0, n)
+                : dst->DrawPolygon(src.get(), sp.data(), d.data(), nullptr, 0, n);
       EXPECT_EQ(r, kBlitDone);
       return Snapshot(*dst);
     };
@@ -682,7 +684,8 @@ TEST(PolygonScan, RoundedRegularPolygonsAreFilled) {
   struct Shape {
     double cx, cy, r;
   };
-  const Shape shapes[] = {{350, 350, 100}, {120.25, 333.5, 40}, {351.5, 349.5, 340}, {300, 280, 190}};
+  const Shape shapes[] = {
+      {350, 350, 100}, {120.25, 333.5, 40}, {351.5, 349.5, 340}, {300, 280, 190}};
   const int ns[] = {3, 4, 5, 7, 12, 31, 64, 100, 256};
   for (const Shape& sh : shapes) {
     for (int n : ns) {

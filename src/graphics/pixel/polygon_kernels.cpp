@@ -9,7 +9,6 @@
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/polygon_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
-
 #include <hwy/highway.h>
 
 #include <utility>
@@ -76,7 +75,8 @@ struct TexelCursor {
   template <class M>
   HWY_INLINE VU Part(M valid) const {
     const auto offset = Offsets();
-    const auto safe = hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
+    const auto safe =
+        hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
     return hn::BitCast(du, hn::GatherOffset(di, base, safe));
   }
 };
@@ -165,11 +165,13 @@ template <bool kSwap, Fill kFill>
 HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
   if constexpr (kSwap) t = SwapRedBlue(du, t);
   const VU colour = hn::Set(du, 0xFFFFFF);
-  if constexpr (kFill == Fill::kAlpha255) return hn::Or(hn::And(t, colour), hn::Set(du, 0xFF000000u));
+  if constexpr (kFill == Fill::kAlpha255)
+    return hn::Or(hn::And(t, colour), hn::Set(du, 0xFF000000u));
   if constexpr (kFill == Fill::kX0) return hn::And(t, colour);
   if constexpr (kFill == Fill::kKeepPad) return hn::Or(hn::And(t, colour), hn::AndNot(colour, old));
   if constexpr (kFill == Fill::kLevel15) {
-    return hn::Or(hn::Or(hn::And(t, hn::Set(du, 0xFFFF)), hn::Set(du, 0xF0000)), hn::AndNot(colour, old));
+    return hn::Or(hn::Or(hn::And(t, hn::Set(du, 0xFFFF)), hn::Set(du, 0xF0000)),
+                  hn::AndNot(colour, old));
   }
   return t;
 }
@@ -177,8 +179,9 @@ HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
 // Texel copies of the opaque family.
 template <bool kSwap, Fill kFill, int kShift = 2>
 int32_t CopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&) {
-  return WalkSpan<kShift>(sp, d, count,
-                  [](DU du, VU t, VU old) HWY_ATTR { return CopyTexel<kSwap, kFill>(du, t, old); });
+  return WalkSpan<kShift>(sp, d, count, [](DU du, VU t, VU old) HWY_ATTR {
+    return CopyTexel<kSwap, kFill>(du, t, old);
+  });
 }
 
 // Texel copies that skip texels whose bits under keyMask are the key's (the
@@ -188,7 +191,8 @@ int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& 
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
   return WalkSpan<kShift>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
-    return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, CopyTexel<kSwap, kFill>(du, t, old));
+    return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old,
+                          CopyTexel<kSwap, kFill>(du, t, old));
   });
 }
 
@@ -237,11 +241,13 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
     VU w = opacity;
     if constexpr (kWeight == Weight::kAlpha) w = hn::ShiftRight<24>(t);
-    if constexpr (kWeight == Weight::kAlphaByOpacity) w = ProductBy255(du, hn::ShiftRight<24>(t), opacity);
+    if constexpr (kWeight == Weight::kAlphaByOpacity)
+      w = ProductBy255(du, hn::ShiftRight<24>(t), opacity);
     const VU w2 = hn::Or(w, hn::ShiftLeft<16>(w));
     const VU s = kSwap ? SwapRedBlue(du, t) : t;
     const VU rb = WeightPair(du, hn::And(s, redBlue), hn::And(old, redBlue), w2);
-    const VU g = WeightPair(du, hn::And(hn::ShiftRight<8>(s), byte), hn::And(hn::ShiftRight<8>(old), byte), w2);
+    const VU g = WeightPair(du, hn::And(hn::ShiftRight<8>(s), byte),
+                            hn::And(hn::ShiftRight<8>(old), byte), w2);
     const VU out = hn::Or(hn::Or(rb, hn::ShiftLeft<8>(g)), hn::Set(du, kByte3 << 24));
     if constexpr (kKeyMask != 0) return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, out);
     return out;
@@ -271,7 +277,8 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   // the zero high byte of a 16-bit index looks up 0).
   alignas(16) uint8_t weights[16];
   for (uint32_t l = 0; l < 16; ++l) {
-    weights[l] = static_cast<uint8_t>(kOpacityOnly ? args.a & 0xFF : polyscan::Div255(16 * l * (args.a & 0xFF)));
+    weights[l] = static_cast<uint8_t>(kOpacityOnly ? args.a & 0xFF
+                                                   : polyscan::Div255(16 * l * (args.a & 0xFF)));
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
   const auto words = [&](VU a, VU b) HWY_ATTR {
@@ -285,30 +292,32 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   };
   const auto blue = [&](V16 c) HWY_ATTR { return hn::And(hn::ShiftLeft<3>(c), byte); };
   const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
-  return WalkSpanPairs<kShift>(sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
-    const V16 s = words(ta, tb), o = words(oa, ob);
-    V16 w = opacity;
-    if constexpr (!kOpacityOnly) {
-      const V16 level = hn::BitCast(d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
-      w = hn::TableLookupBytes(table, level);
-    }
-    const V16 cw = hn::Sub(full, w);
-    const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
-      return hn::Add(Div255(d16, hn::Mul(dc, cw)), Div255(d16, hn::Mul(sc, w)));
-    };
-    const V16 r = mix(red(s), red(o)), g = mix(green(s), green(o)), b = mix(blue(s), blue(o));
-    V16 out;
-    if constexpr (kIs565) {
-      out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, m8)), hn::ShiftLeft<3>(hn::And(g, mg))),
-                   hn::ShiftRight<3>(b));
-    } else {
-      out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, m8)), hn::ShiftLeft<2>(hn::And(g, mg))),
-                   hn::ShiftRight<3>(b));
-    }
-    const VU result = hn::BitCast(du, hn::IfThenElse(hn::Eq(s, key), o, out));
-    outA = hn::Or(hn::And(result, low), hn::And(oa, high));
-    outB = hn::Or(hn::ShiftRight<16>(result), hn::And(ob, high));
-  });
+  return WalkSpanPairs<kShift>(
+      sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
+        const V16 s = words(ta, tb), o = words(oa, ob);
+        V16 w = opacity;
+        if constexpr (!kOpacityOnly) {
+          const V16 level = hn::BitCast(
+              d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
+          w = hn::TableLookupBytes(table, level);
+        }
+        const V16 cw = hn::Sub(full, w);
+        const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
+          return hn::Add(Div255(d16, hn::Mul(dc, cw)), Div255(d16, hn::Mul(sc, w)));
+        };
+        const V16 r = mix(red(s), red(o)), g = mix(green(s), green(o)), b = mix(blue(s), blue(o));
+        V16 out;
+        if constexpr (kIs565) {
+          out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, m8)), hn::ShiftLeft<3>(hn::And(g, mg))),
+                       hn::ShiftRight<3>(b));
+        } else {
+          out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, m8)), hn::ShiftLeft<2>(hn::And(g, mg))),
+                       hn::ShiftRight<3>(b));
+        }
+        const VU result = hn::BitCast(du, hn::IfThenElse(hn::Eq(s, key), o, out));
+        outA = hn::Or(hn::And(result, low), hn::And(oa, high));
+        outB = hn::Or(hn::ShiftRight<16>(result), hn::And(ob, high));
+      });
 }
 
 // What a span onto a 16-bit colour format does with an alpha texel.
@@ -338,7 +347,8 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
   alignas(16) uint8_t levels[16];
   for (uint32_t l = 0; l < 16; ++l) {
-    levels[l] = static_cast<uint8_t>(kMode == Word16::kOwnAlpha ? l : polyscan::Div255(16 * l * (args.a & 0xFF)) >> 4);
+    levels[l] = static_cast<uint8_t>(
+        kMode == Word16::kOwnAlpha ? l : polyscan::Div255(16 * l * (args.a & 0xFF)) >> 4);
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, levels));
   const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
@@ -352,7 +362,8 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
     } else {
       V16 level = hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4));
       if constexpr (kMode != Word16::kOpacity) {
-        const V16 alpha = hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
+        const V16 alpha =
+            hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
         level = hn::TableLookupBytes(table, alpha);
       }
       const V16 rest = hn::Sub(fifteen, level);
@@ -360,11 +371,13 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
         return hn::Add(Div15(d16, hn::Mul(sc, level)), Div15(d16, hn::Mul(dc, rest)));
       };
       constexpr int kRed = kIs565 ? 11 : 10;
-      const V16 r = mix(hn::And(hn::ShiftRight<kRed>(s), m5), hn::And(hn::ShiftRight<kRed>(old), m5));
+      const V16 r =
+          mix(hn::And(hn::ShiftRight<kRed>(s), m5), hn::And(hn::ShiftRight<kRed>(old), m5));
       const V16 g = mix(hn::And(hn::ShiftRight<5>(s), mg), hn::And(hn::ShiftRight<5>(old), mg));
       const V16 bl = mix(hn::And(s, m5), hn::And(old, m5));
       const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRed>(r), hn::ShiftLeft<5>(g)), bl);
-      if constexpr (kMode == Word16::kAlphaByOpacity) return hn::IfThenElse(hn::Eq(s, key), old, out);
+      if constexpr (kMode == Word16::kAlphaByOpacity)
+        return hn::IfThenElse(hn::Eq(s, key), old, out);
       if constexpr (kMode == Word16::kOpacity) {
         return hn::IfThenElse(hn::Or(hn::Eq(s, key), hn::Eq(s, old)), old, out);
       }
@@ -383,7 +396,8 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   if (i < count) {
     const int32_t rest = count - i;
     const auto valid = hn::FirstN(d16, static_cast<size_t>(rest));
-    const VU a = rest >= lanes ? cursor.Next() : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)));
+    const VU a =
+        rest >= lanes ? cursor.Next() : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)));
     const VU b = rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes))) : a;
     hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i)), valid, d16, p + i);
     return count;

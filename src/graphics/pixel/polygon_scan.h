@@ -177,8 +177,9 @@ inline int32_t LeftDirFromSides(const Point* p, int32_t count, int32_t top) {
   }
   if (start[0].x != start[1].x) return start[0].x < start[1].x ? 1 : -1;
   // Edge k as (ex, ey), ey > 0: edge 0 is further left when ex0 / ey0 < ex1 / ey1.
-  const int32_t c = wide::SignOfCross(int64_t{next[0].x} - start[0].x, int64_t{next[1].y} - start[1].y,
-                                      int64_t{next[1].x} - start[1].x, int64_t{next[0].y} - start[0].y);
+  const int32_t c =
+      wide::SignOfCross(int64_t{next[0].x} - start[0].x, int64_t{next[1].y} - start[1].y,
+                        int64_t{next[1].x} - start[1].x, int64_t{next[0].y} - start[0].y);
   return c < 0 ? 1 : -1;
 }
 
@@ -282,8 +283,8 @@ class EdgeArrays {
 };
 
 // Fills a side's records: record k runs along its k-th edge going down
-// (horizontal edges get none); the record after the last is a copy of it, so the look-ahead at the next
-// record never leaves the array.
+// (horizontal edges get none); the record after the last is a copy of it, so
+// the look-ahead at the next record never leaves the array.
 inline void FillSide(const Side& side, const Point* dstPoints, const Point* srcPoints,
                      int32_t count, PolygonEdge* edges, TextureEdge* textures) {
   int32_t i = side.first;
@@ -386,7 +387,9 @@ inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
   const int64_t absPitch = pitch < 0 ? -int64_t{pitch} : pitch;
   if (magnitude(av, avEnd) * absPitch + magnitude(au, auEnd) * sb > kMax) return 0;
   if (sb < 4) {
-    const auto highest = [](int64_t a, int64_t b) { return Whole(a) > Whole(b) ? Whole(a) : Whole(b); };
+    const auto highest = [](int64_t a, int64_t b) {
+      return Whole(a) > Whole(b) ? Whole(a) : Whole(b);
+    };
     if (highest(av, avEnd) * pitch + highest(au, auEnd) * sb + 4 > readable) return 0;
   }
   const kernels::Span span{rowTexel, pitch, static_cast<int32_t>(au), static_cast<int32_t>(av),
@@ -450,7 +453,8 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
       return static_cast<uintptr_t>(b.pitch < 0 ? -int64_t{b.pitch} : b.pitch) *
              static_cast<uintptr_t>(b.bounds.bottom > 0 ? b.bounds.bottom : 0);
     };
-    const uintptr_t s0 = reinterpret_cast<uintptr_t>(src.pixels), d0 = reinterpret_cast<uintptr_t>(dst.pixels);
+    const uintptr_t s0 = reinterpret_cast<uintptr_t>(src.pixels);
+    const uintptr_t d0 = reinterpret_cast<uintptr_t>(dst.pixels);
     if (src.pitch > 0 && dst.pitch > 0 && (s0 + extent(src) <= d0 || d0 + extent(dst) <= s0)) {
       spanFn = texel.span.fn;
     }
