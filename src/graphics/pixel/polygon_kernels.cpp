@@ -4,8 +4,9 @@
 // pixels from the 12.20 accumulators, each lane truncating exactly as the
 // per-pixel walk does, gathers the texels, and keys, blends and stores the
 // pixels as vectors. The pairs of 4-byte formats, the 16-bit alpha formats
-// onto their colour formats, and the 16-bit colour formats onto themselves
-// and onto their alpha formats.
+// onto their colour formats, the 16-bit colour formats onto themselves and
+// onto their alpha formats, and the 24-bit formats onto the 32-bit alpha
+// formats.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/polygon_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -37,8 +38,8 @@ HWY_INLINE VU SwapRedBlue(DU du, VU v) {
 
 // The texels of successive vectors of pixels of a span: the offsets of a
 // vector from the 12.20 accumulators of its lanes, gathered (4 bytes at each
-// texel of 1 << kShift bytes).
-template <int kShift>
+// texel of kBytes bytes: 4, 3 or 2).
+template <int kBytes>
 struct TexelCursor {
   DU du;
   DI di;
@@ -59,7 +60,11 @@ struct TexelCursor {
   HWY_INLINE hn::Vec<DI> Offsets() const {
     const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
     const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
-    return hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<kShift>(wholeU));
+    if constexpr (kBytes == 3) {
+      return hn::Add(hn::Mul(wholeV, pitch), hn::Add(hn::ShiftLeft<1>(wholeU), wholeU));
+    } else {
+      return hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<kBytes / 2>(wholeU));
+    }
   }
   HWY_INLINE void Advance() {
     u = hn::Add(u, stepU);
@@ -91,12 +96,12 @@ constexpr bool kMaskedTail = false;
 
 // The walk common to every span kernel: per vector of pixels, the texels are
 // gathered and op(texels, pixels) gives the pixels to store.
-template <int kShift = 2, class Op>
+template <int kBytes = 4, class Op>
 HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
   const DU du;
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
   const int32_t whole = count - count % lanes;
-  TexelCursor<kShift> cursor(sp);
+  TexelCursor<kBytes> cursor(sp);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
   for (int32_t i = 0; i < whole; i += lanes) {
     const VU texels = cursor.Next();
@@ -115,12 +120,12 @@ HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op&
 
 // The same two vectors at a time: op(texelsA, texelsB, pixelsA, pixelsB,
 // outA, outB). A last single or part vector goes as its own pair.
-template <int kShift = 2, class Op>
+template <int kBytes = 4, class Op>
 HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
   const DU du;
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
   const int32_t pairs = count - count % (2 * lanes);
-  TexelCursor<kShift> cursor(sp);
+  TexelCursor<kBytes> cursor(sp);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
   VU outA, outB;
   int32_t i = 0;
@@ -177,20 +182,20 @@ HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
 }
 
 // Texel copies of the opaque family.
-template <bool kSwap, Fill kFill, int kShift = 2>
+template <bool kSwap, Fill kFill, int kBytes = 4>
 int32_t CopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&) {
-  return WalkSpan<kShift>(sp, d, count, [](DU du, VU t, VU old) HWY_ATTR {
+  return WalkSpan<kBytes>(sp, d, count, [](DU du, VU t, VU old) HWY_ATTR {
     return CopyTexel<kSwap, kFill>(du, t, old);
   });
 }
 
 // Texel copies that skip texels whose bits under keyMask are the key's (the
 // texel compared as read, before red and blue change places).
-template <uint32_t kKeyMask, bool kSwap, Fill kFill, int kShift = 2>
+template <uint32_t kKeyMask, bool kSwap, Fill kFill, int kBytes = 4>
 int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
-  return WalkSpan<kShift>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+  return WalkSpan<kBytes>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
     return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old,
                           CopyTexel<kSwap, kFill>(du, t, old));
   });
@@ -232,13 +237,13 @@ HWY_INLINE VU WeightPair(DU du, VU s, VU d, VU w) {
 // The three colour bytes weighted channel onto channel; byte 3 is written
 // byte3 (0 or 255). Texels equal to the key under keyMask are skipped (no key
 // test when keyMask is 0).
-template <uint32_t kKeyMask, bool kSwap, Weight kWeight, uint32_t kByte3>
+template <uint32_t kKeyMask, bool kSwap, Weight kWeight, uint32_t kByte3, int kBytes = 4>
 int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
   const VU opacity = hn::Set(du, args.a & 0xFF);
   const VU redBlue = hn::Set(du, 0x00FF00FF), byte = hn::Set(du, 0xFF);
-  return WalkSpan(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+  return WalkSpan<kBytes>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
     VU w = opacity;
     if constexpr (kWeight == Weight::kAlpha) w = hn::ShiftRight<24>(t);
     if constexpr (kWeight == Weight::kAlphaByOpacity)
@@ -264,7 +269,7 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
 // opacity.
 template <bool kIs565, bool kOpacityOnly = false>
 int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
-  constexpr int kShift = kOpacityOnly ? 1 : 2;
+  constexpr int kBytes = kOpacityOnly ? 2 : 4;
   const D16 d16;
   const hn::Repartition<uint8_t, DU> d8;
   const DU du;
@@ -292,7 +297,7 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   };
   const auto blue = [&](V16 c) HWY_ATTR { return hn::And(hn::ShiftLeft<3>(c), byte); };
   const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
-  return WalkSpanPairs<kShift>(
+  return WalkSpanPairs<kBytes>(
       sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
         const V16 s = words(ta, tb), o = words(oa, ob);
         V16 w = opacity;
@@ -336,11 +341,11 @@ HWY_INLINE V16 Div15(D16 d, V16 x) { return hn::MulHigh(x, hn::Set(d, 4370)); }
 // 16-level blend T[L][s] + T[15 - L][d], each channel times L / 15. Two
 // vectors of texels make one vector of 16-bit pixels; a last part goes under
 // a mask where 16-bit lanes have masked loads (AVX-512).
-// Texels of 1 << kShift bytes (alpha texels: 4; colour texels: 2), their
+// Texels of kBytes bytes (alpha texels: 4; colour texels: 2), their
 // colour word in the low 16 bits of the 4 bytes gathered.
-template <bool kIs565, Word16 kMode, int kShift = 2>
+template <bool kIs565, Word16 kMode, int kBytes = 4>
 int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
-  constexpr bool kClear15 = !kIs565 && kShift == 2;
+  constexpr bool kClear15 = !kIs565 && kBytes == 4;
   const DU du;
   const D16 d16;
   const hn::Repartition<uint8_t, DU> d8;
@@ -384,7 +389,7 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
       return out;
     }
   };
-  TexelCursor<kShift> cursor(sp);
+  TexelCursor<kBytes> cursor(sp);
   uint16_t* p = reinterpret_cast<uint16_t*>(d);
   int32_t i = 0;
   for (; i + 2 * lanes <= count; i += 2 * lanes) {
@@ -475,18 +480,43 @@ void RegisterPolygon(KernelTable& t) {
 
   // 16-bit colour texels (2 bytes, 4 read) onto their own format and onto
   // their alpha format.
-  t.Set(Op::SpanOpaque, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kCopy, 1>);
-  t.Set(Op::SpanOpaque, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kCopy, 1>);
-  t.Set(Op::SpanKeyed, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kKeyedCopy, 1>);
-  t.Set(Op::SpanKeyed, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kKeyedCopy, 1>);
-  t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kOpacity, 1>);
-  t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kOpacity, 1>);
+  t.Set(Op::SpanOpaque, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kCopy, 2>);
+  t.Set(Op::SpanOpaque, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kCopy, 2>);
+  t.Set(Op::SpanKeyed, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kKeyedCopy, 2>);
+  t.Set(Op::SpanKeyed, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kKeyedCopy, 2>);
+  t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kOpacity, 2>);
+  t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kOpacity, 2>);
   for (const auto& [s, d] : {std::pair{F::Rgb565, F::Rgb565A}, std::pair{F::Rgb555, F::Rgb555A}}) {
-    t.Set(Op::SpanOpaque, s, d, &CopySpan<false, Fill::kLevel15, 1>);
-    t.Set(Op::SpanKeyed, s, d, &KeyedCopySpan<k16, false, Fill::kLevel15, 1>);
+    t.Set(Op::SpanOpaque, s, d, &CopySpan<false, Fill::kLevel15, 2>);
+    t.Set(Op::SpanKeyed, s, d, &KeyedCopySpan<k16, false, Fill::kLevel15, 2>);
   }
   t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565A, &ChannelAlphaSpan<true, true>);
   t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555A, &ChannelAlphaSpan<false, true>);
+
+  // 24-bit colour texels (3 bytes, 4 read) onto the 32-bit alpha formats.
+  struct Bytes24Pair {
+    F s, d;
+    SpanFn opaque, keyed, blend;
+  };
+  const Bytes24Pair bytes24[] = {
+      {F::Bgr24, F::Bgra32, &CopySpan<false, Fill::kAlpha255, 3>,
+       &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
+       &WeightSpan<k24, false, Weight::kOpacity, 255, 3>},
+      {F::Rgb24, F::Bgra32, &CopySpan<true, Fill::kAlpha255, 3>,
+       &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>,
+       &WeightSpan<k24, true, Weight::kOpacity, 255, 3>},
+      {F::Bgr24, F::Rgba32, &CopySpan<true, Fill::kAlpha255, 3>,
+       &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>,
+       &WeightSpan<k24, true, Weight::kOpacity, 255, 3>},
+      {F::Rgb24, F::Rgba32, &CopySpan<false, Fill::kAlpha255, 3>,
+       &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
+       &WeightSpan<k24, false, Weight::kOpacity, 255, 3>},
+  };
+  for (const Bytes24Pair& b : bytes24) {
+    t.Set(Op::SpanOpaque, b.s, b.d, b.opaque);
+    t.Set(Op::SpanKeyed, b.s, b.d, b.keyed);
+    t.Set(Op::SpanBlend, b.s, b.d, b.blend);
+  }
 }
 #else
 void RegisterPolygon(KernelTable&) {}  // the scalar target runs the rules themselves

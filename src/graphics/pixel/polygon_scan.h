@@ -71,7 +71,7 @@ struct PolygonArgs {
 
 namespace kernels {
 
-// One span of a rasteriser with 4- or 2-byte texels, for a span kernel: the
+// One span of a rasteriser with 2-, 3- or 4-byte texels, for a span kernel: the
 // texel of pixel k is at rowTexel + ((av + k dv) >> 20) x pitch + ((au + k
 // du) >> 20) x texel bytes. The caller holds au + k du and av + k dv within
 // 32 bits for every pixel of the span, and the texel offsets too; du and dv
@@ -96,10 +96,10 @@ struct SpanKernel {
 };
 
 // The span kernel of op for the pair at the level in force (only pairs with
-// 4- or 2-byte texels and pixels have them).
+// 2-, 3- or 4-byte texels onto 2- or 4-byte pixels have them).
 template <class S, class D>
 SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
-  if constexpr ((S::kBytes == 4 || S::kBytes == 2) && (D::kBytes == 4 || D::kBytes == 2)) {
+  if constexpr (S::kBytes != 1 && D::kBytes != 1 && D::kBytes != 3) {
     return SpanKernel{Find<SpanFn>(op, S::kCode, D::kCode), args};
   } else {
     return SpanKernel{};
