@@ -541,11 +541,10 @@ TEST(PolygonScan, OutlinesThatCannotBeDrawnDrawNothing) {
   const Bad bad[] = {
       {"one row", {{0, 5}, {10, 5}, {20, 5}, {30, 5}}},
       {"one point", {{7, 7}, {7, 7}, {7, 7}, {7, 7}}},
-      {"zero-length top edge in a side", {{0, 0}, {0, 0}, {0, 1}, {-1, 0}}},
-      {"horizontal step in a side", {{0, 0}, {10, 0}, {10, 5}, {20, 5}, {20, 10}, {0, 10}}},
       {"side going back up", {{0, 0}, {10, 10}, {20, 0}, {10, 20}}},
       {"bow tie", {{0, 0}, {20, 20}, {20, 0}, {0, 20}}},
-      {"collinear top", {{0, 0}, {5, 0}, {10, 0}, {5, 9}}},
+      {"side going back up after a horizontal edge",
+       {{0, 0}, {10, 0}, {10, 5}, {15, 5}, {15, 2}, {20, 10}}},
   };
   for (const Bad& b : bad) {
     const int n = static_cast<int>(b.dst.size());
@@ -575,6 +574,164 @@ TEST(PolygonScan, OutlinesThatCannotBeDrawnDrawNothing) {
   const Point below[4] = {{2, 40}, {20, 40}, {20, 50}, {2, 50}};
   EXPECT_EQ(dst->DrawPolygon(src.get(), s4, below, nullptr, 0, 4), kBlitDone);
   EXPECT_EQ(Snapshot(*dst), before);
+}
+
+// Outlines with horizontal edges inside a side, or more than one vertex on the
+// top or bottom row: the horizontal edges cover no row and are passed over.
+TEST(PolygonScan, HorizontalEdgesInsideSidesArePassedOver) {
+  std::mt19937 rng(21);
+  auto src = test::RandomSurface(40, 40, PixelFormat::Bgrx32, rng);
+  auto dst = test::RandomSurface(40, 40, PixelFormat::Bgrx32, rng, 4);
+  const std::vector<uint8_t> blank = Snapshot(*dst);
+  // The square (5, 3)-(25, 23) shows texels (0, 0)-(20, 20) one to one, so
+  // that an edge split anywhere restarts on the very position it had reached.
+  const Point corners[4] = {{5, 3}, {25, 3}, {25, 23}, {5, 23}};
+  auto texel = [](Point p) { return Point{p.x - 5, p.y - 3}; };
+  std::vector<Point> outline;  // corners and extra points on each side, clockwise
+  const int cuts[] = {1, 7, 10, 19};
+  for (int c = 0; c < 4; ++c) {
+    const Point a = corners[c], b = corners[(c + 1) % 4];
+    outline.push_back(a);
+    for (int k : cuts) {
+      outline.push_back({a.x + (b.x - a.x) * k / 20, a.y + (b.y - a.y) * k / 20});
+    }
+  }
+  for (int keyed = 0; keyed < 2; ++keyed) {
+    auto draw = [&](const std::vector<Point>& d) {
+      std::vector<Point> sp;
+      for (const Point& p : d) sp.push_back(texel(p));
+      test::Restore(*dst, blank);
+      const int n = static_cast<int>(d.size());
+      const BlitResult r =
+          keyed ? dst->DrawPolygonKeyed(src.get(), sp.data(), d.data(), nullptr, 0, n)
+                : dst->DrawPolygon(src.get(), sp.data(), d.data(), nullptr, 0, n);
+      EXPECT_EQ(r, kBlitDone);
+      return Snapshot(*dst);
+    };
+    const std::vector<uint8_t> plain = draw({corners, corners + 4});
+    ASSERT_NE(plain, blank);
+    for (int wind = 0; wind < 2; ++wind) {
+      std::vector<Point> o = outline;
+      if (wind) std::reverse(o.begin(), o.end());
+      for (size_t start = 0; start < o.size(); ++start) {
+        std::vector<Point> r(o.begin() + start, o.end());
+        r.insert(r.end(), o.begin(), o.begin() + start);
+        ASSERT_EQ(draw(r), plain) << "keyed " << keyed << " winding " << wind << " start " << start;
+        // Only the top and bottom rows' extra points, and only the sides'.
+        std::vector<Point> topBottom, sides;
+        for (const Point& p : r) {
+          const bool corner = (p.x == 5 || p.x == 25) && (p.y == 3 || p.y == 23);
+          if (corner || p.y == 3 || p.y == 23) topBottom.push_back(p);
+          if (corner || p.x == 5 || p.x == 25) sides.push_back(p);
+        }
+        ASSERT_EQ(draw(topBottom), plain) << "start " << start;
+        ASSERT_EQ(draw(sides), plain) << "start " << start;
+      }
+    }
+  }
+  // Outlines that once drew nothing: a zero-length top edge, a step inside a
+  // side, three vertices on the top row. Each now covers its rows.
+  struct Case {
+    std::vector<Point> dst;
+    int32_t top, bottom;
+  };
+  const Case cases[] = {
+      {{{10, 10}, {10, 10}, {10, 11}, {9, 10}}, 10, 11},
+      {{{0, 0}, {10, 0}, {10, 5}, {20, 5}, {20, 10}, {0, 10}}, 0, 10},
+      {{{0, 0}, {5, 0}, {10, 0}, {5, 9}}, 0, 9},
+  };
+  for (const Case& c : cases) {
+    std::vector<Point> sp(c.dst.size(), Point{3, 3});
+    auto one = DDSurface::Make(8, 8, PixelFormat::Bgrx32);
+    test::FillPixels(*one, 0x00ABCDEF);
+    test::FillPixels(*dst, 0);
+    EXPECT_EQ(dst->DrawPolygon(one.get(), sp.data(), c.dst.data(), nullptr, 0,
+                               static_cast<int32_t>(c.dst.size())),
+              kBlitDone);
+    for (int32_t y = 0; y < 40; ++y) {
+      bool any = false;
+      for (int32_t x = 0; x < 40; ++x) any |= test::ReadPixel(*dst, x, y) == 0x00ABCDEFu;
+      EXPECT_EQ(any, y >= c.top && y <= c.bottom) << "row " << y;
+    }
+    if (c.dst.size() == 6) {  // the step: rows 0-4 end at x 10, rows 5-10 at x 20
+      EXPECT_EQ(test::ReadPixel(*dst, 10, 4), 0x00ABCDEFu);
+      EXPECT_EQ(test::ReadPixel(*dst, 11, 4), 0u);
+      EXPECT_EQ(test::ReadPixel(*dst, 20, 5), 0x00ABCDEFu);
+    }
+  }
+}
+
+// Rounded regular polygons up to 256 vertices: every pixel well inside is
+// drawn, nothing outside the bounding box of the vertices.
+TEST(PolygonScan, RoundedRegularPolygonsAreFilled) {
+  auto src = DDSurface::Make(64, 64, PixelFormat::Bgrx32);
+  test::FillPixels(*src, 0x00FFFFFF);
+  src->SetColorKey(0);
+  auto dst = DDSurface::Make(700, 700, PixelFormat::Bgrx32);
+  const double pi = std::acos(-1.0);
+  struct Shape {
+    double cx, cy, r;
+  };
+  const Shape shapes[] = {
+      {350, 350, 100}, {120.25, 333.5, 40}, {351.5, 349.5, 340}, {300, 280, 190}};
+  const int ns[] = {3, 4, 5, 7, 12, 31, 64, 100, 256};
+  for (const Shape& sh : shapes) {
+    for (int n : ns) {
+      // Adjacent vertices stay more than 1.5 pixels apart, so none coincide.
+      if (2 * pi * sh.r / n < 1.5) continue;
+      for (int phase = 0; phase < 2; ++phase) {
+        std::vector<Point> dp(n), sp(n);
+        for (int i = 0; i < n; ++i) {
+          const double a = 2 * pi * i / n + phase * 0.3;
+          dp[i] = {static_cast<int32_t>(std::lround(sh.cx + sh.r * std::cos(a))),
+                   static_cast<int32_t>(std::lround(sh.cy + sh.r * std::sin(a)))};
+          sp[i] = {static_cast<int32_t>(std::lround(32 + 31 * std::cos(a))),
+                   static_cast<int32_t>(std::lround(32 + 31 * std::sin(a)))};
+        }
+        Rect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        for (const Point& p : dp) {
+          box.left = std::min(box.left, p.x);
+          box.top = std::min(box.top, p.y);
+          box.right = std::max(box.right, p.x);
+          box.bottom = std::max(box.bottom, p.y);
+        }
+        for (int keyed = 0; keyed < 2; ++keyed) {
+          test::FillPixels(*dst, 0);
+          if (keyed) dst->DrawPolygonKeyed(src.get(), sp.data(), dp.data(), nullptr, 0, n);
+          else dst->DrawPolygon(src.get(), sp.data(), dp.data(), nullptr, 0, n);
+          int64_t missing = 0, outside = 0;
+          const PixelBuffer& b = dst->Buffer();
+          for (int32_t y = 0; y < 700; ++y) {
+            const uint8_t* row = b.pixels + int64_t{y} * b.pitch;
+            for (int32_t x = 0; x < 700; ++x) {
+              const bool drawn = row[4 * x] != 0;
+              const bool inBox = x >= box.left && x <= box.right && y >= box.top && y <= box.bottom;
+              if (drawn && !inBox) ++outside;
+              if (drawn || !inBox) continue;
+              // Inside every edge's half plane by more than a pixel? (The
+              // rounded vertices lie within 0.71 of the exact ones.)
+              const double dist = std::hypot(x - sh.cx, y - sh.cy);
+              if (dist > sh.r) continue;
+              bool deep = true;
+              if (dist < sh.r * std::cos(pi / n) - 2) {
+                ++missing;
+                continue;
+              }
+              for (int i = 0; i < n && deep; ++i) {
+                const Point a = dp[i], b = dp[(i + 1) % n];
+                const double ex = b.x - a.x, ey = b.y - a.y, len = std::hypot(ex, ey);
+                if (len == 0) continue;
+                deep = (ex * (y - a.y) - ey * (x - a.x)) / len > 1.0;
+              }
+              missing += deep;
+            }
+          }
+          EXPECT_EQ(missing, 0) << "n " << n << " r " << sh.r << " keyed " << keyed;
+          EXPECT_EQ(outside, 0) << "n " << n << " r " << sh.r << " keyed " << keyed;
+        }
+      }
+    }
+  }
 }
 
 TEST(PolygonScan, ArbitraryInputWritesOnlyInsideTheClip) {

@@ -24,6 +24,7 @@ using px::Kind;
 // X, alpha from alpha; X is written 0 and alpha 255 otherwise.
 template <class S, class D>
 struct TexelCopy {
+  kernels::SpanKernel span = kernels::SpanKernelFor<S, D>(kernels::Op::SpanOpaque, {});
   template <class V>
   explicit TexelCopy(const V&) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
@@ -58,6 +59,7 @@ struct TexelCopy {
 template <class S, class D>
 struct AlphaOntoColour {
   const BlendTables& t;
+  kernels::SpanKernel span = kernels::SpanKernelFor<S, D>(kernels::Op::SpanKeyed, {});
   template <class V>
   explicit AlphaOntoColour(const V&) : t(Tables()) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
@@ -79,8 +81,14 @@ struct KeyedValues {
   uint32_t key = 0;
 };
 
+// The copy that skips texels equal to the key, with the keyed span kernel.
 template <class S, class D>
-using KeyedCopy = KeyedRule<TexelCopy>::For<S, D>;
+struct KeyedCopy : KeyedRule<TexelCopy>::For<S, D> {
+  kernels::SpanKernel span;
+  explicit KeyedCopy(const KeyedValues& v)
+      : KeyedRule<TexelCopy>::For<S, D>(v),
+        span(kernels::SpanKernelFor<S, D>(kernels::Op::SpanKeyed, kernels::RowArgs{0, 0, v.key})) {}
+};
 
 // The keyed family copies texels that are not the key, except that an alpha
 // source onto its colour format is blended by its alpha and not keyed; the

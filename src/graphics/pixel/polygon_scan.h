@@ -18,21 +18,31 @@
 // Values with a `key` member get the source's colour key after both surfaces
 // are locked; a texel meets it as the source format's KeyMatches says.
 //
+// A step may carry a member `kernels::SpanKernel span` (see SpanKernelFor):
+// where the level in force has a span kernel for its pair, each span whose
+// accumulators and texel offsets fit 32 bits goes to the kernel, which draws
+// it with the very texels and bytes of the per-texel step; the step draws
+// whatever the kernel leaves. A source sharing memory with the destination
+// always goes texel by texel.
+//
 // The fixed-point arithmetic is done in 64 bits: for coordinates whose 12.20
 // values fit 32 bits it gives the same numbers as 32-bit arithmetic, and for
 // larger ones it stays exact instead of wrapping. Whatever the arguments, no
 // pixel outside the clip (cut to the destination's bounds) is written and no
-// texel outside the bounding box of the source points is read; polygons that
-// cannot be scan-converted, and source points outside the source, draw nothing.
+// texel outside the bounding box of the source points is read; outlines whose
+// sides turn back up (see PlanOutline), and source points outside the source,
+// draw nothing.
 #pragma once
 
-#include <cstdint>
+#include <climits>
 #include <cstddef>
+#include <cstdint>
 
 #include <pixelops/dd_surface.h>
 #include "graphics/pixel/blend_frame.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/pair_table.h"
+#include "graphics/pixel/row_kernels.h"
 #include "graphics/wide_int.h"
 #include "runtime/small_block_pool.h"
 
@@ -60,7 +70,55 @@ struct PolygonArgs {
   int32_t count = 0;
 };
 
+namespace kernels {
+
+// One span of a rasteriser with 2-, 3- or 4-byte texels, for a span kernel: the
+// texel of pixel k is at rowTexel + ((av + k dv) >> 20) x pitch + ((au + k
+// du) >> 20) x texel bytes. The caller holds au + k du and av + k dv within
+// 32 bits for every pixel of the span, and the texel offsets too; du and dv
+// are the low 32 bits of the steps (the lanes add them modulo 2^32). A kernel
+// reads 4 bytes at every texel; the caller makes sure they are there.
+struct Span {
+  const uint8_t* rowTexel;
+  int32_t pitch;
+  int32_t au, av;
+  uint32_t du, dv;
+};
+
+// Draws the first pixels of a span of count pixels from d onward (all of
+// them, or as many as whole vectors hold) and answers how many; the rule
+// draws the rest.
+using SpanFn = int32_t (*)(const Span& span, uint8_t* d, int32_t count, const RowArgs& args);
+
+// A texel rule's span kernel: fn is null where the level in force has none.
+struct SpanKernel {
+  SpanFn fn = nullptr;
+  RowArgs args;
+};
+
+// The span kernel of op for the pair at the level in force (only pairs with
+// 2-, 3- or 4-byte texels onto 2- or 4-byte pixels have them).
+template <class S, class D>
+SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
+  if constexpr (S::kBytes != 1 && D::kBytes != 1 && D::kBytes != 3) {
+    return SpanKernel{Find<SpanFn>(op, S::kCode, D::kCode), args};
+  } else {
+    return SpanKernel{};
+  }
+}
+
+}  // namespace kernels
+
 namespace polyscan {
+
+// x / 255 for x in 0..65535: what the span kernels compute, in 16-bit lanes,
+// in place of the product, complement and difference tables (x is at most
+// 255 x 255 there).
+constexpr uint32_t Div255(uint32_t x) { return (x * 0x8081u) >> 23; }
+
+// x / 15 for x in 0..4693: the same in place of the level tables (x is a
+// channel of at most 63 times a level of at most 15 there).
+constexpr uint32_t Div15(uint32_t x) { return (x * 4370u) >> 16; }
 
 inline constexpr int64_t kOne = int64_t{1} << 20;
 inline constexpr int64_t kHalf = kOne / 2;
@@ -70,11 +128,14 @@ constexpr int64_t Fix(int64_t c) { return c * kOne; }
 constexpr int64_t Whole(int64_t f) { return f >> 20; }
 
 // One side of the polygon: the vertex it starts at, the direction it walks
-// the vertex list in (+1 or -1, wrapping) and how many edges it has.
+// the vertex list in (+1 or -1, wrapping), how many edges it walks (steps) and
+// how many of them go down and so get a record (edges); the horizontal ones
+// cover no row and are passed over.
 struct Side {
   int32_t first = 0;
   int32_t dir = 1;
   int32_t edges = 0;
+  int32_t steps = 0;
 };
 
 struct Outline {
@@ -87,12 +148,48 @@ inline int32_t Next(int32_t i, int32_t dir, int32_t count) {
   return i < 0 ? count - 1 : (i == count ? 0 : i);
 }
 
+// The chain of edges from `from` to `to` in direction dir: false when an edge
+// goes up; otherwise the side, its down-going edges counted.
+inline bool Chain(const Point* p, int32_t count, int32_t from, int32_t to, int32_t dir,
+                  Side* side) {
+  *side = Side{from, dir, 0, 0};
+  for (int32_t i = from; i != to; i = Next(i, dir, count)) {
+    const int32_t j = Next(i, dir, count);
+    if (p[j].y < p[i].y) return false;
+    if (p[j].y > p[i].y) ++side->edges;
+    ++side->steps;
+  }
+  return side->edges > 0;
+}
+
+// The direction (+1 or -1) of the left side of a y-monotone outline whose top
+// vertex does not tell it: the side that leaves the top row further left, or
+// at the same point, the one whose first edge down leans further left.
+inline int32_t LeftDirFromSides(const Point* p, int32_t count, int32_t top) {
+  Point start[2], next[2];
+  for (int32_t k = 0; k < 2; ++k) {
+    const int32_t dir = k == 0 ? 1 : -1;
+    int32_t i = top;
+    for (int32_t n = 0; n < count && p[Next(i, dir, count)].y == p[top].y; ++n) {
+      i = Next(i, dir, count);
+    }
+    start[k] = p[i];
+    next[k] = p[Next(i, dir, count)];
+  }
+  if (start[0].x != start[1].x) return start[0].x < start[1].x ? 1 : -1;
+  // Edge k as (ex, ey), ey > 0: edge 0 is further left when ex0 / ey0 < ex1 / ey1.
+  const int32_t c =
+      wide::SignOfCross(int64_t{next[0].x} - start[0].x, int64_t{next[1].y} - start[1].y,
+                        int64_t{next[1].x} - start[1].x, int64_t{next[0].y} - start[0].y);
+  return c < 0 ? 1 : -1;
+}
+
 // Finds the top vertex (topmost, then leftmost) and the bottom vertex
 // (bottommost, then rightmost), the winding, and the two sides. A horizontal
-// top or bottom edge belongs to neither side. False for outlines that cannot be
-// scan-converted: all vertices on one row, a side without edges, or an edge of
-// a side that does not go strictly down (horizontal edges inside a side,
-// repeated vertices on the top or bottom row, non-convex outlines).
+// top or bottom edge belongs to neither side, and a horizontal edge inside a
+// side covers no row: the next edge of the side starts on the same row. False
+// for outlines that cannot be scan-converted: all vertices on one row, or a
+// side with an edge going up (outlines that are not convex, bow ties).
 inline bool PlanOutline(const Point* p, int32_t count, Outline* out) {
   int32_t top = 0, bottom = 0;
   for (int32_t i = 1; i < count; ++i) {
@@ -110,30 +207,45 @@ inline bool PlanOutline(const Point* p, int32_t count, Outline* out) {
   const Point& after = p[Next(top, 1, count)];
   const int32_t cross = wide::SignOfCross(int64_t{after.y} - t.y, int64_t{before.x} - t.x,
                                           int64_t{before.y} - t.y, int64_t{after.x} - t.x);
-  const int32_t leftDir = cross > 0 ? 1 : -1;
-  const int32_t rightDir = -leftDir;
-
-  Side left{top, leftDir, 0};
-  for (int32_t i = top; i != bottom; i = Next(i, leftDir, count)) ++left.edges;
-  if (p[Next(bottom, -leftDir, count)].y == p[bottom].y) --left.edges;
-
-  Side right{top, rightDir, 0};
-  if (p[Next(top, rightDir, count)].y == t.y) right.first = Next(top, rightDir, count);
-  for (int32_t i = right.first; i != bottom; i = Next(i, rightDir, count)) ++right.edges;
-
-  for (const Side& side : {left, right}) {
-    if (side.edges <= 0) return false;
-    int32_t i = side.first;
-    for (int32_t k = 0; k < side.edges; ++k) {
-      const int32_t j = Next(i, side.dir, count);
-      if (p[j].y <= p[i].y) return false;
-      i = j;
-    }
-  }
+  int32_t leftDir = cross > 0 ? 1 : -1;
   out->top = top;
   out->bottom = bottom;
-  out->left = left;
-  out->right = right;
+
+  // Outlines whose sides go strictly down once one horizontal top edge (on the
+  // right) and one horizontal bottom edge (on the left) are set aside.
+  {
+    const int32_t rightDir = -leftDir;
+    Side left{top, leftDir, 0, 0};
+    for (int32_t i = top; i != bottom; i = Next(i, leftDir, count)) ++left.edges;
+    if (p[Next(bottom, -leftDir, count)].y == p[bottom].y) --left.edges;
+    Side right{top, rightDir, 0, 0};
+    if (p[Next(top, rightDir, count)].y == t.y) right.first = Next(top, rightDir, count);
+    for (int32_t i = right.first; i != bottom; i = Next(i, rightDir, count)) ++right.edges;
+    bool down = left.edges > 0 && right.edges > 0;
+    for (const Side& side : {left, right}) {
+      int32_t i = side.first;
+      for (int32_t k = 0; down && k < side.edges; ++k) {
+        const int32_t j = Next(i, side.dir, count);
+        down = p[j].y > p[i].y;
+        i = j;
+      }
+    }
+    if (down) {
+      left.steps = left.edges;
+      right.steps = right.edges;
+      out->left = left;
+      out->right = right;
+      return true;
+    }
+  }
+
+  // Sides with horizontal edges: every edge of both chains from the top vertex
+  // to the bottom one goes down or stays on its row.
+  Side a, b;
+  if (!Chain(p, count, top, bottom, 1, &a) || !Chain(p, count, top, bottom, -1, &b)) return false;
+  if (cross == 0) leftDir = LeftDirFromSides(p, count, top);
+  out->left = leftDir == 1 ? a : b;
+  out->right = leftDir == 1 ? b : a;
   return true;
 }
 
@@ -171,16 +283,19 @@ class EdgeArrays {
   TextureEdge* rightTexture_;
 };
 
-// Fills a side's records: record k runs from its k-th vertex to the next one;
-// the record after the last is a copy of it, so the look-ahead at the next
-// record never leaves the array.
+// Fills a side's records: record k runs along its k-th edge going down
+// (horizontal edges get none); the record after the last is a copy of it, so
+// the look-ahead at the next record never leaves the array.
 inline void FillSide(const Side& side, const Point* dstPoints, const Point* srcPoints,
                      int32_t count, PolygonEdge* edges, TextureEdge* textures) {
   int32_t i = side.first;
-  for (int32_t k = 0; k < side.edges; ++k) {
+  for (int32_t k = 0, n = 0; n < side.steps; ++n) {
     const int32_t j = Next(i, side.dir, count);
-    edges[k] = PolygonEdge{dstPoints[i].x, dstPoints[i].y, dstPoints[j].x, dstPoints[j].y};
-    textures[k] = TextureEdge{srcPoints[i].x, srcPoints[i].y, srcPoints[j].x, srcPoints[j].y};
+    if (dstPoints[j].y != dstPoints[i].y) {
+      edges[k] = PolygonEdge{dstPoints[i].x, dstPoints[i].y, dstPoints[j].x, dstPoints[j].y};
+      textures[k] = TextureEdge{srcPoints[i].x, srcPoints[i].y, srcPoints[j].x, srcPoints[j].y};
+      ++k;
+    }
     i = j;
   }
   edges[side.edges] = edges[side.edges - 1];
@@ -247,6 +362,44 @@ inline bool PointsInside(const Rect& bounds, const Point* points, int32_t count)
 
 }  // namespace polyscan
 
+namespace polyscan {
+
+// Hands a span of count pixels to a span kernel when its accumulators and
+// texel offsets fit the kernel's 32-bit lanes, and answers how many pixels the
+// kernel drew (0 when they do not fit).
+// A kernel reads 4 bytes at every texel: for texels of fewer bytes, the span
+// must leave that many bytes before the end of the source's memory, which
+// lies `readable` bytes past rowTexel.
+inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
+                            const uint8_t* rowTexel, int64_t readable, int32_t pitch, int64_t sb,
+                            int64_t au, int64_t du, int64_t av, int64_t dv, uint8_t* d,
+                            int64_t count) {
+  constexpr int64_t kMin = INT32_MIN, kMax = INT32_MAX;
+  if (count > kMax) return 0;
+  const int64_t auEnd = au + (count - 1) * du, avEnd = av + (count - 1) * dv;
+  for (const int64_t a : {au, auEnd, av, avEnd}) {
+    if (a < kMin || a > kMax) return 0;
+  }
+  const auto magnitude = [](int64_t a, int64_t b) {
+    a = Whole(a) < 0 ? -Whole(a) : Whole(a);
+    b = Whole(b) < 0 ? -Whole(b) : Whole(b);
+    return a > b ? a : b;
+  };
+  const int64_t absPitch = pitch < 0 ? -int64_t{pitch} : pitch;
+  if (magnitude(av, avEnd) * absPitch + magnitude(au, auEnd) * sb > kMax) return 0;
+  if (sb < 4) {
+    const auto highest = [](int64_t a, int64_t b) {
+      return Whole(a) > Whole(b) ? Whole(a) : Whole(b);
+    };
+    if (highest(av, avEnd) * pitch + highest(au, auEnd) * sb + 4 > readable) return 0;
+  }
+  const kernels::Span span{rowTexel, pitch, static_cast<int32_t>(au), static_cast<int32_t>(av),
+                           static_cast<uint32_t>(du), static_cast<uint32_t>(dv)};
+  return fn(span, d, static_cast<int32_t>(count), args);
+}
+
+}  // namespace polyscan
+
 // Scan-converts the polygon and applies the texel step to every pixel it
 // covers inside the clip, rows top to bottom, each span left to right.
 template <class Src, class Dst, class Texel>
@@ -291,6 +444,22 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
 
   const int64_t clipL = Fix(clip.left) + kHalf, clipR = Fix(clip.right) - kHalf;
   constexpr int64_t sb = Src::kBytes, db = Dst::kBytes;
+  // A span kernel gathers texels ahead of the pixels it writes, which a
+  // source sharing memory with the destination must not see.
+  kernels::SpanFn spanFn = nullptr;
+  const int64_t srcMemory =
+      int64_t{src.pitch} * (src.bounds.bottom - 1) + int64_t{src.bounds.right} * sb;
+  if constexpr (requires { texel.span; }) {
+    const auto extent = [](const PixelBuffer& b) {
+      return static_cast<uintptr_t>(b.pitch < 0 ? -int64_t{b.pitch} : b.pitch) *
+             static_cast<uintptr_t>(b.bounds.bottom > 0 ? b.bounds.bottom : 0);
+    };
+    const uintptr_t s0 = reinterpret_cast<uintptr_t>(src.pixels);
+    const uintptr_t d0 = reinterpret_cast<uintptr_t>(dst.pixels);
+    if (src.pitch > 0 && dst.pitch > 0 && (s0 + extent(src) <= d0 || d0 + extent(dst) <= s0)) {
+      spanFn = texel.span.fn;
+    }
+  }
   for (int32_t y = firstRow; y <= lastRow; ++y) {
     left.Row(y, flag);
     right.Row(y, flag);
@@ -315,15 +484,27 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
     if (first > last) continue;
     const uint8_t* rowTexel = src.pixels + Whole(left.v) * src.pitch + Whole(left.u) * sb;
     uint8_t* d = dst.pixels + int64_t{y} * dst.pitch + first * db;
+    int64_t count = last - first + 1;
+    if constexpr (requires { texel.span; }) {
+      if (spanFn != nullptr) {
+        const int32_t done = SpanByKernel(spanFn, texel.span.args, rowTexel,
+                                          srcMemory - (rowTexel - src.pixels), src.pitch, sb, au,
+                                          du, av, dv, d, count);
+        au += done * du;
+        av += done * dv;
+        d += done * db;
+        count -= done;
+      }
+    }
     if (dv == 0) {
       // A span along one source row.
       const uint8_t* row = rowTexel + Whole(av) * src.pitch;
-      for (int64_t n = last - first; n >= 0; --n, d += db) {
+      for (int64_t n = count - 1; n >= 0; --n, d += db) {
         texel(row + Whole(au) * sb, d);
         au += du;
       }
     } else {
-      for (int64_t n = last - first; n >= 0; --n, d += db) {
+      for (int64_t n = count - 1; n >= 0; --n, d += db) {
         texel(rowTexel + Whole(av) * src.pitch + Whole(au) * sb, d);
         au += du;
         av += dv;

@@ -21,6 +21,7 @@ void RegisterSaturatingKernels(KernelTable& table);
 void RegisterAlphaChannelKernels(KernelTable& table);
 void RegisterTranslucentKernels(KernelTable& table);
 void RegisterStretchKernels(KernelTable& table);
+void RegisterPolygonKernels(KernelTable& table);
 
 namespace {
 
@@ -30,6 +31,7 @@ constexpr Register kRegister[] = {
     &RegisterAlphaChannelKernels,
     &RegisterTranslucentKernels,
     &RegisterStretchKernels,
+    &RegisterPolygonKernels,
 };
 
 // The levels above scalar, each with the Highway targets it adds; a level

@@ -32,8 +32,18 @@ struct WeightedChannelRule {
   }
 };
 
+// A rule that skips texels equal to the key, with the blending span kernel.
 template <template <class, class> class Rule>
-using Keyed = KeyedRule<Rule>;
+struct Keyed {
+  template <class S, class D>
+  struct For : KeyedRule<Rule>::template For<S, D> {
+    kernels::SpanKernel span;
+    explicit For(const QuadValues& v)
+        : KeyedRule<Rule>::template For<S, D>(v),
+          span(kernels::SpanKernelFor<S, D>(kernels::Op::SpanBlend,
+                                            kernels::RowArgs{v.opacity & 0xFF, 0, v.key})) {}
+  };
+};
 using V = QuadValues;
 
 // The translucent blit's rules, with a channel blend of the colour word for a

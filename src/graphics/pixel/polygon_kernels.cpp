@@ -1,0 +1,533 @@
+// Span kernels of the textured-polygon rasterisers (keyed, opaque and
+// alpha-blending families), compiled for every vector target of the build (see
+// row_kernels.h). A span kernel forms the texel offsets of a whole vector of
+// pixels from the 12.20 accumulators, each lane truncating exactly as the
+// per-pixel walk does, gathers the texels, and keys, blends and stores the
+// pixels as vectors. The pairs of 4-byte formats, the 16-bit alpha formats
+// onto their colour formats, the 16-bit colour formats onto themselves and
+// onto their alpha formats, and the 24-bit formats onto the 32-bit alpha
+// formats.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "graphics/pixel/polygon_kernels.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+#include <hwy/highway.h>
+
+#include <utility>
+
+#include "graphics/pixel/polygon_scan.h"
+#include "graphics/pixel/row_kernels.h"
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+#if HWY_TARGET != HWY_SCALAR
+namespace {
+
+using DU = hn::ScalableTag<uint32_t>;
+using DI = hn::RebindToSigned<DU>;
+using VU = hn::Vec<DU>;
+
+// Byte 0 and byte 2 of every pixel exchanged (red and blue of the 24-bit
+// colour of the 32-bit formats).
+HWY_INLINE VU SwapRedBlue(DU du, VU v) {
+  const VU lowByte = hn::Set(du, 0xFF);
+  return hn::Or(hn::Or(hn::ShiftLeft<16>(hn::And(v, lowByte)), hn::And(v, hn::Set(du, 0xFF00))),
+                hn::And(hn::ShiftRight<16>(v), lowByte));
+}
+
+// The texels of successive vectors of pixels of a span: the offsets of a
+// vector from the 12.20 accumulators of its lanes, gathered (4 bytes at each
+// texel of kBytes bytes: 4, 3 or 2).
+template <int kBytes>
+struct TexelCursor {
+  DU du;
+  DI di;
+  VU u, v, stepU, stepV;
+  hn::Vec<DI> pitch;
+  const int32_t* base;
+
+  explicit TexelCursor(const Span& sp) {
+    const uint32_t lanes = static_cast<uint32_t>(hn::Lanes(du));
+    const VU k = hn::Iota(du, 0);
+    u = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.au)), hn::Mul(k, hn::Set(du, sp.du)));
+    v = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.av)), hn::Mul(k, hn::Set(du, sp.dv)));
+    stepU = hn::Set(du, sp.du * lanes);
+    stepV = hn::Set(du, sp.dv * lanes);
+    pitch = hn::Set(di, sp.pitch);
+    base = reinterpret_cast<const int32_t*>(sp.rowTexel);
+  }
+  HWY_INLINE hn::Vec<DI> Offsets() const {
+    const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
+    const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
+    if constexpr (kBytes == 3) {
+      return hn::Add(hn::Mul(wholeV, pitch), hn::Add(hn::ShiftLeft<1>(wholeU), wholeU));
+    } else {
+      return hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<kBytes / 2>(wholeU));
+    }
+  }
+  HWY_INLINE void Advance() {
+    u = hn::Add(u, stepU);
+    v = hn::Add(v, stepV);
+  }
+  // The next whole vector.
+  HWY_INLINE VU Next() {
+    const VU texels = hn::BitCast(du, hn::GatherOffset(di, base, Offsets()));
+    Advance();
+    return texels;
+  }
+  // The last, part vector: lanes past the span gather the first lane's texel.
+  template <class M>
+  HWY_INLINE VU Part(M valid) const {
+    const auto offset = Offsets();
+    const auto safe =
+        hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
+    return hn::BitCast(du, hn::GatherOffset(di, base, safe));
+  }
+};
+
+// Whether the last part vector of a span is drawn under a mask (masked loads
+// and stores of 32-bit lanes touch no byte outside the mask).
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
+constexpr bool kMaskedTail = true;
+#else
+constexpr bool kMaskedTail = false;
+#endif
+
+// The walk common to every span kernel: per vector of pixels, the texels are
+// gathered and op(texels, pixels) gives the pixels to store.
+template <int kBytes = 4, class Op>
+HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
+  const DU du;
+  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
+  const int32_t whole = count - count % lanes;
+  TexelCursor<kBytes> cursor(sp);
+  uint32_t* p = reinterpret_cast<uint32_t*>(d);
+  for (int32_t i = 0; i < whole; i += lanes) {
+    const VU texels = cursor.Next();
+    hn::StoreU(op(du, texels, hn::LoadU(du, p + i)), du, p + i);
+  }
+  if constexpr (kMaskedTail) {
+    if (whole < count) {
+      const auto valid = hn::FirstN(du, static_cast<size_t>(count - whole));
+      hn::BlendedStore(op(du, cursor.Part(valid), hn::MaskedLoad(valid, du, p + whole)), valid, du,
+                       p + whole);
+      return count;
+    }
+  }
+  return whole;
+}
+
+// The same two vectors at a time: op(texelsA, texelsB, pixelsA, pixelsB,
+// outA, outB). A last single or part vector goes as its own pair.
+template <int kBytes = 4, class Op>
+HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
+  const DU du;
+  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
+  const int32_t pairs = count - count % (2 * lanes);
+  TexelCursor<kBytes> cursor(sp);
+  uint32_t* p = reinterpret_cast<uint32_t*>(d);
+  VU outA, outB;
+  int32_t i = 0;
+  for (; i < pairs; i += 2 * lanes) {
+    const VU a = cursor.Next();
+    const VU b = cursor.Next();
+    op(du, a, b, hn::LoadU(du, p + i), hn::LoadU(du, p + i + lanes), outA, outB);
+    hn::StoreU(outA, du, p + i);
+    hn::StoreU(outB, du, p + i + lanes);
+  }
+  if (count - i >= lanes) {
+    const VU a = cursor.Next();
+    const VU old = hn::LoadU(du, p + i);
+    op(du, a, a, old, old, outA, outB);
+    hn::StoreU(outA, du, p + i);
+    i += lanes;
+  }
+  if constexpr (kMaskedTail) {
+    if (i < count) {
+      const auto valid = hn::FirstN(du, static_cast<size_t>(count - i));
+      const VU a = cursor.Part(valid);
+      const VU old = hn::MaskedLoad(valid, du, p + i);
+      op(du, a, a, old, old, outA, outB);
+      hn::BlendedStore(outA, valid, du, p + i);
+      return count;
+    }
+  }
+  return i;
+}
+
+// What a copy writes of the texel.
+enum class Fill {
+  kAll,       // the four bytes as they stand
+  kAlpha255,  // the colour (red and blue exchanged where the orders differ), alpha 255
+  kX0,        // the colour, X 0
+  kKeepPad,   // colour word and alpha level; the pad byte kept
+  kLevel15,   // a 16-bit colour word with alpha level 15; the pad byte kept
+};
+
+// The pixel a copy writes for texel t over pixel old.
+template <bool kSwap, Fill kFill>
+HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
+  if constexpr (kSwap) t = SwapRedBlue(du, t);
+  const VU colour = hn::Set(du, 0xFFFFFF);
+  if constexpr (kFill == Fill::kAlpha255)
+    return hn::Or(hn::And(t, colour), hn::Set(du, 0xFF000000u));
+  if constexpr (kFill == Fill::kX0) return hn::And(t, colour);
+  if constexpr (kFill == Fill::kKeepPad) return hn::Or(hn::And(t, colour), hn::AndNot(colour, old));
+  if constexpr (kFill == Fill::kLevel15) {
+    return hn::Or(hn::Or(hn::And(t, hn::Set(du, 0xFFFF)), hn::Set(du, 0xF0000)),
+                  hn::AndNot(colour, old));
+  }
+  return t;
+}
+
+// Texel copies of the opaque family.
+template <bool kSwap, Fill kFill, int kBytes = 4>
+int32_t CopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&) {
+  return WalkSpan<kBytes>(sp, d, count, [](DU du, VU t, VU old) HWY_ATTR {
+    return CopyTexel<kSwap, kFill>(du, t, old);
+  });
+}
+
+// Texel copies that skip texels whose bits under keyMask are the key's (the
+// texel compared as read, before red and blue change places).
+template <uint32_t kKeyMask, bool kSwap, Fill kFill, int kBytes = 4>
+int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  const DU du;
+  const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
+  return WalkSpan<kBytes>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+    return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old,
+                          CopyTexel<kSwap, kFill>(du, t, old));
+  });
+}
+
+// How the weight of a weighted blend is made.
+enum class Weight {
+  kOpacity,         // the opacity
+  kAlphaByOpacity,  // alpha x opacity / 255
+  kAlpha,           // the texel's alpha
+};
+
+// The channel arithmetic runs two channels to a pixel, one in each 16-bit
+// half of the pixel's lane (products of two bytes fit 16 bits).
+using D16 = hn::Repartition<uint16_t, DU>;
+using V16 = hn::Vec<D16>;
+
+// x / 255 for every 16-bit lane: (x x 0x8081) >> 23, as polyscan::Div255.
+HWY_INLINE V16 Div255(D16 d, V16 x) {
+  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
+}
+
+// a x b / 255 for lanes below 2^16 whose product fits 16 bits.
+HWY_INLINE VU ProductBy255(DU du, VU a, VU b) {
+  const D16 d16;
+  return hn::BitCast(du, Div255(d16, hn::Mul(hn::BitCast(d16, a), hn::BitCast(d16, b))));
+}
+
+// Two channels (a byte in each 16-bit half) of d weighted towards s by w (in
+// both halves): d + (s - d) x w / 255, the quotient truncated towards zero.
+HWY_INLINE VU WeightPair(DU du, VU s, VU d, VU w) {
+  const D16 d16;
+  const V16 s16 = hn::BitCast(d16, s), d16v = hn::BitCast(d16, d);
+  const V16 hi = hn::Max(s16, d16v), lo = hn::Min(s16, d16v);
+  const V16 q = Div255(d16, hn::Mul(hn::Sub(hi, lo), hn::BitCast(d16, w)));
+  return hn::BitCast(du, hn::IfThenElse(hn::Eq(hi, s16), hn::Add(d16v, q), hn::Sub(d16v, q)));
+}
+
+// The three colour bytes weighted channel onto channel; byte 3 is written
+// byte3 (0 or 255). Texels equal to the key under keyMask are skipped (no key
+// test when keyMask is 0).
+template <uint32_t kKeyMask, bool kSwap, Weight kWeight, uint32_t kByte3, int kBytes = 4>
+int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  const DU du;
+  const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
+  const VU opacity = hn::Set(du, args.a & 0xFF);
+  const VU redBlue = hn::Set(du, 0x00FF00FF), byte = hn::Set(du, 0xFF);
+  return WalkSpan<kBytes>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+    VU w = opacity;
+    if constexpr (kWeight == Weight::kAlpha) w = hn::ShiftRight<24>(t);
+    if constexpr (kWeight == Weight::kAlphaByOpacity)
+      w = ProductBy255(du, hn::ShiftRight<24>(t), opacity);
+    const VU w2 = hn::Or(w, hn::ShiftLeft<16>(w));
+    const VU s = kSwap ? SwapRedBlue(du, t) : t;
+    const VU rb = WeightPair(du, hn::And(s, redBlue), hn::And(old, redBlue), w2);
+    const VU g = WeightPair(du, hn::And(hn::ShiftRight<8>(s), byte),
+                            hn::And(hn::ShiftRight<8>(old), byte), w2);
+    const VU out = hn::Or(hn::Or(rb, hn::ShiftLeft<8>(g)), hn::Set(du, kByte3 << 24));
+    if constexpr (kKeyMask != 0) return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, out);
+    return out;
+  });
+}
+
+// Colour words of the 16-bit alpha formats: each channel widened to a byte,
+// mixed as d x (255 - w) / 255 + s x w / 255 with w = 16 x alpha level x
+// opacity / 255, narrowed back; alpha and pad bytes kept. Texels whose colour
+// word is the key's are skipped. Two vectors of pixels at a time, their colour
+// words interleaved into the 16-bit lanes of one vector (A's in the low
+// halves, B's in the high halves).
+// With kOpacityOnly, 16-bit colour texels (Rgb565, Rgb555) blend at w = the
+// opacity.
+template <bool kIs565, bool kOpacityOnly = false>
+int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  constexpr int kBytes = kOpacityOnly ? 2 : 4;
+  const D16 d16;
+  const hn::Repartition<uint8_t, DU> d8;
+  const DU du;
+  const VU low = hn::Set(du, 0xFFFF), high = hn::Set(du, 0xFFFF0000u);
+  const VU levelA = hn::Set(du, 15), levelB = hn::Set(du, 0x000F0000);
+  const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
+  const V16 full = hn::Set(d16, 255), byte = hn::Set(d16, 0xFF);
+  const V16 m8 = hn::Set(d16, 0xF8), mg = hn::Set(d16, kIs565 ? 0xFC : 0xF8);
+  // The weight of each alpha level, looked up by byte (level 0 weighs 0, so
+  // the zero high byte of a 16-bit index looks up 0).
+  alignas(16) uint8_t weights[16];
+  for (uint32_t l = 0; l < 16; ++l) {
+    weights[l] = static_cast<uint8_t>(kOpacityOnly ? args.a & 0xFF
+                                                   : polyscan::Div255(16 * l * (args.a & 0xFF)));
+  }
+  const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
+  const auto words = [&](VU a, VU b) HWY_ATTR {
+    return hn::BitCast(d16, hn::Or(hn::And(a, low), hn::ShiftLeft<16>(b)));
+  };
+  const auto red = [&](V16 c) HWY_ATTR {
+    return hn::And(kIs565 ? hn::ShiftRight<8>(c) : hn::ShiftRight<7>(c), m8);
+  };
+  const auto green = [&](V16 c) HWY_ATTR {
+    return hn::And(kIs565 ? hn::ShiftRight<3>(c) : hn::ShiftRight<2>(c), mg);
+  };
+  const auto blue = [&](V16 c) HWY_ATTR { return hn::And(hn::ShiftLeft<3>(c), byte); };
+  const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
+  return WalkSpanPairs<kBytes>(
+      sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
+        const V16 s = words(ta, tb), o = words(oa, ob);
+        V16 w = opacity;
+        if constexpr (!kOpacityOnly) {
+          const V16 level = hn::BitCast(
+              d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
+          w = hn::TableLookupBytes(table, level);
+        }
+        const V16 cw = hn::Sub(full, w);
+        const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
+          return hn::Add(Div255(d16, hn::Mul(dc, cw)), Div255(d16, hn::Mul(sc, w)));
+        };
+        const V16 r = mix(red(s), red(o)), g = mix(green(s), green(o)), b = mix(blue(s), blue(o));
+        V16 out;
+        if constexpr (kIs565) {
+          out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, m8)), hn::ShiftLeft<3>(hn::And(g, mg))),
+                       hn::ShiftRight<3>(b));
+        } else {
+          out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, m8)), hn::ShiftLeft<2>(hn::And(g, mg))),
+                       hn::ShiftRight<3>(b));
+        }
+        const VU result = hn::BitCast(du, hn::IfThenElse(hn::Eq(s, key), o, out));
+        outA = hn::Or(hn::And(result, low), hn::And(oa, high));
+        outB = hn::Or(hn::ShiftRight<16>(result), hn::And(ob, high));
+      });
+}
+
+// What a span onto a 16-bit colour format does with an alpha texel.
+enum class Word16 {
+  kCopy,            // writes the colour word (of an alpha texel: bit 15 cleared for 555)
+  kKeyedCopy,       // writes the colour word unless it is the key
+  kOwnAlpha,        // blends by the texel's alpha level
+  kAlphaByOpacity,  // blends at level (opacity x 16 x alpha / 255) >> 4, the key skipped
+  kOpacity,         // blends at level opacity >> 4; the key, and texels equal to the pixel, skipped
+};
+
+// c x level / 15 for c x level up to 4693.
+HWY_INLINE V16 Div15(D16 d, V16 x) { return hn::MulHigh(x, hn::Set(d, 4370)); }
+
+// Alpha texels of the 16-bit alpha formats onto their colour formats: the
+// 16-level blend T[L][s] + T[15 - L][d], each channel times L / 15. Two
+// vectors of texels make one vector of 16-bit pixels; a last part goes under
+// a mask where 16-bit lanes have masked loads (AVX-512).
+// Texels of kBytes bytes (alpha texels: 4; colour texels: 2), their
+// colour word in the low 16 bits of the 4 bytes gathered.
+template <bool kIs565, Word16 kMode, int kBytes = 4>
+int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+  constexpr bool kClear15 = !kIs565 && kBytes == 4;
+  const DU du;
+  const D16 d16;
+  const hn::Repartition<uint8_t, DU> d8;
+  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
+  alignas(16) uint8_t levels[16];
+  for (uint32_t l = 0; l < 16; ++l) {
+    levels[l] = static_cast<uint8_t>(
+        kMode == Word16::kOwnAlpha ? l : polyscan::Div255(16 * l * (args.a & 0xFF)) >> 4);
+  }
+  const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, levels));
+  const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
+  const V16 fifteen = hn::Set(d16, 15), m5 = hn::Set(d16, 31), mg = hn::Set(d16, kIs565 ? 63 : 31);
+  const auto draw = [&](VU a, VU b, V16 old) HWY_ATTR {
+    const V16 s = hn::ConcatEven(d16, hn::BitCast(d16, b), hn::BitCast(d16, a));
+    if constexpr (kMode == Word16::kCopy) {
+      return kClear15 ? hn::And(s, hn::Set(d16, 0x7FFF)) : s;
+    } else if constexpr (kMode == Word16::kKeyedCopy) {
+      return hn::IfThenElse(hn::Eq(s, key), old, s);
+    } else {
+      V16 level = hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4));
+      if constexpr (kMode != Word16::kOpacity) {
+        const V16 alpha =
+            hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
+        level = hn::TableLookupBytes(table, alpha);
+      }
+      const V16 rest = hn::Sub(fifteen, level);
+      const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
+        return hn::Add(Div15(d16, hn::Mul(sc, level)), Div15(d16, hn::Mul(dc, rest)));
+      };
+      constexpr int kRed = kIs565 ? 11 : 10;
+      const V16 r =
+          mix(hn::And(hn::ShiftRight<kRed>(s), m5), hn::And(hn::ShiftRight<kRed>(old), m5));
+      const V16 g = mix(hn::And(hn::ShiftRight<5>(s), mg), hn::And(hn::ShiftRight<5>(old), mg));
+      const V16 bl = mix(hn::And(s, m5), hn::And(old, m5));
+      const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRed>(r), hn::ShiftLeft<5>(g)), bl);
+      if constexpr (kMode == Word16::kAlphaByOpacity)
+        return hn::IfThenElse(hn::Eq(s, key), old, out);
+      if constexpr (kMode == Word16::kOpacity) {
+        return hn::IfThenElse(hn::Or(hn::Eq(s, key), hn::Eq(s, old)), old, out);
+      }
+      return out;
+    }
+  };
+  TexelCursor<kBytes> cursor(sp);
+  uint16_t* p = reinterpret_cast<uint16_t*>(d);
+  int32_t i = 0;
+  for (; i + 2 * lanes <= count; i += 2 * lanes) {
+    const VU a = cursor.Next();
+    const VU b = cursor.Next();
+    hn::StoreU(draw(a, b, hn::LoadU(d16, p + i)), d16, p + i);
+  }
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
+  if (i < count) {
+    const int32_t rest = count - i;
+    const auto valid = hn::FirstN(d16, static_cast<size_t>(rest));
+    const VU a =
+        rest >= lanes ? cursor.Next() : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)));
+    const VU b = rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes))) : a;
+    hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i)), valid, d16, p + i);
+    return count;
+  }
+#endif
+  return i;
+}
+
+}  // namespace
+
+void RegisterPolygon(KernelTable& t) {
+  using F = PixelFormat;
+  constexpr uint32_t k32 = 0xFFFFFFFFu, k24 = 0xFFFFFF, k16 = 0xFFFF;
+  // Texel copies: the opaque family writes every texel, the keyed family
+  // skips the key.
+  struct CopyPair {
+    F s, d;
+    SpanFn opaque, keyed;
+  };
+  const CopyPair copies[] = {
+      {F::Bgrx32, F::Bgrx32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k32, false, Fill::kAll>},
+      {F::Rgbx32, F::Rgbx32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k32, false, Fill::kAll>},
+      {F::Bgra32, F::Bgra32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k24, false, Fill::kAll>},
+      {F::Rgba32, F::Rgba32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k24, false, Fill::kAll>},
+      {F::Rgb565A, F::Rgb565A, &CopySpan<false, Fill::kKeepPad>,
+       &KeyedCopySpan<k16, false, Fill::kKeepPad>},
+      {F::Rgb555A, F::Rgb555A, &CopySpan<false, Fill::kKeepPad>,
+       &KeyedCopySpan<k16, false, Fill::kKeepPad>},
+      {F::Bgrx32, F::Bgra32, &CopySpan<false, Fill::kAlpha255>,
+       &KeyedCopySpan<k32, false, Fill::kAlpha255>},
+      {F::Rgbx32, F::Bgra32, &CopySpan<true, Fill::kAlpha255>,
+       &KeyedCopySpan<k32, true, Fill::kAlpha255>},
+      {F::Bgrx32, F::Rgba32, &CopySpan<true, Fill::kAlpha255>,
+       &KeyedCopySpan<k32, true, Fill::kAlpha255>},
+      {F::Rgbx32, F::Rgba32, &CopySpan<false, Fill::kAlpha255>,
+       &KeyedCopySpan<k32, false, Fill::kAlpha255>},
+      // Alpha sources onto their colour formats: the opaque family copies the
+      // colour with X 0, the keyed family blends by the texel's alpha.
+      {F::Bgra32, F::Bgrx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, Weight::kAlpha, 0>},
+      {F::Rgba32, F::Rgbx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, Weight::kAlpha, 0>},
+  };
+  for (const CopyPair& c : copies) {
+    t.Set(Op::SpanOpaque, c.s, c.d, c.opaque);
+    t.Set(Op::SpanKeyed, c.s, c.d, c.keyed);
+  }
+
+  // Blends at an opacity, the key skipped.
+  struct BlendPair {
+    F s, d;
+    SpanFn fn;
+  };
+  const BlendPair blends[] = {
+      {F::Bgrx32, F::Bgrx32, &WeightSpan<k32, false, Weight::kOpacity, 0>},
+      {F::Rgbx32, F::Rgbx32, &WeightSpan<k32, false, Weight::kOpacity, 0>},
+      {F::Bgra32, F::Bgra32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 255>},
+      {F::Rgba32, F::Rgba32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 255>},
+      {F::Bgra32, F::Bgrx32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 0>},
+      {F::Rgba32, F::Rgbx32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 0>},
+      {F::Bgrx32, F::Bgra32, &WeightSpan<k32, false, Weight::kOpacity, 255>},
+      {F::Rgbx32, F::Bgra32, &WeightSpan<k32, true, Weight::kOpacity, 255>},
+      {F::Bgrx32, F::Rgba32, &WeightSpan<k32, true, Weight::kOpacity, 255>},
+      {F::Rgbx32, F::Rgba32, &WeightSpan<k32, false, Weight::kOpacity, 255>},
+      {F::Rgb565A, F::Rgb565A, &ChannelAlphaSpan<true>},
+      {F::Rgb555A, F::Rgb555A, &ChannelAlphaSpan<false>},
+  };
+  for (const BlendPair& b : blends) t.Set(Op::SpanBlend, b.s, b.d, b.fn);
+
+  // Alpha texels onto 16-bit colour pixels.
+  t.Set(Op::SpanOpaque, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kCopy>);
+  t.Set(Op::SpanOpaque, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kCopy>);
+  t.Set(Op::SpanKeyed, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kOwnAlpha>);
+  t.Set(Op::SpanKeyed, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kOwnAlpha>);
+  t.Set(Op::SpanBlend, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kAlphaByOpacity>);
+  t.Set(Op::SpanBlend, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kAlphaByOpacity>);
+
+  // 16-bit colour texels (2 bytes, 4 read) onto their own format and onto
+  // their alpha format.
+  t.Set(Op::SpanOpaque, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kCopy, 2>);
+  t.Set(Op::SpanOpaque, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kCopy, 2>);
+  t.Set(Op::SpanKeyed, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kKeyedCopy, 2>);
+  t.Set(Op::SpanKeyed, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kKeyedCopy, 2>);
+  t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kOpacity, 2>);
+  t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kOpacity, 2>);
+  for (const auto& [s, d] : {std::pair{F::Rgb565, F::Rgb565A}, std::pair{F::Rgb555, F::Rgb555A}}) {
+    t.Set(Op::SpanOpaque, s, d, &CopySpan<false, Fill::kLevel15, 2>);
+    t.Set(Op::SpanKeyed, s, d, &KeyedCopySpan<k16, false, Fill::kLevel15, 2>);
+  }
+  t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565A, &ChannelAlphaSpan<true, true>);
+  t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555A, &ChannelAlphaSpan<false, true>);
+
+  // 24-bit colour texels (3 bytes, 4 read) onto the 32-bit alpha formats.
+  struct Bytes24Pair {
+    F s, d;
+    SpanFn opaque, keyed, blend;
+  };
+  const Bytes24Pair bytes24[] = {
+      {F::Bgr24, F::Bgra32, &CopySpan<false, Fill::kAlpha255, 3>,
+       &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
+       &WeightSpan<k24, false, Weight::kOpacity, 255, 3>},
+      {F::Rgb24, F::Bgra32, &CopySpan<true, Fill::kAlpha255, 3>,
+       &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>,
+       &WeightSpan<k24, true, Weight::kOpacity, 255, 3>},
+      {F::Bgr24, F::Rgba32, &CopySpan<true, Fill::kAlpha255, 3>,
+       &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>,
+       &WeightSpan<k24, true, Weight::kOpacity, 255, 3>},
+      {F::Rgb24, F::Rgba32, &CopySpan<false, Fill::kAlpha255, 3>,
+       &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
+       &WeightSpan<k24, false, Weight::kOpacity, 255, 3>},
+  };
+  for (const Bytes24Pair& b : bytes24) {
+    t.Set(Op::SpanOpaque, b.s, b.d, b.opaque);
+    t.Set(Op::SpanKeyed, b.s, b.d, b.keyed);
+    t.Set(Op::SpanBlend, b.s, b.d, b.blend);
+  }
+}
+#else
+void RegisterPolygon(KernelTable&) {}  // the scalar target runs the rules themselves
+#endif
+
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pixelops::kernels {
+HWY_EXPORT(RegisterPolygon);
+void RegisterPolygonKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterPolygon)(table); }
+}  // namespace pixelops::kernels
+#endif

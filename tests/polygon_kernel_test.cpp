@@ -1,0 +1,278 @@
+// The span kernels of the textured-polygon families: at every vector level
+// this machine runs, the keyed, opaque and blending rasterisers give exactly
+// the bytes of the scalar level, for every served pair, on random polygons,
+// rotations, scales, clips and flags; spans whose accumulators do not fit 32
+// bits, and surfaces drawn onto themselves, too. And the arithmetic the
+// kernels use in place of the blend tables, over the tables' whole domain.
+#include <gtest/gtest.h>
+#include <pixelops/format_pairs.h>
+#include <pixelops/polygon.h>
+#include <pixelops/simd.h>
+#include <pixelops/textured_quad.h>
+
+#include <cstdint>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "graphics/blend_tables.h"
+#include "graphics/pixel/polygon_scan.h"
+#include "tests/kernel_check.h"
+#include "tests/test_support.h"
+
+namespace pixelops {
+
+namespace {
+
+using test::Snapshot;
+
+int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi) {
+  return lo + static_cast<int32_t>(rng() % static_cast<uint32_t>(hi - lo + 1));
+}
+
+TEST(PolygonKernelArithmetic, DivisionBy255MatchesTheBlendTables) {
+  for (uint32_t x = 0; x <= 65535; ++x) ASSERT_EQ(polyscan::Div255(x), x / 255) << x;
+  const BlendTables& t = Tables();
+  for (uint32_t a = 0; a < 256; ++a) {
+    for (uint32_t c = 0; c < 256; ++c) {
+      ASSERT_EQ(t.P(a, c), polyscan::Div255(a * c)) << a << " " << c;
+      ASSERT_EQ(t.K(a, c), polyscan::Div255(c * (255 - a))) << a << " " << c;
+    }
+    for (int32_t delta = -255; delta <= 255; ++delta) {
+      const uint32_t q = polyscan::Div255(static_cast<uint32_t>(delta < 0 ? -delta : delta) * a);
+      ASSERT_EQ(t.D(a, delta), static_cast<uint8_t>(delta < 0 ? -static_cast<int32_t>(q) : q))
+          << a << " " << delta;
+    }
+  }
+}
+
+TEST(PolygonKernelArithmetic, DivisionBy15MatchesTheLevelTables) {
+  for (uint32_t x = 0; x <= 4693; ++x) ASSERT_EQ(polyscan::Div15(x), x / 15) << x;
+  const BlendTables& t = Tables();
+  for (uint32_t level = 0; level < 16; ++level) {
+    for (uint32_t w = 0; w < 65536; ++w) {
+      const uint32_t l565 = (polyscan::Div15(((w >> 11) & 31) * level) << 11) |
+                            (polyscan::Div15(((w >> 5) & 63) * level) << 5) |
+                            polyscan::Div15((w & 31) * level);
+      const uint32_t l555 = (polyscan::Div15(((w >> 10) & 31) * level) << 10) |
+                            (polyscan::Div15(((w >> 5) & 31) * level) << 5) |
+                            polyscan::Div15((w & 31) * level);
+      ASSERT_EQ(t.L565(level, w), l565) << level << " " << w;
+      ASSERT_EQ(t.L555(level, w), l555) << level << " " << w;
+    }
+  }
+}
+
+enum class Family { kKeyed, kOpaque, kBlend };
+
+struct SpanCase {
+  FormatPair pair;
+  Family family;
+};
+
+void PrintTo(const SpanCase& c, std::ostream* os) {
+  *os << PixelFormatName(c.pair.src) << " onto " << PixelFormatName(c.pair.dst) << ", family "
+      << static_cast<int>(c.family);
+}
+
+std::string Name(const testing::TestParamInfo<SpanCase>& info) {
+  const char* f = info.param.family == Family::kKeyed    ? "Keyed"
+                  : info.param.family == Family::kOpaque ? "Opaque"
+                                                         : "Blend";
+  return std::string(f) + "_" + std::string(PixelFormatName(info.param.pair.src)) + "_onto_" +
+         std::string(PixelFormatName(info.param.pair.dst));
+}
+
+std::vector<SpanCase> AllCases() {
+  std::vector<SpanCase> out;
+  for (Family f : {Family::kKeyed, Family::kOpaque, Family::kBlend}) {
+    for (const FormatPair& p : format_pairs::kPolygon) out.push_back({p, f});
+  }
+  return out;
+}
+
+class PolygonSpanLevels : public testing::TestWithParam<SpanCase> {
+ protected:
+  // One drawing of the family: a polygon, or (quads only) a turned picture.
+  BlitResult Draw(DDSurface& dst, DDSurface& src, const std::vector<Point>& sp,
+                  const std::vector<Point>& dp, const Rect* clip, uint8_t flag, int32_t alpha) {
+    const int32_t n = static_cast<int32_t>(dp.size());
+    switch (GetParam().family) {
+      case Family::kKeyed:
+        return dst.DrawPolygonKeyed(&src, sp.data(), dp.data(), clip, flag, n);
+      case Family::kOpaque:
+        return dst.DrawPolygon(&src, sp.data(), dp.data(), clip, flag, n);
+      case Family::kBlend:
+        return FillTexturedQuad(&dst, &src, alpha, sp.data(), dp.data(), clip, flag, n);
+    }
+    return kBlitDone;
+  }
+
+  // Draws at every level on identical surfaces and expects the scalar bytes.
+  template <class DrawFn>
+  void ExpectAgree(DDSurface& dst, const DrawFn& draw, const std::string& what) {
+    const std::vector<uint8_t> before = Snapshot(dst);
+    std::vector<uint8_t> reference;
+    BlitResult referenceResult = kBlitDone;
+    for (std::string_view level : SimdLevels()) {
+      test::ScopedSimdLevel scoped(level);
+      test::Restore(dst, before);
+      const BlitResult r = draw();
+      if (level == "scalar") {
+        reference = Snapshot(dst);
+        referenceResult = r;
+        continue;
+      }
+      ASSERT_EQ(r, referenceResult) << level << " " << what;
+      const std::vector<uint8_t> got = Snapshot(dst);
+      for (size_t i = 0; i < got.size(); ++i) {
+        ASSERT_EQ(got[i], reference[i]) << "level " << level << ", byte " << i << ", " << what;
+      }
+    }
+  }
+};
+
+TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
+  const SpanCase c = GetParam();
+  std::mt19937 rng(static_cast<uint32_t>(c.pair.src) * 131 + static_cast<uint32_t>(c.pair.dst) * 7 +
+                   static_cast<uint32_t>(c.family));
+  auto src = DDSurface::Make(70, 52, c.pair.src, DDSurface::Memory::Own,
+                             70 * BytesPerPixel(c.pair.src) + 12);
+  auto dst = DDSurface::Make(150, 96, c.pair.dst, DDSurface::Memory::Own,
+                             150 * BytesPerPixel(c.pair.dst) + 8);
+  ASSERT_TRUE(src && dst);
+  src->SetColorKey(static_cast<uint32_t>(rng()));
+  const int32_t alphas[] = {0, 1, 15, 16, 127, 128, 200, 254, 255};
+  for (int round = 0; round < 30; ++round) {
+    test::FillForKernels(*src, rng);
+    test::FillForKernels(*dst, rng);
+    std::vector<Point> sp, dp;
+    if (round % 2 == 0) {
+      // A turned, scaled picture (a sub-rectangle of the source).
+      RotatedQuad q;
+      const int32_t scale = Pick(rng, 20000, 300000);
+      const int32_t scaleY = rng() % 2 ? scale : Pick(rng, 20000, 300000);
+      if (!MakeRotatedQuad(*src, Pick(rng, -20, 170), Pick(rng, -20, 110), Pick(rng, 0, 511), scale,
+                           scaleY, &q)) {
+        continue;
+      }
+      sp.assign(q.src, q.src + 4);
+      dp.assign(q.dst, q.dst + 4);
+    } else {
+      // A random quad or triangle, texels anywhere in the source.
+      const int32_t n = rng() % 3 ? 4 : 3;
+      for (int32_t i = 0; i < n; ++i) {
+        sp.push_back({Pick(rng, 0, 69), Pick(rng, 0, 51)});
+        dp.push_back({Pick(rng, -30, 180), Pick(rng, -30, 120)});
+      }
+    }
+    Rect clip{Pick(rng, -5, 60), Pick(rng, -5, 40), Pick(rng, 60, 160), Pick(rng, 40, 100)};
+    const Rect* clipArg = rng() % 3 == 0 ? nullptr : &clip;
+    const uint8_t flag = rng() % 4 == 0 ? 1 : 0;
+    const int32_t alpha = alphas[rng() % std::size(alphas)];
+    ExpectAgree(
+        *dst, [&] { return Draw(*dst, *src, sp, dp, clipArg, flag, alpha); },
+        "round " + std::to_string(round) + " alpha " + std::to_string(alpha));
+    if (HasFatalFailure()) return;
+  }
+  // The whole picture turned about the middle, as the rotated drawers do.
+  for (int32_t angle : {0, 43, 128, 300}) {
+    test::FillForKernels(*dst, rng);
+    ExpectAgree(
+        *dst,
+        [&] {
+          if (c.family == Family::kBlend) {
+            return DrawRotatedSprite(dst.get(), src.get(), 75, 48, angle, 65536, 65536, 255);
+          }
+          if (c.family == Family::kKeyed) {
+            return DrawRotatedScaled(dst.get(), src.get(), 75, 48, angle, 70000, 90000);
+          }
+          RotatedQuad q;
+          MakeRotatedQuad(*src, 75, 48, angle, 65536, 65536, &q);
+          return dst->DrawPolygon(src.get(), q.src, q.dst, nullptr, 0, 4);
+        },
+        "angle " + std::to_string(angle));
+    if (HasFatalFailure()) return;
+  }
+  // A surface drawn onto itself reads texels that earlier pixels wrote.
+  if (c.pair.src == c.pair.dst) {
+    test::FillForKernels(*src, rng);
+    const std::vector<Point> sp{{0, 0}, {60, 2}, {50, 40}, {3, 45}};
+    const std::vector<Point> dp{{2, 1}, {69, 3}, {66, 50}, {4, 44}};
+    ExpectAgree(
+        *src, [&] { return Draw(*src, *src, sp, dp, nullptr, 0, 128); }, "onto itself");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPairs, PolygonSpanLevels, testing::ValuesIn(AllCases()), Name);
+
+// Texel accumulators past 32 bits (a source wider than 2048 texels squeezed
+// into a few pixels) go the per-pixel way; those just inside take the kernel.
+TEST(PolygonSpanLevelsWide, AccumulatorsPastThirtyTwoBitsStayExact) {
+  std::mt19937 rng(77);
+  auto src = DDSurface::Make(4200, 3, PixelFormat::Bgrx32);
+  auto dst = DDSurface::Make(64, 8, PixelFormat::Bgrx32);
+  for (int32_t width : {2047, 2100, 4199}) {
+    test::FillForKernels(*src, rng);
+    test::FillForKernels(*dst, rng);
+    const Point sp[4] = {{0, 0}, {width, 0}, {width, 2}, {0, 2}};
+    const Point dp[4] = {{1, 1}, {60, 1}, {60, 6}, {1, 6}};
+    const std::vector<uint8_t> before = Snapshot(*dst);
+    std::vector<uint8_t> reference;
+    for (std::string_view level : SimdLevels()) {
+      test::ScopedSimdLevel scoped(level);
+      test::Restore(*dst, before);
+      dst->DrawPolygon(src.get(), sp, dp, nullptr, 0, 4);
+      if (level == "scalar")
+        reference = Snapshot(*dst);
+      else
+        ASSERT_EQ(Snapshot(*dst), reference) << level << " width " << width;
+    }
+  }
+}
+
+// Which spans go to a kernel: those whose accumulators and texel offsets fit
+// 32 bits and, for texels of fewer than 4 bytes, whose 4-byte reads stay
+// inside the source's memory.
+TEST(PolygonSpanDecision, KernelsGetOnlySpansTheirLanesAndReadsHold) {
+  static int32_t calls = 0;
+  const kernels::SpanFn fn = [](const kernels::Span&, uint8_t*, int32_t count,
+                                const kernels::RowArgs&) -> int32_t {
+    ++calls;
+    return count;
+  };
+  uint8_t memory[64] = {};
+  uint8_t pixels[128] = {};
+  const kernels::RowArgs args;
+  const int64_t one = polyscan::kOne, half = polyscan::kHalf;
+  auto run = [&](int64_t readable, int32_t pitch, int64_t sb, int64_t au, int64_t du, int64_t av,
+                 int64_t dv, int64_t count) {
+    calls = 0;
+    const int32_t done = polyscan::SpanByKernel(fn, args, memory, readable, pitch, sb, au, du, av,
+                                                dv, pixels, count);
+    EXPECT_EQ(done, calls == 1 ? count : 0);
+    return calls == 1;
+  };
+  // 2-byte texels along a row of 40 readable bytes: texel 18 (bytes 36-39) is
+  // the last whose 4 bytes are there.
+  EXPECT_TRUE(run(40, 20, 2, half, one, half, 0, 19));
+  EXPECT_FALSE(run(40, 20, 2, half, one, half, 0, 20));
+  // Walking backwards to texel 0 from texel 18, and down rows.
+  EXPECT_TRUE(run(40, 20, 2, 18 * one + half, -one, half, 0, 19));
+  EXPECT_FALSE(run(40, 20, 2, 19 * one + half, -one, half, 0, 2));
+  EXPECT_TRUE(run(40, 20, 2, half, 0, half, one, 2));   // texel 0 of rows 0 and 1
+  EXPECT_FALSE(run(40, 20, 2, half, 0, half, one, 3));  // row 2 starts at byte 40
+  // 4-byte texels read only themselves.
+  EXPECT_TRUE(run(40, 40, 4, half, one, half, 0, 10));
+  // Accumulators or offsets past 32 bits.
+  EXPECT_TRUE(run(1 << 30, 4, 4, half, one, half, 0, 2047));
+  EXPECT_FALSE(run(INT64_MAX, 4, 4, half, one, half, 0, 2049));
+  EXPECT_FALSE(run(INT64_MAX, 4, 4, -(int64_t{1} << 31) - 1, one, half, 0, 4));
+  EXPECT_FALSE(run(INT64_MAX, 1 << 30, 4, half, 0, half, one, 3));
+  EXPECT_TRUE(run(INT64_MAX, 1 << 29, 4, half, 0, half, one, 3));
+}
+
+}  // namespace
+
+}  // namespace pixelops
