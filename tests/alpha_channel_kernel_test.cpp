@@ -15,6 +15,7 @@
 #include <pixelops/dd_surface.h>
 #include <pixelops/simd.h>
 
+#include "graphics/blend_tables.h"
 #include "tests/kernel_check.h"
 #include "tests/test_support.h"
 
@@ -234,6 +235,14 @@ TEST(AlphaChannelDomain, LevelBlendEveryLevelAndChannelPair) {
     });
     ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
   }
+}
+
+// The kernels take P[w][c] for w < 255 as the high half of c x (257 w + 1)
+// in 16 bits: equal to the table for every such weight and byte.
+TEST(AlphaChannelDomain, ProductAsHighHalfEveryWeightBelow255AndByte) {
+  const BlendTables& t = Tables();
+  for (uint32_t w = 0; w < 255; ++w)
+    for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * (257 * w + 1)) >> 16, t.P(w, c)) << w << " " << c;
 }
 
 // Source over onto 32-bit alpha: every pair of alphas. Colours (255, 0, c)
