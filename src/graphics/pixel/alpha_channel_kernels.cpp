@@ -6,10 +6,10 @@
 //   P[a][c] = a x c / 255          Div255(a x c), a x c <= 65025
 //   D[w][s - d] added to d         d + trunc((s - d) x w / 255), by magnitude
 //   L565 / L555 at level L         each channel c x L / 15 = (c x L x 4370) >> 16
-// and the quotients of the source-over blends (x x 255 / t, x x 15 / t) come
-// from a float division truncated back to an integer, which is exact there
-// (see DivTrunc). The test of this family proves every formula against the
-// tables over its whole domain.
+//   P[w][c] for w < 255            high half of c x (257 w + 1) in 16 bits
+// and the weights of the source-over blends, which depend on the two alphas
+// alone, are looked up per lane. The test of this family proves every
+// formula against the tables over its whole domain.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/alpha_channel_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -20,6 +20,40 @@
 
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/row_kernels.h"
+
+#ifndef PIXELOPS_ALPHA_CHANNEL_KERNELS_ONCE
+#define PIXELOPS_ALPHA_CHANNEL_KERNELS_ONCE
+namespace pixelops::kernels {
+namespace {
+
+// The weights of source over onto a 32-bit alpha format depend on the two
+// alphas alone: for sa << 8 | da, with left = P[da][255 - sa] and
+// t = sa + left, the product multipliers (see ProductMultiplier) of
+// ws = sa x 255 / t in the low half and of wd = left x 255 / t in the high
+// half; 0 for a weight of 255 (or where t = 0), which the kernel treats apart.
+struct Over32Weights {
+  uint32_t entry[65536];
+};
+
+const Over32Weights& Over32WeightTable() {
+  static const Over32Weights table = [] {
+    Over32Weights w{};
+    auto multiplier = [](uint32_t weight) { return weight < 255 ? 257 * weight + 1 : 0; };
+    for (uint32_t sa = 0; sa < 256; ++sa) {
+      for (uint32_t da = 0; da < 256; ++da) {
+        const uint32_t left = da * (255 - sa) / 255, total = sa + left;
+        if (total == 0) continue;
+        w.entry[sa << 8 | da] = multiplier(sa * 255 / total) | multiplier(left * 255 / total) << 16;
+      }
+    }
+    return w;
+  }();
+  return table;
+}
+
+}  // namespace
+}  // namespace pixelops::kernels
+#endif
 
 HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
@@ -74,29 +108,10 @@ HWY_INLINE V32 Div255(V32 x) {
 // ... and in 16-bit lanes, for every x: (x x 0x8081) >> 23.
 HWY_INLINE V16 Div255(V16 x) { return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(D16(), 0x8081))); }
 
-// The same for two values in the 16-bit halves of 32-bit lanes.
-HWY_INLINE V32 Div255Pair(V32 x) {
-  const D32 d;
-  const V32 lows = hn::Set(d, 0x00FF00FFu);
-  const V32 q = hn::Add(hn::Add(x, hn::Set(d, 0x00010001u)), hn::And(hn::ShiftRight<8>(x), lows));
-  return hn::And(hn::ShiftRight<8>(q), lows);
-}
-
 // floor(x / 15) for x <= 3825, in 16-bit lanes: (x x 4370) >> 16.
 HWY_INLINE V16 Div15(V16 x) { return hn::MulHigh(x, hn::Set(D16(), 4370)); }
 // ... and in 32-bit lanes.
 HWY_INLINE V32 Div15(V32 x) { return hn::ShiftRight<16>(hn::Mul(x, hn::Set(D32(), 4370u))); }
-
-// floor(n / t) for 0 <= n < 2^16 and 1 <= t < 2^16: a float division
-// truncated. Both are exact floats and the quotient is correctly rounded; a
-// quotient that is not an integer lies at least 1 / t below the next integer,
-// far more than its rounding error, so the truncation lands on floor(n / t).
-HWY_INLINE V32 DivTrunc(V32 n, V32 t) {
-  const DI32 di;
-  const DF32 df;
-  const auto q = hn::Div(hn::ConvertTo(df, hn::BitCast(di, n)), hn::ConvertTo(df, hn::BitCast(di, t)));
-  return hn::BitCast(D32(), hn::ConvertTo(di, q));
-}
 
 // The weighted blend of one channel in 16-bit lanes (values 0..255): d plus
 // (s - d) x w / 255 truncated towards zero, i.e. d + D[w][s - d]. With
@@ -256,44 +271,46 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
 
 // Bgra32 onto Bgra32, Rgba32 onto Rgba32: source over an alpha destination.
 // left = P[da][255 - sa], t = sa + left; unless t is 0 (the pixel stays),
-// each colour byte becomes P[sa x 255 / t][s] + P[left x 255 / t][d] and the
-// alpha 255. Steps of only opaque or only clear sources take a short cut.
+// each colour byte becomes P[ws][s] + P[wd][d] with ws = sa x 255 / t and
+// wd = left x 255 / t, and the alpha 255. A weight of 255 leaves the other
+// 0 (ws + wd <= 255): the pixel is the source's or the destination's colour
+// at alpha 255. The two multipliers of each pixel come from the table of all
+// alpha pairs (Over32WeightTable), gathered per lane. Steps of only opaque
+// sources are the source; steps of only clear sources set the alpha of the
+// pixels whose alpha is not 0 to 255 and are stored only if that changed a
+// pixel.
 void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
+  const D8 d8;
+  const int32_t* weights = reinterpret_cast<const int32_t*>(Over32WeightTable().entry);
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
-    const V32 opaque = hn::Set(d32, 0xFF000000u);
+    const V32 opaque = hn::Set(d32, 0xFF000000u), colour = hn::Set(d32, 0x00FFFFFFu);
+    if (hn::AllTrue(d32, hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)))) {
+      hn::StoreU(sv, d32, dw);
+      return;
+    }
+    const V32 dv = hn::LoadU(d32, dw);
     const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
     const V32 zero = hn::Zero(d32);
-    V32 out;
-    if (hn::AllTrue(d32, hn::Eq(sa, hn::Set(d32, 255)))) {
-      out = sv;
-    } else if (hn::AllTrue(d32, hn::Eq(sa, zero))) {
-      out = hn::IfThenElse(hn::Eq(da, zero), dv, hn::Or(dv, opaque));
-    } else {
-      const V32 left = Div255(hn::Mul(da, hn::Sub(hn::Set(d32, 255), sa)));
-      const V32 total = hn::Add(sa, left);
-      const V32 divisor = hn::Max(total, hn::Set(d32, 1));
-      // sa x 255 / t + left x 255 / t = 255, so wd = 255 - ws where t
-      // divides sa x 255, and 254 - ws elsewhere: one division.
-      const V32 k255 = hn::Set(d32, 255), scaled = hn::Mul(sa, k255);
-      const V32 ws = DivTrunc(scaled, divisor);
-      const V32 exact = hn::VecFromMask(d32, hn::Eq(hn::Mul(ws, divisor), scaled));  // all ones or 0
-      const V32 wd = hn::Add(hn::Sub(hn::Set(d32, 254), ws), hn::And(exact, hn::Set(d32, 1)));
-      // P[ws][s] + P[wd][d] on every byte, in 16-bit lanes (byte 3 is
-      // overwritten with 255).
-      const D16 d16;
-      const V16 ws16 = hn::BitCast(d16, hn::Or(ws, hn::ShiftLeft<16>(ws)));
-      const V16 wd16 = hn::BitCast(d16, hn::Or(wd, hn::ShiftLeft<16>(wd)));
-      const V16 s16 = hn::BitCast(d16, sv), dv16 = hn::BitCast(d16, dv), low = hn::Set(d16, 0xFF);
-      const V16 even = hn::Add(Div255(hn::Mul(hn::And(s16, low), ws16)), Div255(hn::Mul(hn::And(dv16, low), wd16)));
-      const V16 odd = hn::Add(Div255(hn::Mul(hn::ShiftRight<8>(s16), ws16)),
-                              Div255(hn::Mul(hn::ShiftRight<8>(dv16), wd16)));
-      out = hn::Or(hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even)), opaque);
-      out = hn::IfThenElse(hn::Eq(total, zero), dv, out);
+    if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
+      const auto seen = hn::Gt(dv, colour);  // alpha not 0
+      if (!hn::AllTrue(d32, hn::Eq(hn::IfThenElseZero(seen, hn::Xor(da, hn::Set(d32, 255))), zero)))
+        hn::StoreU(hn::IfThenElse(seen, hn::Or(dv, opaque), dv), d32, dw);
+      return;
     }
-    hn::StoreU(out, d32, reinterpret_cast<uint32_t*>(dp));
+    const DI32 di32;
+    const V32 index = hn::Or(hn::And(hn::ShiftRight<16>(sv), hn::Set(d32, 0xFF00u)), da);
+    const V32 e = hn::BitCast(d32, hn::GatherIndex(di32, weights, hn::BitCast(di32, index)));
+    const V32 low = hn::Set(d32, 0xFFFFu);
+    const V16 ms = hn::BitCast(D16(), hn::Or(hn::And(e, low), hn::ShiftLeft<16>(e)));
+    const V16 md = hn::BitCast(D16(), hn::Or(hn::AndNot(low, e), hn::ShiftRight<16>(e)));
+    const V8 mixed = hn::Add(ProductBytesBy(hn::BitCast(d8, sv), ms), ProductBytesBy(hn::BitCast(d8, dv), md));
+    // ws = 255: the source's colour; sa = 0: as a clear step.
+    const V32 out = hn::Or(hn::IfThenElse(hn::Eq(hn::And(e, low), zero), sv, hn::BitCast(d32, mixed)), opaque);
+    const V32 clear = hn::IfThenElse(hn::Gt(dv, colour), hn::Or(dv, opaque), dv);
+    hn::StoreU(hn::IfThenElse(hn::Eq(sa, zero), clear, out), d32, dw);
   });
 }
 
