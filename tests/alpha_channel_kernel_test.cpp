@@ -267,6 +267,24 @@ TEST(AlphaChannelDomain, Over32EveryAlphaPair) {
   }
 }
 
+// Source over onto 32-bit alpha where every destination alpha is 0 or 255
+// (an opaque back buffer, or one with holes): every source alpha over both,
+// in rows of only 255, of only 0, and of either at random, with random
+// colours (the kernels treat such steps apart).
+TEST(AlphaChannelDomain, Over32OntoOpaqueOrClearDestinations) {
+  std::mt19937 rng(7);
+  auto src = Domain(F::Bgra32, 256, 96, [&](uint32_t i, uint8_t* p) {
+    for (int b = 0; b < 3; ++b) p[b] = static_cast<uint8_t>(rng());
+    p[3] = static_cast<uint8_t>(i + i / 256 * 7);
+  });
+  auto dst = Domain(F::Bgra32, 256, 96, [&](uint32_t i, uint8_t* p) {
+    for (int b = 0; b < 3; ++b) p[b] = static_cast<uint8_t>(rng());
+    const uint32_t kind = i / 256 % 3;
+    p[3] = kind == 0 ? 255 : kind == 1 ? 0 : (rng() % 2 ? 255 : 0);
+  });
+  ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
+}
+
 // Source over onto 16-bit alpha: every pair of alpha levels with every pair
 // of channel values (alpha bytes above 15 read by their low bits, pad bytes
 // random).

@@ -200,6 +200,18 @@ HWY_INLINE V8 ProductBytesBy(V8 v, V16 m) {
   return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
 }
 
+// The byte indices that copy byte 3 of each 32-bit lane to its four bytes.
+HWY_INLINE V8 AlphaSpreadIndex() {
+  const D8 d8;
+  return hn::Or(hn::And(hn::Iota(d8, 0), hn::Set(d8, 12)), hn::Set(d8, 3));
+}
+
+// Each 32-bit lane's byte 3 in its four bytes (a x 0x01010101), seen as
+// 16-bit lanes: 257 a in both halves.
+HWY_INLINE V16 SpreadAlpha(V32 v, V8 index) {
+  return hn::BitCast(D16(), hn::TableLookupBytes(hn::BitCast(D8(), v), index));
+}
+
 // Bgra32 -> Bgrx32, Rgba32 -> Rgbx32: bytes 0-2 weighted by the source's
 // alpha w, X written 0. d + D[w][s - d] is d plus or minus P[w][|s - d|]
 // (the truncation is towards zero), taken from the source where w = 255.
@@ -208,6 +220,7 @@ HWY_INLINE V8 ProductBytesBy(V8 v, V16 m) {
 void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
+  const V8 spread = AlphaSpreadIndex();
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
@@ -224,7 +237,8 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     }
     const V8 s8 = hn::BitCast(d8, sv), d8v = hn::BitCast(d8, dv);
     const V8 up = hn::SaturatedSub(s8, d8v), down = hn::SaturatedSub(d8v, s8);
-    const V8 q = ProductBytesBy(hn::Or(up, down), ProductMultiplier(hn::ShiftRight<24>(sv)));
+    const V16 multiplier = hn::Add(SpreadAlpha(sv, spread), hn::Set(D16(), 1));  // 257 w + 1
+    const V8 q = ProductBytesBy(hn::Or(up, down), multiplier);
     const V8 mixed = hn::IfThenElse(hn::Eq(up, hn::Zero(d8)), hn::Sub(d8v, q), hn::Add(d8v, q));
     hn::StoreU(hn::And(hn::IfThenElse(opaque, sv, hn::BitCast(d32, mixed)), colour), d32, dw);
   });
@@ -283,6 +297,7 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
   const D32 d32;
   const D8 d8;
   const int32_t* weights = reinterpret_cast<const int32_t*>(Over32WeightTable().entry);
+  const V8 spread = AlphaSpreadIndex();
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
@@ -300,17 +315,28 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
         hn::StoreU(hn::IfThenElse(seen, hn::Or(dv, opaque), dv), d32, dw);
       return;
     }
+    // ws = 255 (left = 0): the source's colour; sa = 0: as a clear step.
+    const V32 clear = hn::IfThenElse(hn::Gt(dv, colour), hn::Or(dv, opaque), dv);
+    const auto finish = [&](V16 ms, V16 md, auto sourceColour) {
+      const V8 mixed = hn::Add(ProductBytesBy(hn::BitCast(d8, sv), ms), ProductBytesBy(hn::BitCast(d8, dv), md));
+      const V32 out = hn::Or(hn::IfThenElse(sourceColour, sv, hn::BitCast(d32, mixed)), opaque);
+      hn::StoreU(hn::IfThenElse(hn::Eq(sa, zero), clear, out), d32, dw);
+    };
+    if (hn::AllTrue(d32, hn::Eq(hn::And(hn::Add(dv, hn::Set(d32, 0x01000000u)), hn::Set(d32, 0xFE000000u)), zero))) {
+      // Every da is 0 or 255. At 255, left = 255 - sa = t - sa: ws = sa and
+      // wd = 255 - sa, multipliers 257 sa + 1 and -257 sa in 16 bits; at 0
+      // (and at sa = 255), left = 0.
+      const V16 x = SpreadAlpha(sv, spread);
+      finish(hn::Add(x, hn::Set(D16(), 1)), hn::Sub(hn::Zero(D16()), x),
+             hn::Or(hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)), hn::Not(hn::Gt(dv, colour))));
+      return;
+    }
     const DI32 di32;
     const V32 index = hn::Or(hn::And(hn::ShiftRight<16>(sv), hn::Set(d32, 0xFF00u)), da);
     const V32 e = hn::BitCast(d32, hn::GatherIndex(di32, weights, hn::BitCast(di32, index)));
     const V32 low = hn::Set(d32, 0xFFFFu);
-    const V16 ms = hn::BitCast(D16(), hn::Or(hn::And(e, low), hn::ShiftLeft<16>(e)));
-    const V16 md = hn::BitCast(D16(), hn::Or(hn::AndNot(low, e), hn::ShiftRight<16>(e)));
-    const V8 mixed = hn::Add(ProductBytesBy(hn::BitCast(d8, sv), ms), ProductBytesBy(hn::BitCast(d8, dv), md));
-    // ws = 255: the source's colour; sa = 0: as a clear step.
-    const V32 out = hn::Or(hn::IfThenElse(hn::Eq(hn::And(e, low), zero), sv, hn::BitCast(d32, mixed)), opaque);
-    const V32 clear = hn::IfThenElse(hn::Gt(dv, colour), hn::Or(dv, opaque), dv);
-    hn::StoreU(hn::IfThenElse(hn::Eq(sa, zero), clear, out), d32, dw);
+    finish(hn::BitCast(D16(), hn::Or(hn::And(e, low), hn::ShiftLeft<16>(e))),
+           hn::BitCast(D16(), hn::Or(hn::AndNot(low, e), hn::ShiftRight<16>(e))), hn::Eq(hn::And(e, low), zero));
   });
 }
 
