@@ -212,6 +212,32 @@ HWY_INLINE V16 SpreadAlpha(V32 v, V8 index) {
   return hn::BitCast(D16(), hn::TableLookupBytes(hn::BitCast(D8(), v), index));
 }
 
+// The product multipliers (257 w + 1 in both 16-bit halves of each lane, see
+// ProductMultiplier) of wa = floor(a x 255 / t) and wb = floor(b x 255 / t),
+// t = a + b, 0 <= a, b <= 255, 1 <= t <= 255 (other lanes give garbage). The
+// quotients come from one reciprocal of t in float, refined by a Newton step
+// to a relative error below 2^-20 at every target (the estimate is good to
+// 2^-12 or better), so each x x 255 x r lies within 255 x 2^-20 of its
+// quotient. A quotient that is not an integer lies at least 1 / t >= 1 / 255
+// below the next integer; adding 1 / 512 lifts an exact quotient's rounding
+// error without reaching the next integer, so the floor is exact. floor + 2^23
+// holds the integer in its low mantissa byte, which is spread like an alpha.
+HWY_INLINE void OverMultipliers(V32 a, V32 b, V8 lowSpread, V16& ma, V16& mb) {
+  const DI32 di;
+  const DF32 df;
+  const auto af = hn::ConvertTo(df, hn::BitCast(di, a)), bf = hn::ConvertTo(df, hn::BitCast(di, b));
+  const auto tf = hn::Add(af, bf);
+  auto r = hn::ApproximateReciprocal(tf);
+  r = hn::Mul(r, hn::NegMulAdd(tf, r, hn::Set(df, 2.0f)));
+  const auto r255 = hn::Mul(r, hn::Set(df, 255.0f)), lift = hn::Set(df, 1.0f / 512);
+  const auto magic = hn::Set(df, 8388608.0f);
+  const auto qa = hn::Add(hn::Floor(hn::MulAdd(af, r255, lift)), magic);
+  const auto qb = hn::Add(hn::Floor(hn::MulAdd(bf, r255, lift)), magic);
+  const V16 one = hn::Set(D16(), 1);
+  ma = hn::Add(SpreadAlpha(hn::BitCast(D32(), qa), lowSpread), one);
+  mb = hn::Add(SpreadAlpha(hn::BitCast(D32(), qb), lowSpread), one);
+}
+
 // Bgra32 -> Bgrx32, Rgba32 -> Rgbx32: bytes 0-2 weighted by the source's
 // alpha w, X written 0. d + D[w][s - d] is d plus or minus P[w][|s - d|]
 // (the truncation is towards zero), taken from the source where w = 255.
@@ -297,7 +323,7 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
   const D32 d32;
   const D8 d8;
   const int32_t* weights = reinterpret_cast<const int32_t*>(Over32WeightTable().entry);
-  const V8 spread = AlphaSpreadIndex();
+  const V8 spread = AlphaSpreadIndex(), lowSpread = hn::And(hn::Iota(d8, 0), hn::Set(d8, 12));
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
@@ -331,12 +357,13 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
              hn::Or(hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)), hn::Not(hn::Gt(dv, colour))));
       return;
     }
-    const DI32 di32;
-    const V32 index = hn::Or(hn::And(hn::ShiftRight<16>(sv), hn::Set(d32, 0xFF00u)), da);
-    const V32 e = hn::BitCast(d32, hn::GatherIndex(di32, weights, hn::BitCast(di32, index)));
-    const V32 low = hn::Set(d32, 0xFFFFu);
-    finish(hn::BitCast(D16(), hn::Or(hn::And(e, low), hn::ShiftLeft<16>(e))),
-           hn::BitCast(D16(), hn::Or(hn::AndNot(low, e), hn::ShiftRight<16>(e))), hn::Eq(hn::And(e, low), zero));
+    // left = P[da][255 - sa], with 257 (255 - sa) + 1 = -257 sa in 16 bits
+    // (sa = 0 lanes are clear steps'); the quotients by t in float.
+    const V16 x = SpreadAlpha(sv, spread), mleft = hn::Sub(hn::Zero(D16()), x);
+    const V32 left = hn::BitCast(d32, hn::MulHigh(hn::BitCast(D16(), da), mleft));
+    V16 ms, md;
+    OverMultipliers(sa, left, lowSpread, ms, md);
+    finish(ms, md, hn::Eq(left, zero));
   });
 }
 
