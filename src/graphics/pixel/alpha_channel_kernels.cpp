@@ -7,9 +7,11 @@
 //   D[w][s - d] added to d         d + trunc((s - d) x w / 255), by magnitude
 //   L565 / L555 at level L         each channel c x L / 15 = (c x L x 4370) >> 16
 //   P[w][c] for w < 255            high half of c x (257 w + 1) in 16 bits
-// and the weights of the source-over blends, which depend on the two alphas
-// alone, are looked up per lane. The test of this family proves every
-// formula against the tables over its whole domain.
+// and the weights of the source-over blends, quotients x x 255 / t and
+// x x 15 / t of the two alphas, come from a refined float reciprocal floored
+// exactly (32-bit alpha, see OverMultipliers) or a table of the 256 level
+// pairs (16-bit alpha). The test of this family proves every formula against
+// the tables over its whole domain.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/alpha_channel_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -20,40 +22,6 @@
 
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/row_kernels.h"
-
-#ifndef PIXELOPS_ALPHA_CHANNEL_KERNELS_ONCE
-#define PIXELOPS_ALPHA_CHANNEL_KERNELS_ONCE
-namespace pixelops::kernels {
-namespace {
-
-// The weights of source over onto a 32-bit alpha format depend on the two
-// alphas alone: for sa << 8 | da, with left = P[da][255 - sa] and
-// t = sa + left, the product multipliers (see ProductMultiplier) of
-// ws = sa x 255 / t in the low half and of wd = left x 255 / t in the high
-// half; 0 for a weight of 255 (or where t = 0), which the kernel treats apart.
-struct Over32Weights {
-  uint32_t entry[65536];
-};
-
-const Over32Weights& Over32WeightTable() {
-  static const Over32Weights table = [] {
-    Over32Weights w{};
-    auto multiplier = [](uint32_t weight) { return weight < 255 ? 257 * weight + 1 : 0; };
-    for (uint32_t sa = 0; sa < 256; ++sa) {
-      for (uint32_t da = 0; da < 256; ++da) {
-        const uint32_t left = da * (255 - sa) / 255, total = sa + left;
-        if (total == 0) continue;
-        w.entry[sa << 8 | da] = multiplier(sa * 255 / total) | multiplier(left * 255 / total) << 16;
-      }
-    }
-    return w;
-  }();
-  return table;
-}
-
-}  // namespace
-}  // namespace pixelops::kernels
-#endif
 
 HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
@@ -184,14 +152,11 @@ HWY_INLINE V LevelBlend(V s, V d, V level) {
 // P[w][c] = floor(c x w / 255) for w < 255 is one high half of a 16-bit
 // product: floor(c x (257 w + 1) / 2^16) (the test of this family runs every
 // c and w). A 32-bit lane's weight w becomes that multiplier in both its
-// 16-bit halves: w x 0x01010101 + 0x00010001. At w = 255 the halves wrap
-// (to 0 and 1), so lanes of weight 255 must be taken from elsewhere.
-HWY_INLINE V16 ProductMultiplier(V32 w) {
-  const D32 d32;
-  return hn::BitCast(D16(), hn::Add(hn::Mul(w, hn::Set(d32, 0x01010101u)), hn::Set(d32, 0x00010001u)));
-}
+// 16-bit halves by spreading w to the lane's four bytes (w x 0x01010101) and
+// adding 1 to each half. At w = 255 the halves wrap to 0, so lanes of weight
+// 255 must be taken from elsewhere.
 
-// P[w][c] on every byte c of v, w < 255 given as ProductMultiplier(w).
+// P[w][c] on every byte c of v, w < 255 given as its multiplier m.
 HWY_INLINE V8 ProductBytesBy(V8 v, V16 m) {
   const D16 d16;
   const V16 v16 = hn::BitCast(d16, v);
@@ -200,20 +165,24 @@ HWY_INLINE V8 ProductBytesBy(V8 v, V16 m) {
   return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
 }
 
-// The byte indices that copy byte 3 of each 32-bit lane to its four bytes.
+// The byte indices that copy byte 3 (or byte 0) of each 32-bit lane to its
+// four bytes.
 HWY_INLINE V8 AlphaSpreadIndex() {
   const D8 d8;
   return hn::Or(hn::And(hn::Iota(d8, 0), hn::Set(d8, 12)), hn::Set(d8, 3));
 }
+HWY_INLINE V8 LowSpreadIndex() {
+  const D8 d8;
+  return hn::And(hn::Iota(d8, 0), hn::Set(d8, 12));
+}
 
-// Each 32-bit lane's byte 3 in its four bytes (a x 0x01010101), seen as
-// 16-bit lanes: 257 a in both halves.
+// Each 32-bit lane's byte a (3 or 0, by index) in its four bytes
+// (a x 0x01010101), seen as 16-bit lanes: 257 a in both halves.
 HWY_INLINE V16 SpreadAlpha(V32 v, V8 index) {
   return hn::BitCast(D16(), hn::TableLookupBytes(hn::BitCast(D8(), v), index));
 }
 
-// The product multipliers (257 w + 1 in both 16-bit halves of each lane, see
-// ProductMultiplier) of wa = floor(a x 255 / t) and wb = floor(b x 255 / t),
+// The product multipliers (257 w + 1 in both 16-bit halves of each lane) of wa = floor(a x 255 / t) and wb = floor(b x 255 / t),
 // t = a + b, 0 <= a, b <= 255, 1 <= t <= 255 (other lanes give garbage). The
 // quotients come from one reciprocal of t in float, refined by a Newton step
 // to a relative error below 2^-20 at every target (the estimate is good to
@@ -314,16 +283,15 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
 // each colour byte becomes P[ws][s] + P[wd][d] with ws = sa x 255 / t and
 // wd = left x 255 / t, and the alpha 255. A weight of 255 leaves the other
 // 0 (ws + wd <= 255): the pixel is the source's or the destination's colour
-// at alpha 255. The two multipliers of each pixel come from the table of all
-// alpha pairs (Over32WeightTable), gathered per lane. Steps of only opaque
-// sources are the source; steps of only clear sources set the alpha of the
-// pixels whose alpha is not 0 to 255 and are stored only if that changed a
-// pixel.
+// at alpha 255. Steps of only opaque sources are the source; steps of only
+// clear sources set the alpha of the pixels whose alpha is not 0 to 255 and
+// are stored only if that changed a pixel; steps whose destination alphas are
+// all 0 or 255 need no division; the others divide in float
+// (OverMultipliers).
 void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
-  const int32_t* weights = reinterpret_cast<const int32_t*>(Over32WeightTable().entry);
-  const V8 spread = AlphaSpreadIndex(), lowSpread = hn::And(hn::Iota(d8, 0), hn::Set(d8, 12));
+  const V8 spread = AlphaSpreadIndex(), lowSpread = LowSpreadIndex();
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
@@ -358,7 +326,8 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
       return;
     }
     // left = P[da][255 - sa], with 257 (255 - sa) + 1 = -257 sa in 16 bits
-    // (sa = 0 lanes are clear steps'); the quotients by t in float.
+    // (lanes of sa = 0 are done as in a clear step); the quotients by t in
+    // float.
     const V16 x = SpreadAlpha(sv, spread), mleft = hn::Sub(hn::Zero(D16()), x);
     const V32 left = hn::BitCast(d32, hn::MulHigh(hn::BitCast(D16(), da), mleft));
     V16 ms, md;
