@@ -219,13 +219,13 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
     const V32 colour = hn::Set(d32, 0x00FFFFFFu);
     const auto opaque = hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu));
     if (hn::AllTrue(d32, opaque)) {
       hn::StoreU(hn::And(sv, colour), d32, dw);
       return;
     }
-    const V32 dv = hn::LoadU(d32, dw);
     if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
       if (!hn::AllFalse(d32, hn::Gt(dv, colour))) hn::StoreU(hn::And(dv, colour), d32, dw);
       return;
@@ -295,12 +295,12 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
     const V32 opaque = hn::Set(d32, 0xFF000000u), colour = hn::Set(d32, 0x00FFFFFFu);
     if (hn::AllTrue(d32, hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)))) {
       hn::StoreU(sv, d32, dw);
       return;
     }
-    const V32 dv = hn::LoadU(d32, dw);
     const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
     const V32 zero = hn::Zero(d32);
     if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
