@@ -182,26 +182,27 @@ HWY_INLINE V16 SpreadAlpha(V32 v, V8 index) {
   return hn::BitCast(D16(), hn::TableLookupBytes(hn::BitCast(D8(), v), index));
 }
 
-// The product multipliers (257 w + 1 in both 16-bit halves of each lane) of wa = floor(a x 255 / t) and wb = floor(b x 255 / t),
-// t = a + b, 0 <= a, b <= 255, 1 <= t <= 255 (other lanes give garbage). The
-// quotients come from one reciprocal of t in float, refined by a Newton step
-// to a relative error below 2^-20 at every target (the estimate is good to
-// 2^-12 or better), so each x x 255 x r lies within 255 x 2^-20 of its
+// The product multipliers (257 w + 1 in both 16-bit halves of each lane) of
+// wa = floor(a x 255 / t) and wb = floor(b x 255 / t), t = a + b,
+// 0 <= a, b <= 255, 1 <= t <= 255 (other lanes give garbage). The quotients
+// come from one reciprocal of t in float, refined by a Newton step to a
+// relative error below 2^-20 at every target (the estimate is good to 2^-12 or
+// better), so each q = x x 255 x r lies within 255 x 2^-20 < 1 / 4096 of its
 // quotient. A quotient that is not an integer lies at least 1 / t >= 1 / 255
-// below the next integer; adding 1 / 512 lifts an exact quotient's rounding
-// error without reaching the next integer, so the floor is exact. floor + 2^23
-// holds the integer in its low mantissa byte, which is spread like an alpha.
+// from the integers around it, so q + 1 / 512 - 1 / 2 rounds to the floor of
+// the quotient, never to a tie: adding 1.5 x 2^23 does that rounding (floats
+// there are the integers) and leaves the floor in the low mantissa byte,
+// which is spread like an alpha.
 HWY_INLINE void OverMultipliers(V32 a, V32 b, V8 lowSpread, V16& ma, V16& mb) {
   const DI32 di;
   const DF32 df;
   const auto af = hn::ConvertTo(df, hn::BitCast(di, a)), bf = hn::ConvertTo(df, hn::BitCast(di, b));
   const auto tf = hn::Add(af, bf);
-  auto r = hn::ApproximateReciprocal(tf);
-  r = hn::Mul(r, hn::NegMulAdd(tf, r, hn::Set(df, 2.0f)));
-  const auto r255 = hn::Mul(r, hn::Set(df, 255.0f)), lift = hn::Set(df, 1.0f / 512);
-  const auto magic = hn::Set(df, 8388608.0f);
-  const auto qa = hn::Add(hn::Floor(hn::MulAdd(af, r255, lift)), magic);
-  const auto qb = hn::Add(hn::Floor(hn::MulAdd(bf, r255, lift)), magic);
+  const auto r = hn::ApproximateReciprocal(tf);
+  const auto r255 = hn::Mul(hn::Mul(r, hn::Set(df, 255.0f)), hn::NegMulAdd(tf, r, hn::Set(df, 2.0f)));
+  const auto shift = hn::Set(df, 1.0f / 512 - 0.5f), round = hn::Set(df, 12582912.0f);
+  const auto qa = hn::Add(hn::MulAdd(af, r255, shift), round);
+  const auto qb = hn::Add(hn::MulAdd(bf, r255, shift), round);
   const V16 one = hn::Set(D16(), 1);
   ma = hn::Add(SpreadAlpha(hn::BitCast(D32(), qa), lowSpread), one);
   mb = hn::Add(SpreadAlpha(hn::BitCast(D32(), qb), lowSpread), one);
