@@ -185,10 +185,8 @@ HWY_INLINE V16 SpreadAlpha(V32 v, V8 index) {
 // The product multipliers (257 w + 1 in both 16-bit halves of each lane) of
 // wa = floor(a x 255 / t) and wb = floor(b x 255 / t), t = a + b,
 // 0 <= a, b <= 255, 1 <= t <= 255 (other lanes give garbage). The quotients
-// come from one reciprocal of t in float, refined by a Newton step to a
-// relative error below 2^-20 at every target (the estimate is good to 2^-12 or
-// better), so each q = x x 255 x r lies within 255 x 2^-20 < 1 / 4096 of its
-// quotient. A quotient that is not an integer lies at least 1 / t >= 1 / 255
+// are x times 255 / t, one float division correctly rounded, so each
+// q = x x (255 / t) lies within 255 x 2^-22 < 1 / 4096 of its quotient. A quotient that is not an integer lies at least 1 / t >= 1 / 255
 // from the integers around it, so q + 1 / 512 - 1 / 2 rounds to the floor of
 // the quotient, never to a tie: adding 1.5 x 2^23 does that rounding (floats
 // there are the integers) and leaves the floor in the low mantissa byte,
@@ -198,8 +196,7 @@ HWY_INLINE void OverMultipliers(V32 a, V32 b, V8 lowSpread, V16& ma, V16& mb) {
   const DF32 df;
   const auto af = hn::ConvertTo(df, hn::BitCast(di, a)), bf = hn::ConvertTo(df, hn::BitCast(di, b));
   const auto tf = hn::Add(af, bf);
-  const auto r = hn::ApproximateReciprocal(tf);
-  const auto r255 = hn::Mul(hn::Mul(r, hn::Set(df, 255.0f)), hn::NegMulAdd(tf, r, hn::Set(df, 2.0f)));
+  const auto r255 = hn::Div(hn::Set(df, 255.0f), tf);
   const auto shift = hn::Set(df, 1.0f / 512 - 0.5f), round = hn::Set(df, 12582912.0f);
   const auto qa = hn::Add(hn::MulAdd(af, r255, shift), round);
   const auto qb = hn::Add(hn::MulAdd(bf, r255, shift), round);
