@@ -301,20 +301,27 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     }
     const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
     const V32 zero = hn::Zero(d32);
+    // Every da 0 or 255: da + 1 has none of the bits 1..7 of the alpha set.
+    const bool extremes =
+        hn::AllTrue(d32, hn::Eq(hn::And(hn::Add(dv, hn::Set(d32, 0x01000000u)), hn::Set(d32, 0xFE000000u)), zero));
+    const V32 clear = hn::IfThenElse(hn::Gt(dv, colour), hn::Or(dv, opaque), dv);
     if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
-      const auto seen = hn::Gt(dv, colour);  // alpha not 0
-      if (!hn::AllTrue(d32, hn::Eq(hn::IfThenElseZero(seen, hn::Xor(da, hn::Set(d32, 255))), zero)))
-        hn::StoreU(hn::IfThenElse(seen, hn::Or(dv, opaque), dv), d32, dw);
+      if (!extremes) hn::StoreU(clear, d32, dw);
       return;
     }
     // ws = 255 (left = 0): the source's colour; sa = 0: as a clear step.
-    const V32 clear = hn::IfThenElse(hn::Gt(dv, colour), hn::Or(dv, opaque), dv);
+    // P[ws][s] + P[wd][d] <= 255 in each 16-bit lane: the sums are formed
+    // there.
     const auto finish = [&](V16 ms, V16 md, auto sourceColour) {
-      const V8 mixed = hn::Add(ProductBytesBy(hn::BitCast(d8, sv), ms), ProductBytesBy(hn::BitCast(d8, dv), md));
-      const V32 out = hn::Or(hn::IfThenElse(sourceColour, sv, hn::BitCast(d32, mixed)), opaque);
+      const D16 d16;
+      const V16 s16 = hn::BitCast(d16, sv), dv16 = hn::BitCast(d16, dv), low = hn::Set(d16, 0x00FF);
+      const V16 even = hn::Add(hn::MulHigh(hn::And(s16, low), ms), hn::MulHigh(hn::And(dv16, low), md));
+      const V16 odd = hn::Add(hn::MulHigh(hn::ShiftRight<8>(s16), ms), hn::MulHigh(hn::ShiftRight<8>(dv16), md));
+      const V32 mixed = hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even));
+      const V32 out = hn::Or(hn::IfThenElse(sourceColour, sv, mixed), opaque);
       hn::StoreU(hn::IfThenElse(hn::Eq(sa, zero), clear, out), d32, dw);
     };
-    if (hn::AllTrue(d32, hn::Eq(hn::And(hn::Add(dv, hn::Set(d32, 0x01000000u)), hn::Set(d32, 0xFE000000u)), zero))) {
+    if (extremes) {
       // Every da is 0 or 255. At 255, left = 255 - sa = t - sa: ws = sa and
       // wd = 255 - sa, multipliers 257 sa + 1 and -257 sa in 16 bits; at 0
       // (and at sa = 255), left = 0.
