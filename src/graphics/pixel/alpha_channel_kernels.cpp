@@ -8,9 +8,9 @@
 //   L565 / L555 at level L         each channel c x L / 15 = (c x L x 4370) >> 16
 //   P[w][c] for w < 255            high half of c x (257 w + 1) in 16 bits
 // and the weights of the source-over blends, quotients x x 255 / t and
-// x x 15 / t of the two alphas, come from a refined float reciprocal floored
-// exactly (32-bit alpha, see OverMultipliers) or a table of the 256 level
-// pairs (16-bit alpha). The test of this family proves every formula against
+// x x 15 / t of the two alphas, come from a float division floored exactly
+// (32-bit alpha, see OverMultipliers) or a table of the 256 level pairs
+// (16-bit alpha). The test of this family proves every formula against
 // the tables over its whole domain.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/alpha_channel_kernels.cpp"
@@ -185,9 +185,11 @@ HWY_INLINE V16 SpreadAlpha(V32 v, V8 index) {
 // The product multipliers (257 w + 1 in both 16-bit halves of each lane) of
 // wa = floor(a x 255 / t) and wb = floor(b x 255 / t), t = a + b,
 // 0 <= a, b <= 255, 1 <= t <= 255 (other lanes give garbage). The quotients
-// are x times 255 / t, one float division correctly rounded, so each
-// q = x x (255 / t) lies within 255 x 2^-22 < 1 / 4096 of its quotient. A quotient that is not an integer lies at least 1 / t >= 1 / 255
-// from the integers around it, so q + 1 / 512 - 1 / 2 rounds to the floor of
+// are x times 255 / t, one float division correctly rounded: with the
+// roundings of the product and the sum (fused or not), each
+// q = x x (255 / t) + 1 / 512 - 1 / 2 lies within 255 x 2^-22 < 1 / 4096 of
+// quotient + 1 / 512 - 1 / 2. A quotient that is not an integer lies at least
+// 1 / t >= 1 / 255 from the integers around it, so q rounds to the floor of
 // the quotient, never to a tie: adding 1.5 x 2^23 does that rounding (floats
 // there are the integers) and leaves the floor in the low mantissa byte,
 // which is spread like an alpha.
