@@ -15,6 +15,7 @@
 #include <pixelops/dd_surface.h>
 #include <pixelops/simd.h>
 
+#include "graphics/blend_tables.h"
 #include "tests/kernel_check.h"
 #include "tests/test_support.h"
 
@@ -236,6 +237,14 @@ TEST(AlphaChannelDomain, LevelBlendEveryLevelAndChannelPair) {
   }
 }
 
+// The kernels take P[w][c] for w < 255 as the high half of c x (257 w + 1)
+// in 16 bits: equal to the table for every such weight and byte.
+TEST(AlphaChannelDomain, ProductAsHighHalfEveryWeightBelow255AndByte) {
+  const BlendTables& t = Tables();
+  for (uint32_t w = 0; w < 255; ++w)
+    for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * (257 * w + 1)) >> 16, t.P(w, c)) << w << " " << c;
+}
+
 // Source over onto 32-bit alpha: every pair of alphas. Colours (255, 0, c)
 // over (0, 255, e) show the two quotients themselves in bytes 0 and 1
 // (P[ws][255] = ws, P[wd][255] = wd); further rounds mix random colours.
@@ -256,6 +265,24 @@ TEST(AlphaChannelDomain, Over32EveryAlphaPair) {
     });
     ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
   }
+}
+
+// Source over onto 32-bit alpha where every destination alpha is 0 or 255
+// (an opaque back buffer, or one with holes): every source alpha over both,
+// in rows of only 255, of only 0, and of either at random, with random
+// colours (the kernels treat such steps apart).
+TEST(AlphaChannelDomain, Over32OntoOpaqueOrClearDestinations) {
+  std::mt19937 rng(7);
+  auto src = Domain(F::Bgra32, 256, 96, [&](uint32_t i, uint8_t* p) {
+    for (int b = 0; b < 3; ++b) p[b] = static_cast<uint8_t>(rng());
+    p[3] = static_cast<uint8_t>(i + i / 256 * 7);
+  });
+  auto dst = Domain(F::Bgra32, 256, 96, [&](uint32_t i, uint8_t* p) {
+    for (int b = 0; b < 3; ++b) p[b] = static_cast<uint8_t>(rng());
+    const uint32_t kind = i / 256 % 3;
+    p[3] = kind == 0 ? 255 : kind == 1 ? 0 : (rng() % 2 ? 255 : 0);
+  });
+  ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
 }
 
 // Source over onto 16-bit alpha: every pair of alpha levels with every pair

@@ -6,10 +6,12 @@
 //   P[a][c] = a x c / 255          Div255(a x c), a x c <= 65025
 //   D[w][s - d] added to d         d + trunc((s - d) x w / 255), by magnitude
 //   L565 / L555 at level L         each channel c x L / 15 = (c x L x 4370) >> 16
-// and the quotients of the source-over blends (x x 255 / t, x x 15 / t) come
-// from a float division truncated back to an integer, which is exact there
-// (see DivTrunc). The test of this family proves every formula against the
-// tables over its whole domain.
+//   P[w][c] for w < 255            high half of c x (257 w + 1) in 16 bits
+// and the weights of the source-over blends, quotients x x 255 / t and
+// x x 15 / t of the two alphas, come from a float division floored exactly
+// (32-bit alpha, see OverMultipliers) or a table of the 256 level pairs
+// (16-bit alpha). The test of this family proves every formula against
+// the tables over its whole domain.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/alpha_channel_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -74,29 +76,10 @@ HWY_INLINE V32 Div255(V32 x) {
 // ... and in 16-bit lanes, for every x: (x x 0x8081) >> 23.
 HWY_INLINE V16 Div255(V16 x) { return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(D16(), 0x8081))); }
 
-// The same for two values in the 16-bit halves of 32-bit lanes.
-HWY_INLINE V32 Div255Pair(V32 x) {
-  const D32 d;
-  const V32 lows = hn::Set(d, 0x00FF00FFu);
-  const V32 q = hn::Add(hn::Add(x, hn::Set(d, 0x00010001u)), hn::And(hn::ShiftRight<8>(x), lows));
-  return hn::And(hn::ShiftRight<8>(q), lows);
-}
-
 // floor(x / 15) for x <= 3825, in 16-bit lanes: (x x 4370) >> 16.
 HWY_INLINE V16 Div15(V16 x) { return hn::MulHigh(x, hn::Set(D16(), 4370)); }
 // ... and in 32-bit lanes.
 HWY_INLINE V32 Div15(V32 x) { return hn::ShiftRight<16>(hn::Mul(x, hn::Set(D32(), 4370u))); }
-
-// floor(n / t) for 0 <= n < 2^16 and 1 <= t < 2^16: a float division
-// truncated. Both are exact floats and the quotient is correctly rounded; a
-// quotient that is not an integer lies at least 1 / t below the next integer,
-// far more than its rounding error, so the truncation lands on floor(n / t).
-HWY_INLINE V32 DivTrunc(V32 n, V32 t) {
-  const DI32 di;
-  const DF32 df;
-  const auto q = hn::Div(hn::ConvertTo(df, hn::BitCast(di, n)), hn::ConvertTo(df, hn::BitCast(di, t)));
-  return hn::BitCast(D32(), hn::ConvertTo(di, q));
-}
 
 // The weighted blend of one channel in 16-bit lanes (values 0..255): d plus
 // (s - d) x w / 255 truncated towards zero, i.e. d + D[w][s - d]. With
@@ -166,16 +149,93 @@ HWY_INLINE V LevelBlend(V s, V d, V level) {
 
 // ---------------------------------------------------------------- BltAlphaChannel
 
+// P[w][c] = floor(c x w / 255) for w < 255 is one high half of a 16-bit
+// product: floor(c x (257 w + 1) / 2^16) (the test of this family runs every
+// c and w). A 32-bit lane's weight w becomes that multiplier in both its
+// 16-bit halves by spreading w to the lane's four bytes (w x 0x01010101) and
+// adding 1 to each half. At w = 255 the halves wrap to 0, so lanes of weight
+// 255 must be taken from elsewhere.
+
+// P[w][c] on every byte c of v, w < 255 given as its multiplier m.
+HWY_INLINE V8 ProductBytesBy(V8 v, V16 m) {
+  const D16 d16;
+  const V16 v16 = hn::BitCast(d16, v);
+  const V16 even = hn::MulHigh(hn::And(v16, hn::Set(d16, 0x00FF)), m);
+  const V16 odd = hn::MulHigh(hn::ShiftRight<8>(v16), m);
+  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+}
+
+// The byte indices that copy byte 3 (or byte 0) of each 32-bit lane to its
+// four bytes.
+HWY_INLINE V8 AlphaSpreadIndex() {
+  const D8 d8;
+  return hn::Or(hn::And(hn::Iota(d8, 0), hn::Set(d8, 12)), hn::Set(d8, 3));
+}
+HWY_INLINE V8 LowSpreadIndex() {
+  const D8 d8;
+  return hn::And(hn::Iota(d8, 0), hn::Set(d8, 12));
+}
+
+// Each 32-bit lane's byte a (3 or 0, by index) in its four bytes
+// (a x 0x01010101), seen as 16-bit lanes: 257 a in both halves.
+HWY_INLINE V16 SpreadAlpha(V32 v, V8 index) {
+  return hn::BitCast(D16(), hn::TableLookupBytes(hn::BitCast(D8(), v), index));
+}
+
+// The product multipliers (257 w + 1 in both 16-bit halves of each lane) of
+// wa = floor(a x 255 / t) and wb = floor(b x 255 / t), t = a + b,
+// 0 <= a, b <= 255, 1 <= t <= 255 (other lanes give garbage). The quotients
+// are x times 255 / t, one float division correctly rounded: with the
+// roundings of the product and the sum (fused or not), each
+// q = x x (255 / t) + 1 / 512 - 1 / 2 lies within 255 x 2^-22 < 1 / 4096 of
+// quotient + 1 / 512 - 1 / 2. A quotient that is not an integer lies at least
+// 1 / t >= 1 / 255 from the integers around it, so q rounds to the floor of
+// the quotient, never to a tie: adding 1.5 x 2^23 does that rounding (floats
+// there are the integers) and leaves the floor in the low mantissa byte,
+// which is spread like an alpha.
+HWY_INLINE void OverMultipliers(V32 a, V32 b, V8 lowSpread, V16& ma, V16& mb) {
+  const DI32 di;
+  const DF32 df;
+  const auto af = hn::ConvertTo(df, hn::BitCast(di, a)), bf = hn::ConvertTo(df, hn::BitCast(di, b));
+  const auto tf = hn::Add(af, bf);
+  const auto r255 = hn::Div(hn::Set(df, 255.0f), tf);
+  const auto shift = hn::Set(df, 1.0f / 512 - 0.5f), round = hn::Set(df, 12582912.0f);
+  const auto qa = hn::Add(hn::MulAdd(af, r255, shift), round);
+  const auto qb = hn::Add(hn::MulAdd(bf, r255, shift), round);
+  const V16 one = hn::Set(D16(), 1);
+  ma = hn::Add(SpreadAlpha(hn::BitCast(D32(), qa), lowSpread), one);
+  mb = hn::Add(SpreadAlpha(hn::BitCast(D32(), qb), lowSpread), one);
+}
+
 // Bgra32 -> Bgrx32, Rgba32 -> Rgbx32: bytes 0-2 weighted by the source's
-// alpha, X written 0.
+// alpha w, X written 0. d + D[w][s - d] is d plus or minus P[w][|s - d|]
+// (the truncation is towards zero), taken from the source where w = 255.
+// Steps of only opaque sources are the source's colour; steps of only clear
+// sources leave the colour and are stored only if an X byte was not 0.
 void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
+  const V8 spread = AlphaSpreadIndex();
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-    const V8 out = WeighBytes(hn::BitCast(d8, sv), hn::LoadU(d8, dp), PerPixelWeight(hn::ShiftRight<24>(sv)));
-    hn::StoreU(hn::And(hn::BitCast(d32, out), hn::Set(d32, 0x00FFFFFFu)), d32,
-               reinterpret_cast<uint32_t*>(dp));
+    const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
+    const V32 colour = hn::Set(d32, 0x00FFFFFFu);
+    const auto opaque = hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu));
+    if (hn::AllTrue(d32, opaque)) {
+      hn::StoreU(hn::And(sv, colour), d32, dw);
+      return;
+    }
+    if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
+      if (!hn::AllFalse(d32, hn::Gt(dv, colour))) hn::StoreU(hn::And(dv, colour), d32, dw);
+      return;
+    }
+    const V8 s8 = hn::BitCast(d8, sv), d8v = hn::BitCast(d8, dv);
+    const V8 up = hn::SaturatedSub(s8, d8v), down = hn::SaturatedSub(d8v, s8);
+    const V16 multiplier = hn::Add(SpreadAlpha(sv, spread), hn::Set(D16(), 1));  // 257 w + 1
+    const V8 q = ProductBytesBy(hn::Or(up, down), multiplier);
+    const V8 mixed = hn::IfThenElse(hn::Eq(up, hn::Zero(d8)), hn::Sub(d8v, q), hn::Add(d8v, q));
+    hn::StoreU(hn::And(hn::IfThenElse(opaque, sv, hn::BitCast(d32, mixed)), colour), d32, dw);
   });
 }
 
@@ -220,44 +280,66 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
 
 // Bgra32 onto Bgra32, Rgba32 onto Rgba32: source over an alpha destination.
 // left = P[da][255 - sa], t = sa + left; unless t is 0 (the pixel stays),
-// each colour byte becomes P[sa x 255 / t][s] + P[left x 255 / t][d] and the
-// alpha 255. Steps of only opaque or only clear sources take a short cut.
+// each colour byte becomes P[ws][s] + P[wd][d] with ws = sa x 255 / t and
+// wd = left x 255 / t, and the alpha 255. A weight of 255 leaves the other
+// 0 (ws + wd <= 255): the pixel is the source's or the destination's colour
+// at alpha 255. Steps of only opaque sources are the source; steps of only
+// clear sources set the alpha of the pixels whose alpha is not 0 to 255 and
+// are stored only if that changed a pixel; steps whose destination alphas are
+// all 0 or 255 need no division; the others divide in float
+// (OverMultipliers).
 void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
+  const D8 d8;
+  const V8 spread = AlphaSpreadIndex(), lowSpread = LowSpreadIndex();
   Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
-    const V32 opaque = hn::Set(d32, 0xFF000000u);
+    const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
+    const V32 opaque = hn::Set(d32, 0xFF000000u), colour = hn::Set(d32, 0x00FFFFFFu);
+    if (hn::AllTrue(d32, hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)))) {
+      hn::StoreU(sv, d32, dw);
+      return;
+    }
     const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
     const V32 zero = hn::Zero(d32);
-    V32 out;
-    if (hn::AllTrue(d32, hn::Eq(sa, hn::Set(d32, 255)))) {
-      out = sv;
-    } else if (hn::AllTrue(d32, hn::Eq(sa, zero))) {
-      out = hn::IfThenElse(hn::Eq(da, zero), dv, hn::Or(dv, opaque));
-    } else {
-      const V32 left = Div255(hn::Mul(da, hn::Sub(hn::Set(d32, 255), sa)));
-      const V32 total = hn::Add(sa, left);
-      const V32 divisor = hn::Max(total, hn::Set(d32, 1));
-      // sa x 255 / t + left x 255 / t = 255, so wd = 255 - ws where t
-      // divides sa x 255, and 254 - ws elsewhere: one division.
-      const V32 k255 = hn::Set(d32, 255), scaled = hn::Mul(sa, k255);
-      const V32 ws = DivTrunc(scaled, divisor);
-      const V32 exact = hn::VecFromMask(d32, hn::Eq(hn::Mul(ws, divisor), scaled));  // all ones or 0
-      const V32 wd = hn::Add(hn::Sub(hn::Set(d32, 254), ws), hn::And(exact, hn::Set(d32, 1)));
-      // P[ws][s] + P[wd][d] on every byte, in 16-bit lanes (byte 3 is
-      // overwritten with 255).
-      const D16 d16;
-      const V16 ws16 = hn::BitCast(d16, hn::Or(ws, hn::ShiftLeft<16>(ws)));
-      const V16 wd16 = hn::BitCast(d16, hn::Or(wd, hn::ShiftLeft<16>(wd)));
-      const V16 s16 = hn::BitCast(d16, sv), dv16 = hn::BitCast(d16, dv), low = hn::Set(d16, 0xFF);
-      const V16 even = hn::Add(Div255(hn::Mul(hn::And(s16, low), ws16)), Div255(hn::Mul(hn::And(dv16, low), wd16)));
-      const V16 odd = hn::Add(Div255(hn::Mul(hn::ShiftRight<8>(s16), ws16)),
-                              Div255(hn::Mul(hn::ShiftRight<8>(dv16), wd16)));
-      out = hn::Or(hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even)), opaque);
-      out = hn::IfThenElse(hn::Eq(total, zero), dv, out);
+    // Every da 0 or 255: da + 1 has none of the bits 1..7 of the alpha set.
+    const bool extremes =
+        hn::AllTrue(d32, hn::Eq(hn::And(hn::Add(dv, hn::Set(d32, 0x01000000u)), hn::Set(d32, 0xFE000000u)), zero));
+    const V32 clear = hn::IfThenElse(hn::Gt(dv, colour), hn::Or(dv, opaque), dv);
+    if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
+      if (!extremes) hn::StoreU(clear, d32, dw);
+      return;
     }
-    hn::StoreU(out, d32, reinterpret_cast<uint32_t*>(dp));
+    // ws = 255 (left = 0): the source's colour; sa = 0: as a clear step.
+    // P[ws][s] + P[wd][d] <= 255 in each 16-bit lane: the sums are formed
+    // there.
+    const auto finish = [&](V16 ms, V16 md, auto sourceColour) {
+      const D16 d16;
+      const V16 s16 = hn::BitCast(d16, sv), dv16 = hn::BitCast(d16, dv), low = hn::Set(d16, 0x00FF);
+      const V16 even = hn::Add(hn::MulHigh(hn::And(s16, low), ms), hn::MulHigh(hn::And(dv16, low), md));
+      const V16 odd = hn::Add(hn::MulHigh(hn::ShiftRight<8>(s16), ms), hn::MulHigh(hn::ShiftRight<8>(dv16), md));
+      const V32 mixed = hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even));
+      const V32 out = hn::Or(hn::IfThenElse(sourceColour, sv, mixed), opaque);
+      hn::StoreU(hn::IfThenElse(hn::Eq(sa, zero), clear, out), d32, dw);
+    };
+    if (extremes) {
+      // Every da is 0 or 255. At 255, left = 255 - sa = t - sa: ws = sa and
+      // wd = 255 - sa, multipliers 257 sa + 1 and -257 sa in 16 bits; at 0
+      // (and at sa = 255), left = 0.
+      const V16 x = SpreadAlpha(sv, spread);
+      finish(hn::Add(x, hn::Set(D16(), 1)), hn::Sub(hn::Zero(D16()), x),
+             hn::Or(hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)), hn::Not(hn::Gt(dv, colour))));
+      return;
+    }
+    // left = P[da][255 - sa], with 257 (255 - sa) + 1 = -257 sa in 16 bits
+    // (lanes of sa = 0 are done as in a clear step); the quotients by t in
+    // float.
+    const V16 x = SpreadAlpha(sv, spread), mleft = hn::Sub(hn::Zero(D16()), x);
+    const V32 left = hn::BitCast(d32, hn::MulHigh(hn::BitCast(D16(), da), mleft));
+    V16 ms, md;
+    OverMultipliers(sa, left, lowSpread, ms, md);
+    finish(ms, md, hn::Eq(left, zero));
   });
 }
 
