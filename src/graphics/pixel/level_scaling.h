@@ -18,6 +18,14 @@ namespace pixelops {
 
 namespace scaling {
 
+// The table entries as arithmetic, as the row kernels compute them in lanes
+// (equal to the tables over their whole domains):
+//   ProductBy255(a, c) = P[a][c] = floor(a x c / 255), a, c <= 255;
+//   Fifteenths(c, l)   = floor(c x l / 15), a channel c <= 63 of the level
+//                        tables' words at level l <= 15.
+constexpr uint32_t ProductBy255(uint32_t a, uint32_t c) { return (a * c * 0x8081u) >> 23; }
+constexpr uint32_t Fifteenths(uint32_t c, uint32_t l) { return (c * l * 4370u) >> 16; }
+
 template <class C>
 inline uint32_t Row(const BlendTables& t, uint32_t level, uint32_t word) {
   return C::Level(t, level >> 4, word & 0xFFFF);
