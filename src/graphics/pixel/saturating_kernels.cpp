@@ -249,22 +249,23 @@ struct AlphaWords {
 
 // Rgb565A / Rgb555A onto their colour format (AlphaLevelWord): the colour
 // (scaled or not) times the source's alpha level / 15, then the word form.
+// Two vectors of source pixels give one of colour words (their even 16-bit
+// lanes) and one of alpha and pad bytes (their odd lanes).
 template <class A, bool kScaled, bool kKeyed, class C>
 struct AlphaLevelWords {
   static constexpr size_t kSrcBytes = 4, kDstBytes = 2, kUnitsPerPixel = 1;
-  static size_t Units() { return hn::Lanes(D32()); }
+  static size_t Units() { return hn::Lanes(D16()); }
   static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
-    const D32 d32;
-    const hn::Rebind<uint16_t, D32> t;
-    const hn::RebindToSigned<D32> di;
-    const V32 raw = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(s));
-    const auto word = hn::DemoteTo(t, hn::BitCast(di, hn::And(raw, hn::Set(d32, 0xFFFF))));
-    const auto alpha = hn::DemoteTo(t, hn::BitCast(di, hn::And(hn::ShiftRight<16>(raw), hn::Set(d32, 15))));
+    const D16 t;
+    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
+    const V16 low = hn::LoadU(t, s16), high = hn::LoadU(t, s16 + hn::Lanes(t));
+    const V16 word = hn::ConcatEven(t, high, low);
+    const V16 alpha = hn::And(hn::ConcatOdd(t, high, low), hn::Set(t, 15));
     uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
-    const auto vd = hn::LoadU(t, d16);
-    auto sv = word;
+    const V16 vd = hn::LoadU(t, d16);
+    V16 sv = word;
     if constexpr (kScaled) sv = WidenedWord<C>(t, word, hn::Set(t, static_cast<uint16_t>(a.a)));
-    auto r = A::template Word<C>(t, vd, LevelWord<C>(t, sv, alpha));
+    V16 r = A::template Word<C>(t, vd, LevelWord<C>(t, sv, alpha));
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
   }
