@@ -204,6 +204,28 @@ TEST(SaturatingFormulas, ProductBy255IsTheProductTable) {
     for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ(scaling::ProductBy255(a, c), t.P(a, c)) << a << " " << c;
 }
 
+TEST(SaturatingFormulas, FixedLevelMultipliersAreTheTables) {
+  const BlendTables& t = Tables();
+  for (uint32_t a = 0; a < 255; ++a) {
+    const uint32_t m = scaling::Multiplier255(a);
+    ASSERT_LT(m, 65536u);
+    for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * m) >> 16, t.P(a, c)) << a << " " << c;
+  }
+  for (uint32_t l = 0; l < 15; ++l) {
+    const uint32_t m = scaling::Multiplier15(l);
+    ASSERT_LT(m, 65536u);
+    // Every channel value of the 565 and 555 words, and where it lies.
+    for (uint32_t c = 0; c < 64; ++c) ASSERT_EQ((c * m) >> 16, (c * l) / 15) << l << " " << c;
+    for (uint32_t w = 0; w < 65536; ++w) {
+      uint32_t fields565 = 0, fields555 = 0;
+      for (uint32_t f : {0xF800u, 0x07E0u, 0x001Fu}) fields565 |= (((w & f) * m) >> 16) & f;
+      for (uint32_t f : {0x7C00u, 0x03E0u, 0x001Fu}) fields555 |= (((w & f) * m) >> 16) & f;
+      ASSERT_EQ(fields565, t.L565(l, w)) << l << " " << w;
+      ASSERT_EQ(fields555, t.L555(l, w)) << l << " " << w;
+    }
+  }
+}
+
 TEST(SaturatingFormulas, FifteenthsAreTheLevelTables) {
   const BlendTables& t = Tables();
   for (uint32_t l = 0; l < 16; ++l) {

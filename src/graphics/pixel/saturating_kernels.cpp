@@ -19,6 +19,7 @@
 #include <cstring>
 
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/level_scaling.h"
 #include "graphics/pixel/row_kernels.h"
 #include "graphics/pixel/saturating.h"
 
@@ -46,17 +47,20 @@ using V32 = hn::Vec<D32>;
 template <class K>
 void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   if (width <= 0) return;
+  // A copy the stores through d cannot be taken to change, so that what the
+  // blocks derive from it stays in registers.
+  const RowArgs a = args;
   const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
   const size_t n = K::Units();
   size_t i = 0;
-  for (; i + n <= units; i += n) K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, args);
+  for (; i + n <= units; i += n) K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
   if (i < units) {
     alignas(64) uint8_t sb[4 * HWY_MAX_BYTES] = {};
     alignas(64) uint8_t db[4 * HWY_MAX_BYTES] = {};
     const size_t rest = units - i;
     std::memcpy(sb, s + i * K::kSrcBytes, rest * K::kSrcBytes);
     std::memcpy(db, d + i * K::kDstBytes, rest * K::kDstBytes);
-    K::Block(sb, db, args);
+    K::Block(sb, db, a);
     std::memcpy(d + i * K::kDstBytes, db, rest * K::kDstBytes);
   }
 }
@@ -76,10 +80,26 @@ HWY_INLINE V8 Product(V8 a, V8 c) {
   return hn::BitCast(d8, hn::Or(even, hn::ShiftLeft<8>(odd)));
 }
 
-// floor(x / 255) of 16-bit lanes holding x <= 65025 (ProductBy255).
-template <class D>
-HWY_INLINE hn::Vec<D> Div255(D d, hn::Vec<D> x) {
-  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
+// P[level][c] in every byte lane at a level <= 254 fixed for the row:
+// m = Multiplier255(level) in every 16-bit lane; odd bytes scaled in place.
+HWY_INLINE V8 ScaleBytes(V8 v, V16 m) {
+  const D8 d8;
+  const D16 d16;
+  const V16 v16 = hn::BitCast(d16, v), high = hn::Set(d16, 0xFF00);
+  const V16 even = hn::MulHigh(hn::And(v16, hn::Set(d16, 0xFF)), m);
+  const V16 odd = hn::And(hn::MulHigh(hn::And(v16, high), m), high);
+  return hn::BitCast(d8, hn::Or(even, odd));
+}
+
+// Each colour channel of the words (565 or 555 fields) times the multiplier
+// m where it lies: ((w & F) x m >> 16) & F per field F (level_scaling.h).
+template <class C, class D>
+HWY_INLINE hn::Vec<D> ScaleFields(D d, hn::Vec<D> w, hn::Vec<D> m) {
+  const auto r = hn::Set(d, C::kIs565 ? 0xF800 : 0x7C00);
+  const auto g = hn::Set(d, C::kIs565 ? 0x07E0 : 0x03E0);
+  const auto b = hn::Set(d, 0x001F);
+  return hn::Or(hn::Or(hn::And(hn::MulHigh(hn::And(w, r), m), r), hn::And(hn::MulHigh(hn::And(w, g), m), g)),
+                hn::MulHigh(hn::And(w, b), m));
 }
 
 // floor(c x l / 15) for c <= 63, l <= 15 in 16-bit lanes (Fifteenths).
@@ -102,30 +122,6 @@ HWY_INLINE hn::Vec<D> LevelWord(D d, hn::Vec<D> w, hn::Vec<D> l) {
     const auto g = Fifteenths(d, hn::And(hn::ShiftRight<5>(w), m5), l);
     const auto b = Fifteenths(d, hn::And(w, m5), l);
     return hn::Or(hn::Or(hn::ShiftLeft<10>(r), hn::ShiftLeft<5>(g)), b);
-  }
-}
-
-// The widened scaling of a colour word: each channel at the top of a byte,
-// through P[level], narrowed back by truncation.
-template <class C, class D>
-HWY_INLINE hn::Vec<D> WidenedWord(D d, hn::Vec<D> w, hn::Vec<D> level) {
-  const auto f8 = hn::Set(d, 0xF8), ff = hn::Set(d, 0xFF);
-  hn::Vec<D> r, g;
-  if constexpr (C::kIs565) {
-    r = hn::And(hn::ShiftRight<8>(w), f8);
-    g = hn::And(hn::ShiftRight<3>(w), hn::Set(d, 0xFC));
-  } else {
-    r = hn::And(hn::ShiftRight<7>(w), f8);
-    g = hn::And(hn::ShiftRight<2>(w), f8);
-  }
-  const auto b = hn::And(hn::ShiftLeft<3>(w), ff);
-  r = Div255(d, hn::Mul(r, level));
-  g = Div255(d, hn::Mul(g, level));
-  const auto nb = hn::ShiftRight<3>(Div255(d, hn::Mul(b, level)));
-  if constexpr (C::kIs565) {
-    return hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, f8)), hn::ShiftLeft<3>(hn::And(g, hn::Set(d, 0xFC)))), nb);
-  } else {
-    return hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, f8)), hn::ShiftLeft<2>(hn::And(g, f8))), nb);
   }
 }
 
@@ -202,11 +198,6 @@ HWY_INLINE hn::Mask<D8> Byte3() {
   return hn::Eq(hn::And(hn::Iota(d8, 0), hn::Set(d8, 3)), hn::Set(d8, 3));
 }
 
-// A 32-bit lane mask spread over the lanes' bytes.
-HWY_INLINE hn::Mask<D8> Bytes(hn::Mask<D32> m) {
-  return hn::MaskFromVec(hn::BitCast(D8(), hn::VecFromMask(D32(), m)));
-}
-
 // ---- Saturating rules ----
 
 // Equal Rgb565 / Rgb555 (Word16): one word a lane; scaled sources through the
@@ -221,7 +212,13 @@ struct Words16 {
     uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
     const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
     V16 sv = vs;
-    if constexpr (kScaled) sv = LevelWord<C>(t, vs, hn::Set(t, static_cast<uint16_t>(a.a >> 4)));
+    if constexpr (kScaled) {
+      // Row level >> 4 of the level table; row 15 keeps the colour as it is.
+      const uint32_t l = (a.a >> 4) & 15;
+      const uint16_t keep = l == 15 ? (C::kIs565 ? 0xFFFF : 0x7FFF) : 0;
+      sv = hn::Or(ScaleFields<C>(t, vs, hn::Set(t, static_cast<uint16_t>(l == 15 ? 0 : scaling::Multiplier15(l)))),
+                  hn::And(vs, hn::Set(t, keep)));
+    }
     V16 r = A::template Word<C>(t, vd, sv);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
@@ -240,7 +237,8 @@ struct AlphaWords {
     uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
     const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
     V16 sv = vs;
-    if constexpr (kScaled) sv = WidenedWord<C>(t, vs, hn::Set(t, static_cast<uint16_t>(a.a)));
+    // Widened, scaled and narrowed: P[level] of each channel where it lies.
+    if constexpr (kScaled) sv = ScaleFields<C>(t, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
     auto colour = hn::Eq(hn::And(hn::Iota(t, 0), hn::Set(t, 1)), hn::Zero(t));
     if constexpr (kKeyed) colour = hn::AndNot(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), colour);
     hn::StoreU(hn::IfThenElse(colour, AlphaColour<A, C>(t, vd, sv), vd), t, d16);
@@ -264,7 +262,8 @@ struct AlphaLevelWords {
     uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
     const V16 vd = hn::LoadU(t, d16);
     V16 sv = word;
-    if constexpr (kScaled) sv = WidenedWord<C>(t, word, hn::Set(t, static_cast<uint16_t>(a.a)));
+    // Widened, scaled and narrowed: P[level] of each channel where it lies.
+    if constexpr (kScaled) sv = ScaleFields<C>(t, word, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
     V16 r = A::template Word<C>(t, vd, LevelWord<C>(t, sv, alpha));
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
@@ -280,7 +279,7 @@ struct ByteRun {
   static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
     const D8 t;
     V8 sv = hn::LoadU(t, s);
-    if constexpr (kScaled) sv = Product(hn::Set(t, static_cast<uint8_t>(a.a)), sv);
+    if constexpr (kScaled) sv = ScaleBytes(sv, hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a))));
     hn::StoreU(A::Sat(hn::LoadU(t, d), sv), t, d);
   }
 };
@@ -300,11 +299,15 @@ struct Planes24 {
     else hn::LoadInterleaved3(t, s, s0, s1, s2);
     hn::LoadInterleaved3(t, d, d0, d1, d2);
     V8 w0 = s0, w1 = s1, w2 = s2;
-    if constexpr (kScaled || kAlphaSource) {
-      const V8 weight = kScaled ? hn::Set(t, static_cast<uint8_t>(a.a)) : s3;
-      w0 = Product(weight, s0);
-      w1 = Product(weight, s1);
-      w2 = Product(weight, s2);
+    if constexpr (kScaled) {
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a)));
+      w0 = ScaleBytes(s0, m);
+      w1 = ScaleBytes(s1, m);
+      w2 = ScaleBytes(s2, m);
+    } else if constexpr (kAlphaSource) {
+      w0 = Product(s3, s0);
+      w1 = Product(s3, s1);
+      w2 = Product(s3, s2);
     }
     V8 r0 = A::Sat(d0, w0), r1 = A::Sat(d1, w1), r2 = A::Sat(d2, w2);
     if constexpr (kKeyed) {
@@ -343,8 +346,8 @@ struct Pixels32 {
     V8 sv = vs;
     // Bytes 0-2 weighted, byte 3 = 0.
     if constexpr (kScaled) {
-      sv = hn::BitCast(t, hn::And(hn::BitCast(d32, Product(hn::Set(t, static_cast<uint8_t>(a.a)), vs)),
-                                  hn::Set(d32, 0xFFFFFF)));
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a)));
+      sv = hn::BitCast(t, hn::And(hn::BitCast(d32, ScaleBytes(vs, m)), hn::Set(d32, 0xFFFFFF)));
     } else if constexpr (kAlphaSource && kX3 != X3::Opaque) {
       const V32 alpha = hn::ShiftRight<24>(s32);
       const V32 spread = hn::Or(alpha, hn::Or(hn::ShiftLeft<8>(alpha), hn::ShiftLeft<16>(alpha)));
@@ -355,12 +358,15 @@ struct Pixels32 {
     if constexpr (kX3 == X3::Mod) x3 = A::Mod(vd, sv);
     else if constexpr (kX3 == X3::Opaque) x3 = hn::Set(t, 0xFF);
     else x3 = hn::Zero(t);
-    V8 r = hn::IfThenElse(byte3, x3, A::Sat(vd, sv));
+    const V8 r = hn::IfThenElse(byte3, x3, A::Sat(vd, sv));
     if constexpr (kKeyed) {
       const uint32_t mask = kAlphaSource ? 0xFFFFFFu : 0xFFFFFFFFu;
-      r = hn::IfThenElse(Bytes(hn::Eq(hn::And(s32, hn::Set(d32, mask)), hn::Set(d32, a.key & mask))), vd, r);
+      const auto key = hn::Eq(hn::And(s32, hn::Set(d32, mask)), hn::Set(d32, a.key & mask));
+      hn::StoreU(hn::IfThenElse(key, hn::BitCast(d32, vd), hn::BitCast(d32, r)), d32,
+                 reinterpret_cast<uint32_t*>(d));
+    } else {
+      hn::StoreU(r, t, d);
     }
-    hn::StoreU(r, t, d);
   }
 };
 
