@@ -80,6 +80,22 @@ HWY_INLINE V8 Product(V8 a, V8 c) {
   return hn::BitCast(d8, hn::Or(even, hn::ShiftLeft<8>(odd)));
 }
 
+// Bytes 0-2 of 32-bit pixels each times the pixel's alpha (byte 3) / 255
+// (ProductBy255); byte 3 becomes 0.
+HWY_INLINE V8 ByOwnAlpha(V8 v) {
+  const D8 d8;
+  const D16 d16;
+  const D32 d32;
+  const V32 alpha = hn::ShiftRight<24>(hn::BitCast(d32, v));
+  const V16 a = hn::BitCast(d16, hn::Or(alpha, hn::ShiftLeft<16>(alpha)));
+  const V16 v16 = hn::BitCast(d16, v), magic = hn::Set(d16, 0x8081);
+  // Bytes 0 and 2, then bytes 1 and 3 (byte 3's product is dropped).
+  const V16 even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(v16, hn::Set(d16, 0xFF)), a), magic));
+  const V16 odd = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
+  const V16 byte1 = hn::BitCast(d16, hn::Set(d32, 0xFF00));
+  return hn::BitCast(d8, hn::Or(even, hn::And(hn::ShiftLeft<8>(odd), byte1)));
+}
+
 // P[level][c] in every byte lane at a level <= 254 fixed for the row:
 // m = Multiplier255(level) in every 16-bit lane; odd bytes scaled in place.
 HWY_INLINE V8 ScaleBytes(V8 v, V16 m) {
@@ -349,9 +365,7 @@ struct Pixels32 {
       const V16 m = hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a)));
       sv = hn::BitCast(t, hn::And(hn::BitCast(d32, ScaleBytes(vs, m)), hn::Set(d32, 0xFFFFFF)));
     } else if constexpr (kAlphaSource && kX3 != X3::Opaque) {
-      const V32 alpha = hn::ShiftRight<24>(s32);
-      const V32 spread = hn::Or(alpha, hn::Or(hn::ShiftLeft<8>(alpha), hn::ShiftLeft<16>(alpha)));
-      sv = Product(hn::BitCast(t, spread), vs);
+      sv = ByOwnAlpha(vs);
     }
     const auto byte3 = Byte3();
     V8 x3;
