@@ -241,23 +241,41 @@ struct Words16 {
   }
 };
 
-// Equal Rgb565A / Rgb555A (AlphaWords): the colour words (even 16-bit lanes)
-// only; the alpha and pad words stay.
+// The colour words (low halves) of two vectors of 32-bit pixels packed into
+// one vector of 16-bit lanes, in the lane order that InterleaveLower /
+// InterleaveUpper undo (block by block).
+HWY_INLINE V16 PackColours(V32 low, V32 high) {
+  const hn::RebindToSigned<D32> di;
+  const hn::RebindToSigned<D16> di16;
+  const auto a = hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::BitCast(di, low)));
+  const auto b = hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::BitCast(di, high)));
+  return hn::BitCast(D16(), hn::ReorderDemote2To(di16, a, b));
+}
+
+// Equal Rgb565A / Rgb555A (AlphaWords): the colour words only, two vectors of
+// pixels at once; the alpha and pad bytes stay.
 template <class A, bool kScaled, bool kKeyed, class C>
 struct AlphaWords {
   static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
-  static size_t Units() { return hn::Lanes(D32()); }
+  static size_t Units() { return hn::Lanes(D16()); }
   static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
     const D16 t;
-    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
-    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
-    const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
+    const D32 d32;
+    const size_t n = hn::Lanes(d32);
+    const uint32_t* s32 = reinterpret_cast<const uint32_t*>(s);
+    uint32_t* dp = reinterpret_cast<uint32_t*>(d);
+    const V32 d0 = hn::LoadU(d32, dp), d1 = hn::LoadU(d32, dp + n);
+    const V16 vs = PackColours(hn::LoadU(d32, s32), hn::LoadU(d32, s32 + n));
+    const V16 vd = PackColours(d0, d1);
     V16 sv = vs;
     // Widened, scaled and narrowed: P[level] of each channel where it lies.
     if constexpr (kScaled) sv = ScaleFields<C>(t, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
-    auto colour = hn::Eq(hn::And(hn::Iota(t, 0), hn::Set(t, 1)), hn::Zero(t));
-    if constexpr (kKeyed) colour = hn::AndNot(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), colour);
-    hn::StoreU(hn::IfThenElse(colour, AlphaColour<A, C>(t, vd, sv), vd), t, d16);
+    V16 r = AlphaColour<A, C>(t, vd, sv);
+    if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
+    const V32 upper = hn::Set(d32, 0xFFFF0000u);
+    const V16 zero = hn::Zero(t);
+    hn::StoreU(hn::Or(hn::BitCast(d32, hn::InterleaveLower(t, r, zero)), hn::And(d0, upper)), d32, dp);
+    hn::StoreU(hn::Or(hn::BitCast(d32, hn::InterleaveUpper(t, r, zero)), hn::And(d1, upper)), d32, dp + n);
   }
 };
 
