@@ -40,6 +40,9 @@ using V8 = hn::Vec<D8>;
 using V16 = hn::Vec<D16>;
 using V32 = hn::Vec<D32>;
 
+// RowArgs: a the level of the levelled forms (0..254: a level of 255 runs the
+// unlevelled form), key the source's colour key.
+
 // ---- Row walk ----
 
 // K: kSrcBytes / kDstBytes per unit (a pixel, or a byte for byte runs),

@@ -1,7 +1,8 @@
 // Per-pixel rules of the additive and subtractive blits, shared by both: each
 // rule is written once over the arithmetic (AddOp or SubOp) and over how it
 // takes its source pixel (as it is, or scaled by the call's level). The keyed
-// operations run the same rules under KeyedRule.
+// operations run the same rules under KeyedRule. Every rule carries the row
+// kernel of its form and names that of its keyed form (saturating_kernels.cpp).
 #pragma once
 
 #include <cstdint>
