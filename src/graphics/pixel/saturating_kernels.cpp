@@ -45,8 +45,23 @@ using V32 = hn::Vec<D32>;
 
 // ---- Row walk ----
 
+// Draws units [i, i + count) of a row (count at most one block) through
+// stack buffers, so that nothing outside those units is read or written.
+template <class K>
+HWY_INLINE void Partial(const uint8_t* s, uint8_t* d, size_t i, size_t count, const RowArgs& a) {
+  alignas(64) uint8_t sb[4 * HWY_MAX_BYTES] = {};
+  alignas(64) uint8_t db[4 * HWY_MAX_BYTES] = {};
+  std::memcpy(sb, s + i * K::kSrcBytes, count * K::kSrcBytes);
+  std::memcpy(db, d + i * K::kDstBytes, count * K::kDstBytes);
+  K::Block(sb, db, a);
+  std::memcpy(d + i * K::kDstBytes, db, count * K::kDstBytes);
+}
+
 // K: kSrcBytes / kDstBytes per unit (a pixel, or a byte for byte runs),
-// kUnitsPerPixel, Units() per block and Block(s, d, args).
+// kUnitsPerPixel, Units() per block and Block(s, d, args); a block's
+// destination bytes are a whole number of vectors. The first units, up to
+// where the destination meets a vector boundary, go as a partial block, so
+// that the blocks store whole aligned vectors.
 template <class K>
 void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   if (width <= 0) return;
@@ -55,17 +70,22 @@ void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32
   const RowArgs a = args;
   const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
   const size_t n = K::Units();
+  const size_t vector = hn::Lanes(D8());
+  const size_t ahead = (vector - (reinterpret_cast<uintptr_t>(d) & (vector - 1))) & (vector - 1);
   size_t i = 0;
-  for (; i + n <= units; i += n) K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
-  if (i < units) {
-    alignas(64) uint8_t sb[4 * HWY_MAX_BYTES] = {};
-    alignas(64) uint8_t db[4 * HWY_MAX_BYTES] = {};
-    const size_t rest = units - i;
-    std::memcpy(sb, s + i * K::kSrcBytes, rest * K::kSrcBytes);
-    std::memcpy(db, d + i * K::kDstBytes, rest * K::kDstBytes);
-    K::Block(sb, db, a);
-    std::memcpy(d + i * K::kDstBytes, db, rest * K::kDstBytes);
+  if (ahead != 0 && ahead % K::kDstBytes == 0) {
+    i = ahead / K::kDstBytes < units ? ahead / K::kDstBytes : units;
+    Partial<K>(s, d, 0, i, a);
   }
+  for (; i + 2 * n <= units; i += 2 * n) {
+    K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
+    K::Block(s + (i + n) * K::kSrcBytes, d + (i + n) * K::kDstBytes, a);
+  }
+  if (i + n <= units) {
+    K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
+    i += n;
+  }
+  if (i < units) Partial<K>(s, d, i, units - i, a);
 }
 
 // ---- Lane arithmetic ----
