@@ -275,8 +275,26 @@ HWY_INLINE V16 PackColours(V32 low, V32 high) {
   return hn::BitCast(D16(), hn::ReorderDemote2To(di16, a, b));
 }
 
-// Equal Rgb565A / Rgb555A (AlphaWords): the colour words only, two vectors of
-// pixels at once; the alpha and pad bytes stay.
+// Equal Rgb565A / Rgb555A (AlphaWords), unscaled: the colour words (even
+// 16-bit lanes) only; the alpha and pad words stay.
+template <class A, bool kKeyed, class C>
+struct AlphaWordsInPlace {
+  static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D32()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D16 t;
+    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
+    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
+    const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
+    auto colour = hn::Eq(hn::And(hn::Iota(t, 0), hn::Set(t, 1)), hn::Zero(t));
+    if constexpr (kKeyed) colour = hn::AndNot(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), colour);
+    hn::StoreU(hn::IfThenElse(colour, AlphaColour<A, C>(t, vd, vs), vd), t, d16);
+  }
+};
+
+// Equal Rgb565A / Rgb555A (AlphaWords), scaled: the colour words only, two
+// vectors of pixels packed into one of colour words, so that the scaling runs
+// once for both; the alpha and pad bytes stay.
 template <class A, bool kScaled, bool kKeyed, class C>
 struct AlphaWords {
   static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
@@ -481,8 +499,13 @@ void RegisterForm(KernelTable& t, Op op) {
   }
   t.Set(op, F::Bgrx32, F::Bgrx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
   t.Set(op, F::Rgbx32, F::Rgbx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
-  t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWords<A, kScaled, kKeyed, C5>>);
-  t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWords<A, kScaled, kKeyed, C1>>);
+  if constexpr (kScaled) {
+    t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWords<A, true, kKeyed, C5>>);
+    t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWords<A, true, kKeyed, C1>>);
+  } else {
+    t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWordsInPlace<A, kKeyed, C5>>);
+    t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWordsInPlace<A, kKeyed, C1>>);
+  }
   t.Set(op, F::Bgra32, F::Bgra32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
   t.Set(op, F::Rgba32, F::Rgba32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
   t.Set(op, F::Rgb565A, F::Rgb565, &Run<AlphaLevelWords<A, kScaled, kKeyed, C5>>);
