@@ -45,23 +45,17 @@ using V32 = hn::Vec<D32>;
 
 // ---- Row walk ----
 
-// Draws units [i, i + count) of a row (count at most one block) through
-// stack buffers, so that nothing outside those units is read or written.
-template <class K>
-HWY_INLINE void Partial(const uint8_t* s, uint8_t* d, size_t i, size_t count, const RowArgs& a) {
-  alignas(64) uint8_t sb[4 * HWY_MAX_BYTES] = {};
-  alignas(64) uint8_t db[4 * HWY_MAX_BYTES] = {};
-  std::memcpy(sb, s + i * K::kSrcBytes, count * K::kSrcBytes);
-  std::memcpy(db, d + i * K::kDstBytes, count * K::kDstBytes);
-  K::Block(sb, db, a);
-  std::memcpy(d + i * K::kDstBytes, db, count * K::kDstBytes);
-}
-
 // K: kSrcBytes / kDstBytes per unit (a pixel, or a byte for byte runs),
 // kUnitsPerPixel, Units() per block and Block(s, d, args); a block's
-// destination bytes are a whole number of vectors. The first units, up to
-// where the destination meets a vector boundary, go as a partial block, so
-// that the blocks store whole aligned vectors.
+// destination bytes are a whole number of vectors.
+//
+// A row of at least one block goes as whole blocks that store aligned
+// vectors, from where the destination meets a vector boundary, plus a first
+// and a last whole block at the row's ends, drawn from copies of the row's
+// first and last units as they were and stored after the others. Where those
+// overlap the aligned blocks they store the same bytes: each pixel's result
+// depends only on its own source and destination pixels as they were (a row
+// that a kernel runs never reads pixels that an earlier pixel of it wrote).
 template <class K>
 void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   if (width <= 0) return;
@@ -70,22 +64,42 @@ void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32
   const RowArgs a = args;
   const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
   const size_t n = K::Units();
+  const size_t sBlock = n * K::kSrcBytes, dBlock = n * K::kDstBytes;
+  alignas(64) uint8_t hs[4 * HWY_MAX_BYTES], hd[4 * HWY_MAX_BYTES];
+  alignas(64) uint8_t ts[4 * HWY_MAX_BYTES], td[4 * HWY_MAX_BYTES];
+  if (units < n) {
+    std::memset(hs, 0, sizeof(hs));
+    std::memset(hd, 0, sizeof(hd));
+    std::memcpy(hs, s, units * K::kSrcBytes);
+    std::memcpy(hd, d, units * K::kDstBytes);
+    K::Block(hs, hd, a);
+    std::memcpy(d, hd, units * K::kDstBytes);
+    return;
+  }
   const size_t vector = hn::Lanes(D8());
   const size_t ahead = (vector - (reinterpret_cast<uintptr_t>(d) & (vector - 1))) & (vector - 1);
-  size_t i = 0;
-  if (ahead != 0 && ahead % K::kDstBytes == 0) {
-    i = ahead / K::kDstBytes < units ? ahead / K::kDstBytes : units;
-    Partial<K>(s, d, 0, i, a);
+  size_t i = ahead % K::kDstBytes == 0 ? ahead / K::kDstBytes : 0;
+  if (i > units - n) i = 0;
+  const bool head = i != 0;
+  const bool tail = (units - i) % n != 0;
+  const size_t last = units - n;
+  if (head) {
+    std::memcpy(hs, s, sBlock);
+    std::memcpy(hd, d, dBlock);
+    K::Block(hs, hd, a);
+  }
+  if (tail) {
+    std::memcpy(ts, s + last * K::kSrcBytes, sBlock);
+    std::memcpy(td, d + last * K::kDstBytes, dBlock);
+    K::Block(ts, td, a);
   }
   for (; i + 2 * n <= units; i += 2 * n) {
     K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
     K::Block(s + (i + n) * K::kSrcBytes, d + (i + n) * K::kDstBytes, a);
   }
-  if (i + n <= units) {
-    K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
-    i += n;
-  }
-  if (i < units) Partial<K>(s, d, i, units - i, a);
+  if (i + n <= units) K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
+  if (head) std::memcpy(d, hd, dBlock);
+  if (tail) std::memcpy(d + last * K::kDstBytes, td, dBlock);
 }
 
 // ---- Lane arithmetic ----
