@@ -161,23 +161,6 @@ HWY_INLINE hn::Vec<D> Fifteenths(D d, hn::Vec<D> c, hn::Vec<D> l) {
   return hn::MulHigh(hn::Mul(c, l), hn::Set(d, 4370));
 }
 
-// A colour word with each channel times l / 15 (the level tables; 555 drops bit 15).
-template <class C, class D>
-HWY_INLINE hn::Vec<D> LevelWord(D d, hn::Vec<D> w, hn::Vec<D> l) {
-  const auto m5 = hn::Set(d, 31);
-  if constexpr (C::kIs565) {
-    const auto r = Fifteenths(d, hn::ShiftRight<11>(w), l);
-    const auto g = Fifteenths(d, hn::And(hn::ShiftRight<5>(w), hn::Set(d, 63)), l);
-    const auto b = Fifteenths(d, hn::And(w, m5), l);
-    return hn::Or(hn::Or(hn::ShiftLeft<11>(r), hn::ShiftLeft<5>(g)), b);
-  } else {
-    const auto r = Fifteenths(d, hn::And(hn::ShiftRight<10>(w), m5), l);
-    const auto g = Fifteenths(d, hn::And(hn::ShiftRight<5>(w), m5), l);
-    const auto b = Fifteenths(d, hn::And(w, m5), l);
-    return hn::Or(hn::Or(hn::ShiftLeft<10>(r), hn::ShiftLeft<5>(g)), b);
-  }
-}
-
 // Arithmetic right shift of 16-bit lanes.
 template <int kBits, class D>
 HWY_INLINE hn::Vec<D> ShiftRightSigned16(D d, hn::Vec<D> v) {
@@ -190,6 +173,9 @@ HWY_INLINE hn::Vec<D> ShiftRightSigned16(D d, hn::Vec<D> v) {
 // step by step in 16-bit lanes, where they give the same low 16 bits).
 struct Add {
   using Scalar = AddOp;
+  // One channel a lane, at most max.
+  template <class V>
+  static V Channel(V d, V s, V max) { return hn::Min(hn::Add(d, s), max); }
   template <class V>
   static V Sat(V d, V s) { return hn::SaturatedAdd(d, s); }
   template <class V>
@@ -213,6 +199,8 @@ struct Add {
 
 struct Sub {
   using Scalar = SubOp;
+  template <class V>
+  static V Channel(V d, V s, V) { return hn::SaturatedSub(d, s); }
   template <class V>
   static V Sat(V d, V s) { return hn::SaturatedSub(d, s); }
   template <class V>
@@ -353,7 +341,32 @@ struct AlphaLevelWords {
     V16 sv = word;
     // Widened, scaled and narrowed: P[level] of each channel where it lies.
     if constexpr (kScaled) sv = ScaleFields<C>(t, word, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
-    V16 r = A::template Word<C>(t, vd, LevelWord<C>(t, sv, alpha));
+    // By channels: the source's times alpha / 15 (the level table), then the
+    // saturating sum or difference with the destination's (the word form,
+    // channel by channel; Rgb555 bit 15 stays, the scaled source has none).
+    const V16 m5 = hn::Set(t, 31), m6 = hn::Set(t, 63);
+    V16 sr, sg, dr, dg;
+    const V16 sb = hn::And(sv, m5), db = hn::And(vd, m5);
+    if constexpr (C::kIs565) {
+      sr = hn::ShiftRight<11>(sv);
+      sg = hn::And(hn::ShiftRight<5>(sv), m6);
+      dr = hn::ShiftRight<11>(vd);
+      dg = hn::And(hn::ShiftRight<5>(vd), m6);
+    } else {
+      sr = hn::And(hn::ShiftRight<10>(sv), m5);
+      sg = hn::And(hn::ShiftRight<5>(sv), m5);
+      dr = hn::And(hn::ShiftRight<10>(vd), m5);
+      dg = hn::And(hn::ShiftRight<5>(vd), m5);
+    }
+    const V16 rr = A::Channel(dr, Fifteenths(t, sr, alpha), m5);
+    const V16 rg = A::Channel(dg, Fifteenths(t, sg, alpha), C::kIs565 ? m6 : m5);
+    const V16 rb = A::Channel(db, Fifteenths(t, sb, alpha), m5);
+    V16 r;
+    if constexpr (C::kIs565) {
+      r = hn::Or(hn::Or(hn::ShiftLeft<11>(rr), hn::ShiftLeft<5>(rg)), rb);
+    } else {
+      r = hn::Or(hn::Or(hn::ShiftLeft<10>(rr), hn::ShiftLeft<5>(rg)), hn::Or(rb, hn::And(vd, hn::Set(t, 0x8000))));
+    }
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
   }
