@@ -161,6 +161,46 @@ HWY_INLINE hn::Vec<D> Fifteenths(D d, hn::Vec<D> c, hn::Vec<D> l) {
   return hn::MulHigh(hn::Mul(c, l), hn::Set(d, 4370));
 }
 
+// The colour words d and s (C's layout) taken apart into channels, the
+// source's channels scaled (kFifteenths: c x w / 15 at levels w <= 15 in
+// each lane, else P[level] of c through the multiplier w), joined again by
+// Channel (the saturating word forms, channel by channel). kKeepTop keeps
+// Rgb555 bit 15 of d, else it becomes 0.
+template <class A, class C, bool kFifteenths, bool kKeepTop, class D>
+HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D> w) {
+  const auto m5 = hn::Set(t, 31), m6 = hn::Set(t, 63);
+  hn::Vec<D> sr, sg, dr, dg;
+  const auto sb = hn::And(s, m5), db = hn::And(d, m5);
+  if constexpr (C::kIs565) {
+    sr = hn::ShiftRight<11>(s);
+    sg = hn::And(hn::ShiftRight<5>(s), m6);
+    dr = hn::ShiftRight<11>(d);
+    dg = hn::And(hn::ShiftRight<5>(d), m6);
+  } else {
+    sr = hn::And(hn::ShiftRight<10>(s), m5);
+    sg = hn::And(hn::ShiftRight<5>(s), m5);
+    dr = hn::And(hn::ShiftRight<10>(d), m5);
+    dg = hn::And(hn::ShiftRight<5>(d), m5);
+  }
+  if constexpr (kFifteenths) {
+    sr = Fifteenths(t, sr, w);
+    sg = Fifteenths(t, sg, w);
+  } else {
+    sr = hn::MulHigh(sr, w);
+    sg = hn::MulHigh(sg, w);
+  }
+  const auto scaledB = kFifteenths ? Fifteenths(t, sb, w) : hn::MulHigh(sb, w);
+  const auto rr = A::Channel(dr, sr, m5);
+  const auto rg = A::Channel(dg, sg, C::kIs565 ? m6 : m5);
+  const auto rb = A::Channel(db, scaledB, m5);
+  if constexpr (C::kIs565) return hn::Or(hn::Or(hn::ShiftLeft<11>(rr), hn::ShiftLeft<5>(rg)), rb);
+  else {
+    const auto joined = hn::Or(hn::Or(hn::ShiftLeft<10>(rr), hn::ShiftLeft<5>(rg)), rb);
+    if constexpr (kKeepTop) return hn::Or(joined, hn::And(d, hn::Set(t, 0x8000)));
+    else return joined;
+  }
+}
+
 // Arithmetic right shift of 16-bit lanes.
 template <int kBits, class D>
 HWY_INLINE hn::Vec<D> ShiftRightSigned16(D d, hn::Vec<D> v) {
@@ -310,10 +350,9 @@ struct AlphaWords {
     const V32 d0 = hn::LoadU(d32, dp), d1 = hn::LoadU(d32, dp + n);
     const V16 vs = PackColours(hn::LoadU(d32, s32), hn::LoadU(d32, s32 + n));
     const V16 vd = PackColours(d0, d1);
-    V16 sv = vs;
-    // Widened, scaled and narrowed: P[level] of each channel where it lies.
-    if constexpr (kScaled) sv = ScaleFields<C>(t, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
-    V16 r = AlphaColour<A, C>(t, vd, sv);
+    // P[level] of each channel, then the colour form by channels (Rgb555
+    // bit 15 becomes 0).
+    V16 r = ScaledChannels<A, C, false, false>(t, vd, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     const V32 upper = hn::Set(d32, 0xFFFF0000u);
     const V16 zero = hn::Zero(t);
@@ -341,32 +380,9 @@ struct AlphaLevelWords {
     V16 sv = word;
     // Widened, scaled and narrowed: P[level] of each channel where it lies.
     if constexpr (kScaled) sv = ScaleFields<C>(t, word, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
-    // By channels: the source's times alpha / 15 (the level table), then the
-    // saturating sum or difference with the destination's (the word form,
-    // channel by channel; Rgb555 bit 15 stays, the scaled source has none).
-    const V16 m5 = hn::Set(t, 31), m6 = hn::Set(t, 63);
-    V16 sr, sg, dr, dg;
-    const V16 sb = hn::And(sv, m5), db = hn::And(vd, m5);
-    if constexpr (C::kIs565) {
-      sr = hn::ShiftRight<11>(sv);
-      sg = hn::And(hn::ShiftRight<5>(sv), m6);
-      dr = hn::ShiftRight<11>(vd);
-      dg = hn::And(hn::ShiftRight<5>(vd), m6);
-    } else {
-      sr = hn::And(hn::ShiftRight<10>(sv), m5);
-      sg = hn::And(hn::ShiftRight<5>(sv), m5);
-      dr = hn::And(hn::ShiftRight<10>(vd), m5);
-      dg = hn::And(hn::ShiftRight<5>(vd), m5);
-    }
-    const V16 rr = A::Channel(dr, Fifteenths(t, sr, alpha), m5);
-    const V16 rg = A::Channel(dg, Fifteenths(t, sg, alpha), C::kIs565 ? m6 : m5);
-    const V16 rb = A::Channel(db, Fifteenths(t, sb, alpha), m5);
-    V16 r;
-    if constexpr (C::kIs565) {
-      r = hn::Or(hn::Or(hn::ShiftLeft<11>(rr), hn::ShiftLeft<5>(rg)), rb);
-    } else {
-      r = hn::Or(hn::Or(hn::ShiftLeft<10>(rr), hn::ShiftLeft<5>(rg)), hn::Or(rb, hn::And(vd, hn::Set(t, 0x8000))));
-    }
+    // The source's colour times alpha / 15 (the level table), then the word
+    // form by channels; Rgb555 bit 15 stays (the scaled source has none).
+    V16 r = ScaledChannels<A, C, true, true>(t, vd, sv, alpha);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
   }
