@@ -4,12 +4,12 @@
 //
 // Each kernel is a block of pixels (one or a few vectors) that gives exactly
 // the bytes of its rule in saturating_rules.h or copy_blit.cpp; Run walks a
-// row in blocks and draws the last partial block through small stack buffers,
-// so that nothing past the row is read or written. The table look-ups of the
-// rules become arithmetic in lanes (level_scaling.h: ProductBy255,
-// Fifteenths), proved equal to the tables over their whole domains by the
-// tests. Keyed kernels compare whole vectors of source pixels with the key
-// and keep the destination where they match.
+// row in whole blocks and never reads or writes outside the row (see Run).
+// The table look-ups of the rules become arithmetic in lanes (level_scaling.h:
+// ProductBy255, Fifteenths, Multiplier255, Multiplier15), proved equal to the
+// tables over their whole domains by the tests. Keyed kernels compare whole
+// vectors of source pixels with the key and keep the destination where they
+// match.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/saturating_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
