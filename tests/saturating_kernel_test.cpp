@@ -216,18 +216,13 @@ TEST(SaturatingFormulas, FixedLevelMultipliersAreTheTables) {
     const uint32_t m = scaling::Multiplier255(a);
     ASSERT_LT(m, 65536u);
     for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * m) >> 16, t.P(a, c)) << a << " " << c;
-  }
-  for (uint32_t l = 0; l < 15; ++l) {
-    const uint32_t m = scaling::Multiplier15(l);
-    ASSERT_LT(m, 65536u);
-    // Every channel value of the 565 and 555 words, and where it lies.
-    for (uint32_t c = 0; c < 64; ++c) ASSERT_EQ((c * m) >> 16, (c * l) / 15) << l << " " << c;
+    // The widened scaling of every 565 and 555 word, by fields where they lie.
     for (uint32_t w = 0; w < 65536; ++w) {
       uint32_t fields565 = 0, fields555 = 0;
       for (uint32_t f : {0xF800u, 0x07E0u, 0x001Fu}) fields565 |= (((w & f) * m) >> 16) & f;
       for (uint32_t f : {0x7C00u, 0x03E0u, 0x001Fu}) fields555 |= (((w & f) * m) >> 16) & f;
-      ASSERT_EQ(fields565, t.L565(l, w)) << l << " " << w;
-      ASSERT_EQ(fields555, t.L555(l, w)) << l << " " << w;
+      ASSERT_EQ(fields565, scaling::Widened<px::Colour565>(t, a, w)) << a << " " << w;
+      ASSERT_EQ(fields555, scaling::Widened<px::Colour555>(t, a, w)) << a << " " << w;
     }
   }
 }
@@ -283,7 +278,8 @@ std::vector<int32_t> AllLevels(int32_t step) {
 
 // Every colour word at every level row (Rgb565 / Rgb555 levelled) and at every
 // alpha level (Rgb565A / Rgb555A onto their colour format); every colour word
-// widened at every level (Rgb565A / Rgb555A levelled).
+// widened at every level (Rgb565A / Rgb555A levelled, onto their own format
+// and, opaque, onto their colour format).
 TEST(SaturatingFormulas, KernelsOverEveryWord) {
   const auto words = [](DDSurface& s) {
     for (int32_t y = 0; y < 256; ++y)
@@ -300,6 +296,11 @@ TEST(SaturatingFormulas, KernelsOverEveryWord) {
         for (int32_t x = 0; x < 256; ++x)
           test::WritePixel(s, x, y, static_cast<uint32_t>((y % 256) * 256 + x) | (uint32_t(y / 256) << 16));
     };
+    const auto wordsOpaque = [](DDSurface& s) {
+      for (int32_t y = 0; y < 256; ++y)
+        for (int32_t x = 0; x < 256; ++x) test::WritePixel(s, x, y, static_cast<uint32_t>(y * 256 + x) | 0xF0000u);
+    };
+    ExpectWholeDomain(f, colour, 256, 256, wordsOpaque, addLevel, AllLevels(1));
     ExpectWholeDomain(f, colour, 256, 256 * 16, wordsAtAlpha,
                       [](DDSurface& d, DDSurface& s, int32_t) { d.BltAdd(&s, 0, 0, nullptr, nullptr, nullptr); }, {255});
   }

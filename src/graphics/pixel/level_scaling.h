@@ -26,15 +26,12 @@ namespace scaling {
 constexpr uint32_t ProductBy255(uint32_t a, uint32_t c) { return (a * c * 0x8081u) >> 23; }
 constexpr uint32_t Fifteenths(uint32_t c, uint32_t l) { return (c * l * 4370u) >> 16; }
 
-// The same at a level fixed for a whole blit, as one multiply by a 16-bit
-// multiplier and a shift:
-//   (c x Multiplier255(a)) >> 16 = P[a][c] for a <= 254, c <= 255;
-//   (c x Multiplier15(l)) >> 16  = floor(c x l / 15) for l <= 14, c <= 63
-//   (l = 15 leaves c as it is).
-// A channel of a word can be scaled where it lies: with its field's bits F
-// and a multiplier m as above, ((w & F) x m >> 16) & F.
+// P at a level fixed for a whole blit, as one multiply by a 16-bit multiplier
+// and a shift: (c x Multiplier255(a)) >> 16 = P[a][c] for a <= 254, c <= 255.
+// A channel of a word can be scaled where it lies: with its field's bits F,
+// ((w & F) x Multiplier255(a) >> 16) & F; so the widened scaling of a 565 or
+// 555 word is its three fields scaled so.
 constexpr uint32_t Multiplier255(uint32_t a) { return (a * 65536u + 254) / 255; }
-constexpr uint32_t Multiplier15(uint32_t l) { return (l * 65536u + 14) / 15; }
 
 template <class C>
 inline uint32_t Row(const BlendTables& t, uint32_t level, uint32_t word) {

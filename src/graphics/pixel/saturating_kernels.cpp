@@ -6,7 +6,7 @@
 // the bytes of its rule in saturating_rules.h or copy_blit.cpp; Run walks a
 // row in whole blocks and never reads or writes outside the row (see Run).
 // The table look-ups of the rules become arithmetic in lanes (level_scaling.h:
-// ProductBy255, Fifteenths, Multiplier255, Multiplier15), proved equal to the
+// ProductBy255, Fifteenths, Multiplier255), proved equal to the
 // tables over their whole domains by the tests. Keyed kernels compare whole
 // vectors of source pixels with the key and keep the destination where they
 // match.
@@ -292,15 +292,14 @@ struct Words16 {
     const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
     uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
     const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
-    V16 sv = vs;
+    V16 r;
     if constexpr (kScaled) {
-      // Row level >> 4 of the level table; row 15 keeps the colour as it is.
-      const uint32_t l = (a.a >> 4) & 15;
-      const uint16_t keep = l == 15 ? (C::kIs565 ? 0xFFFF : 0x7FFF) : 0;
-      sv = hn::Or(ScaleFields<C>(t, vs, hn::Set(t, static_cast<uint16_t>(l == 15 ? 0 : scaling::Multiplier15(l)))),
-                  hn::And(vs, hn::Set(t, keep)));
+      // Row level >> 4 of the level table, then the word form by channels
+      // (Rgb555 bit 15 stays: the scaled source has none).
+      r = ScaledChannels<A, C, true, true>(t, vd, vs, hn::Set(t, static_cast<uint16_t>((a.a >> 4) & 15)));
+    } else {
+      r = A::template Word<C>(t, vd, vs);
     }
-    V16 r = A::template Word<C>(t, vd, sv);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
   }
