@@ -1,5 +1,5 @@
-// The SIMD level switch, and the kernels of the saturating blits checked
-// against the scalar reference at every level.
+// The SIMD level switch. (The kernels are checked against the scalar level in
+// each family's own kernel test.)
 #include <gtest/gtest.h>
 
 #include <pixelops/format_pairs.h>
@@ -21,15 +21,6 @@ TEST(SimdLevel, LevelsStartScalarAndEachCanBeSet) {
   EXPECT_EQ(SimdLevel(), levels.back());
   EXPECT_FALSE(SetSimdLevel("mmx"));
   EXPECT_EQ(SimdLevel(), levels.back());
-}
-
-TEST(SimdLevel, AddKernelsMatchScalar) {
-  for (PixelFormat f : {PixelFormat::Bgrx32, PixelFormat::Rgbx32}) {
-    test::ExpectLevelsAgree(f, f,
-                            [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                               const Size* z, const Rect* c) { return d.BltAdd(&s, x, y, r, z, c); },
-                            11);
-  }
 }
 
 }  // namespace

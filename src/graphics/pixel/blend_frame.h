@@ -227,15 +227,25 @@ constexpr PairEntry<Values> Serve() {
 }
 
 // Skips source pixels equal to the colour key (compared as the source format
-// compares keys), then applies the rule.
+// compares keys), then applies the rule. A rule that names the kernel op of
+// its keyed form (kKeyedKernelOp) lends that kernel its own kernel's values,
+// with the key; such a kernel tests the key itself.
 template <template <class, class> class Rule>
 struct KeyedRule {
   template <class S, class D>
   struct For {
     Rule<S, D> rule;
     uint32_t key;
+    kernels::RowKernel kernel;
     template <class Values>
-    explicit For(const Values& v) : rule(v), key(v.key) {}
+    explicit For(const Values& v) : rule(v), key(v.key) {
+      if constexpr (requires { Rule<S, D>::kKeyedKernelOp; }) {
+        kernels::RowArgs args;
+        if constexpr (frame::HasRowKernel<Rule<S, D>>) args = rule.kernel.args;
+        args.key = key;
+        kernel = kernels::RowKernelFor<S, D>(Rule<S, D>::kKeyedKernelOp, args);
+      }
+    }
     void operator()(const uint8_t* s, uint8_t* d) const {
       if (!S::KeyMatches(s, key)) rule(s, d);
     }

@@ -16,6 +16,8 @@ struct KeyedCopyValues {
 
 template <class S, class D>
 struct CopyRule {
+  // The keyed copy's row kernel (through KeyedRule).
+  static constexpr kernels::Op kKeyedKernelOp = kernels::Op::KeyedCopy;
   template <class V>
   explicit CopyRule(const V&) {}
   void operator()(const uint8_t* s, uint8_t* d) const { std::memcpy(d, s, D::kBytes); }

@@ -1,12 +1,25 @@
-// Row kernels of the additive and subtractive blits, compiled for every
-// vector target of the build (see row_kernels.h).
+// Row kernels of the additive and subtractive blits (plain, keyed, levelled,
+// levelled and keyed) and of the colour-keyed copy, compiled for every vector
+// target of the build (see row_kernels.h).
+//
+// Each kernel is a block of pixels (one or a few vectors) that gives exactly
+// the bytes of its rule in saturating_rules.h or copy_blit.cpp; Run walks a
+// row in whole blocks and never reads or writes outside the row (see Run).
+// The table look-ups of the rules become arithmetic in lanes (level_scaling.h:
+// ProductBy255, Fifteenths, Multiplier255), proved equal to the
+// tables over their whole domains by the tests. Keyed kernels compare whole
+// vectors of source pixels with the key and keep the destination where they
+// match.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/saturating_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 
 #include <hwy/highway.h>
 
+#include <cstring>
+
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/level_scaling.h"
 #include "graphics/pixel/row_kernels.h"
 #include "graphics/pixel/saturating.h"
 
@@ -14,25 +27,563 @@ HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// Equal Bgrx32 / Rgbx32: bytes 0-2 saturate, byte 3 runs modulo 256.
-void AddBytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t,
-                   int32_t) {
-  const hn::ScalableTag<uint8_t> du8;
-  const size_t lanes = hn::Lanes(du8);
-  const auto byte3 = hn::Eq(hn::And(hn::Iota(du8, 0), hn::Set(du8, 3)), hn::Set(du8, 3));
-  const size_t bytes = static_cast<size_t>(width) * 4;
-  size_t i = 0;
-  for (; i + lanes <= bytes; i += lanes) {
-    const auto vs = hn::LoadU(du8, s + i), vd = hn::LoadU(du8, d + i);
-    hn::StoreU(hn::IfThenElse(byte3, hn::Add(vd, vs), hn::SaturatedAdd(vd, vs)), du8, d + i);
+// The one-lane scalar target has no kernels here (byte vectors cannot be
+// viewed as wider lanes there); it is never chosen as a level anyway.
+#if HWY_TARGET == HWY_SCALAR
+void RegisterSaturating(KernelTable&) {}
+#else
+
+using D8 = hn::ScalableTag<uint8_t>;
+using D16 = hn::ScalableTag<uint16_t>;
+using D32 = hn::ScalableTag<uint32_t>;
+using V8 = hn::Vec<D8>;
+using V16 = hn::Vec<D16>;
+using V32 = hn::Vec<D32>;
+
+// RowArgs: a the level of the levelled forms (0..254: a level of 255 runs the
+// unlevelled form), key the source's colour key.
+
+// ---- Row walk ----
+
+// K: kSrcBytes / kDstBytes per unit (a pixel, or a byte for byte runs),
+// kUnitsPerPixel, Units() per block and Block(s, d, args); a block's
+// destination bytes are a whole number of vectors.
+//
+// A row of at least one block goes as whole blocks that store aligned
+// vectors, from where the destination meets a vector boundary, plus a first
+// and a last whole block at the row's ends, drawn from copies of the row's
+// first and last units as they were and stored after the others. Where those
+// overlap the aligned blocks they store the same bytes: each pixel's result
+// depends only on its own source and destination pixels as they were (a row
+// that a kernel runs never reads pixels that an earlier pixel of it wrote).
+template <class K>
+void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  if (width <= 0) return;
+  // A copy the stores through d cannot be taken to change, so that what the
+  // blocks derive from it stays in registers.
+  const RowArgs a = args;
+  const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
+  const size_t n = K::Units();
+  const size_t sBlock = n * K::kSrcBytes, dBlock = n * K::kDstBytes;
+  alignas(64) uint8_t hs[4 * HWY_MAX_BYTES], hd[4 * HWY_MAX_BYTES];
+  alignas(64) uint8_t ts[4 * HWY_MAX_BYTES], td[4 * HWY_MAX_BYTES];
+  if (units < n) {
+    std::memset(hs, 0, sizeof(hs));
+    std::memset(hd, 0, sizeof(hd));
+    std::memcpy(hs, s, units * K::kSrcBytes);
+    std::memcpy(hd, d, units * K::kDstBytes);
+    K::Block(hs, hd, a);
+    std::memcpy(d, hd, units * K::kDstBytes);
+    return;
   }
-  for (; i < bytes; i += 4) px::Store32(d + i, AddSatBytes(px::Load32(d + i), px::Load32(s + i)));
+  const size_t vector = hn::Lanes(D8());
+  const size_t ahead = (vector - (reinterpret_cast<uintptr_t>(d) & (vector - 1))) & (vector - 1);
+  size_t i = ahead % K::kDstBytes == 0 ? ahead / K::kDstBytes : 0;
+  if (i > units - n) i = 0;
+  const bool head = i != 0;
+  const bool tail = (units - i) % n != 0;
+  const size_t last = units - n;
+  if (head) {
+    std::memcpy(hs, s, sBlock);
+    std::memcpy(hd, d, dBlock);
+    K::Block(hs, hd, a);
+  }
+  if (tail) {
+    std::memcpy(ts, s + last * K::kSrcBytes, sBlock);
+    std::memcpy(td, d + last * K::kDstBytes, dBlock);
+    K::Block(ts, td, a);
+  }
+  for (; i + 2 * n <= units; i += 2 * n) {
+    K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
+    K::Block(s + (i + n) * K::kSrcBytes, d + (i + n) * K::kDstBytes, a);
+  }
+  if (i + n <= units) K::Block(s + i * K::kSrcBytes, d + i * K::kDstBytes, a);
+  if (head) std::memcpy(d, hd, dBlock);
+  if (tail) std::memcpy(d + last * K::kDstBytes, td, dBlock);
+}
+
+// ---- Lane arithmetic ----
+
+// floor(a x c / 255) in every byte lane (ProductBy255), by even and odd bytes
+// in 16-bit lanes.
+HWY_INLINE V8 Product(V8 a, V8 c) {
+  const D8 d8;
+  const D16 d16;
+  const V16 low = hn::Set(d16, 0xFF), magic = hn::Set(d16, 0x8081);
+  const V16 a16 = hn::BitCast(d16, a), c16 = hn::BitCast(d16, c);
+  const V16 even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(a16, low), hn::And(c16, low)), magic));
+  const V16 odd = hn::ShiftRight<7>(
+      hn::MulHigh(hn::Mul(hn::ShiftRight<8>(a16), hn::ShiftRight<8>(c16)), magic));
+  return hn::BitCast(d8, hn::Or(even, hn::ShiftLeft<8>(odd)));
+}
+
+// Bytes 0-2 of 32-bit pixels each times the pixel's alpha (byte 3) / 255
+// (ProductBy255); byte 3 becomes 0.
+HWY_INLINE V8 ByOwnAlpha(V8 v) {
+  const D8 d8;
+  const D16 d16;
+  const D32 d32;
+  const V32 alpha = hn::ShiftRight<24>(hn::BitCast(d32, v));
+  const V16 a = hn::BitCast(d16, hn::Or(alpha, hn::ShiftLeft<16>(alpha)));
+  const V16 v16 = hn::BitCast(d16, v), magic = hn::Set(d16, 0x8081);
+  // Bytes 0 and 2, then bytes 1 and 3 (byte 3's product is dropped).
+  const V16 even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(v16, hn::Set(d16, 0xFF)), a), magic));
+  const V16 odd = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
+  const V16 byte1 = hn::BitCast(d16, hn::Set(d32, 0xFF00));
+  return hn::BitCast(d8, hn::Or(even, hn::And(hn::ShiftLeft<8>(odd), byte1)));
+}
+
+// P[level][c] in every byte lane at a level <= 254 fixed for the row:
+// m = Multiplier255(level) in every 16-bit lane; odd bytes scaled in place.
+HWY_INLINE V8 ScaleBytes(V8 v, V16 m) {
+  const D8 d8;
+  const D16 d16;
+  const V16 v16 = hn::BitCast(d16, v), high = hn::Set(d16, 0xFF00);
+  const V16 even = hn::MulHigh(hn::And(v16, hn::Set(d16, 0xFF)), m);
+  const V16 odd = hn::And(hn::MulHigh(hn::And(v16, high), m), high);
+  return hn::BitCast(d8, hn::Or(even, odd));
+}
+
+// Each colour channel of the words (565 or 555 fields) times the multiplier
+// m where it lies: ((w & F) x m >> 16) & F per field F (level_scaling.h).
+template <class C, class D>
+HWY_INLINE hn::Vec<D> ScaleFields(D d, hn::Vec<D> w, hn::Vec<D> m) {
+  const auto r = hn::Set(d, C::kIs565 ? 0xF800 : 0x7C00);
+  const auto g = hn::Set(d, C::kIs565 ? 0x07E0 : 0x03E0);
+  const auto b = hn::Set(d, 0x001F);
+  return hn::Or(hn::Or(hn::And(hn::MulHigh(hn::And(w, r), m), r), hn::And(hn::MulHigh(hn::And(w, g), m), g)),
+                hn::MulHigh(hn::And(w, b), m));
+}
+
+// floor(c x l / 15) for c <= 63, l <= 15 in 16-bit lanes (Fifteenths).
+template <class D>
+HWY_INLINE hn::Vec<D> Fifteenths(D d, hn::Vec<D> c, hn::Vec<D> l) {
+  return hn::MulHigh(hn::Mul(c, l), hn::Set(d, 4370));
+}
+
+// The colour words d and s (C's layout) taken apart into channels, the
+// source's channels scaled (kFifteenths: c x w / 15 at levels w <= 15 in
+// each lane, else P[level] of c through the multiplier w), joined again by
+// Channel (the saturating word forms, channel by channel). kKeepTop keeps
+// Rgb555 bit 15 of d, else it becomes 0.
+template <class A, class C, bool kFifteenths, bool kKeepTop, class D>
+HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D> w) {
+  const auto m5 = hn::Set(t, 31), m6 = hn::Set(t, 63);
+  hn::Vec<D> sr, sg, dr, dg;
+  const auto sb = hn::And(s, m5), db = hn::And(d, m5);
+  if constexpr (C::kIs565) {
+    sr = hn::ShiftRight<11>(s);
+    sg = hn::And(hn::ShiftRight<5>(s), m6);
+    dr = hn::ShiftRight<11>(d);
+    dg = hn::And(hn::ShiftRight<5>(d), m6);
+  } else {
+    sr = hn::And(hn::ShiftRight<10>(s), m5);
+    sg = hn::And(hn::ShiftRight<5>(s), m5);
+    dr = hn::And(hn::ShiftRight<10>(d), m5);
+    dg = hn::And(hn::ShiftRight<5>(d), m5);
+  }
+  if constexpr (kFifteenths) {
+    sr = Fifteenths(t, sr, w);
+    sg = Fifteenths(t, sg, w);
+  } else {
+    sr = hn::MulHigh(sr, w);
+    sg = hn::MulHigh(sg, w);
+  }
+  const auto scaledB = kFifteenths ? Fifteenths(t, sb, w) : hn::MulHigh(sb, w);
+  const auto rr = A::Channel(dr, sr, m5);
+  const auto rg = A::Channel(dg, sg, C::kIs565 ? m6 : m5);
+  const auto rb = A::Channel(db, scaledB, m5);
+  if constexpr (C::kIs565) return hn::Or(hn::Or(hn::ShiftLeft<11>(rr), hn::ShiftLeft<5>(rg)), rb);
+  else {
+    const auto joined = hn::Or(hn::Or(hn::ShiftLeft<10>(rr), hn::ShiftLeft<5>(rg)), rb);
+    if constexpr (kKeepTop) return hn::Or(joined, hn::And(d, hn::Set(t, 0x8000)));
+    else return joined;
+  }
+}
+
+// Arithmetic right shift of 16-bit lanes.
+template <int kBits, class D>
+HWY_INLINE hn::Vec<D> ShiftRightSigned16(D d, hn::Vec<D> v) {
+  const hn::RebindToSigned<D> di;
+  return hn::BitCast(d, hn::ShiftRight<kBits>(hn::BitCast(di, v)));
+}
+
+// The saturating arithmetic: Sat on colour bytes, Mod on byte lanes that run
+// modulo 256, Word on colour words (the one-pixel word forms of saturating.h,
+// step by step in 16-bit lanes, where they give the same low 16 bits).
+struct Add {
+  using Scalar = AddOp;
+  // One channel a lane, at most max.
+  template <class V>
+  static V Channel(V d, V s, V max) { return hn::Min(hn::Add(d, s), max); }
+  template <class V>
+  static V Sat(V d, V s) { return hn::SaturatedAdd(d, s); }
+  template <class V>
+  static V Mod(V d, V s) { return hn::Add(d, s); }
+  template <class C, class D>
+  static hn::Vec<D> Word(D t, hn::Vec<D> d, hn::Vec<D> s) {
+    if constexpr (C::kIs565) {  // AddSat565
+      const auto h = hn::Add(hn::And(hn::ShiftRight<1>(hn::Xor(d, s)), hn::Set(t, 0x7BEF)), hn::And(d, s));
+      const auto o = hn::And(h, hn::Set(t, 0x8410));
+      const auto tt = ShiftRightSigned16<5>(t, hn::Add(o, hn::Set(t, 0x3DF0)));
+      const auto m = hn::Xor(hn::Add(hn::And(tt, hn::Set(t, 0xFBFF)), hn::Set(t, 0x200)), hn::Set(t, 0x3EF));
+      return hn::Or(hn::Add(hn::Sub(s, m), d), m);
+    } else {  // AddSat555
+      const auto c = hn::Add(hn::And(hn::Xor(d, s), hn::Set(t, 0x7BDE)), hn::ShiftLeft<1>(hn::And(d, s)));
+      const auto o = hn::And(hn::ShiftRight<5>(c), hn::Set(t, 0x0421));
+      const auto m = hn::Xor(hn::Add(o, hn::Set(t, 0x3DEF)), hn::Set(t, 0x3DEF));
+      return hn::Or(hn::Add(hn::Sub(s, m), d), m);
+    }
+  }
+};
+
+struct Sub {
+  using Scalar = SubOp;
+  template <class V>
+  static V Channel(V d, V s, V) { return hn::SaturatedSub(d, s); }
+  template <class V>
+  static V Sat(V d, V s) { return hn::SaturatedSub(d, s); }
+  template <class V>
+  static V Mod(V d, V s) { return hn::Sub(d, s); }
+  template <class C, class D>
+  static hn::Vec<D> Word(D t, hn::Vec<D> d, hn::Vec<D> s) {
+    const auto n = hn::Xor(d, hn::Set(t, 0xFFFF));
+    hn::Vec<D> m;
+    if constexpr (C::kIs565) {  // SubSat565
+      const auto h = hn::Add(hn::And(hn::ShiftRight<1>(hn::Xor(n, s)), hn::Set(t, 0x7BEF)), hn::And(n, s));
+      const auto c = hn::And(h, hn::Set(t, 0x8410));
+      const auto tt = ShiftRightSigned16<5>(t, hn::Add(c, hn::Set(t, 0x3DF0)));
+      m = hn::Xor(hn::Add(hn::And(tt, hn::Set(t, 0xFBFF)), hn::Set(t, 0x200)), hn::Set(t, 0x3EF));
+    } else {  // SubSat555
+      const auto h = hn::Add(hn::And(hn::Xor(n, s), hn::Set(t, 0x7BDE)), hn::ShiftLeft<1>(hn::And(n, s)));
+      m = hn::Xor(hn::Add(hn::And(hn::ShiftRight<5>(h), hn::Set(t, 0x0421)), hn::Set(t, 0x3DEF)),
+                  hn::Set(t, 0x3DEF));
+    }
+    return hn::Sub(hn::Or(d, m), hn::Or(s, m));
+  }
+};
+
+// The colour words of the 16-bit alpha formats (AlphaColour): 555 without bit 15.
+template <class A, class C, class D>
+HWY_INLINE hn::Vec<D> AlphaColour(D t, hn::Vec<D> d, hn::Vec<D> s) {
+  if constexpr (C::kIs565) return A::template Word<C>(t, d, s);
+  else {
+    const auto m = hn::Set(t, 0x7FFF);
+    return A::template Word<C>(t, hn::And(d, m), hn::And(s, m));
+  }
+}
+
+// The byte-3 lanes of a vector of 32-bit pixels.
+HWY_INLINE hn::Mask<D8> Byte3() {
+  const D8 d8;
+  return hn::Eq(hn::And(hn::Iota(d8, 0), hn::Set(d8, 3)), hn::Set(d8, 3));
+}
+
+// ---- Saturating rules ----
+
+// Equal Rgb565 / Rgb555 (Word16): one word a lane; scaled sources through the
+// level's row (level >> 4) of fifteenths.
+template <class A, bool kScaled, bool kKeyed, class C>
+struct Words16 {
+  static constexpr size_t kSrcBytes = 2, kDstBytes = 2, kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D16()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D16 t;
+    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
+    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
+    const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
+    V16 r;
+    if constexpr (kScaled) {
+      // Row level >> 4 of the level table, then the word form by channels
+      // (Rgb555 bit 15 stays: the scaled source has none).
+      r = ScaledChannels<A, C, true, true>(t, vd, vs, hn::Set(t, static_cast<uint16_t>((a.a >> 4) & 15)));
+    } else {
+      r = A::template Word<C>(t, vd, vs);
+    }
+    if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
+    hn::StoreU(r, t, d16);
+  }
+};
+
+// The colour words (low halves) of two vectors of 32-bit pixels packed into
+// one vector of 16-bit lanes, in the lane order that InterleaveLower /
+// InterleaveUpper undo (block by block).
+HWY_INLINE V16 PackColours(V32 low, V32 high) {
+  const hn::RebindToSigned<D32> di;
+  const hn::RebindToSigned<D16> di16;
+  const auto a = hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::BitCast(di, low)));
+  const auto b = hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::BitCast(di, high)));
+  return hn::BitCast(D16(), hn::ReorderDemote2To(di16, a, b));
+}
+
+// Equal Rgb565A / Rgb555A (AlphaWords), unscaled: the colour words (even
+// 16-bit lanes) only; the alpha and pad words stay.
+template <class A, bool kKeyed, class C>
+struct AlphaWordsInPlace {
+  static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D32()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D16 t;
+    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
+    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
+    const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
+    auto colour = hn::Eq(hn::And(hn::Iota(t, 0), hn::Set(t, 1)), hn::Zero(t));
+    if constexpr (kKeyed) colour = hn::AndNot(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), colour);
+    hn::StoreU(hn::IfThenElse(colour, AlphaColour<A, C>(t, vd, vs), vd), t, d16);
+  }
+};
+
+// Equal Rgb565A / Rgb555A (AlphaWords), scaled: the colour words only, two
+// vectors of pixels packed into one of colour words, so that the scaling runs
+// once for both; the alpha and pad bytes stay.
+template <class A, bool kScaled, bool kKeyed, class C>
+struct AlphaWords {
+  static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D16()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D16 t;
+    const D32 d32;
+    const size_t n = hn::Lanes(d32);
+    const uint32_t* s32 = reinterpret_cast<const uint32_t*>(s);
+    uint32_t* dp = reinterpret_cast<uint32_t*>(d);
+    const V32 d0 = hn::LoadU(d32, dp), d1 = hn::LoadU(d32, dp + n);
+    const V16 vs = PackColours(hn::LoadU(d32, s32), hn::LoadU(d32, s32 + n));
+    const V16 vd = PackColours(d0, d1);
+    // P[level] of each channel, then the colour form by channels (Rgb555
+    // bit 15 becomes 0).
+    V16 r = ScaledChannels<A, C, false, false>(t, vd, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+    if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
+    const V32 upper = hn::Set(d32, 0xFFFF0000u);
+    const V16 zero = hn::Zero(t);
+    hn::StoreU(hn::Or(hn::BitCast(d32, hn::InterleaveLower(t, r, zero)), hn::And(d0, upper)), d32, dp);
+    hn::StoreU(hn::Or(hn::BitCast(d32, hn::InterleaveUpper(t, r, zero)), hn::And(d1, upper)), d32, dp + n);
+  }
+};
+
+// Rgb565A / Rgb555A onto their colour format (AlphaLevelWord): the colour
+// (scaled or not) times the source's alpha level / 15, then the word form.
+// Two vectors of source pixels give one of colour words (their even 16-bit
+// lanes) and one of alpha and pad bytes (their odd lanes).
+template <class A, bool kScaled, bool kKeyed, class C>
+struct AlphaLevelWords {
+  static constexpr size_t kSrcBytes = 4, kDstBytes = 2, kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D16()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D16 t;
+    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
+    const V16 low = hn::LoadU(t, s16), high = hn::LoadU(t, s16 + hn::Lanes(t));
+    const V16 word = hn::ConcatEven(t, high, low);
+    const V16 alpha = hn::And(hn::ConcatOdd(t, high, low), hn::Set(t, 15));
+    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
+    const V16 vd = hn::LoadU(t, d16);
+    V16 sv = word;
+    // Widened, scaled and narrowed: P[level] of each channel where it lies.
+    if constexpr (kScaled) sv = ScaleFields<C>(t, word, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+    // The source's colour times alpha / 15 (the level table), then the word
+    // form by channels; Rgb555 bit 15 stays (the scaled source has none).
+    V16 r = ScaledChannels<A, C, true, true>(t, vd, sv, alpha);
+    if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
+    hn::StoreU(r, t, d16);
+  }
+};
+
+// Equal 24-bit formats, unkeyed (Bytes): every byte is a channel, so the row
+// goes as a run of bytes.
+template <class A, bool kScaled>
+struct ByteRun {
+  static constexpr size_t kSrcBytes = 1, kDstBytes = 1, kUnitsPerPixel = 3;
+  static size_t Units() { return hn::Lanes(D8()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D8 t;
+    V8 sv = hn::LoadU(t, s);
+    if constexpr (kScaled) sv = ScaleBytes(sv, hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+    hn::StoreU(A::Sat(hn::LoadU(t, d), sv), t, d);
+  }
+};
+
+// Three-byte destinations by channel planes: equal 24-bit formats keyed
+// (kAlphaSource false), and Bgra32 / Rgba32 onto them (AlphaBytes: weighted
+// by the source's own alpha, or by the level alone when scaled). The key
+// compares the source's three colour bytes.
+template <class A, bool kScaled, bool kKeyed, bool kAlphaSource>
+struct Planes24 {
+  static constexpr size_t kSrcBytes = kAlphaSource ? 4 : 3, kDstBytes = 3, kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D8()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D8 t;
+    V8 s0, s1, s2, s3, d0, d1, d2;
+    if constexpr (kAlphaSource) hn::LoadInterleaved4(t, s, s0, s1, s2, s3);
+    else hn::LoadInterleaved3(t, s, s0, s1, s2);
+    hn::LoadInterleaved3(t, d, d0, d1, d2);
+    V8 w0 = s0, w1 = s1, w2 = s2;
+    if constexpr (kScaled) {
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a)));
+      w0 = ScaleBytes(s0, m);
+      w1 = ScaleBytes(s1, m);
+      w2 = ScaleBytes(s2, m);
+    } else if constexpr (kAlphaSource) {
+      w0 = Product(s3, s0);
+      w1 = Product(s3, s1);
+      w2 = Product(s3, s2);
+    }
+    V8 r0 = A::Sat(d0, w0), r1 = A::Sat(d1, w1), r2 = A::Sat(d2, w2);
+    if constexpr (kKeyed) {
+      const auto key = hn::And(hn::And(hn::Eq(s0, hn::Set(t, static_cast<uint8_t>(a.key))),
+                                       hn::Eq(s1, hn::Set(t, static_cast<uint8_t>(a.key >> 8)))),
+                               hn::Eq(s2, hn::Set(t, static_cast<uint8_t>(a.key >> 16))));
+      r0 = hn::IfThenElse(key, d0, r0);
+      r1 = hn::IfThenElse(key, d1, r1);
+      r2 = hn::IfThenElse(key, d2, r2);
+    }
+    hn::StoreInterleaved3(r0, r1, r2, t, d);
+  }
+};
+
+// What byte 3 of a 32-bit destination becomes.
+enum class X3 {
+  Mod,    // d3 + s3 / d3 - s3 modulo 256 (the source's byte 3 as the rule takes it)
+  Opaque, // 255
+  Zero,   // 0
+};
+
+// Four-byte pixels onto four-byte pixels in byte lanes: equal Bgrx32 / Rgbx32
+// (Bytes), equal Bgra32 / Rgba32 (OpaqueBytes), Bgra32 / Rgba32 onto Bgrx32 /
+// Rgbx32 (AlphaBytes, RgbaOntoRgbx). The source's bytes 0-2 as they are,
+// weighted by the level, or (kOwnAlpha, unscaled) by the source's alpha; its
+// byte 3 as it is where the rule adds it (kSourceX3), else 0.
+template <class A, bool kScaled, bool kKeyed, bool kAlphaSource, X3 kX3>
+struct Pixels32 {
+  static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D32()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D8 t;
+    const D32 d32;
+    const V8 vs = hn::LoadU(t, s), vd = hn::LoadU(t, d);
+    const V32 s32 = hn::BitCast(d32, vs);
+    V8 sv = vs;
+    // Bytes 0-2 weighted, byte 3 = 0.
+    if constexpr (kScaled) {
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a)));
+      sv = hn::BitCast(t, hn::And(hn::BitCast(d32, ScaleBytes(vs, m)), hn::Set(d32, 0xFFFFFF)));
+    } else if constexpr (kAlphaSource && kX3 != X3::Opaque) {
+      sv = ByOwnAlpha(vs);
+    }
+    const auto byte3 = Byte3();
+    V8 x3;
+    if constexpr (kX3 == X3::Mod) x3 = A::Mod(vd, sv);
+    else if constexpr (kX3 == X3::Opaque) x3 = hn::Set(t, 0xFF);
+    else x3 = hn::Zero(t);
+    const V8 r = hn::IfThenElse(byte3, x3, A::Sat(vd, sv));
+    if constexpr (kKeyed) {
+      const uint32_t mask = kAlphaSource ? 0xFFFFFFu : 0xFFFFFFFFu;
+      const auto key = hn::Eq(hn::And(s32, hn::Set(d32, mask)), hn::Set(d32, a.key & mask));
+      hn::StoreU(hn::IfThenElse(key, hn::BitCast(d32, vd), hn::BitCast(d32, r)), d32,
+                 reinterpret_cast<uint32_t*>(d));
+    } else {
+      hn::StoreU(r, t, d);
+    }
+  }
+};
+
+// ---- Keyed copy ----
+
+// Source pixels that are not the key replace the destination's: 1, 2 and
+// 4-byte pixels a lane (the 16-bit alpha formats compare their colour word,
+// Bgra32 / Rgba32 their three colour bytes), 3-byte pixels by planes.
+template <class T, uint32_t kKeyMask>
+struct KeyedCopyLanes {
+  using D = hn::ScalableTag<T>;
+  static constexpr size_t kSrcBytes = sizeof(T), kDstBytes = sizeof(T), kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D t;
+    const auto vs = hn::LoadU(t, reinterpret_cast<const T*>(s));
+    const auto vd = hn::LoadU(t, reinterpret_cast<T*>(d));
+    const auto m = hn::Set(t, static_cast<T>(kKeyMask));
+    const auto key = hn::Eq(hn::And(vs, m), hn::Set(t, static_cast<T>(a.key & kKeyMask)));
+    hn::StoreU(hn::IfThenElse(key, vd, vs), t, reinterpret_cast<T*>(d));
+  }
+};
+
+struct KeyedCopy24 {
+  static constexpr size_t kSrcBytes = 3, kDstBytes = 3, kUnitsPerPixel = 1;
+  static size_t Units() { return hn::Lanes(D8()); }
+  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
+    const D8 t;
+    V8 s0, s1, s2, d0, d1, d2;
+    hn::LoadInterleaved3(t, s, s0, s1, s2);
+    hn::LoadInterleaved3(t, d, d0, d1, d2);
+    const auto key = hn::And(hn::And(hn::Eq(s0, hn::Set(t, static_cast<uint8_t>(a.key))),
+                                     hn::Eq(s1, hn::Set(t, static_cast<uint8_t>(a.key >> 8)))),
+                             hn::Eq(s2, hn::Set(t, static_cast<uint8_t>(a.key >> 16))));
+    hn::StoreInterleaved3(hn::IfThenElse(key, d0, s0), hn::IfThenElse(key, d1, s1),
+                          hn::IfThenElse(key, d2, s2), t, d);
+  }
+};
+
+// ---- Registration ----
+
+// The served pairs of one form of an operation, each with the kernel of its rule.
+template <class A, bool kScaled, bool kKeyed>
+void RegisterForm(KernelTable& t, Op op) {
+  using F = PixelFormat;
+  using C5 = px::Colour565;
+  using C1 = px::Colour555;
+  constexpr X3 kRgbaX3 = A::Scalar::kRgbaOntoRgbxClearsX ? X3::Zero : X3::Mod;
+  t.Set(op, F::Rgb565, F::Rgb565, &Run<Words16<A, kScaled, kKeyed, C5>>);
+  t.Set(op, F::Rgb555, F::Rgb555, &Run<Words16<A, kScaled, kKeyed, C1>>);
+  if constexpr (kKeyed) {
+    t.Set(op, F::Bgr24, F::Bgr24, &Run<Planes24<A, kScaled, true, false>>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Run<Planes24<A, kScaled, true, false>>);
+  } else {
+    t.Set(op, F::Bgr24, F::Bgr24, &Run<ByteRun<A, kScaled>>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Run<ByteRun<A, kScaled>>);
+  }
+  t.Set(op, F::Bgrx32, F::Bgrx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
+  t.Set(op, F::Rgbx32, F::Rgbx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
+  if constexpr (kScaled) {
+    t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWords<A, true, kKeyed, C5>>);
+    t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWords<A, true, kKeyed, C1>>);
+  } else {
+    t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWordsInPlace<A, kKeyed, C5>>);
+    t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWordsInPlace<A, kKeyed, C1>>);
+  }
+  t.Set(op, F::Bgra32, F::Bgra32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
+  t.Set(op, F::Rgba32, F::Rgba32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
+  t.Set(op, F::Rgb565A, F::Rgb565, &Run<AlphaLevelWords<A, kScaled, kKeyed, C5>>);
+  t.Set(op, F::Rgb555A, F::Rgb555, &Run<AlphaLevelWords<A, kScaled, kKeyed, C1>>);
+  t.Set(op, F::Bgra32, F::Bgr24, &Run<Planes24<A, kScaled, kKeyed, true>>);
+  t.Set(op, F::Rgba32, F::Rgb24, &Run<Planes24<A, kScaled, kKeyed, true>>);
+  t.Set(op, F::Bgra32, F::Bgrx32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Mod>>);
+  t.Set(op, F::Rgba32, F::Rgbx32, &Run<Pixels32<A, kScaled, kKeyed, true, kRgbaX3>>);
 }
 
 void RegisterSaturating(KernelTable& t) {
-  t.Set(Op::Add, PixelFormat::Bgrx32, PixelFormat::Bgrx32, &AddBytes32Row);
-  t.Set(Op::Add, PixelFormat::Rgbx32, PixelFormat::Rgbx32, &AddBytes32Row);
+  RegisterForm<Add, false, false>(t, Op::Add);
+  RegisterForm<Add, false, true>(t, Op::AddKeyed);
+  RegisterForm<Add, true, false>(t, Op::AddLevel);
+  RegisterForm<Add, true, true>(t, Op::AddLevelKeyed);
+  RegisterForm<Sub, false, false>(t, Op::Sub);
+  RegisterForm<Sub, false, true>(t, Op::SubKeyed);
+  RegisterForm<Sub, true, false>(t, Op::SubLevel);
+  RegisterForm<Sub, true, true>(t, Op::SubLevelKeyed);
+
+  using F = PixelFormat;
+  const Op k = Op::KeyedCopy;
+  t.Set(k, F::Index8, F::Index8, &Run<KeyedCopyLanes<uint8_t, 0xFF>>);
+  t.Set(k, F::Rgb565, F::Rgb565, &Run<KeyedCopyLanes<uint16_t, 0xFFFF>>);
+  t.Set(k, F::Rgb555, F::Rgb555, &Run<KeyedCopyLanes<uint16_t, 0xFFFF>>);
+  t.Set(k, F::Bgr24, F::Bgr24, &Run<KeyedCopy24>);
+  t.Set(k, F::Rgb24, F::Rgb24, &Run<KeyedCopy24>);
+  t.Set(k, F::Bgrx32, F::Bgrx32, &Run<KeyedCopyLanes<uint32_t, 0xFFFFFFFFu>>);
+  t.Set(k, F::Rgbx32, F::Rgbx32, &Run<KeyedCopyLanes<uint32_t, 0xFFFFFFFFu>>);
+  t.Set(k, F::Rgb565A, F::Rgb565A, &Run<KeyedCopyLanes<uint32_t, 0xFFFF>>);
+  t.Set(k, F::Rgb555A, F::Rgb555A, &Run<KeyedCopyLanes<uint32_t, 0xFFFF>>);
+  t.Set(k, F::Bgra32, F::Bgra32, &Run<KeyedCopyLanes<uint32_t, 0xFFFFFF>>);
+  t.Set(k, F::Rgba32, F::Rgba32, &Run<KeyedCopyLanes<uint32_t, 0xFFFFFF>>);
 }
+
+#endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();

@@ -1,7 +1,8 @@
 // Per-pixel rules of the additive and subtractive blits, shared by both: each
 // rule is written once over the arithmetic (AddOp or SubOp) and over how it
 // takes its source pixel (as it is, or scaled by the call's level). The keyed
-// operations run the same rules under KeyedRule.
+// operations run the same rules under KeyedRule. Every rule carries the row
+// kernel of its form and names that of its keyed form (saturating_kernels.cpp).
 #pragma once
 
 #include <cstdint>
@@ -54,6 +55,23 @@ struct Scaled {
 
 template <class Op, class Source>
 struct Rules {
+  // The row kernels of this operation's plain and keyed forms (the keyed one
+  // is taken by KeyedRule), and the rule's values as the kernels take them.
+  static constexpr bool kAdd = std::is_same_v<Op, AddOp>;
+  static constexpr bool kScaled = std::is_same_v<Source, Scaled>;
+  static constexpr kernels::Op kKernelOp =
+      kAdd ? (kScaled ? kernels::Op::AddLevel : kernels::Op::Add)
+           : (kScaled ? kernels::Op::SubLevel : kernels::Op::Sub);
+  static constexpr kernels::Op kKeyedOp =
+      kAdd ? (kScaled ? kernels::Op::AddLevelKeyed : kernels::Op::AddKeyed)
+           : (kScaled ? kernels::Op::SubLevelKeyed : kernels::Op::SubKeyed);
+  template <class S, class D, class V>
+  static kernels::RowKernel KernelFor(const V& v) {
+    kernels::RowArgs args;
+    if constexpr (kScaled) args.a = v.level & 0xFF;
+    return kernels::RowKernelFor<S, D>(kKernelOp, args);
+  }
+
   // Rgb565 / Rgb555 onto their own format. A one-to-one row goes two pixels a
   // word after an odd first column, eight pixels (four words) a run; each word
   // gives exactly the pixels of the one-pixel form.
@@ -61,8 +79,10 @@ struct Rules {
   struct Word16 {
     using C = typename D::Colour;
     Source src;
+    static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
+    kernels::RowKernel kernel;
     template <class V>
-    explicit Word16(const V& v) : src(v) {}
+    explicit Word16(const V& v) : src(v), kernel(KernelFor<S, D>(v)) {}
     void operator()(const uint8_t* s, uint8_t* d) const {
       px::Store16(d, static_cast<uint16_t>(
                          Op::template Word<C>(px::Load16(d), src.template Pixel<S>(px::Load16(s)))));
@@ -101,8 +121,10 @@ struct Rules {
   struct AlphaWords {
     using C = typename D::Colour;
     Source src;
+    static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
+    kernels::RowKernel kernel;
     template <class V>
-    explicit AlphaWords(const V& v) : src(v) {}
+    explicit AlphaWords(const V& v) : src(v), kernel(KernelFor<S, D>(v)) {}
     void operator()(const uint8_t* s, uint8_t* d) const {
       const uint32_t sw = src.template Pixel<S>(px::Load32(s)) & 0xFFFF;
       px::Store16(d, static_cast<uint16_t>(Op::template AlphaColour<C>(px::Load16(d), sw)));
@@ -116,8 +138,10 @@ struct Rules {
     using C = typename D::Colour;
     Source src;
     const BlendTables& t = Tables();
+    static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
+    kernels::RowKernel kernel;
     template <class V>
-    explicit AlphaLevelWord(const V& v) : src(v) {}
+    explicit AlphaLevelWord(const V& v) : src(v), kernel(KernelFor<S, D>(v)) {}
     void operator()(const uint8_t* s, uint8_t* d) const {
       const uint32_t sw = scaling::ByAlphaLevel<C>(t, src.template Pixel<S>(px::Load32(s)));
       px::Store16(d, static_cast<uint16_t>(Op::template Word<C>(px::Load16(d), sw)));
@@ -130,13 +154,10 @@ struct Rules {
   template <class S, class D>
   struct Bytes {
     Source src;
+    static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
     kernels::RowKernel kernel;
     template <class V>
-    explicit Bytes(const V& v) : src(v) {
-      if constexpr (std::is_same_v<Op, AddOp> && std::is_same_v<Source, AsIs>) {
-        kernel = kernels::RowKernelFor<S, D>(kernels::Op::Add, {});
-      }
-    }
+    explicit Bytes(const V& v) : src(v), kernel(KernelFor<S, D>(v)) {}
     void operator()(const uint8_t* s, uint8_t* d) const {
       if constexpr (D::kBytes == 3) {
         px::Store24(d, Op::Bytes(px::Load24(d), src.template Pixel<S>(px::Load24(s))));
@@ -161,8 +182,10 @@ struct Rules {
   template <class S, class D>
   struct OpaqueBytes {
     Source src;
+    static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
+    kernels::RowKernel kernel;
     template <class V>
-    explicit OpaqueBytes(const V& v) : src(v) {}
+    explicit OpaqueBytes(const V& v) : src(v), kernel(KernelFor<S, D>(v)) {}
     void operator()(const uint8_t* s, uint8_t* d) const {
       const uint32_t sv = src.template Pixel<S>(px::Load32(s)) & 0xFFFFFF;
       px::Store32(d, Op::Bytes(px::Load32(d) & 0xFFFFFF, sv) | 0xFF000000u);
@@ -179,8 +202,10 @@ struct Rules {
     struct For {
       Source src;
       const BlendTables& t = Tables();
+      static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
+      kernels::RowKernel kernel;
       template <class V>
-      explicit For(const V& v) : src(v) {}
+      explicit For(const V& v) : src(v), kernel(KernelFor<S, D>(v)) {}
       void operator()(const uint8_t* s, uint8_t* d) const {
         const uint32_t raw = src.template Pixel<S>(px::Load32(s));
         const uint32_t sv = Source::kOpaque ? raw & 0xFFFFFF : scaling::ByOwnAlpha(t, raw);
