@@ -148,7 +148,10 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
   }
   int64_t rowOffset = int64_t{bp.src.top} * src.pitch + int64_t{bp.src.left} * sb;
   int64_t dRow = int64_t{bp.dst.top} * dst.pitch + int64_t{bp.dst.left} * db;
-  int64_t gatheredRow = -1;
+  // The row offset may be negative (the error terms step in before the first
+  // read), so the first gather is marked apart.
+  bool anyGathered = false;
+  int64_t gatheredRow = 0;
   int32_t ey = bp.yError;
   int32_t sy = bp.src.top;
   for (int32_t row = 0; row < height; ++row) {
@@ -161,7 +164,7 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
     const uint8_t* s = src.pixels + rowOffset;
     uint8_t* d = dst.pixels + dRow;
     if (kernel.fn != nullptr) {
-      if (rowOffset != gatheredRow) {
+      if (!anyGathered || rowOffset != gatheredRow) {
         if (gather != nullptr) {
           gather(s, columns.get(), width, src.bounds.right - bp.src.left, gathered.get());
         } else {
@@ -170,6 +173,7 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
           }
         }
         gatheredRow = rowOffset;
+        anyGathered = true;
       }
       kernel.fn(gathered.get(), d, width, kernel.args, 0, 0);
     } else {
