@@ -13,10 +13,6 @@ namespace {
 using namespace translucent;
 using V = KeyedOpacityValues;
 
-// The keyed rules of this blit carry the keyed translucent kernels.
-template <template <class, class> class Rule>
-using KeyedRule = KeyedKernelRule<Rule, kernels::Op::TranslucentKeyed>;
-
 // How a source pixel meets the key is the source format's KeyMatches: the
 // colour word of 16-bit formats (alpha byte not compared), the three bytes of
 // 24-bit formats, the whole word of Bgrx32 / Rgbx32 (X included) and the three

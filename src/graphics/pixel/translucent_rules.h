@@ -36,6 +36,7 @@ struct AlphaLevelRule {
   const BlendTables& t;
   uint32_t op;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
   explicit AlphaLevelRule(const V& v)
       : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
@@ -53,6 +54,7 @@ struct OpacityLevelRule {
   const BlendTables& t;
   uint32_t level;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
   explicit OpacityLevelRule(const V& v)
       : t(Tables()), level((v.opacity & 0xFF) >> 4), kernel(OpacityKernel<S, D>(v.opacity)) {}
@@ -72,6 +74,7 @@ struct WeightRule {
   const BlendTables& t;
   uint32_t op;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
   explicit WeightRule(const V& v)
       : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
@@ -92,6 +95,7 @@ struct ChannelAlphaRule {
   const BlendTables& t;
   uint32_t op;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
   explicit ChannelAlphaRule(const V& v)
       : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
@@ -110,26 +114,5 @@ using OpacityRule = std::conditional_t<
     std::conditional_t<px::kIsWord16Alpha<D>, ChannelAlphaRule<S, D>, WeightRule<S, D>>>;
 
 }  // namespace translucent
-
-// KeyedRule with a kernel: the same key test per pixel, and whole rows through
-// the kernel of kKeyedOp, which tests the key itself, with the values of the
-// rule's own kernel and the key.
-template <template <class, class> class Rule, kernels::Op kKeyedOp>
-struct KeyedKernelRule {
-  template <class S, class D>
-  struct For : KeyedRule<Rule>::template For<S, D> {
-    kernels::RowKernel kernel;
-    template <class Values>
-    explicit For(const Values& v)
-        : KeyedRule<Rule>::template For<S, D>(v),
-          kernel(kernels::RowKernelFor<S, D>(kKeyedOp, WithKey(this->rule.kernel.args, v.key))) {}
-
-   private:
-    static kernels::RowArgs WithKey(kernels::RowArgs args, uint32_t key) {
-      args.key = key;
-      return args;
-    }
-  };
-};
 
 }  // namespace pixelops

@@ -106,6 +106,7 @@ struct WordRule {
   uint32_t ld;
   uint8_t levelOf[16];  // the source level by source alpha (one entry without alpha)
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TwoLevelKeyed;
   template <class V>
   explicit WordRule(const V& v)
       : t(Tables()),
@@ -129,6 +130,7 @@ struct ByteRule {
   const BlendTables& t;
   uint32_t a, b;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TwoLevelKeyed;
   template <class V>
   explicit ByteRule(const V& v)
       : t(Tables()), a(v.a & 0xFF), b(v.b & 0xFF), kernel(TwoLevelKernel<S, D>(v)) {}
@@ -145,6 +147,7 @@ struct AlphaSourceRule {
   const BlendTables& t;
   uint32_t a, b;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TwoLevelKeyed;
   template <class V>
   explicit AlphaSourceRule(const V& v)
       : t(Tables()), a(v.a & 0xFF), b(v.b & 0xFF), kernel(TwoLevelKernel<S, D>(v)) {}
@@ -165,10 +168,6 @@ using TwoLevelRule = std::conditional_t<
     px::kIsWord16<D>, WordRule<S, D>,
     std::conditional_t<S::kHasAlpha, AlphaSourceRule<S, D>, ByteRule<S, D>>>;
 
-// The keyed rules carry the keyed two-level kernels.
-template <template <class, class> class Rule>
-using Keyed = KeyedKernelRule<Rule, kernels::Op::TwoLevelKeyed>;
-
 template <class V, template <class, class> class Rule>
 constexpr auto& kPairs = ServeSet<format_pairs::kBlend, Rule, V>;
 
@@ -184,7 +183,7 @@ BlitResult DDSurface::BltBlend(DDSurface* src, int32_t x, int32_t y, int32_t a, 
 BlitResult DDSurface::BltBlendKey(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
                                   const Rect* srcRect, const Size* dstSize, const Rect* clip) {
   return RunBlend(*this, src,
-                  kPairs<KeyedTwoLevelValues, Keyed<TwoLevelRule>::For>,
+                  kPairs<KeyedTwoLevelValues, KeyedRule<TwoLevelRule>::For>,
                   KeyedTwoLevelValues{0, static_cast<uint32_t>(a) & 0xFF,
                                       static_cast<uint32_t>(b) & 0xFF},
                   Placement{x, y, srcRect, dstSize, clip});
