@@ -33,6 +33,17 @@ HWY_INLINE V Div255(V x) {
   return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
 }
 
+// x / 15 truncated, in 16-bit lanes, for x <= 4693 (every c x level of a
+// channel c <= 63 and a level <= 15 among them): the high half of x x 4370
+// (4370 / 65536 exceeds 1 / 15 by 14 / 983040; that error, x x 14 / 983040,
+// reaches 1 / 15 only from x = 4682 on, and first lifts a quotient at
+// x = 4694, the first x there whose fraction is 14 / 15).
+template <class V>
+HWY_INLINE V Div15(V x) {
+  const hn::DFromV<V> d;
+  return hn::MulHigh(x, hn::Set(d, 4370));
+}
+
 // P[a][c] = a x c / 255 in 16-bit lanes holding bytes.
 template <class V>
 HWY_INLINE V Product(V a, V c) {
@@ -145,6 +156,16 @@ HWY_INLINE hn::Vec<D8> ProductBytes(D8, FullWeight, hn::Vec<D8> c) {
   return c;
 }
 
+// The weighted blend of bytes held in 16-bit lanes (w in 0..255 per lane):
+// d + D[w][s - d] = d + P[w][s - d] where s >= d and d - P[w][d - s] where
+// s < d, i.e. d + (s - d) x w / 255 truncated towards zero.
+template <class V>
+HWY_INLINE V WeightLanes(V s, V d, V w) {
+  const auto hi = hn::Max(s, d), lo = hn::Min(s, d);
+  const auto q = Product(hn::Sub(hi, lo), w);
+  return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
+}
+
 // The weighted blend of every byte: d + D[w][s - d] modulo 256, that is
 // d + P[w][s - d] where s >= d and d - P[w][d - s] where s < d.
 template <class D8, class W>
@@ -186,6 +207,18 @@ HWY_INLINE V LevelWord(V w, V m) {
     const auto g = hn::MulHigh(hn::And(hn::ShiftRight<4>(w), five), m);
     return hn::Or(hn::Or(hn::ShiftLeft<10>(r), hn::ShiftLeft<5>(g)), b);
   }
+}
+
+// The 16-level blend L[level][s] + L[15 - level][d] of colour words, level
+// (0..15) per lane. The channels of the two terms sum to at most the
+// channel's maximum, so the words add without carries. The multiplier of
+// 15 - level is that of 15 less that of level.
+template <bool k565, class V>
+HWY_INLINE V LevelBlend(V s, V d, V level) {
+  const hn::DFromV<V> dv;
+  const V m = LevelMultiplier(level);
+  return hn::Add(LevelWord<k565>(s, m),
+                 LevelWord<k565>(d, hn::Sub(LevelMultiplier(hn::Set(dv, 15)), m)));
 }
 
 // The channels of colour words as bytes, the channel's bits at the top.
