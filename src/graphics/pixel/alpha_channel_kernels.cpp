@@ -64,31 +64,14 @@ HWY_INLINE V32 Div255(V32 x) {
   return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
 }
 
-// The weighted blend of one channel in 16-bit lanes (values 0..255): d plus
-// (s - d) x w / 255 truncated towards zero, i.e. d + D[w][s - d]. With
-// x = s x w + d x (255 - w) = 255 d + (s - d) x w, that is floor(x / 255)
-// where s >= d and ceil(x / 255) = floor((x + 254) / 255) where s < d.
-HWY_INLINE V16 WeighLane(V16 s, V16 d, V16 w) {
-  const D16 d16;
-  const hn::RebindToSigned<D16> di16;
-  const V16 x = hn::Add(hn::Mul(s, w), hn::Mul(d, hn::Sub(hn::Set(d16, 255), w)));
-  const auto below = hn::RebindMask(d16, hn::Lt(hn::BitCast(di16, s), hn::BitCast(di16, d)));
-  return Div255(hn::Add(x, hn::IfThenElseZero(below, hn::Set(d16, 254))));
-}
-
-// WeighLane on every byte: even bytes weighted by the low bytes of w16's
-// lanes, odd bytes by the high bytes.
-HWY_INLINE V8 WeighBytes(V8 s, V8 d, V16 w16) {
-  const D16 d16;
-  const V16 low = hn::Set(d16, 0x00FF);
-  const V16 s16 = hn::BitCast(d16, s), d16v = hn::BitCast(d16, d);
-  const V16 even = WeighLane(hn::And(s16, low), hn::And(d16v, low), hn::And(w16, low));
-  const V16 odd = WeighLane(hn::ShiftRight<8>(s16), hn::ShiftRight<8>(d16v), hn::ShiftRight<8>(w16));
-  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+// d + D[w][s - d] on every byte, each byte weighted by its own byte of w.
+HWY_INLINE V8 WeighBytes(V8 s, V8 d, V8 w) {
+  const D8 d8;
+  return blend::WeightBytes(d8, blend::PerByteWeights(d8, w), s, d);
 }
 
 // A 32-bit lane's weight w (0..255) in each of its bytes, for WeighBytes.
-HWY_INLINE V16 PerPixelWeight(V32 w) { return hn::BitCast(D16(), hn::Mul(w, hn::Set(D32(), 0x01010101u))); }
+HWY_INLINE V8 PerPixelWeight(V32 w) { return hn::BitCast(D8(), hn::Mul(w, hn::Set(D32(), 0x01010101u))); }
 
 // ---------------------------------------------------------------- BltAlphaChannel
 
@@ -176,18 +159,13 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
 // Bgra32 -> Bgr24, Rgba32 -> Rgb24.
 void AlphaWeight24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D8 d8;
-  const D16 d16;
   ForEachStep<4, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     V8 s0, s1, s2, a, d0, d1, d2;
     hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
     hn::LoadInterleaved3(d8, dp, d0, d1, d2);
-    const V16 w = hn::BitCast(d16, a);
-    hn::StoreInterleaved3(WeighBytes(s0, d0, w), WeighBytes(s1, d1, w), WeighBytes(s2, d2, w), d8, dp);
+    hn::StoreInterleaved3(WeighBytes(s0, d0, a), WeighBytes(s1, d1, a), WeighBytes(s2, d2, a), d8, dp);
   });
 }
-
-// WeighBytes with per-byte weights held as an 8-bit vector.
-HWY_INLINE V8 WeighBytes8(V8 s, V8 d, V8 w) { return WeighBytes(s, d, hn::BitCast(D16(), w)); }
 
 // The colour words and the alpha-and-pad halves of 2 x N16 / 2 pixels of a
 // 16-bit alpha format, one pixel per 16-bit lane.
@@ -385,7 +363,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
         hn::LoadInterleaved3(d8, sp, s0, s1, s2);
       }
       hn::LoadInterleaved3(d8, dp, d0, d1, d2);
-      hn::StoreInterleaved3(WeighBytes8(s0, d0, w), WeighBytes8(s1, d1, w), WeighBytes8(s2, d2, w), d8, dp);
+      hn::StoreInterleaved3(WeighBytes(s0, d0, w), WeighBytes(s1, d1, w), WeighBytes(s2, d2, w), d8, dp);
     });
   }
 }
