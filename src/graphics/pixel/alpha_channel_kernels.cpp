@@ -464,17 +464,15 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
   ForEachStep<4, 4>(d, d, Pixels(width), 2 * n32, [&](const uint8_t*, uint8_t* dp, size_t) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const V32 a = hn::LoadU(d32, p), b = hn::LoadU(d32, p + n32);
-    const V32 low = hn::Set(d32, 0xFFFF);
-    const V16 w = hn::BitCast(d16, hn::Or(hn::And(a, low), hn::ShiftLeft<16>(b)));
+    const V16 w = blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
     constexpr int kRedShift = k565 ? 11 : 10;
     const V16 five = hn::Set(d16, 31);
     const V16 r = blend::Product(hn::And(hn::ShiftRight<kRedShift>(w), five), level);
     const V16 g = blend::Product(hn::And(hn::ShiftRight<5>(w), hn::Set(d16, k565 ? 63 : 31)), level);
     const V16 bl = blend::Product(hn::And(w, five), level);
-    const V32 out = hn::BitCast(d32, hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(r), hn::ShiftLeft<5>(g)), bl));
-    const V32 high = hn::Set(d32, 0xFFFF0000u);
-    hn::StoreU(hn::Or(hn::And(a, high), hn::And(out, low)), d32, p);
-    hn::StoreU(hn::Or(hn::And(b, high), hn::ShiftRight<16>(out)), d32, p + n32);
+    const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(r), hn::ShiftLeft<5>(g)), bl);
+    hn::StoreU(hn::BitCast(d32, blend::UnpackWordsLow(out, hn::BitCast(d16, a))), d32, p);
+    hn::StoreU(hn::BitCast(d32, blend::UnpackWordsHigh(out, hn::BitCast(d16, b))), d32, p + n32);
   });
 }
 

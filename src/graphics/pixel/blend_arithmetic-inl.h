@@ -221,6 +221,30 @@ HWY_INLINE V LevelBlend(V s, V d, V level) {
                  LevelWord<k565>(d, hn::Sub(LevelMultiplier(hn::Set(dv, 15)), m)));
 }
 
+// The low 16-bit halves of the 32-bit lanes of a and b (the colour words of
+// two vectors of 4-byte 16-bit-colour pixels) packed into one vector: a's in
+// the even 16-bit lanes, b's in the odd ones. Lane j of the answer is the
+// low half of 32-bit lane j / 2 of a (even j) or of b (odd j).
+template <class V16>
+HWY_INLINE V16 PackWords(V16 a, V16 b) {
+  const hn::DFromV<V16> d16;
+  const hn::Repartition<uint32_t, decltype(d16)> d32;
+  return hn::OddEven(hn::BitCast(d16, hn::ShiftLeft<16>(hn::BitCast(d32, b))), a);
+}
+
+// The words of w (packed as PackWords packs them) put back into a, or into
+// b, beside those pixels' high halves.
+template <class V16>
+HWY_INLINE V16 UnpackWordsLow(V16 w, V16 a) {
+  return hn::OddEven(a, w);
+}
+template <class V16>
+HWY_INLINE V16 UnpackWordsHigh(V16 w, V16 b) {
+  const hn::DFromV<V16> d16;
+  const hn::Repartition<uint32_t, decltype(d16)> d32;
+  return hn::OddEven(b, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, w))));
+}
+
 // The channels of colour words as bytes, the channel's bits at the top.
 template <class V>
 struct WordChannels {

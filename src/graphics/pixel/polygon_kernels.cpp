@@ -267,7 +267,6 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   const D16 d16;
   const hn::Repartition<uint8_t, DU> d8;
   const DU du;
-  const VU low = hn::Set(du, 0xFFFF), high = hn::Set(du, 0xFFFF0000u);
   const VU levelA = hn::Set(du, 15), levelB = hn::Set(du, 0x000F0000);
   const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
   // The weight of each alpha level, looked up by byte (level 0 weighs 0, so
@@ -279,7 +278,7 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
   const auto words = [&](VU a, VU b) HWY_ATTR {
-    return hn::BitCast(d16, hn::Or(hn::And(a, low), hn::ShiftLeft<16>(b)));
+    return blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
   };
   const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
   return WalkSpanPairs<kBytes>(
@@ -298,9 +297,9 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
         const auto sc = blend::Widen<kIs565>(s), oc = blend::Widen<kIs565>(o);
         const V16 out =
             blend::Narrow<kIs565>(mix(sc.r, oc.r), mix(sc.g, oc.g), mix(sc.b, oc.b));
-        const VU result = hn::BitCast(du, hn::IfThenElse(hn::Eq(s, key), o, out));
-        outA = hn::Or(hn::And(result, low), hn::And(oa, high));
-        outB = hn::Or(hn::ShiftRight<16>(result), hn::And(ob, high));
+        const V16 result = hn::IfThenElse(hn::Eq(s, key), o, out);
+        outA = hn::BitCast(du, blend::UnpackWordsLow(result, hn::BitCast(d16, oa)));
+        outB = hn::BitCast(du, blend::UnpackWordsHigh(result, hn::BitCast(d16, ob)));
       });
 }
 

@@ -291,11 +291,8 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   // Two vectors of pixels at a time, packed into one vector of 16-bit lanes:
   // the first vector's words (or alpha and pad bytes) in the even lanes, the
-  // second's in the odd lanes. Each lane is worked out alone, so the order
-  // does not matter.
-  auto words = [&](hn::Vec<D16> first, hn::Vec<D16> second) {
-    return hn::OddEven(hn::BitCast(d16, hn::ShiftLeft<16>(hn::BitCast(d32, second))), first);
-  };
+  // second's in the odd lanes (blend::PackWords). Each lane is worked out
+  // alone, so the order does not matter.
   auto alpha16 = [&](hn::Vec<D16> first, hn::Vec<D16> second) {  // 16 x alpha
     const auto ap =
         hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
@@ -309,7 +306,7 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
       const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
       const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
-      const auto sw = words(s1, s2), dw = words(d1, d2);
+      const auto sw = blend::PackWords(s1, s2), dw = blend::PackWords(d1, d2);
       const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
       const auto ws = blend::ProductLanes(wa, alpha16(s1, s2));
       const auto ms = blend::LaneFixedWeight(d8, ws);
@@ -328,9 +325,8 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
       // The new words back into the destination pixels, beside their alpha
       // and pad bytes.
-      hn::StoreU(hn::OddEven(d1, out), d16, d16p);
-      hn::StoreU(hn::OddEven(d2, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, out)))), d16,
-                 d16p + lanes);
+      hn::StoreU(blend::UnpackWordsLow(out, d1), d16, d16p);
+      hn::StoreU(blend::UnpackWordsHigh(out, d2), d16, d16p + lanes);
     });
   });
 }
