@@ -52,13 +52,12 @@ using rows::Pixels;
 
 // ---------------------------------------------------------------- arithmetic
 
-using blend::Div255;
 using blend::LevelBlend;
 using blend::LevelMultiplier;
 using blend::LevelWord;
 
-// floor(x / 255) for x <= 65025, in 32-bit lanes: (x + 1 + (x >> 8)) >> 8
-// (16-bit lanes: blend::Div255).
+// floor(x / 255) for x <= 65025 (a product of two bytes), in 32-bit lanes:
+// (x + 1 + (x >> 8)) >> 8. (16-bit lanes: blend::Div255, another formula.)
 HWY_INLINE V32 Div255(V32 x) {
   const D32 d;
   return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
@@ -386,7 +385,7 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       V16 sw, alphaPad;
       LoadWordAlpha(sp, sw, alphaPad);
       const V16 s16 = hn::ShiftLeft<4>(hn::And(alphaPad, hn::Set(d16, 15)));
-      out = LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(Div255(hn::Mul(entry, s16))));
+      out = LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(blend::Product(entry, s16)));
     } else {
       const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       out = hn::IfThenElse(hn::Eq(sw, dw), dw, LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(entry)));
