@@ -134,13 +134,14 @@ uint64_t WeightBytesMismatches() {
   return bad;
 }
 
-// x / 15 for every x up to 4693; L565 and L555: every level 0..15 and every
-// word, bit 15 included; the 16-level blend of every word over its complement.
+// x / 15 for every x up to 4693; L565 and L555 (both forms): every level
+// 0..15 and every word, bit 15 included; the 16-level blend of every word
+// over its complement.
 uint64_t LevelWordMismatches() {
   const BlendTables& t = Tables();
   const hn::ScalableTag<uint16_t> d16;
   const size_t lanes = hn::Lanes(d16);
-  std::vector<uint16_t> w565(lanes), w555(lanes), b565(lanes), b555(lanes);
+  std::vector<uint16_t> w565(lanes), w555(lanes), l565(lanes), l555(lanes), b565(lanes), b555(lanes);
   uint64_t bad = 0;
   for (uint32_t base = 0; base <= 4693; base += static_cast<uint32_t>(lanes)) {
     hn::StoreU(blend::Div15(hn::Iota(d16, base)), d16, w565.data());
@@ -153,12 +154,16 @@ uint64_t LevelWordMismatches() {
       hn::StoreU(blend::LevelWord<true>(w, m), d16, w565.data());
       hn::StoreU(blend::LevelWord<false>(w, m), d16, w555.data());
       const auto lv = hn::Set(d16, level);
+      hn::StoreU(blend::LevelWordByLevel<true>(w, lv), d16, l565.data());
+      hn::StoreU(blend::LevelWordByLevel<false>(w, lv), d16, l555.data());
       hn::StoreU(blend::LevelBlend<true>(w, hn::Not(w), lv), d16, b565.data());
       hn::StoreU(blend::LevelBlend<false>(w, hn::Not(w), lv), d16, b555.data());
       for (size_t j = 0; j < lanes; ++j) {
         const uint32_t s = base + static_cast<uint32_t>(j), d = s ^ 0xFFFF;
         bad += w565[j] != t.L565(level, s);
         bad += w555[j] != t.L555(level, s);
+        bad += l565[j] != w565[j];
+        bad += l555[j] != w555[j];
         bad += b565[j] != static_cast<uint16_t>(t.L565(level, s) + t.L565(15 - level, d));
         bad += b555[j] != static_cast<uint16_t>(t.L555(level, s) + t.L555(15 - level, d));
       }

@@ -296,8 +296,8 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     const V16 step16 = hn::BitCast(d16, step);
     const V16 ws = hn::And(step16, hn::Set(d16, 0xFF)), wd = hn::ShiftRight<8>(step16);
     const V16 s16 = hn::BitCast(d16, sv), dw16 = hn::BitCast(d16, dv);
-    const V16 mixed = hn::Add(LevelWord<k565>(s16, LevelMultiplier(ws)),
-                              LevelWord<k565>(dw16, LevelMultiplier(wd)));
+    const V16 mixed =
+        hn::Add(blend::LevelWordByLevel<k565>(s16, ws), blend::LevelWordByLevel<k565>(dw16, wd));
     // Both levels 0: the word stays (the alpha, 0, is written all the same).
     const V16 keep = hn::BitCast(d16, hn::VecFromMask(d32, hn::Eq(index, hn::Zero(d32))));
     const V16 colour = hn::IfThenElse(hn::MaskFromVec(keep), dw16, mixed);
