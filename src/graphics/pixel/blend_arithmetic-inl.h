@@ -1,9 +1,12 @@
-// Exact lane arithmetic for the blend kernels: the products, complements and
-// signed differences of the blend tables (P, K, D) and the 16-level scaling of
-// the colour words (L565, L555), computed in vector lanes so that a kernel
-// needs no table look-up. Each helper gives, lane by lane, exactly the entry
-// of the table it stands for; tests/translucent_kernel_test.cpp proves each one
-// against its table over the whole input domain.
+// Exact lane arithmetic shared by the blend kernels (translucent, alpha-channel,
+// pattern, fade and polygon): the quotients x / 255 and x / 15, the products,
+// complements and signed differences of the blend tables (P, K, D), the
+// 16-level scaling and blend of the colour words (L565, L555), and the moves
+// of 16-bit colour words between pixels, bytes and lanes, computed in vector
+// lanes so that a kernel needs no table look-up. Each helper gives, lane by
+// lane, exactly the entry of the table it stands for;
+// tests/translucent_kernel_test.cpp proves each one against its table over
+// the whole input domain.
 //
 // Per-target code: include it after hwy/highway.h from a file compiled through
 // hwy/foreach_target.h (the guard below lets it be included once per target).
