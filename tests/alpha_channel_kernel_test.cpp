@@ -245,6 +245,12 @@ TEST(AlphaChannelDomain, ProductAsHighHalfEveryWeightBelow255AndByte) {
     for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * (257 * w + 1)) >> 16, t.P(w, c)) << w << " " << c;
 }
 
+// The pattern kernels' x / 255 in 32-bit lanes, (x + 1 + (x >> 8)) >> 8:
+// exact for every product of two bytes.
+TEST(AlphaChannelDomain, Quotient255In32BitLanesEveryProductOfTwoBytes) {
+  for (uint32_t x = 0; x <= 255 * 255; ++x) ASSERT_EQ((x + 1 + (x >> 8)) >> 8, x / 255) << x;
+}
+
 // Source over onto 32-bit alpha: every pair of alphas. Colours (255, 0, c)
 // over (0, 255, e) show the two quotients themselves in bytes 0 and 1
 // (P[ws][255] = ws, P[wd][255] = wd); further rounds mix random colours.

@@ -93,8 +93,10 @@ uint64_t ProductBytesMismatches() {
 uint64_t WeightBytesMismatches() {
   const BlendTables& t = Tables();
   const hn::ScalableTag<uint8_t> d8;
-  const size_t lanes = hn::Lanes(d8);
+  const hn::ScalableTag<uint16_t> d16;
+  const size_t lanes = hn::Lanes(d8), lanes16 = hn::Lanes(d16);
   std::vector<uint8_t> out(lanes), mix(lanes);
+  std::vector<uint16_t> out16(lanes16);
   uint64_t bad = 0;
   for (uint32_t w = 0; w < 256; ++w) {
     const auto ws = blend::SameWeight(d8, w), wd = blend::SameWeight(d8, 255 - w);
@@ -116,27 +118,54 @@ uint64_t WeightBytesMismatches() {
           bad += fixed[j] != out[j];
         }
       }
+      // The same blend of bytes held in 16-bit lanes.
+      const auto ls = hn::Set(d16, static_cast<uint16_t>(s));
+      const auto lw = hn::Set(d16, static_cast<uint16_t>(w));
+      for (uint32_t d0 = 0; d0 < 256; d0 += static_cast<uint32_t>(lanes16)) {
+        hn::StoreU(blend::WeightLanes(ls, hn::Iota(d16, d0), lw), d16, out16.data());
+        for (size_t j = 0; j < lanes16 && d0 + j < 256; ++j) {
+          const uint32_t d = d0 + static_cast<uint32_t>(j);
+          bad += out16[j] != static_cast<uint8_t>(
+                                 d + t.D(w, static_cast<int32_t>(s) - static_cast<int32_t>(d)));
+        }
+      }
     }
   }
   return bad;
 }
 
-// L565 and L555: every level 0..15 and every word, bit 15 included.
+// x / 15 for every x up to 4693; L565 and L555 (both forms): every level
+// 0..15 and every word, bit 15 included; the 16-level blend of every word
+// over its complement.
 uint64_t LevelWordMismatches() {
   const BlendTables& t = Tables();
   const hn::ScalableTag<uint16_t> d16;
   const size_t lanes = hn::Lanes(d16);
-  std::vector<uint16_t> w565(lanes), w555(lanes);
+  std::vector<uint16_t> w565(lanes), w555(lanes), l565(lanes), l555(lanes), b565(lanes), b555(lanes);
   uint64_t bad = 0;
+  for (uint32_t base = 0; base <= 4693; base += static_cast<uint32_t>(lanes)) {
+    hn::StoreU(blend::Div15(hn::Iota(d16, base)), d16, w565.data());
+    for (size_t j = 0; j < lanes && base + j <= 4693; ++j) bad += w565[j] != (base + j) / 15;
+  }
   for (uint16_t level = 0; level < 16; ++level) {
     const auto m = blend::LevelMultiplier(hn::Set(d16, level));
     for (uint32_t base = 0; base < 65536; base += static_cast<uint32_t>(lanes)) {
       const auto w = hn::Iota(d16, base);
       hn::StoreU(blend::LevelWord<true>(w, m), d16, w565.data());
       hn::StoreU(blend::LevelWord<false>(w, m), d16, w555.data());
+      const auto lv = hn::Set(d16, level);
+      hn::StoreU(blend::LevelWordByLevel<true>(w, lv), d16, l565.data());
+      hn::StoreU(blend::LevelWordByLevel<false>(w, lv), d16, l555.data());
+      hn::StoreU(blend::LevelBlend<true>(w, hn::Not(w), lv), d16, b565.data());
+      hn::StoreU(blend::LevelBlend<false>(w, hn::Not(w), lv), d16, b555.data());
       for (size_t j = 0; j < lanes; ++j) {
-        bad += w565[j] != t.L565(level, base + static_cast<uint32_t>(j));
-        bad += w555[j] != t.L555(level, base + static_cast<uint32_t>(j));
+        const uint32_t s = base + static_cast<uint32_t>(j), d = s ^ 0xFFFF;
+        bad += w565[j] != t.L565(level, s);
+        bad += w555[j] != t.L555(level, s);
+        bad += l565[j] != w565[j];
+        bad += l555[j] != w555[j];
+        bad += b565[j] != static_cast<uint16_t>(t.L565(level, s) + t.L565(15 - level, d));
+        bad += b555[j] != static_cast<uint16_t>(t.L555(level, s) + t.L555(15 - level, d));
       }
     }
   }

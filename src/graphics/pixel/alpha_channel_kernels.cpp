@@ -5,8 +5,9 @@
 // The tables of the per-pixel rules become exact integer arithmetic in lanes:
 //   P[a][c] = a x c / 255          Div255(a x c), a x c <= 65025
 //   D[w][s - d] added to d         d + trunc((s - d) x w / 255), by magnitude
-//   L565 / L555 at level L         each channel c x L / 15 = (c x L x 4370) >> 16
+//   L565 / L555 at level L         each channel c x L / 15 = high half of 2c x 2185 L
 //   P[w][c] for w < 255            high half of c x (257 w + 1) in 16 bits
+// (the shared forms of blend_arithmetic-inl.h, except the 32-bit Div255)
 // and the weights of the source-over blends, quotients x x 255 / t and
 // x x 15 / t of the two alphas, come from a float division floored exactly
 // (32-bit alpha, see OverMultipliers) or a table of the 256 level pairs
@@ -20,7 +21,9 @@
 
 #include <cstring>
 
+#include "graphics/pixel/blend_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/kernel_rows-inl.h"
 #include "graphics/pixel/row_kernels.h"
 
 HWY_BEFORE_NAMESPACE();
@@ -43,109 +46,31 @@ using V32 = hn::Vec<D32>;
 
 // ---------------------------------------------------------------- row walk
 
-// The most pixels a step of any kernel here takes (an 8-bit lane per pixel).
-constexpr size_t kMaxStep = HWY_MAX_BYTES;
-
-// Runs body(s, d, first) on whole steps of `step` pixels, then once more on
-// the last partial step through zeroed stack copies, so that no byte before
-// or after the row is read or written. first is the index of the step's first
-// pixel in the row.
-template <int SB, int DB, class Body>
-HWY_INLINE void Steps(const uint8_t* s, uint8_t* d, int32_t width, size_t step, const Body& body) {
-  const size_t n = width > 0 ? static_cast<size_t>(width) : 0;
-  size_t i = 0;
-  for (; i + step <= n; i += step) body(s + i * SB, d + i * DB, i);
-  if (i < n) {
-    const size_t rest = n - i;
-    alignas(64) uint8_t bs[kMaxStep * SB] = {};
-    alignas(64) uint8_t bd[kMaxStep * DB] = {};
-    std::memcpy(bs, s + i * SB, rest * SB);
-    std::memcpy(bd, d + i * DB, rest * DB);
-    body(bs, bd, i);
-    std::memcpy(d + i * DB, bd, rest * DB);
-  }
-}
+using rows::ForEachStep;
+using rows::kMaxStep;
+using rows::Pixels;
 
 // ---------------------------------------------------------------- arithmetic
 
-// floor(x / 255) for x <= 65025, in 32-bit lanes.
+using blend::LevelBlend;
+using blend::LevelMultiplier;
+using blend::LevelWord;
+
+// floor(x / 255) for x <= 65025 (a product of two bytes), in 32-bit lanes:
+// (x + 1 + (x >> 8)) >> 8. (16-bit lanes: blend::Div255, another formula.)
 HWY_INLINE V32 Div255(V32 x) {
   const D32 d;
   return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
 }
-// ... and in 16-bit lanes, for every x: (x x 0x8081) >> 23.
-HWY_INLINE V16 Div255(V16 x) { return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(D16(), 0x8081))); }
 
-// floor(x / 15) for x <= 3825, in 16-bit lanes: (x x 4370) >> 16.
-HWY_INLINE V16 Div15(V16 x) { return hn::MulHigh(x, hn::Set(D16(), 4370)); }
-// ... and in 32-bit lanes.
-HWY_INLINE V32 Div15(V32 x) { return hn::ShiftRight<16>(hn::Mul(x, hn::Set(D32(), 4370u))); }
-
-// The weighted blend of one channel in 16-bit lanes (values 0..255): d plus
-// (s - d) x w / 255 truncated towards zero, i.e. d + D[w][s - d]. With
-// x = s x w + d x (255 - w) = 255 d + (s - d) x w, that is floor(x / 255)
-// where s >= d and ceil(x / 255) = floor((x + 254) / 255) where s < d.
-HWY_INLINE V16 WeighLane(V16 s, V16 d, V16 w) {
-  const D16 d16;
-  const hn::RebindToSigned<D16> di16;
-  const V16 x = hn::Add(hn::Mul(s, w), hn::Mul(d, hn::Sub(hn::Set(d16, 255), w)));
-  const auto below = hn::RebindMask(d16, hn::Lt(hn::BitCast(di16, s), hn::BitCast(di16, d)));
-  return Div255(hn::Add(x, hn::IfThenElseZero(below, hn::Set(d16, 254))));
-}
-
-// WeighLane on every byte: even bytes weighted by the low bytes of w16's
-// lanes, odd bytes by the high bytes.
-HWY_INLINE V8 WeighBytes(V8 s, V8 d, V16 w16) {
-  const D16 d16;
-  const V16 low = hn::Set(d16, 0x00FF);
-  const V16 s16 = hn::BitCast(d16, s), d16v = hn::BitCast(d16, d);
-  const V16 even = WeighLane(hn::And(s16, low), hn::And(d16v, low), hn::And(w16, low));
-  const V16 odd = WeighLane(hn::ShiftRight<8>(s16), hn::ShiftRight<8>(d16v), hn::ShiftRight<8>(w16));
-  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
-}
-
-// P[a][b] on every byte.
-HWY_INLINE V8 ProductBytes(V8 a, V8 b) {
-  const D16 d16;
-  const V16 low = hn::Set(d16, 0x00FF);
-  const V16 a16 = hn::BitCast(d16, a), b16 = hn::BitCast(d16, b);
-  const V16 even = Div255(hn::Mul(hn::And(a16, low), hn::And(b16, low)));
-  const V16 odd = Div255(hn::Mul(hn::ShiftRight<8>(a16), hn::ShiftRight<8>(b16)));
-  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
-}
-
-// P[level][c] on every byte.
-HWY_INLINE V8 ScaleBytes(V8 c, V16 level) {
-  const D16 d16;
-  const V16 c16 = hn::BitCast(d16, c);
-  const V16 even = Div255(hn::Mul(hn::And(c16, hn::Set(d16, 0x00FF)), level));
-  const V16 odd = Div255(hn::Mul(hn::ShiftRight<8>(c16), level));
-  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
+// d + D[w][s - d] on every byte, each byte weighted by its own byte of w.
+HWY_INLINE V8 WeighBytes(V8 s, V8 d, V8 w) {
+  const D8 d8;
+  return blend::WeightBytes(d8, blend::PerByteWeights(d8, w), s, d);
 }
 
 // A 32-bit lane's weight w (0..255) in each of its bytes, for WeighBytes.
-HWY_INLINE V16 PerPixelWeight(V32 w) { return hn::BitCast(D16(), hn::Mul(w, hn::Set(D32(), 0x01010101u))); }
-
-// The 16-level tables: each channel of a colour word times L / 15, for the
-// two colour layouts, in 16- or 32-bit lanes (words in the low 16 bits).
-template <bool k565, class V>
-HWY_INLINE V LevelWord(V w, V level) {
-  const hn::DFromV<V> d;
-  constexpr int kRedShift = k565 ? 11 : 10;
-  const V r = hn::And(hn::ShiftRight<kRedShift>(w), hn::Set(d, 31));
-  const V g = hn::And(hn::ShiftRight<5>(w), hn::Set(d, k565 ? 63 : 31));
-  const V b = hn::And(w, hn::Set(d, 31));
-  return hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(Div15(hn::Mul(r, level))),
-                       hn::ShiftLeft<5>(Div15(hn::Mul(g, level)))),
-                Div15(hn::Mul(b, level)));
-}
-
-// L[L][s] + L[15 - L][d].
-template <bool k565, class V>
-HWY_INLINE V LevelBlend(V s, V d, V level) {
-  const hn::DFromV<V> dv;
-  return hn::Add(LevelWord<k565>(s, level), LevelWord<k565>(d, hn::Xor(level, hn::Set(dv, 15))));
-}
+HWY_INLINE V8 PerPixelWeight(V32 w) { return hn::BitCast(D8(), hn::Mul(w, hn::Set(D32(), 0x01010101u))); }
 
 // ---------------------------------------------------------------- BltAlphaChannel
 
@@ -155,15 +80,6 @@ HWY_INLINE V LevelBlend(V s, V d, V level) {
 // 16-bit halves by spreading w to the lane's four bytes (w x 0x01010101) and
 // adding 1 to each half. At w = 255 the halves wrap to 0, so lanes of weight
 // 255 must be taken from elsewhere.
-
-// P[w][c] on every byte c of v, w < 255 given as its multiplier m.
-HWY_INLINE V8 ProductBytesBy(V8 v, V16 m) {
-  const D16 d16;
-  const V16 v16 = hn::BitCast(d16, v);
-  const V16 even = hn::MulHigh(hn::And(v16, hn::Set(d16, 0x00FF)), m);
-  const V16 odd = hn::MulHigh(hn::ShiftRight<8>(v16), m);
-  return hn::BitCast(D8(), hn::Or(hn::ShiftLeft<8>(odd), even));
-}
 
 // The byte indices that copy byte 3 (or byte 0) of each 32-bit lane to its
 // four bytes.
@@ -216,7 +132,7 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
   const D32 d32;
   const D8 d8;
   const V8 spread = AlphaSpreadIndex();
-  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
@@ -233,7 +149,7 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     const V8 s8 = hn::BitCast(d8, sv), d8v = hn::BitCast(d8, dv);
     const V8 up = hn::SaturatedSub(s8, d8v), down = hn::SaturatedSub(d8v, s8);
     const V16 multiplier = hn::Add(SpreadAlpha(sv, spread), hn::Set(D16(), 1));  // 257 w + 1
-    const V8 q = ProductBytesBy(hn::Or(up, down), multiplier);
+    const V8 q = blend::ProductBytes(d8, blend::FixedWeight<D8>{multiplier}, hn::Or(up, down));
     const V8 mixed = hn::IfThenElse(hn::Eq(up, hn::Zero(d8)), hn::Sub(d8v, q), hn::Add(d8v, q));
     hn::StoreU(hn::And(hn::IfThenElse(opaque, sv, hn::BitCast(d32, mixed)), colour), d32, dw);
   });
@@ -242,18 +158,13 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
 // Bgra32 -> Bgr24, Rgba32 -> Rgb24.
 void AlphaWeight24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D8 d8;
-  const D16 d16;
-  Steps<4, 3>(s, d, width, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  ForEachStep<4, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     V8 s0, s1, s2, a, d0, d1, d2;
     hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
     hn::LoadInterleaved3(d8, dp, d0, d1, d2);
-    const V16 w = hn::BitCast(d16, a);
-    hn::StoreInterleaved3(WeighBytes(s0, d0, w), WeighBytes(s1, d1, w), WeighBytes(s2, d2, w), d8, dp);
+    hn::StoreInterleaved3(WeighBytes(s0, d0, a), WeighBytes(s1, d1, a), WeighBytes(s2, d2, a), d8, dp);
   });
 }
-
-// WeighBytes with per-byte weights held as an 8-bit vector.
-HWY_INLINE V8 WeighBytes8(V8 s, V8 d, V8 w) { return WeighBytes(s, d, hn::BitCast(D16(), w)); }
 
 // The colour words and the alpha-and-pad halves of 2 x N16 / 2 pixels of a
 // 16-bit alpha format, one pixel per 16-bit lane.
@@ -269,7 +180,7 @@ HWY_INLINE void LoadWordAlpha(const uint8_t* p, V16& words, V16& alphaPad) {
 template <bool k565>
 void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D16 d16;
-  Steps<4, 2>(s, d, width, hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     V16 words, alphaPad;
     LoadWordAlpha(sp, words, alphaPad);
     const V16 dw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
@@ -292,7 +203,7 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
   const D32 d32;
   const D8 d8;
   const V8 spread = AlphaSpreadIndex(), lowSpread = LowSpreadIndex();
-  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
@@ -373,7 +284,7 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
   // 16-bit lanes of the pixels: even lanes hold the colour words, odd lanes
   // the alpha and pad bytes.
   const auto words = hn::Eq(hn::And(hn::Iota(d16, 0), hn::Set(d16, 1)), hn::Zero(d16));
-  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
     const V32 k15 = hn::Set(d32, 15);
@@ -385,7 +296,8 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     const V16 step16 = hn::BitCast(d16, step);
     const V16 ws = hn::And(step16, hn::Set(d16, 0xFF)), wd = hn::ShiftRight<8>(step16);
     const V16 s16 = hn::BitCast(d16, sv), dw16 = hn::BitCast(d16, dv);
-    const V16 mixed = hn::Add(LevelWord<k565>(s16, ws), LevelWord<k565>(dw16, wd));
+    const V16 mixed =
+        hn::Add(blend::LevelWordByLevel<k565>(s16, ws), blend::LevelWordByLevel<k565>(dw16, wd));
     // Both levels 0: the word stays (the alpha, 0, is written all the same).
     const V16 keep = hn::BitCast(d16, hn::VecFromMask(d32, hn::Eq(index, hn::Zero(d32))));
     const V16 colour = hn::IfThenElse(hn::MaskFromVec(keep), dw16, mixed);
@@ -429,7 +341,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     const D32 d32;
     const D8 d8;
     const hn::Rebind<uint8_t, D32> dq;
-    Steps<SB, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+    ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
       const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
       V32 w = hn::PromoteTo(d32, hn::LoadU(dq, wrow + (i & 15)));
       if constexpr (kAlphaSource) w = Div255(hn::Mul(w, hn::ShiftRight<24>(sv)));
@@ -439,18 +351,18 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     });
   } else {
     const D8 d8;
-    Steps<SB, 3>(s, d, width, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+    ForEachStep<SB, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
       V8 s0, s1, s2, d0, d1, d2;
       V8 w = hn::LoadU(d8, wrow + (i & 15));
       if constexpr (SB == 4) {
         V8 a;
         hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
-        w = ProductBytes(a, w);
+        w = blend::ProductBytes(d8, blend::PerByteWeights(d8, a), w);
       } else {
         hn::LoadInterleaved3(d8, sp, s0, s1, s2);
       }
       hn::LoadInterleaved3(d8, dp, d0, d1, d2);
-      hn::StoreInterleaved3(WeighBytes8(s0, d0, w), WeighBytes8(s1, d1, w), WeighBytes8(s2, d2, w), d8, dp);
+      hn::StoreInterleaved3(WeighBytes(s0, d0, w), WeighBytes(s1, d1, w), WeighBytes(s2, d2, w), d8, dp);
     });
   }
 }
@@ -465,7 +377,7 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
   PatternRow(args.table, sx, sy, wrow);
   const D16 d16;
   const hn::Rebind<uint8_t, D16> dh;
-  Steps<kAlphaSource ? 4 : 2, 2>(s, d, width, hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+  ForEachStep<kAlphaSource ? 4 : 2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
     const V16 entry = hn::PromoteTo(d16, hn::LoadU(dh, wrow + (i & 15)));
     const V16 dw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
     V16 out;
@@ -473,7 +385,7 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       V16 sw, alphaPad;
       LoadWordAlpha(sp, sw, alphaPad);
       const V16 s16 = hn::ShiftLeft<4>(hn::And(alphaPad, hn::Set(d16, 15)));
-      out = LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(Div255(hn::Mul(entry, s16))));
+      out = LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(blend::Product(entry, s16)));
     } else {
       const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       out = hn::IfThenElse(hn::Eq(sw, dw), dw, LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(entry)));
@@ -504,7 +416,7 @@ void RegisterPattern(KernelTable& t) {
 template <uint32_t kColour>
 void KeepAlphaRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
-  Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
     const V32 colour = hn::Set(d32, kColour);
@@ -528,10 +440,10 @@ void RegisterKeepAlpha(KernelTable& t) {
 template <bool k565>
 void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
-  const V16 level = hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4));
-  Steps<2, 2>(d, d, width, hn::Lanes(d16), [&](const uint8_t*, uint8_t* dp, size_t) {
+  const V16 m = LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4)));
+  ForEachStep<2, 2>(d, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t*, uint8_t* dp, size_t) {
     uint16_t* p = reinterpret_cast<uint16_t*>(dp);
-    hn::StoreU(LevelWord<k565>(hn::LoadU(d16, p), level), d16, p);
+    hn::StoreU(LevelWord<k565>(hn::LoadU(d16, p), m), d16, p);
   });
 }
 
@@ -548,29 +460,27 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
   const D32 d32;
   const V16 level = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
   const size_t n32 = hn::Lanes(d32);
-  Steps<4, 4>(d, d, width, 2 * n32, [&](const uint8_t*, uint8_t* dp, size_t) {
+  ForEachStep<4, 4>(d, d, Pixels(width), 2 * n32, [&](const uint8_t*, uint8_t* dp, size_t) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const V32 a = hn::LoadU(d32, p), b = hn::LoadU(d32, p + n32);
-    const V32 low = hn::Set(d32, 0xFFFF);
-    const V16 w = hn::BitCast(d16, hn::Or(hn::And(a, low), hn::ShiftLeft<16>(b)));
+    const V16 w = blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
     constexpr int kRedShift = k565 ? 11 : 10;
     const V16 five = hn::Set(d16, 31);
-    const V16 r = Div255(hn::Mul(hn::And(hn::ShiftRight<kRedShift>(w), five), level));
-    const V16 g = Div255(hn::Mul(hn::And(hn::ShiftRight<5>(w), hn::Set(d16, k565 ? 63 : 31)), level));
-    const V16 bl = Div255(hn::Mul(hn::And(w, five), level));
-    const V32 out = hn::BitCast(d32, hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(r), hn::ShiftLeft<5>(g)), bl));
-    const V32 high = hn::Set(d32, 0xFFFF0000u);
-    hn::StoreU(hn::Or(hn::And(a, high), hn::And(out, low)), d32, p);
-    hn::StoreU(hn::Or(hn::And(b, high), hn::ShiftRight<16>(out)), d32, p + n32);
+    const V16 r = blend::Product(hn::And(hn::ShiftRight<kRedShift>(w), five), level);
+    const V16 g = blend::Product(hn::And(hn::ShiftRight<5>(w), hn::Set(d16, k565 ? 63 : 31)), level);
+    const V16 bl = blend::Product(hn::And(w, five), level);
+    const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(r), hn::ShiftLeft<5>(g)), bl);
+    hn::StoreU(hn::BitCast(d32, blend::UnpackWordsLow(out, hn::BitCast(d16, a))), d32, p);
+    hn::StoreU(hn::BitCast(d32, blend::UnpackWordsHigh(out, hn::BitCast(d16, b))), d32, p + n32);
   });
 }
 
 // 24-bit: every byte of the row scaled.
 void FadeBytesRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
-  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
-  Steps<1, 1>(d, d, width * 3, hn::Lanes(d8), [&](const uint8_t*, uint8_t* dp, size_t) {
-    hn::StoreU(ScaleBytes(hn::LoadU(d8, dp), level), d8, dp);
+  const auto level = blend::LaneWeights(d8, hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF)));
+  ForEachStep<1, 1>(d, d, Pixels(width * 3), hn::Lanes(d8), [&](const uint8_t*, uint8_t* dp, size_t) {
+    hn::StoreU(blend::ProductBytes(d8, level, hn::LoadU(d8, dp)), d8, dp);
   });
 }
 
@@ -579,9 +489,9 @@ template <uint32_t kFourth>
 void Fade32Row(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
   const D32 d32;
-  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
-  Steps<4, 4>(d, d, width, hn::Lanes(d32), [&](const uint8_t*, uint8_t* dp, size_t) {
-    const V32 scaled = hn::BitCast(d32, ScaleBytes(hn::LoadU(d8, dp), level));
+  const auto level = blend::LaneWeights(d8, hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF)));
+  ForEachStep<4, 4>(d, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t*, uint8_t* dp, size_t) {
+    const V32 scaled = hn::BitCast(d32, blend::ProductBytes(d8, level, hn::LoadU(d8, dp)));
     hn::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kFourth << 24)), d32,
                reinterpret_cast<uint32_t*>(dp));
   });
@@ -631,11 +541,11 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
   };
   if constexpr (SB == 2) {
     const hn::Rebind<uint16_t, D32> dh;
-    Steps<2, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    ForEachStep<2, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
       apply(hn::PromoteTo(d32, hn::LoadU(dh, reinterpret_cast<const uint16_t*>(sp))), dp);
     });
   } else {
-    Steps<4, 4>(s, d, width, hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
       apply(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp)), dp);
     });
   }

@@ -1,9 +1,12 @@
-// Exact lane arithmetic for the blend kernels: the products, complements and
-// signed differences of the blend tables (P, K, D) and the 16-level scaling of
-// the colour words (L565, L555), computed in vector lanes so that a kernel
-// needs no table look-up. Each helper gives, lane by lane, exactly the entry
-// of the table it stands for; tests/translucent_kernel_test.cpp proves each one
-// against its table over the whole input domain.
+// Exact lane arithmetic shared by the blend kernels (translucent, alpha-channel,
+// pattern, fade and polygon): the quotients x / 255 and x / 15, the products,
+// complements and signed differences of the blend tables (P, K, D), the
+// 16-level scaling and blend of the colour words (L565, L555), and the moves
+// of 16-bit colour words between pixels, bytes and lanes, computed in vector
+// lanes so that a kernel needs no table look-up. Each helper gives, lane by
+// lane, exactly the entry of the table it stands for;
+// tests/translucent_kernel_test.cpp proves each one against its table over
+// the whole input domain.
 //
 // Per-target code: include it after hwy/highway.h from a file compiled through
 // hwy/foreach_target.h (the guard below lets it be included once per target).
@@ -31,6 +34,17 @@ template <class V>
 HWY_INLINE V Div255(V x) {
   const hn::DFromV<V> d;
   return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
+}
+
+// x / 15 truncated, in 16-bit lanes, for x <= 4693 (every c x level of a
+// channel c <= 63 and a level <= 15 among them): the high half of x x 4370
+// (4370 / 65536 exceeds 1 / 15 by 14 / 983040; that error, x x 14 / 983040,
+// reaches 1 / 15 only from x = 4682 on, and first lifts a quotient at
+// x = 4694, the first x there whose fraction is 14 / 15).
+template <class V>
+HWY_INLINE V Div15(V x) {
+  const hn::DFromV<V> d;
+  return hn::MulHigh(x, hn::Set(d, 4370));
 }
 
 // P[a][c] = a x c / 255 in 16-bit lanes holding bytes.
@@ -145,6 +159,16 @@ HWY_INLINE hn::Vec<D8> ProductBytes(D8, FullWeight, hn::Vec<D8> c) {
   return c;
 }
 
+// The weighted blend of bytes held in 16-bit lanes (w in 0..255 per lane):
+// d + D[w][s - d] = d + P[w][s - d] where s >= d and d - P[w][d - s] where
+// s < d, i.e. d + (s - d) x w / 255 truncated towards zero.
+template <class V>
+HWY_INLINE V WeightLanes(V s, V d, V w) {
+  const auto hi = hn::Max(s, d), lo = hn::Min(s, d);
+  const auto q = Product(hn::Sub(hi, lo), w);
+  return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
+}
+
 // The weighted blend of every byte: d + D[w][s - d] modulo 256, that is
 // d + P[w][s - d] where s >= d and d - P[w][d - s] where s < d.
 template <class D8, class W>
@@ -186,6 +210,58 @@ HWY_INLINE V LevelWord(V w, V m) {
     const auto g = hn::MulHigh(hn::And(hn::ShiftRight<4>(w), five), m);
     return hn::Or(hn::Or(hn::ShiftLeft<10>(r), hn::ShiftLeft<5>(g)), b);
   }
+}
+
+// LevelWord from the level (0..15) itself: each channel c x level, then
+// Div15. The same words; two multiplies a channel instead of one, but no
+// multiplier to form first, which measures faster where the levels of every
+// lane come from a look-up just made (the 16-bit source-over rows).
+template <bool k565, class V>
+HWY_INLINE V LevelWordByLevel(V w, V level) {
+  const hn::DFromV<V> d;
+  constexpr int kRedShift = k565 ? 11 : 10;
+  const V r = hn::And(hn::ShiftRight<kRedShift>(w), hn::Set(d, 31));
+  const V g = hn::And(hn::ShiftRight<5>(w), hn::Set(d, k565 ? 63 : 31));
+  const V b = hn::And(w, hn::Set(d, 31));
+  return hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(Div15(hn::Mul(r, level))),
+                       hn::ShiftLeft<5>(Div15(hn::Mul(g, level)))),
+                Div15(hn::Mul(b, level)));
+}
+
+// The 16-level blend L[level][s] + L[15 - level][d] of colour words, level
+// (0..15) per lane. The channels of the two terms sum to at most the
+// channel's maximum, so the words add without carries. The multiplier of
+// 15 - level is that of 15 less that of level.
+template <bool k565, class V>
+HWY_INLINE V LevelBlend(V s, V d, V level) {
+  const hn::DFromV<V> dv;
+  const V m = LevelMultiplier(level);
+  return hn::Add(LevelWord<k565>(s, m),
+                 LevelWord<k565>(d, hn::Sub(LevelMultiplier(hn::Set(dv, 15)), m)));
+}
+
+// The low 16-bit halves of the 32-bit lanes of a and b (the colour words of
+// two vectors of 4-byte 16-bit-colour pixels) packed into one vector: a's in
+// the even 16-bit lanes, b's in the odd ones. Lane j of the answer is the
+// low half of 32-bit lane j / 2 of a (even j) or of b (odd j).
+template <class V16>
+HWY_INLINE V16 PackWords(V16 a, V16 b) {
+  const hn::DFromV<V16> d16;
+  const hn::Repartition<uint32_t, decltype(d16)> d32;
+  return hn::OddEven(hn::BitCast(d16, hn::ShiftLeft<16>(hn::BitCast(d32, b))), a);
+}
+
+// The words of w (packed as PackWords packs them) put back into a, or into
+// b, beside those pixels' high halves.
+template <class V16>
+HWY_INLINE V16 UnpackWordsLow(V16 w, V16 a) {
+  return hn::OddEven(a, w);
+}
+template <class V16>
+HWY_INLINE V16 UnpackWordsHigh(V16 w, V16 b) {
+  const hn::DFromV<V16> d16;
+  const hn::Repartition<uint32_t, decltype(d16)> d32;
+  return hn::OddEven(b, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, w))));
 }
 
 // The channels of colour words as bytes, the channel's bits at the top.

@@ -14,6 +14,7 @@
 
 #include <utility>
 
+#include "graphics/pixel/blend_arithmetic-inl.h"
 #include "graphics/pixel/polygon_scan.h"
 #include "graphics/pixel/row_kernels.h"
 
@@ -213,25 +214,18 @@ enum class Weight {
 using D16 = hn::Repartition<uint16_t, DU>;
 using V16 = hn::Vec<D16>;
 
-// x / 255 for every 16-bit lane: (x x 0x8081) >> 23, as polyscan::Div255.
-HWY_INLINE V16 Div255(D16 d, V16 x) {
-  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
-}
-
-// a x b / 255 for lanes below 2^16 whose product fits 16 bits.
+// P[a][b] of 32-bit lanes below 256, in their low 16-bit halves.
 HWY_INLINE VU ProductBy255(DU du, VU a, VU b) {
   const D16 d16;
-  return hn::BitCast(du, Div255(d16, hn::Mul(hn::BitCast(d16, a), hn::BitCast(d16, b))));
+  return hn::BitCast(du, blend::Product(hn::BitCast(d16, a), hn::BitCast(d16, b)));
 }
 
 // Two channels (a byte in each 16-bit half) of d weighted towards s by w (in
-// both halves): d + (s - d) x w / 255, the quotient truncated towards zero.
+// both halves): blend::WeightLanes.
 HWY_INLINE VU WeightPair(DU du, VU s, VU d, VU w) {
   const D16 d16;
-  const V16 s16 = hn::BitCast(d16, s), d16v = hn::BitCast(d16, d);
-  const V16 hi = hn::Max(s16, d16v), lo = hn::Min(s16, d16v);
-  const V16 q = Div255(d16, hn::Mul(hn::Sub(hi, lo), hn::BitCast(d16, w)));
-  return hn::BitCast(du, hn::IfThenElse(hn::Eq(hi, s16), hn::Add(d16v, q), hn::Sub(d16v, q)));
+  return hn::BitCast(du, blend::WeightLanes(hn::BitCast(d16, s), hn::BitCast(d16, d),
+                                            hn::BitCast(d16, w)));
 }
 
 // The three colour bytes weighted channel onto channel; byte 3 is written
@@ -273,11 +267,8 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   const D16 d16;
   const hn::Repartition<uint8_t, DU> d8;
   const DU du;
-  const VU low = hn::Set(du, 0xFFFF), high = hn::Set(du, 0xFFFF0000u);
   const VU levelA = hn::Set(du, 15), levelB = hn::Set(du, 0x000F0000);
   const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
-  const V16 full = hn::Set(d16, 255), byte = hn::Set(d16, 0xFF);
-  const V16 m8 = hn::Set(d16, 0xF8), mg = hn::Set(d16, kIs565 ? 0xFC : 0xF8);
   // The weight of each alpha level, looked up by byte (level 0 weighs 0, so
   // the zero high byte of a 16-bit index looks up 0).
   alignas(16) uint8_t weights[16];
@@ -287,15 +278,8 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
   const auto words = [&](VU a, VU b) HWY_ATTR {
-    return hn::BitCast(d16, hn::Or(hn::And(a, low), hn::ShiftLeft<16>(b)));
+    return blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
   };
-  const auto red = [&](V16 c) HWY_ATTR {
-    return hn::And(kIs565 ? hn::ShiftRight<8>(c) : hn::ShiftRight<7>(c), m8);
-  };
-  const auto green = [&](V16 c) HWY_ATTR {
-    return hn::And(kIs565 ? hn::ShiftRight<3>(c) : hn::ShiftRight<2>(c), mg);
-  };
-  const auto blue = [&](V16 c) HWY_ATTR { return hn::And(hn::ShiftLeft<3>(c), byte); };
   const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
   return WalkSpanPairs<kBytes>(
       sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
@@ -306,22 +290,16 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
               d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
           w = hn::TableLookupBytes(table, level);
         }
-        const V16 cw = hn::Sub(full, w);
+        // Each channel K[w][d] + P[w][s].
         const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
-          return hn::Add(Div255(d16, hn::Mul(dc, cw)), Div255(d16, hn::Mul(sc, w)));
+          return hn::Add(blend::Complement(w, dc), blend::Product(w, sc));
         };
-        const V16 r = mix(red(s), red(o)), g = mix(green(s), green(o)), b = mix(blue(s), blue(o));
-        V16 out;
-        if constexpr (kIs565) {
-          out = hn::Or(hn::Or(hn::ShiftLeft<8>(hn::And(r, m8)), hn::ShiftLeft<3>(hn::And(g, mg))),
-                       hn::ShiftRight<3>(b));
-        } else {
-          out = hn::Or(hn::Or(hn::ShiftLeft<7>(hn::And(r, m8)), hn::ShiftLeft<2>(hn::And(g, mg))),
-                       hn::ShiftRight<3>(b));
-        }
-        const VU result = hn::BitCast(du, hn::IfThenElse(hn::Eq(s, key), o, out));
-        outA = hn::Or(hn::And(result, low), hn::And(oa, high));
-        outB = hn::Or(hn::ShiftRight<16>(result), hn::And(ob, high));
+        const auto sc = blend::Widen<kIs565>(s), oc = blend::Widen<kIs565>(o);
+        const V16 out =
+            blend::Narrow<kIs565>(mix(sc.r, oc.r), mix(sc.g, oc.g), mix(sc.b, oc.b));
+        const V16 result = hn::IfThenElse(hn::Eq(s, key), o, out);
+        outA = hn::BitCast(du, blend::UnpackWordsLow(result, hn::BitCast(d16, oa)));
+        outB = hn::BitCast(du, blend::UnpackWordsHigh(result, hn::BitCast(d16, ob)));
       });
 }
 
@@ -333,9 +311,6 @@ enum class Word16 {
   kAlphaByOpacity,  // blends at level (opacity x 16 x alpha / 255) >> 4, the key skipped
   kOpacity,         // blends at level opacity >> 4; the key, and texels equal to the pixel, skipped
 };
-
-// c x level / 15 for c x level up to 4693.
-HWY_INLINE V16 Div15(D16 d, V16 x) { return hn::MulHigh(x, hn::Set(d, 4370)); }
 
 // Alpha texels of the 16-bit alpha formats onto their colour formats: the
 // 16-level blend T[L][s] + T[15 - L][d], each channel times L / 15. Two
@@ -357,7 +332,7 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, levels));
   const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
-  const V16 fifteen = hn::Set(d16, 15), m5 = hn::Set(d16, 31), mg = hn::Set(d16, kIs565 ? 63 : 31);
+  const V16 fifteen = hn::Set(d16, 15);
   const auto draw = [&](VU a, VU b, V16 old) HWY_ATTR {
     const V16 s = hn::ConcatEven(d16, hn::BitCast(d16, b), hn::BitCast(d16, a));
     if constexpr (kMode == Word16::kCopy) {
@@ -371,16 +346,7 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
             hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
         level = hn::TableLookupBytes(table, alpha);
       }
-      const V16 rest = hn::Sub(fifteen, level);
-      const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
-        return hn::Add(Div15(d16, hn::Mul(sc, level)), Div15(d16, hn::Mul(dc, rest)));
-      };
-      constexpr int kRed = kIs565 ? 11 : 10;
-      const V16 r =
-          mix(hn::And(hn::ShiftRight<kRed>(s), m5), hn::And(hn::ShiftRight<kRed>(old), m5));
-      const V16 g = mix(hn::And(hn::ShiftRight<5>(s), mg), hn::And(hn::ShiftRight<5>(old), mg));
-      const V16 bl = mix(hn::And(s, m5), hn::And(old, m5));
-      const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRed>(r), hn::ShiftLeft<5>(g)), bl);
+      const V16 out = blend::LevelBlend<kIs565>(s, old, level);
       if constexpr (kMode == Word16::kAlphaByOpacity)
         return hn::IfThenElse(hn::Eq(s, key), old, out);
       if constexpr (kMode == Word16::kOpacity) {

@@ -16,6 +16,7 @@
 #include <type_traits>
 
 #include "graphics/pixel/blend_arithmetic-inl.h"
+#include "graphics/pixel/kernel_rows-inl.h"
 #include "graphics/pixel/row_kernels.h"
 
 HWY_BEFORE_NAMESPACE();
@@ -32,24 +33,8 @@ using D16 = hn::ScalableTag<uint16_t>;
 // and the two-level mix P[a][s] + P[b][d].
 enum class Mix { Weight, TwoLevel };
 
-inline size_t Pixels(int32_t width) { return width > 0 ? static_cast<size_t>(width) : 0; }
-
-// Runs body over whole steps of `step` pixels (sb source bytes and db
-// destination bytes each), then over the last partial step through buffers.
-// A step is at most one vector of bytes' worth of pixels.
-template <int32_t sb, int32_t db, class Body>
-HWY_INLINE void ForEachStep(const uint8_t* s, uint8_t* d, size_t n, size_t step, const Body& body) {
-  size_t i = 0;
-  for (; i + step <= n; i += step) body(s + i * sb, d + i * db);
-  if (i == n) return;
-  alignas(64) uint8_t sbuf[HWY_MAX_BYTES * sb] = {};
-  alignas(64) uint8_t dbuf[HWY_MAX_BYTES * db] = {};
-  const size_t rest = n - i;
-  std::memcpy(sbuf, s + i * sb, rest * sb);
-  std::memcpy(dbuf, d + i * db, rest * db);
-  body(sbuf, dbuf);
-  std::memcpy(d + i * db, dbuf, rest * db);
-}
+using rows::ForEachStep;
+using rows::Pixels;
 
 // ---------------------------------------------------------------------------
 // 32-bit pixels onto 32-bit pixels, byte position onto byte position.
@@ -119,7 +104,7 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
   const auto key = hn::Set(d32, args.key & keyMask);
   const auto fourth = hn::Set(d32, 0xFF000000u);
   WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
-    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp) {
+    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
       auto out = hn::BitCast(d32, Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, wa, wb));
       out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
@@ -143,7 +128,7 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
                 int32_t) {
   const D8 d8;
   WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
-    ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp) {
+    ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
       if constexpr (kMix == Mix::Weight)
         hn::StoreU(blend::WeightBytes(d8, wa, vs, vd), d8, dp);
@@ -250,7 +235,7 @@ void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
   const auto ms = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ls)));
   const auto md = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ld)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
-  ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp) {
+  ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
     const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
     auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
@@ -275,7 +260,7 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   const auto full = blend::LevelMultiplier(fifteen);
   blend::WithWeight(d8, args.a & 0xFF, [&](const auto& wa) {
-    ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
+    ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
       const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
@@ -306,11 +291,8 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   // Two vectors of pixels at a time, packed into one vector of 16-bit lanes:
   // the first vector's words (or alpha and pad bytes) in the even lanes, the
-  // second's in the odd lanes. Each lane is worked out alone, so the order
-  // does not matter.
-  auto words = [&](hn::Vec<D16> first, hn::Vec<D16> second) {
-    return hn::OddEven(hn::BitCast(d16, hn::ShiftLeft<16>(hn::BitCast(d32, second))), first);
-  };
+  // second's in the odd lanes (blend::PackWords). Each lane is worked out
+  // alone, so the order does not matter.
   auto alpha16 = [&](hn::Vec<D16> first, hn::Vec<D16> second) {  // 16 x alpha
     const auto ap =
         hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
@@ -319,12 +301,12 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   // The weights P[16 x alpha][a] are at most 240, so their products take the
   // one-multiply form per lane.
   WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
-    ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp) {
+    ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
       uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
       const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
       const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
-      const auto sw = words(s1, s2), dw = words(d1, d2);
+      const auto sw = blend::PackWords(s1, s2), dw = blend::PackWords(d1, d2);
       const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
       const auto ws = blend::ProductLanes(wa, alpha16(s1, s2));
       const auto ms = blend::LaneFixedWeight(d8, ws);
@@ -343,9 +325,8 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
       // The new words back into the destination pixels, beside their alpha
       // and pad bytes.
-      hn::StoreU(hn::OddEven(d1, out), d16, d16p);
-      hn::StoreU(hn::OddEven(d2, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, out)))), d16,
-                 d16p + lanes);
+      hn::StoreU(blend::UnpackWordsLow(out, d1), d16, d16p);
+      hn::StoreU(blend::UnpackWordsHigh(out, d2), d16, d16p + lanes);
     });
   });
 }
