@@ -144,17 +144,6 @@ HWY_INLINE V8 ScaleBytes(V8 v, V16 m) {
   return hn::BitCast(d8, hn::Or(even, odd));
 }
 
-// Each colour channel of the words (565 or 555 fields) times the multiplier
-// m where it lies: ((w & F) x m >> 16) & F per field F (level_scaling.h).
-template <class C, class D>
-HWY_INLINE hn::Vec<D> ScaleFields(D d, hn::Vec<D> w, hn::Vec<D> m) {
-  const auto r = hn::Set(d, C::kIs565 ? 0xF800 : 0x7C00);
-  const auto g = hn::Set(d, C::kIs565 ? 0x07E0 : 0x03E0);
-  const auto b = hn::Set(d, 0x001F);
-  return hn::Or(hn::Or(hn::And(hn::MulHigh(hn::And(w, r), m), r), hn::And(hn::MulHigh(hn::And(w, g), m), g)),
-                hn::MulHigh(hn::And(w, b), m));
-}
-
 // floor(c x l / 15) for c <= 63, l <= 15 in 16-bit lanes (Fifteenths).
 template <class D>
 HWY_INLINE hn::Vec<D> Fifteenths(D d, hn::Vec<D> c, hn::Vec<D> l) {
@@ -166,8 +155,13 @@ HWY_INLINE hn::Vec<D> Fifteenths(D d, hn::Vec<D> c, hn::Vec<D> l) {
 // each lane, else P[level] of c through the multiplier w), joined again by
 // Channel (the saturating word forms, channel by channel). kKeepTop keeps
 // Rgb555 bit 15 of d, else it becomes 0.
-template <class A, class C, bool kFifteenths, bool kKeepTop, class D>
-HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D> w) {
+//
+// kPreScaled (with kFifteenths): each source channel is first taken through
+// P[level] by the multiplier m: (c x m) >> 16 of the channel c moved to bit 0
+// is the widened scaling of its field (level_scaling.h).
+template <class A, class C, bool kFifteenths, bool kKeepTop, bool kPreScaled = false, class D>
+HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D> w,
+                                     hn::Vec<D> m = hn::Zero(D())) {
   const auto m5 = hn::Set(t, 31), m6 = hn::Set(t, 63);
   hn::Vec<D> sr, sg, dr, dg;
   const auto sb = hn::And(s, m5), db = hn::And(d, m5);
@@ -182,6 +176,12 @@ HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D>
     dr = hn::And(hn::ShiftRight<10>(d), m5);
     dg = hn::And(hn::ShiftRight<5>(d), m5);
   }
+  auto pb = sb;
+  if constexpr (kPreScaled) {
+    sr = hn::MulHigh(sr, m);
+    sg = hn::MulHigh(sg, m);
+    pb = hn::MulHigh(sb, m);
+  }
   if constexpr (kFifteenths) {
     sr = Fifteenths(t, sr, w);
     sg = Fifteenths(t, sg, w);
@@ -189,7 +189,7 @@ HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D>
     sr = hn::MulHigh(sr, w);
     sg = hn::MulHigh(sg, w);
   }
-  const auto scaledB = kFifteenths ? Fifteenths(t, sb, w) : hn::MulHigh(sb, w);
+  const auto scaledB = kFifteenths ? Fifteenths(t, pb, w) : hn::MulHigh(pb, w);
   const auto rr = A::Channel(dr, sr, m5);
   const auto rg = A::Channel(dg, sg, C::kIs565 ? m6 : m5);
   const auto rb = A::Channel(db, scaledB, m5);
@@ -376,12 +376,11 @@ struct AlphaLevelWords {
     const V16 alpha = hn::And(hn::ConcatOdd(t, high, low), hn::Set(t, 15));
     uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
     const V16 vd = hn::LoadU(t, d16);
-    V16 sv = word;
-    // Widened, scaled and narrowed: P[level] of each channel where it lies.
-    if constexpr (kScaled) sv = ScaleFields<C>(t, word, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
-    // The source's colour times alpha / 15 (the level table), then the word
-    // form by channels; Rgb555 bit 15 stays (the scaled source has none).
-    V16 r = ScaledChannels<A, C, true, true>(t, vd, sv, alpha);
+    // Widened, scaled and narrowed (P[level] of each channel, taken apart),
+    // then the source's colour times alpha / 15 (the level table), then the
+    // word form by channels; Rgb555 bit 15 stays (the scaled source has none).
+    const V16 m = hn::Set(t, static_cast<uint16_t>(kScaled ? scaling::Multiplier255(a.a) : 0));
+    V16 r = ScaledChannels<A, C, true, true, kScaled>(t, vd, word, alpha, m);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
   }
