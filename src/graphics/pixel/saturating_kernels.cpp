@@ -123,14 +123,19 @@ HWY_INLINE V8 ByOwnAlpha(V8 v) {
   const D8 d8;
   const D16 d16;
   const D32 d32;
-  const V32 alpha = hn::ShiftRight<24>(hn::BitCast(d32, v));
-  const V16 a = hn::BitCast(d16, hn::Or(alpha, hn::ShiftLeft<16>(alpha)));
+  // The alpha byte into both 16-bit halves of its pixel (high bytes 0), by
+  // one byte shuffle within each 16-byte block.
+  alignas(16) static constexpr uint8_t kAlphaTwice[16] = {3,  0x80, 3,  0x80, 7,  0x80, 7,  0x80,
+                                                         11, 0x80, 11, 0x80, 15, 0x80, 15, 0x80};
+  const V16 a = hn::BitCast(d16, hn::TableLookupBytesOr0(v, hn::LoadDup128(d8, kAlphaTwice)));
   const V16 v16 = hn::BitCast(d16, v), magic = hn::Set(d16, 0x8081);
-  // Bytes 0 and 2, then bytes 1 and 3 (byte 3's product is dropped).
+  // Bytes 0 and 2, then bytes 1 and 3 (byte 3's product is dropped). A
+  // product p < 2^15 of the odd bytes goes to its high byte as (p << 1) &
+  // 0xFF00, which is ((p >> 7) << 8).
   const V16 even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(v16, hn::Set(d16, 0xFF)), a), magic));
-  const V16 odd = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
+  const V16 odd = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
   const V16 byte1 = hn::BitCast(d16, hn::Set(d32, 0xFF00));
-  return hn::BitCast(d8, hn::Or(even, hn::And(hn::ShiftLeft<8>(odd), byte1)));
+  return hn::BitCast(d8, hn::Or(even, hn::And(odd, byte1)));
 }
 
 // P[level][c] in every byte lane at a level <= 254 fixed for the row:
