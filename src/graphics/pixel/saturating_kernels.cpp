@@ -155,11 +155,11 @@ HWY_INLINE hn::Vec<D> Fifteenths(D d, hn::Vec<D> c, hn::Vec<D> l) {
   return hn::MulHigh(hn::Mul(c, l), hn::Set(d, 4370));
 }
 
-// The colour words d and s (C's layout) taken apart into channels, the
-// source's channels scaled (kFifteenths: c x w / 15 at levels w <= 15 in
-// each lane, else P[level] of c through the multiplier w), joined again by
-// Channel (the saturating word forms, channel by channel). kKeepTop keeps
-// Rgb555 bit 15 of d, else it becomes 0.
+// The colour word s (C's layout) taken apart into channels, which are scaled
+// (kFifteenths: c x w / 15 at levels w <= 15 in each lane, else P[level] of c
+// through the multiplier w) and put to their fields of the colour word d by
+// Field (the saturating word forms, field by field). kKeepTop keeps Rgb555
+// bit 15 of d, else it becomes 0.
 //
 // kPreScaled (with kFifteenths): each source channel is first taken through
 // P[level] by the multiplier m: (c x m) >> 16 of the channel c moved to bit 0
@@ -168,18 +168,14 @@ template <class A, class C, bool kFifteenths, bool kKeepTop, bool kPreScaled = f
 HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D> w,
                                      hn::Vec<D> m = hn::Zero(D())) {
   const auto m5 = hn::Set(t, 31), m6 = hn::Set(t, 63);
-  hn::Vec<D> sr, sg, dr, dg;
+  hn::Vec<D> sr, sg;
   const auto sb = hn::And(s, m5), db = hn::And(d, m5);
   if constexpr (C::kIs565) {
     sr = hn::ShiftRight<11>(s);
     sg = hn::And(hn::ShiftRight<5>(s), m6);
-    dr = hn::ShiftRight<11>(d);
-    dg = hn::And(hn::ShiftRight<5>(d), m6);
   } else {
     sr = hn::And(hn::ShiftRight<10>(s), m5);
     sg = hn::And(hn::ShiftRight<5>(s), m5);
-    dr = hn::And(hn::ShiftRight<10>(d), m5);
-    dg = hn::And(hn::ShiftRight<5>(d), m5);
   }
   auto pb = sb;
   if constexpr (kPreScaled) {
@@ -195,15 +191,16 @@ HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D>
     sg = hn::MulHigh(sg, w);
   }
   const auto scaledB = kFifteenths ? Fifteenths(t, pb, w) : hn::MulHigh(pb, w);
-  const auto rr = A::Channel(dr, sr, m5);
-  const auto rg = A::Channel(dg, sg, C::kIs565 ? m6 : m5);
-  const auto rb = A::Channel(db, scaledB, m5);
-  if constexpr (C::kIs565) return hn::Or(hn::Or(hn::ShiftLeft<11>(rr), hn::ShiftLeft<5>(rg)), rb);
-  else {
-    const auto joined = hn::Or(hn::Or(hn::ShiftLeft<10>(rr), hn::ShiftLeft<5>(rg)), rb);
-    if constexpr (kKeepTop) return hn::Or(joined, hn::And(d, hn::Set(t, 0x8000)));
-    else return joined;
-  }
+  // The destination's fields where they lie, each source channel moved to
+  // its field (its low bits 0), so that no destination field is taken apart
+  // and none joined again.
+  const auto fr = hn::Set(t, C::kIs565 ? 0xF800 : 0x7C00), fg = hn::Set(t, C::kIs565 ? 0x07E0 : 0x03E0);
+  const auto rr = A::template Field<C::kIs565>(hn::And(d, fr), hn::ShiftLeft<C::kIs565 ? 11 : 10>(sr), fr);
+  const auto rg = A::template Field<false>(hn::And(d, fg), hn::ShiftLeft<5>(sg), fg);
+  const auto rb = A::template Field<false>(db, scaledB, m5);
+  const auto joined = hn::Or(hn::Or(rr, rg), rb);
+  if constexpr (!C::kIs565 && kKeepTop) return hn::Or(joined, hn::And(d, hn::Set(t, 0x8000)));
+  else return joined;
 }
 
 // Arithmetic right shift of 16-bit lanes.
@@ -218,9 +215,13 @@ HWY_INLINE hn::Vec<D> ShiftRightSigned16(D d, hn::Vec<D> v) {
 // step by step in 16-bit lanes, where they give the same low 16 bits).
 struct Add {
   using Scalar = AddOp;
-  // One channel a lane, at most max.
-  template <class V>
-  static V Channel(V d, V s, V max) { return hn::Min(hn::Add(d, s), max); }
+  // One field F of a word a lane, d and s within F: at most F. A field that
+  // reaches bit 15 (kTop) saturates the lane and is cut back to F.
+  template <bool kTop, class V>
+  static V Field(V d, V s, V f) {
+    if constexpr (kTop) return hn::And(hn::SaturatedAdd(d, s), f);
+    else return hn::Min(hn::Add(d, s), f);
+  }
   template <class V>
   static V Sat(V d, V s) { return hn::SaturatedAdd(d, s); }
   template <class V>
@@ -244,8 +245,8 @@ struct Add {
 
 struct Sub {
   using Scalar = SubOp;
-  template <class V>
-  static V Channel(V d, V s, V) { return hn::SaturatedSub(d, s); }
+  template <bool kTop, class V>
+  static V Field(V d, V s, V) { return hn::SaturatedSub(d, s); }
   template <class V>
   static V Sat(V d, V s) { return hn::SaturatedSub(d, s); }
   template <class V>
