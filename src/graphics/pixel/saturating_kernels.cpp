@@ -311,17 +311,6 @@ struct Words16 {
   }
 };
 
-// The colour words (low halves) of two vectors of 32-bit pixels packed into
-// one vector of 16-bit lanes, in the lane order that InterleaveLower /
-// InterleaveUpper undo (block by block).
-HWY_INLINE V16 PackColours(V32 low, V32 high) {
-  const hn::RebindToSigned<D32> di;
-  const hn::RebindToSigned<D16> di16;
-  const auto a = hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::BitCast(di, low)));
-  const auto b = hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::BitCast(di, high)));
-  return hn::BitCast(D16(), hn::ReorderDemote2To(di16, a, b));
-}
-
 // Equal Rgb565A / Rgb555A (AlphaWords), unscaled: the colour words (even
 // 16-bit lanes) only; the alpha and pad words stay.
 template <class A, bool kKeyed, class C>
@@ -340,8 +329,9 @@ struct AlphaWordsInPlace {
 };
 
 // Equal Rgb565A / Rgb555A (AlphaWords), scaled: the colour words only, two
-// vectors of pixels packed into one of colour words, so that the scaling runs
-// once for both; the alpha and pad bytes stay.
+// vectors of pixels packed into one of colour words (their even 16-bit lanes,
+// in order), so that the scaling runs once for both, and widened back; the
+// alpha and pad bytes stay.
 template <class A, bool kScaled, bool kKeyed, class C>
 struct AlphaWords {
   static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
@@ -353,16 +343,16 @@ struct AlphaWords {
     const uint32_t* s32 = reinterpret_cast<const uint32_t*>(s);
     uint32_t* dp = reinterpret_cast<uint32_t*>(d);
     const V32 d0 = hn::LoadU(d32, dp), d1 = hn::LoadU(d32, dp + n);
-    const V16 vs = PackColours(hn::LoadU(d32, s32), hn::LoadU(d32, s32 + n));
-    const V16 vd = PackColours(d0, d1);
+    const V16 vs = hn::ConcatEven(t, hn::BitCast(t, hn::LoadU(d32, s32 + n)), hn::BitCast(t, hn::LoadU(d32, s32)));
+    const V16 vd = hn::ConcatEven(t, hn::BitCast(t, d1), hn::BitCast(t, d0));
     // P[level] of each channel, then the colour form by channels (Rgb555
     // bit 15 becomes 0).
     V16 r = ScaledChannels<A, C, false, false>(t, vd, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     const V32 upper = hn::Set(d32, 0xFFFF0000u);
-    const V16 zero = hn::Zero(t);
-    hn::StoreU(hn::Or(hn::BitCast(d32, hn::InterleaveLower(t, r, zero)), hn::And(d0, upper)), d32, dp);
-    hn::StoreU(hn::Or(hn::BitCast(d32, hn::InterleaveUpper(t, r, zero)), hn::And(d1, upper)), d32, dp + n);
+    const hn::Half<D16> h;
+    hn::StoreU(hn::Or(hn::PromoteTo(d32, hn::LowerHalf(h, r)), hn::And(d0, upper)), d32, dp);
+    hn::StoreU(hn::Or(hn::PromoteTo(d32, hn::UpperHalf(h, r)), hn::And(d1, upper)), d32, dp + n);
   }
 };
 
