@@ -253,15 +253,19 @@ struct Sub {
   static V Mod(V d, V s) { return hn::Sub(d, s); }
   template <class C, class D>
   static hn::Vec<D> Word(D t, hn::Vec<D> d, hn::Vec<D> s) {
-    const auto n = hn::Xor(d, hn::Set(t, 0xFFFF));
+    // n = NOT d as the scalar forms take it, written without a NOT: n ^ s =
+    // NOT (d ^ s) and n & s = s AND NOT d, so that no lane op reads a
+    // register it does not need (a compiled NOT may read its destination and
+    // chain one block to the next).
     hn::Vec<D> m;
+    const auto x = hn::Xor(d, s), ns = hn::AndNot(d, s);
     if constexpr (C::kIs565) {  // SubSat565
-      const auto h = hn::Add(hn::And(hn::ShiftRight<1>(hn::Xor(n, s)), hn::Set(t, 0x7BEF)), hn::And(n, s));
+      const auto h = hn::Add(hn::AndNot(hn::ShiftRight<1>(x), hn::Set(t, 0x7BEF)), ns);
       const auto c = hn::And(h, hn::Set(t, 0x8410));
       const auto tt = ShiftRightSigned16<5>(t, hn::Add(c, hn::Set(t, 0x3DF0)));
       m = hn::Xor(hn::Add(hn::And(tt, hn::Set(t, 0xFBFF)), hn::Set(t, 0x200)), hn::Set(t, 0x3EF));
     } else {  // SubSat555
-      const auto h = hn::Add(hn::And(hn::Xor(n, s), hn::Set(t, 0x7BDE)), hn::ShiftLeft<1>(hn::And(n, s)));
+      const auto h = hn::Add(hn::AndNot(x, hn::Set(t, 0x7BDE)), hn::ShiftLeft<1>(ns));
       m = hn::Xor(hn::Add(hn::And(hn::ShiftRight<5>(h), hn::Set(t, 0x0421)), hn::Set(t, 0x3DEF)),
                   hn::Set(t, 0x3DEF));
     }
@@ -311,24 +315,7 @@ struct Words16 {
   }
 };
 
-// Equal Rgb565A / Rgb555A (AlphaWords), unscaled: the colour words (even
-// 16-bit lanes) only; the alpha and pad words stay.
-template <class A, bool kKeyed, class C>
-struct AlphaWordsInPlace {
-  static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
-  static size_t Units() { return hn::Lanes(D32()); }
-  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
-    const D16 t;
-    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
-    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
-    const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
-    auto colour = hn::Eq(hn::And(hn::Iota(t, 0), hn::Set(t, 1)), hn::Zero(t));
-    if constexpr (kKeyed) colour = hn::AndNot(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), colour);
-    hn::StoreU(hn::IfThenElse(colour, AlphaColour<A, C>(t, vd, vs), vd), t, d16);
-  }
-};
-
-// Equal Rgb565A / Rgb555A (AlphaWords), scaled: the colour words only, two
+// Equal Rgb565A / Rgb555A (AlphaWords): the colour words only, two
 // vectors of pixels packed into one of colour words (their even 16-bit lanes,
 // in order), so that the scaling runs once for both, and widened back; the
 // alpha and pad bytes stay.
@@ -345,9 +332,14 @@ struct AlphaWords {
     const V32 d0 = hn::LoadU(d32, dp), d1 = hn::LoadU(d32, dp + n);
     const V16 vs = hn::ConcatEven(t, hn::BitCast(t, hn::LoadU(d32, s32 + n)), hn::BitCast(t, hn::LoadU(d32, s32)));
     const V16 vd = hn::ConcatEven(t, hn::BitCast(t, d1), hn::BitCast(t, d0));
-    // P[level] of each channel, then the colour form by channels (Rgb555
-    // bit 15 becomes 0).
-    V16 r = ScaledChannels<A, C, false, false>(t, vd, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+    // P[level] of each channel, then the colour form by channels, or the
+    // colour word form (Rgb555 bit 15 becomes 0 in both).
+    V16 r;
+    if constexpr (kScaled) {
+      r = ScaledChannels<A, C, false, false>(t, vd, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+    } else {
+      r = AlphaColour<A, C>(t, vd, vs);
+    }
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     const V32 upper = hn::Set(d32, 0xFFFF0000u);
     const hn::Half<D16> h;
@@ -536,13 +528,8 @@ void RegisterForm(KernelTable& t, Op op) {
   }
   t.Set(op, F::Bgrx32, F::Bgrx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
   t.Set(op, F::Rgbx32, F::Rgbx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
-  if constexpr (kScaled) {
-    t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWords<A, true, kKeyed, C5>>);
-    t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWords<A, true, kKeyed, C1>>);
-  } else {
-    t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWordsInPlace<A, kKeyed, C5>>);
-    t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWordsInPlace<A, kKeyed, C1>>);
-  }
+  t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWords<A, kScaled, kKeyed, C5>>);
+  t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWords<A, kScaled, kKeyed, C1>>);
   t.Set(op, F::Bgra32, F::Bgra32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
   t.Set(op, F::Rgba32, F::Rgba32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
   t.Set(op, F::Rgb565A, F::Rgb565, &Run<AlphaLevelWords<A, kScaled, kKeyed, C5>>);
