@@ -195,9 +195,11 @@ HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D>
   // its field (its low bits 0), so that no destination field is taken apart
   // and none joined again.
   const auto fr = hn::Set(t, C::kIs565 ? 0xF800 : 0x7C00), fg = hn::Set(t, C::kIs565 ? 0x07E0 : 0x03E0);
-  const auto rr = A::template Field<C::kIs565>(hn::And(d, fr), hn::ShiftLeft<C::kIs565 ? 11 : 10>(sr), fr);
-  const auto rg = A::template Field<false>(hn::And(d, fg), hn::ShiftLeft<5>(sg), fg);
-  const auto rb = A::template Field<false>(db, scaledB, m5);
+  hn::Vec<D> rr;
+  if constexpr (C::kIs565) rr = A::TopField(d, hn::ShiftLeft<11>(sr), fr);
+  else rr = A::Field(hn::And(d, fr), hn::ShiftLeft<10>(sr), fr);
+  const auto rg = A::Field(hn::And(d, fg), hn::ShiftLeft<5>(sg), fg);
+  const auto rb = A::Field(db, scaledB, m5);
   const auto joined = hn::Or(hn::Or(rr, rg), rb);
   if constexpr (!C::kIs565 && kKeepTop) return hn::Or(joined, hn::And(d, hn::Set(t, 0x8000)));
   else return joined;
@@ -215,13 +217,14 @@ HWY_INLINE hn::Vec<D> ShiftRightSigned16(D d, hn::Vec<D> v) {
 // step by step in 16-bit lanes, where they give the same low 16 bits).
 struct Add {
   using Scalar = AddOp;
-  // One field F of a word a lane, d and s within F: at most F. A field that
-  // reaches bit 15 (kTop) saturates the lane and is cut back to F.
-  template <bool kTop, class V>
-  static V Field(V d, V s, V f) {
-    if constexpr (kTop) return hn::And(hn::SaturatedAdd(d, s), f);
-    else return hn::Min(hn::Add(d, s), f);
-  }
+  // One field F of a word a lane, d and s within F: at most F.
+  template <class V>
+  static V Field(V d, V s, V f) { return hn::Min(hn::Add(d, s), f); }
+  // The field F that ends at bit 15, d the whole word (s within F): the
+  // bits below F add nothing to it, and an overflow saturates the lane, which
+  // F cuts back to all ones.
+  template <class V>
+  static V TopField(V d, V s, V f) { return hn::And(hn::SaturatedAdd(d, s), f); }
   template <class V>
   static V Sat(V d, V s) { return hn::SaturatedAdd(d, s); }
   template <class V>
@@ -245,8 +248,10 @@ struct Add {
 
 struct Sub {
   using Scalar = SubOp;
-  template <bool kTop, class V>
+  template <class V>
   static V Field(V d, V s, V) { return hn::SaturatedSub(d, s); }
+  template <class V>
+  static V TopField(V d, V s, V f) { return hn::SaturatedSub(hn::And(d, f), s); }
   template <class V>
   static V Sat(V d, V s) { return hn::SaturatedSub(d, s); }
   template <class V>
