@@ -223,6 +223,13 @@ TEST(SaturatingFormulas, FixedLevelMultipliersAreTheTables) {
       for (uint32_t f : {0x7C00u, 0x03E0u, 0x001Fu}) fields555 |= (((w & f) * m) >> 16) & f;
       ASSERT_EQ(fields565, scaling::Widened<px::Colour565>(t, a, w)) << a << " " << w;
       ASSERT_EQ(fields555, scaling::Widened<px::Colour555>(t, a, w)) << a << " " << w;
+      // The same with each channel taken to bit 0, scaled and put back.
+      const uint32_t taken565 = (((w >> 11) * m) >> 16) << 11 | ((((w >> 5) & 63) * m) >> 16) << 5 |
+                                (((w & 31) * m) >> 16);
+      const uint32_t taken555 = ((((w >> 10) & 31) * m) >> 16) << 10 |
+                                ((((w >> 5) & 31) * m) >> 16) << 5 | (((w & 31) * m) >> 16);
+      ASSERT_EQ(taken565, fields565) << a << " " << w;
+      ASSERT_EQ(taken555, fields555) << a << " " << w;
     }
   }
 }

@@ -123,14 +123,19 @@ HWY_INLINE V8 ByOwnAlpha(V8 v) {
   const D8 d8;
   const D16 d16;
   const D32 d32;
-  const V32 alpha = hn::ShiftRight<24>(hn::BitCast(d32, v));
-  const V16 a = hn::BitCast(d16, hn::Or(alpha, hn::ShiftLeft<16>(alpha)));
+  // The alpha byte into both 16-bit halves of its pixel (high bytes 0), by
+  // one byte shuffle within each 16-byte block.
+  alignas(16) static constexpr uint8_t kAlphaTwice[16] = {3,  0x80, 3,  0x80, 7,  0x80, 7,  0x80,
+                                                         11, 0x80, 11, 0x80, 15, 0x80, 15, 0x80};
+  const V16 a = hn::BitCast(d16, hn::TableLookupBytesOr0(v, hn::LoadDup128(d8, kAlphaTwice)));
   const V16 v16 = hn::BitCast(d16, v), magic = hn::Set(d16, 0x8081);
-  // Bytes 0 and 2, then bytes 1 and 3 (byte 3's product is dropped).
+  // Bytes 0 and 2, then bytes 1 and 3 (byte 3's product is dropped). A
+  // product p < 2^15 of the odd bytes goes to its high byte as (p << 1) &
+  // 0xFF00, which is ((p >> 7) << 8).
   const V16 even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(v16, hn::Set(d16, 0xFF)), a), magic));
-  const V16 odd = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
+  const V16 odd = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
   const V16 byte1 = hn::BitCast(d16, hn::Set(d32, 0xFF00));
-  return hn::BitCast(d8, hn::Or(even, hn::And(hn::ShiftLeft<8>(odd), byte1)));
+  return hn::BitCast(d8, hn::Or(even, hn::And(odd, byte1)));
 }
 
 // P[level][c] in every byte lane at a level <= 254 fixed for the row:
@@ -144,43 +149,39 @@ HWY_INLINE V8 ScaleBytes(V8 v, V16 m) {
   return hn::BitCast(d8, hn::Or(even, odd));
 }
 
-// Each colour channel of the words (565 or 555 fields) times the multiplier
-// m where it lies: ((w & F) x m >> 16) & F per field F (level_scaling.h).
-template <class C, class D>
-HWY_INLINE hn::Vec<D> ScaleFields(D d, hn::Vec<D> w, hn::Vec<D> m) {
-  const auto r = hn::Set(d, C::kIs565 ? 0xF800 : 0x7C00);
-  const auto g = hn::Set(d, C::kIs565 ? 0x07E0 : 0x03E0);
-  const auto b = hn::Set(d, 0x001F);
-  return hn::Or(hn::Or(hn::And(hn::MulHigh(hn::And(w, r), m), r), hn::And(hn::MulHigh(hn::And(w, g), m), g)),
-                hn::MulHigh(hn::And(w, b), m));
-}
-
 // floor(c x l / 15) for c <= 63, l <= 15 in 16-bit lanes (Fifteenths).
 template <class D>
 HWY_INLINE hn::Vec<D> Fifteenths(D d, hn::Vec<D> c, hn::Vec<D> l) {
   return hn::MulHigh(hn::Mul(c, l), hn::Set(d, 4370));
 }
 
-// The colour words d and s (C's layout) taken apart into channels, the
-// source's channels scaled (kFifteenths: c x w / 15 at levels w <= 15 in
-// each lane, else P[level] of c through the multiplier w), joined again by
-// Channel (the saturating word forms, channel by channel). kKeepTop keeps
-// Rgb555 bit 15 of d, else it becomes 0.
-template <class A, class C, bool kFifteenths, bool kKeepTop, class D>
-HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D> w) {
+// The colour word s (C's layout) taken apart into channels, which are scaled
+// (kFifteenths: c x w / 15 at levels w <= 15 in each lane, else P[level] of c
+// through the multiplier w) and put to their fields of the colour word d by
+// Field (the saturating word forms, field by field). kKeepTop keeps Rgb555
+// bit 15 of d, else it becomes 0.
+//
+// kPreScaled (with kFifteenths): each source channel is first taken through
+// P[level] by the multiplier m: (c x m) >> 16 of the channel c moved to bit 0
+// is the widened scaling of its field (level_scaling.h).
+template <class A, class C, bool kFifteenths, bool kKeepTop, bool kPreScaled = false, class D>
+HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D> w,
+                                     hn::Vec<D> m = hn::Zero(D())) {
   const auto m5 = hn::Set(t, 31), m6 = hn::Set(t, 63);
-  hn::Vec<D> sr, sg, dr, dg;
+  hn::Vec<D> sr, sg;
   const auto sb = hn::And(s, m5), db = hn::And(d, m5);
   if constexpr (C::kIs565) {
     sr = hn::ShiftRight<11>(s);
     sg = hn::And(hn::ShiftRight<5>(s), m6);
-    dr = hn::ShiftRight<11>(d);
-    dg = hn::And(hn::ShiftRight<5>(d), m6);
   } else {
     sr = hn::And(hn::ShiftRight<10>(s), m5);
     sg = hn::And(hn::ShiftRight<5>(s), m5);
-    dr = hn::And(hn::ShiftRight<10>(d), m5);
-    dg = hn::And(hn::ShiftRight<5>(d), m5);
+  }
+  auto pb = sb;
+  if constexpr (kPreScaled) {
+    sr = hn::MulHigh(sr, m);
+    sg = hn::MulHigh(sg, m);
+    pb = hn::MulHigh(sb, m);
   }
   if constexpr (kFifteenths) {
     sr = Fifteenths(t, sr, w);
@@ -189,16 +190,19 @@ HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D>
     sr = hn::MulHigh(sr, w);
     sg = hn::MulHigh(sg, w);
   }
-  const auto scaledB = kFifteenths ? Fifteenths(t, sb, w) : hn::MulHigh(sb, w);
-  const auto rr = A::Channel(dr, sr, m5);
-  const auto rg = A::Channel(dg, sg, C::kIs565 ? m6 : m5);
-  const auto rb = A::Channel(db, scaledB, m5);
-  if constexpr (C::kIs565) return hn::Or(hn::Or(hn::ShiftLeft<11>(rr), hn::ShiftLeft<5>(rg)), rb);
-  else {
-    const auto joined = hn::Or(hn::Or(hn::ShiftLeft<10>(rr), hn::ShiftLeft<5>(rg)), rb);
-    if constexpr (kKeepTop) return hn::Or(joined, hn::And(d, hn::Set(t, 0x8000)));
-    else return joined;
-  }
+  const auto scaledB = kFifteenths ? Fifteenths(t, pb, w) : hn::MulHigh(pb, w);
+  // The destination's fields where they lie, each source channel moved to
+  // its field (its low bits 0), so that no destination field is taken apart
+  // and none joined again.
+  const auto fr = hn::Set(t, C::kIs565 ? 0xF800 : 0x7C00), fg = hn::Set(t, C::kIs565 ? 0x07E0 : 0x03E0);
+  hn::Vec<D> rr;
+  if constexpr (C::kIs565) rr = A::TopField(d, hn::ShiftLeft<11>(sr), fr);
+  else rr = A::Field(hn::And(d, fr), hn::ShiftLeft<10>(sr), fr);
+  const auto rg = A::Field(hn::And(d, fg), hn::ShiftLeft<5>(sg), fg);
+  const auto rb = A::Field(db, scaledB, m5);
+  const auto joined = hn::Or(hn::Or(rr, rg), rb);
+  if constexpr (!C::kIs565 && kKeepTop) return hn::Or(joined, hn::And(d, hn::Set(t, 0x8000)));
+  else return joined;
 }
 
 // Arithmetic right shift of 16-bit lanes.
@@ -213,9 +217,14 @@ HWY_INLINE hn::Vec<D> ShiftRightSigned16(D d, hn::Vec<D> v) {
 // step by step in 16-bit lanes, where they give the same low 16 bits).
 struct Add {
   using Scalar = AddOp;
-  // One channel a lane, at most max.
+  // One field F of a word a lane, d and s within F: at most F.
   template <class V>
-  static V Channel(V d, V s, V max) { return hn::Min(hn::Add(d, s), max); }
+  static V Field(V d, V s, V f) { return hn::Min(hn::Add(d, s), f); }
+  // The field F that ends at bit 15, d the whole word (s within F): the
+  // bits below F add nothing to it, and an overflow saturates the lane, which
+  // F cuts back to all ones.
+  template <class V>
+  static V TopField(V d, V s, V f) { return hn::And(hn::SaturatedAdd(d, s), f); }
   template <class V>
   static V Sat(V d, V s) { return hn::SaturatedAdd(d, s); }
   template <class V>
@@ -240,22 +249,28 @@ struct Add {
 struct Sub {
   using Scalar = SubOp;
   template <class V>
-  static V Channel(V d, V s, V) { return hn::SaturatedSub(d, s); }
+  static V Field(V d, V s, V) { return hn::SaturatedSub(d, s); }
+  template <class V>
+  static V TopField(V d, V s, V f) { return hn::SaturatedSub(hn::And(d, f), s); }
   template <class V>
   static V Sat(V d, V s) { return hn::SaturatedSub(d, s); }
   template <class V>
   static V Mod(V d, V s) { return hn::Sub(d, s); }
   template <class C, class D>
   static hn::Vec<D> Word(D t, hn::Vec<D> d, hn::Vec<D> s) {
-    const auto n = hn::Xor(d, hn::Set(t, 0xFFFF));
+    // n = NOT d as the scalar forms take it, written without a NOT: n ^ s =
+    // NOT (d ^ s) and n & s = s AND NOT d, so that no lane op reads a
+    // register it does not need (a compiled NOT may read its destination and
+    // chain one block to the next).
     hn::Vec<D> m;
+    const auto x = hn::Xor(d, s), ns = hn::AndNot(d, s);
     if constexpr (C::kIs565) {  // SubSat565
-      const auto h = hn::Add(hn::And(hn::ShiftRight<1>(hn::Xor(n, s)), hn::Set(t, 0x7BEF)), hn::And(n, s));
+      const auto h = hn::Add(hn::AndNot(hn::ShiftRight<1>(x), hn::Set(t, 0x7BEF)), ns);
       const auto c = hn::And(h, hn::Set(t, 0x8410));
       const auto tt = ShiftRightSigned16<5>(t, hn::Add(c, hn::Set(t, 0x3DF0)));
       m = hn::Xor(hn::Add(hn::And(tt, hn::Set(t, 0xFBFF)), hn::Set(t, 0x200)), hn::Set(t, 0x3EF));
     } else {  // SubSat555
-      const auto h = hn::Add(hn::And(hn::Xor(n, s), hn::Set(t, 0x7BDE)), hn::ShiftLeft<1>(hn::And(n, s)));
+      const auto h = hn::Add(hn::AndNot(x, hn::Set(t, 0x7BDE)), hn::ShiftLeft<1>(ns));
       m = hn::Xor(hn::Add(hn::And(hn::ShiftRight<5>(h), hn::Set(t, 0x0421)), hn::Set(t, 0x3DEF)),
                   hn::Set(t, 0x3DEF));
     }
@@ -305,37 +320,10 @@ struct Words16 {
   }
 };
 
-// The colour words (low halves) of two vectors of 32-bit pixels packed into
-// one vector of 16-bit lanes, in the lane order that InterleaveLower /
-// InterleaveUpper undo (block by block).
-HWY_INLINE V16 PackColours(V32 low, V32 high) {
-  const hn::RebindToSigned<D32> di;
-  const hn::RebindToSigned<D16> di16;
-  const auto a = hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::BitCast(di, low)));
-  const auto b = hn::ShiftRight<16>(hn::ShiftLeft<16>(hn::BitCast(di, high)));
-  return hn::BitCast(D16(), hn::ReorderDemote2To(di16, a, b));
-}
-
-// Equal Rgb565A / Rgb555A (AlphaWords), unscaled: the colour words (even
-// 16-bit lanes) only; the alpha and pad words stay.
-template <class A, bool kKeyed, class C>
-struct AlphaWordsInPlace {
-  static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
-  static size_t Units() { return hn::Lanes(D32()); }
-  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
-    const D16 t;
-    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
-    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
-    const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
-    auto colour = hn::Eq(hn::And(hn::Iota(t, 0), hn::Set(t, 1)), hn::Zero(t));
-    if constexpr (kKeyed) colour = hn::AndNot(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), colour);
-    hn::StoreU(hn::IfThenElse(colour, AlphaColour<A, C>(t, vd, vs), vd), t, d16);
-  }
-};
-
-// Equal Rgb565A / Rgb555A (AlphaWords), scaled: the colour words only, two
-// vectors of pixels packed into one of colour words, so that the scaling runs
-// once for both; the alpha and pad bytes stay.
+// Equal Rgb565A / Rgb555A (AlphaWords): the colour words only, two
+// vectors of pixels packed into one of colour words (their even 16-bit lanes,
+// in order), so that the scaling runs once for both, and widened back; the
+// alpha and pad bytes stay.
 template <class A, bool kScaled, bool kKeyed, class C>
 struct AlphaWords {
   static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
@@ -347,16 +335,21 @@ struct AlphaWords {
     const uint32_t* s32 = reinterpret_cast<const uint32_t*>(s);
     uint32_t* dp = reinterpret_cast<uint32_t*>(d);
     const V32 d0 = hn::LoadU(d32, dp), d1 = hn::LoadU(d32, dp + n);
-    const V16 vs = PackColours(hn::LoadU(d32, s32), hn::LoadU(d32, s32 + n));
-    const V16 vd = PackColours(d0, d1);
-    // P[level] of each channel, then the colour form by channels (Rgb555
-    // bit 15 becomes 0).
-    V16 r = ScaledChannels<A, C, false, false>(t, vd, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+    const V16 vs = hn::ConcatEven(t, hn::BitCast(t, hn::LoadU(d32, s32 + n)), hn::BitCast(t, hn::LoadU(d32, s32)));
+    const V16 vd = hn::ConcatEven(t, hn::BitCast(t, d1), hn::BitCast(t, d0));
+    // P[level] of each channel, then the colour form by channels, or the
+    // colour word form (Rgb555 bit 15 becomes 0 in both).
+    V16 r;
+    if constexpr (kScaled) {
+      r = ScaledChannels<A, C, false, false>(t, vd, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+    } else {
+      r = AlphaColour<A, C>(t, vd, vs);
+    }
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     const V32 upper = hn::Set(d32, 0xFFFF0000u);
-    const V16 zero = hn::Zero(t);
-    hn::StoreU(hn::Or(hn::BitCast(d32, hn::InterleaveLower(t, r, zero)), hn::And(d0, upper)), d32, dp);
-    hn::StoreU(hn::Or(hn::BitCast(d32, hn::InterleaveUpper(t, r, zero)), hn::And(d1, upper)), d32, dp + n);
+    const hn::Half<D16> h;
+    hn::StoreU(hn::Or(hn::PromoteTo(d32, hn::LowerHalf(h, r)), hn::And(d0, upper)), d32, dp);
+    hn::StoreU(hn::Or(hn::PromoteTo(d32, hn::UpperHalf(h, r)), hn::And(d1, upper)), d32, dp + n);
   }
 };
 
@@ -376,12 +369,11 @@ struct AlphaLevelWords {
     const V16 alpha = hn::And(hn::ConcatOdd(t, high, low), hn::Set(t, 15));
     uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
     const V16 vd = hn::LoadU(t, d16);
-    V16 sv = word;
-    // Widened, scaled and narrowed: P[level] of each channel where it lies.
-    if constexpr (kScaled) sv = ScaleFields<C>(t, word, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
-    // The source's colour times alpha / 15 (the level table), then the word
-    // form by channels; Rgb555 bit 15 stays (the scaled source has none).
-    V16 r = ScaledChannels<A, C, true, true>(t, vd, sv, alpha);
+    // Widened, scaled and narrowed (P[level] of each channel, taken apart),
+    // then the source's colour times alpha / 15 (the level table), then the
+    // word form by channels; Rgb555 bit 15 stays (the scaled source has none).
+    const V16 m = hn::Set(t, static_cast<uint16_t>(kScaled ? scaling::Multiplier255(a.a) : 0));
+    V16 r = ScaledChannels<A, C, true, true, kScaled>(t, vd, word, alpha, m);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
   }
@@ -541,13 +533,8 @@ void RegisterForm(KernelTable& t, Op op) {
   }
   t.Set(op, F::Bgrx32, F::Bgrx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
   t.Set(op, F::Rgbx32, F::Rgbx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
-  if constexpr (kScaled) {
-    t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWords<A, true, kKeyed, C5>>);
-    t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWords<A, true, kKeyed, C1>>);
-  } else {
-    t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWordsInPlace<A, kKeyed, C5>>);
-    t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWordsInPlace<A, kKeyed, C1>>);
-  }
+  t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWords<A, kScaled, kKeyed, C5>>);
+  t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWords<A, kScaled, kKeyed, C1>>);
   t.Set(op, F::Bgra32, F::Bgra32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
   t.Set(op, F::Rgba32, F::Rgba32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
   t.Set(op, F::Rgb565A, F::Rgb565, &Run<AlphaLevelWords<A, kScaled, kKeyed, C5>>);
