@@ -201,7 +201,6 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
 // (OverMultipliers).
 void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
-  const D8 d8;
   const V8 spread = AlphaSpreadIndex(), lowSpread = LowSpreadIndex();
   ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
