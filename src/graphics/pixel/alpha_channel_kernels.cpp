@@ -183,9 +183,21 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
   ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     V16 words, alphaPad;
     LoadWordAlpha(sp, words, alphaPad);
-    const V16 dw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
-    const V16 out = LevelBlend<k565>(words, dw, hn::And(alphaPad, hn::Set(d16, 15)));
-    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+    uint16_t* p = reinterpret_cast<uint16_t*>(dp);
+    const V16 dw = hn::LoadU(d16, p);
+    const V16 level = hn::And(alphaPad, hn::Set(d16, 15));
+    // Level 0 gives the destination word, 15 the source word (555: both
+    // without bit 15).
+    const V16 kept = hn::Set(d16, k565 ? 0xFFFF : 0x7FFF);
+    if (hn::AllTrue(d16, hn::Eq(level, hn::Zero(d16)))) {
+      if (!k565) hn::StoreU(hn::And(dw, kept), d16, p);
+      return;
+    }
+    if (hn::AllTrue(d16, hn::Eq(level, hn::Set(d16, 15)))) {
+      hn::StoreU(hn::And(words, kept), d16, p);
+      return;
+    }
+    hn::StoreU(LevelBlend<k565>(words, dw, level), d16, p);
   });
 }
 
@@ -340,15 +352,47 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
   if constexpr (DB == 4) {
     const D32 d32;
     const D8 d8;
-    const hn::Rebind<uint8_t, D32> dq;
-    ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
-      const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-      V32 w = hn::PromoteTo(d32, hn::LoadU(dq, wrow + (i & 15)));
-      if constexpr (kAlphaSource) w = Div255(hn::Mul(w, hn::ShiftRight<24>(sv)));
-      const V8 out = WeighBytes(hn::BitCast(d8, sv), hn::LoadU(d8, dp), PerPixelWeight(w));
-      hn::StoreU(hn::And(hn::BitCast(d32, out), hn::Set(d32, 0x00FFFFFFu)), d32,
-                 reinterpret_cast<uint32_t*>(dp));
-    });
+    const D16 d16;
+    const V32 colour = hn::Set(d32, 0x00FFFFFFu);
+    if constexpr (kAlphaSource) {
+      // The entries as 32-bit lanes, once a row; w = P[entry][A] per pixel,
+      // as the multiplier 257 w + 1 in both 16-bit halves (w x 0x01010101
+      // plus 1 in each half); lanes of w = 255 take the source. Steps of
+      // only clear sources leave the colour.
+      alignas(64) uint32_t erow[16 + kMaxStep];
+      for (size_t k = 0; k < 16 + kMaxStep; ++k) erow[k] = wrow[k];
+      ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+        uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
+        const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+        const V32 dv = hn::LoadU(d32, dw);
+        if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
+          hn::StoreU(hn::And(dv, colour), d32, dw);
+          return;
+        }
+        const V32 w = Div255(hn::Mul(hn::LoadU(d32, erow + (i & 15)), hn::ShiftRight<24>(sv)));
+        const V16 m = hn::Add(hn::BitCast(d16, hn::Mul(w, hn::Set(d32, 0x01010101u))), hn::Set(d16, 1));
+        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight<D8>{m}, hn::BitCast(d8, sv), hn::BitCast(d8, dv));
+        const V32 out = hn::IfThenElse(hn::Eq(w, hn::Set(d32, 255)), sv, hn::BitCast(d32, mixed));
+        hn::StoreU(hn::And(out, colour), d32, dw);
+      });
+    } else {
+      // The multipliers 257 w + 1 of the entries in both 16-bit halves, once
+      // a row; an entry of 255 wraps to 0 and takes the source.
+      alignas(64) uint32_t mrow[16 + kMaxStep];
+      for (size_t k = 0; k < 16 + kMaxStep; ++k) {
+        const uint32_t half = (257u * wrow[k] + 1) & 0xFFFF;
+        mrow[k] = half | half << 16;
+      }
+      ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+        uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
+        const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+        const V32 m = hn::LoadU(d32, mrow + (i & 15));
+        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight<D8>{hn::BitCast(d16, m)}, hn::BitCast(d8, sv),
+                                            hn::LoadU(d8, dp));
+        const V32 out = hn::IfThenElse(hn::Eq(m, hn::Zero(d32)), sv, hn::BitCast(d32, mixed));
+        hn::StoreU(hn::And(out, colour), d32, dw);
+      });
+    }
   } else {
     const D8 d8;
     ForEachStep<SB, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
@@ -376,22 +420,44 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
   alignas(64) uint8_t wrow[16 + kMaxStep];
   PatternRow(args.table, sx, sy, wrow);
   const D16 d16;
-  const hn::Rebind<uint8_t, D16> dh;
-  ForEachStep<kAlphaSource ? 4 : 2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
-    const V16 entry = hn::PromoteTo(d16, hn::LoadU(dh, wrow + (i & 15)));
-    const V16 dw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
-    V16 out;
-    if constexpr (kAlphaSource) {
+  // 555 words lose bit 15 in every blend; at level 0 the blend is the
+  // destination word, at 15 the source word, so masked.
+  const V16 kept = hn::Set(d16, k565 ? 0xFFFF : 0x7FFF);
+  if constexpr (kAlphaSource) {
+    // The entries as 16-bit lanes, once a row.
+    alignas(64) uint16_t erow[16 + kMaxStep];
+    for (size_t k = 0; k < 16 + kMaxStep; ++k) erow[k] = wrow[k];
+    ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+      uint16_t* p = reinterpret_cast<uint16_t*>(dp);
       V16 sw, alphaPad;
       LoadWordAlpha(sp, sw, alphaPad);
+      const V16 dw = hn::LoadU(d16, p);
       const V16 s16 = hn::ShiftLeft<4>(hn::And(alphaPad, hn::Set(d16, 15)));
-      out = LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(blend::Product(entry, s16)));
-    } else {
-      const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
-      out = hn::IfThenElse(hn::Eq(sw, dw), dw, LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(entry)));
+      if (hn::AllTrue(d16, hn::Eq(s16, hn::Zero(d16)))) {  // every level 0
+        if (!k565) hn::StoreU(hn::And(dw, kept), d16, p);
+        return;
+      }
+      const V16 entry = hn::LoadU(d16, erow + (i & 15));
+      hn::StoreU(LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(blend::Product(entry, s16))), d16, p);
+    });
+  } else {
+    // The LevelWord multipliers of level entry >> 4 and of 15 less that
+    // level, once a row.
+    alignas(64) uint16_t msrc[16 + kMaxStep], mdst[16 + kMaxStep];
+    for (size_t k = 0; k < 16 + kMaxStep; ++k) {
+      const uint32_t level = wrow[k] >> 4u;
+      msrc[k] = static_cast<uint16_t>(level * 2185);
+      mdst[k] = static_cast<uint16_t>((15 - level) * 2185);
     }
-    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
-  });
+    ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+      uint16_t* p = reinterpret_cast<uint16_t*>(dp);
+      const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+      const V16 dw = hn::LoadU(d16, p);
+      const V16 mixed = hn::Add(blend::LevelWord<k565>(sw, hn::LoadU(d16, msrc + (i & 15))),
+                                blend::LevelWord<k565>(dw, hn::LoadU(d16, mdst + (i & 15))));
+      hn::StoreU(hn::IfThenElse(hn::Eq(sw, dw), dw, mixed), d16, p);
+    });
+  }
 }
 
 void RegisterPattern(KernelTable& t) {
