@@ -245,6 +245,27 @@ TEST(AlphaChannelDomain, ProductAsHighHalfEveryWeightBelow255AndByte) {
     for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * (257 * w + 1)) >> 16, t.P(w, c)) << w << " " << c;
 }
 
+// The 16-bit rows scale each channel of a colour word where it lies: with
+// m = 2185 level, the field c x 2^p of red and green times m, high half,
+// doubled and masked, and blue as 2c x m, high half. Lane by lane in
+// 16-bit arithmetic, equal to the tables for every word and level.
+TEST(AlphaChannelDomain, LevelWordInPlaceEveryWordAndLevel) {
+  const BlendTables& t = Tables();
+  const auto high = [](uint32_t x, uint32_t m) { return ((x & 0xFFFF) * m) >> 16; };
+  for (bool is565 : {true, false}) {
+    const uint32_t red = is565 ? 0xF800 : 0x7C00, green = is565 ? 0x07E0 : 0x03E0;
+    for (uint32_t level = 0; level < 16; ++level) {
+      const uint32_t m = level * 2185;
+      for (uint32_t w = 0; w < 65536; ++w) {
+        const uint32_t rg = (high(w & red, m) & (red >> 1)) | (high(w & green, m) & (green >> 1));
+        const uint32_t b = high((w + w) & 0x3E, m);
+        const uint32_t got = (((rg + rg) & 0xFFFF) | b) & 0xFFFF;
+        ASSERT_EQ(got, is565 ? t.L565(level, w) : t.L555(level, w)) << is565 << " " << level << " " << w;
+      }
+    }
+  }
+}
+
 // The pattern kernels' x / 255 in 32-bit lanes, (x + 1 + (x >> 8)) >> 8:
 // exact for every product of two bytes.
 TEST(AlphaChannelDomain, Quotient255In32BitLanesEveryProductOfTwoBytes) {

@@ -63,6 +63,33 @@ HWY_INLINE V32 Div255(V32 x) {
   return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
 }
 
+// blend::LevelWord with the channels multiplied where they lie: a field
+// c x 2^p (p >= 1) times m = 2185 level, high half, is
+// floor(c m / 2^(16 - p)), whose double is floor(2c m / 2^16) x 2^p plus
+// less than 2^p, so masking the double leaves the scaled channel in place.
+// Blue (p = 0) is doubled first, as blend::LevelWord does. One multiply and
+// no shift a channel but blue's (the test of this family runs every word
+// and level against the tables).
+template <bool k565>
+HWY_INLINE V16 LevelWordInPlace(V16 w, V16 m) {
+  const D16 d;
+  constexpr uint16_t kRed = k565 ? 0xF800 : 0x7C00, kGreen = k565 ? 0x07E0 : 0x03E0;
+  const V16 r = hn::MulHigh(hn::And(w, hn::Set(d, kRed)), m);
+  const V16 g = hn::MulHigh(hn::And(w, hn::Set(d, kGreen)), m);
+  const V16 b = hn::MulHigh(hn::And(hn::Add(w, w), hn::Set(d, 0x3E)), m);
+  const V16 rg = hn::Or(hn::And(r, hn::Set(d, kRed >> 1)), hn::And(g, hn::Set(d, kGreen >> 1)));
+  return hn::Or(hn::Add(rg, rg), b);
+}
+
+// blend::LevelBlend through LevelWordInPlace.
+template <bool k565>
+HWY_INLINE V16 LevelBlendInPlace(V16 s, V16 d, V16 level) {
+  const D16 d16;
+  const V16 m = blend::LevelMultiplier(level);
+  return hn::Add(LevelWordInPlace<k565>(s, m),
+                 LevelWordInPlace<k565>(d, hn::Sub(hn::Set(d16, 15 * 2185), m)));
+}
+
 // d + D[w][s - d] on every byte, each byte weighted by its own byte of w.
 HWY_INLINE V8 WeighBytes(V8 s, V8 d, V8 w) {
   const D8 d8;
@@ -197,7 +224,7 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
       hn::StoreU(hn::And(words, kept), d16, p);
       return;
     }
-    hn::StoreU(LevelBlend<k565>(words, dw, level), d16, p);
+    hn::StoreU(LevelBlendInPlace<k565>(words, dw, level), d16, p);
   });
 }
 
@@ -335,11 +362,16 @@ void RegisterAlphaChannel(KernelTable& t) {
 // ---------------------------------------------------------------- BltPattern
 
 // The pattern row over source row sy from column sx on: entry k of the
-// answer lies over source pixel sx + k, for k < 16 + kMaxStep, so that a step
-// starting at pixel i reads its entries from wrow + (i & 15).
+// answer lies over source pixel sx + k, for k < kPatternRow, so that a step
+// starting at pixel i reads its entries from wrow + (i & 15). The row is
+// the pattern's row turned by sx, repeated.
+constexpr size_t kPatternRow = 16 + 2 * kMaxStep;
 HWY_INLINE void PatternRow(const uint8_t* pattern, int32_t sx, int32_t sy, uint8_t* wrow) {
   const uint8_t* row = pattern + ((static_cast<uint32_t>(sy) & 15) << 4);
-  for (uint32_t k = 0; k < 16 + kMaxStep; ++k) wrow[k] = row[(static_cast<uint32_t>(sx) + k) & 15];
+  const uint32_t turn = static_cast<uint32_t>(sx) & 15;
+  std::memcpy(wrow, row + turn, 16 - turn);
+  std::memcpy(wrow + 16 - turn, row, turn);
+  for (size_t k = 16; k < kPatternRow; k += 16) std::memcpy(wrow + k, wrow, 16);
 }
 
 // 24- and 32-bit destinations: colour bytes weighted at the entry, or at
@@ -347,20 +379,22 @@ HWY_INLINE void PatternRow(const uint8_t* pattern, int32_t sx, int32_t sy, uint8
 template <int SB, int DB, bool kAlphaSource>
 void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t sx,
                       int32_t sy) {
-  alignas(64) uint8_t wrow[16 + kMaxStep];
+  alignas(64) uint8_t wrow[kPatternRow];
   PatternRow(args.table, sx, sy, wrow);
   if constexpr (DB == 4) {
     const D32 d32;
     const D8 d8;
     const D16 d16;
+    const hn::Rebind<uint8_t, D32> dq;
     const V32 colour = hn::Set(d32, 0x00FFFFFFu);
     if constexpr (kAlphaSource) {
       // The entries as 32-bit lanes, once a row; w = P[entry][A] per pixel,
       // as the multiplier 257 w + 1 in both 16-bit halves (w x 0x01010101
       // plus 1 in each half); lanes of w = 255 take the source. Steps of
       // only clear sources leave the colour.
-      alignas(64) uint32_t erow[16 + kMaxStep];
-      for (size_t k = 0; k < 16 + kMaxStep; ++k) erow[k] = wrow[k];
+      alignas(64) uint32_t erow[kPatternRow];
+      for (size_t k = 0; k < 16 + hn::Lanes(d32); k += hn::Lanes(d32))
+        hn::Store(hn::PromoteTo(d32, hn::LoadU(dq, wrow + k)), d32, erow + k);
       ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
         uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
         const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
@@ -378,10 +412,11 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     } else {
       // The multipliers 257 w + 1 of the entries in both 16-bit halves, once
       // a row; an entry of 255 wraps to 0 and takes the source.
-      alignas(64) uint32_t mrow[16 + kMaxStep];
-      for (size_t k = 0; k < 16 + kMaxStep; ++k) {
-        const uint32_t half = (257u * wrow[k] + 1) & 0xFFFF;
-        mrow[k] = half | half << 16;
+      alignas(64) uint32_t mrow[kPatternRow];
+      for (size_t k = 0; k < 16 + hn::Lanes(d32); k += hn::Lanes(d32)) {
+        const V32 e = hn::PromoteTo(d32, hn::LoadU(dq, wrow + k));
+        const V32 half = hn::And(hn::Add(hn::Mul(e, hn::Set(d32, 257)), hn::Set(d32, 1)), hn::Set(d32, 0xFFFF));
+        hn::Store(hn::Or(half, hn::ShiftLeft<16>(half)), d32, mrow + k);
       }
       ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
         uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
@@ -417,16 +452,18 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
 template <bool k565, bool kAlphaSource>
 void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t sx,
                     int32_t sy) {
-  alignas(64) uint8_t wrow[16 + kMaxStep];
+  alignas(64) uint8_t wrow[kPatternRow];
   PatternRow(args.table, sx, sy, wrow);
   const D16 d16;
+  const hn::Rebind<uint8_t, D16> dh;
   // 555 words lose bit 15 in every blend; at level 0 the blend is the
   // destination word, at 15 the source word, so masked.
   const V16 kept = hn::Set(d16, k565 ? 0xFFFF : 0x7FFF);
   if constexpr (kAlphaSource) {
     // The entries as 16-bit lanes, once a row.
-    alignas(64) uint16_t erow[16 + kMaxStep];
-    for (size_t k = 0; k < 16 + kMaxStep; ++k) erow[k] = wrow[k];
+    alignas(64) uint16_t erow[kPatternRow];
+    for (size_t k = 0; k < 16 + hn::Lanes(d16); k += hn::Lanes(d16))
+      hn::Store(hn::PromoteTo(d16, hn::LoadU(dh, wrow + k)), d16, erow + k);
     ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
       uint16_t* p = reinterpret_cast<uint16_t*>(dp);
       V16 sw, alphaPad;
@@ -438,23 +475,23 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
         return;
       }
       const V16 entry = hn::LoadU(d16, erow + (i & 15));
-      hn::StoreU(LevelBlend<k565>(sw, dw, hn::ShiftRight<4>(blend::Product(entry, s16))), d16, p);
+      hn::StoreU(LevelBlendInPlace<k565>(sw, dw, hn::ShiftRight<4>(blend::Product(entry, s16))), d16, p);
     });
   } else {
     // The LevelWord multipliers of level entry >> 4 and of 15 less that
     // level, once a row.
-    alignas(64) uint16_t msrc[16 + kMaxStep], mdst[16 + kMaxStep];
-    for (size_t k = 0; k < 16 + kMaxStep; ++k) {
-      const uint32_t level = wrow[k] >> 4u;
-      msrc[k] = static_cast<uint16_t>(level * 2185);
-      mdst[k] = static_cast<uint16_t>((15 - level) * 2185);
+    alignas(64) uint16_t msrc[kPatternRow], mdst[kPatternRow];
+    for (size_t k = 0; k < 16 + hn::Lanes(d16); k += hn::Lanes(d16)) {
+      const V16 m = blend::LevelMultiplier(hn::ShiftRight<4>(hn::PromoteTo(d16, hn::LoadU(dh, wrow + k))));
+      hn::Store(m, d16, msrc + k);
+      hn::Store(hn::Sub(hn::Set(d16, 15 * 2185), m), d16, mdst + k);
     }
     ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
       uint16_t* p = reinterpret_cast<uint16_t*>(dp);
       const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       const V16 dw = hn::LoadU(d16, p);
-      const V16 mixed = hn::Add(blend::LevelWord<k565>(sw, hn::LoadU(d16, msrc + (i & 15))),
-                                blend::LevelWord<k565>(dw, hn::LoadU(d16, mdst + (i & 15))));
+      const V16 mixed = hn::Add(LevelWordInPlace<k565>(sw, hn::LoadU(d16, msrc + (i & 15))),
+                                LevelWordInPlace<k565>(dw, hn::LoadU(d16, mdst + (i & 15))));
       hn::StoreU(hn::IfThenElse(hn::Eq(sw, dw), dw, mixed), d16, p);
     });
   }
@@ -509,7 +546,7 @@ void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args,
   const V16 m = LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4)));
   ForEachStep<2, 2>(d, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t*, uint8_t* dp, size_t) {
     uint16_t* p = reinterpret_cast<uint16_t*>(dp);
-    hn::StoreU(LevelWord<k565>(hn::LoadU(d16, p), m), d16, p);
+    hn::StoreU(LevelWordInPlace<k565>(hn::LoadU(d16, p), m), d16, p);
   });
 }
 
