@@ -654,12 +654,112 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
   }
 }
 
+#if HWY_ARCH_X86 && HWY_TARGET != HWY_EMU128
+// A byte mask (the blue byte of a 24- or 32-bit pixel) onto a 32-bit alpha
+// format: the alpha byte becomes ramp[mask], a look-up in 256 entries done
+// with byte shuffles of its sixteen 16-entry pieces T0..T15. The shuffles
+// here look up the low four bits of an index and give 0 where its top bit
+// is set. For x < 128 in piece j, the indices x - 16k (k = 0..7, in bytes)
+// lie in 0..127 for k <= j and have the top bit set for k > j, so the
+// shuffles of T0 and of Tk ^ T(k-1) (k = 1..7) at those indices XOR to
+// Tj[x & 15]; x >= 128 does the same with x - 128 and T8..T15.
+struct RampPieces {
+  V8 low[8], high[8];
+};
+
+HWY_INLINE RampPieces MakeRampPieces(const uint8_t* ramp) {
+  const D8 d8;
+  alignas(64) uint8_t table[256];
+  std::memcpy(table, ramp, 256);
+  RampPieces pieces;
+  V8 previous = hn::Zero(d8);
+  for (int k = 0; k < 16; ++k) {
+    const V8 piece = hn::LoadDup128(d8, table + 16 * k);
+    const V8 step = k == 8 ? piece : hn::Xor(piece, previous);
+    (k < 8 ? pieces.low[k] : pieces.high[k - 8]) = step;
+    previous = piece;
+  }
+  return pieces;
+}
+
+HWY_INLINE V8 RampLookup(const RampPieces& pieces, V8 x) {
+  const D8 d8;
+  const V8 sixteen = hn::Set(d8, 16);
+  V8 i = x, j = hn::Xor(x, hn::Set(d8, 0x80));
+  V8 low = hn::TableLookupBytesOr0(pieces.low[0], i), high = hn::TableLookupBytesOr0(pieces.high[0], j);
+  for (int k = 1; k < 8; ++k) {
+    i = hn::Sub(i, sixteen);
+    j = hn::Sub(j, sixteen);
+    low = hn::Xor(low, hn::TableLookupBytesOr0(pieces.low[k], i));
+    high = hn::Xor(high, hn::TableLookupBytesOr0(pieces.high[k], j));
+  }
+  const hn::RebindToSigned<D8> di8;
+  return hn::IfThenElse(hn::RebindMask(d8, hn::Lt(hn::BitCast(di8, x), hn::Zero(di8))), high, low);
+}
+
+// Byte kFrom of each 32-bit lane moved to byte kTo, the other bytes 0.
+template <int kFrom, int kTo>
+HWY_INLINE V32 MoveByte(V32 v) {
+  const D32 d32;
+  V32 moved;
+  if constexpr (kTo > kFrom) moved = hn::ShiftLeft<8 * (kTo - kFrom)>(v);
+  else if constexpr (kTo < kFrom) moved = hn::ShiftRight<8 * (kFrom - kTo)>(v);
+  else moved = v;
+  return hn::And(moved, hn::Set(d32, 0xFFu << (8 * kTo)));
+}
+
+// SB: the mask's bytes per pixel; kBlue: its blue byte. A step is one
+// vector of bytes' worth of pixels, four vectors of 32-bit lanes: 4-byte
+// masks put the blue bytes of vector j's lanes in byte j of one vector's
+// lanes, 3-byte masks load them in order.
+template <int SB, int kBlue>
+void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D32 d32;
+  const D8 d8;
+  const RampPieces pieces = MakeRampPieces(args.table);
+  const size_t n32 = hn::Lanes(d32);
+  const V32 colour = hn::Set(d32, 0x00FFFFFFu);
+  ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
+    if constexpr (SB == 4) {
+      const uint32_t* sw = reinterpret_cast<const uint32_t*>(sp);
+      const V32 index = hn::Or(hn::Or(MoveByte<kBlue, 0>(hn::LoadU(d32, sw)), MoveByte<kBlue, 1>(hn::LoadU(d32, sw + n32))),
+                               hn::Or(MoveByte<kBlue, 2>(hn::LoadU(d32, sw + 2 * n32)),
+                                      MoveByte<kBlue, 3>(hn::LoadU(d32, sw + 3 * n32))));
+      const V32 alpha = hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, index)));
+      hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p), colour), MoveByte<0, 3>(alpha)), d32, p);
+      hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p + n32), colour), MoveByte<1, 3>(alpha)), d32, p + n32);
+      hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p + 2 * n32), colour), MoveByte<2, 3>(alpha)), d32, p + 2 * n32);
+      hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p + 3 * n32), colour), MoveByte<3, 3>(alpha)), d32, p + 3 * n32);
+    } else {
+      V8 c0, c1, c2;
+      hn::LoadInterleaved3(d8, sp, c0, c1, c2);
+      alignas(64) uint8_t alpha[kMaxStep];
+      hn::Store(RampLookup(pieces, kBlue == 0 ? c0 : c2), d8, alpha);
+      const hn::Rebind<uint8_t, D32> dq;
+      for (size_t j = 0; j < 4; ++j) {
+        const V32 a = hn::ShiftLeft<24>(hn::PromoteTo(d32, hn::LoadU(dq, alpha + j * n32)));
+        hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p + j * n32), colour), a), d32, p + j * n32);
+      }
+    }
+  });
+}
+#endif
+
 void RegisterMaskAlpha(KernelTable& t) {
   using F = PixelFormat;
   t.Set(Op::MaskAlpha, F::Rgb565, F::Rgb565A, &MaskLevelRow<2>);
   t.Set(Op::MaskAlpha, F::Rgb555, F::Rgb555A, &MaskLevelRow<2>);
   t.Set(Op::MaskAlpha, F::Rgb565A, F::Rgb565A, &MaskLevelRow<4>);
   t.Set(Op::MaskAlpha, F::Rgb555A, F::Rgb555A, &MaskLevelRow<4>);
+#if HWY_ARCH_X86 && HWY_TARGET != HWY_EMU128
+  t.Set(Op::MaskAlpha, F::Bgra32, F::Bgra32, &MaskRampRow<4, 0>);
+  t.Set(Op::MaskAlpha, F::Bgrx32, F::Bgra32, &MaskRampRow<4, 0>);
+  t.Set(Op::MaskAlpha, F::Bgr24, F::Bgra32, &MaskRampRow<3, 0>);
+  t.Set(Op::MaskAlpha, F::Rgba32, F::Rgba32, &MaskRampRow<4, 2>);
+  t.Set(Op::MaskAlpha, F::Rgbx32, F::Rgba32, &MaskRampRow<4, 2>);
+  t.Set(Op::MaskAlpha, F::Rgb24, F::Rgba32, &MaskRampRow<3, 2>);
+#endif
 }
 
 void RegisterAll(KernelTable& t) {
