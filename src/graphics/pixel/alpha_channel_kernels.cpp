@@ -20,6 +20,7 @@
 #include <hwy/highway.h>
 
 #include <cstring>
+#include <type_traits>
 
 #include "graphics/pixel/blend_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
@@ -620,8 +621,8 @@ void RegisterFade(KernelTable& t) {
 // the five blue bits at the top of a byte, so only the 32 ramp entries
 // (b << 3) are ever read, and their top four bits become the alpha level.
 // They are looked up with byte shuffles of two 16-entry tables. (A 24- or
-// 32-bit mask reads all 256 entries; a gather there is slower than the
-// per-pixel rule, which stays.) SB: the mask's bytes per pixel.
+// 32-bit mask reads all 256 entries: see MaskRampRow.) SB: the mask's bytes
+// per pixel.
 template <int SB>
 void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D32 d32;
@@ -708,40 +709,60 @@ HWY_INLINE V32 MoveByte(V32 v) {
   return hn::And(moved, hn::Set(d32, 0xFFu << (8 * kTo)));
 }
 
-// SB: the mask's bytes per pixel; kBlue: its blue byte. A step is one
-// vector of bytes' worth of pixels, four vectors of 32-bit lanes: 4-byte
-// masks put the blue bytes of vector j's lanes in byte j of one vector's
-// lanes, 3-byte masks load them in order.
-template <int SB, int kBlue>
+// A 32-bit mask, kBlue its blue byte. A step is one vector of bytes' worth
+// of pixels, four vectors of 32-bit lanes: the blue bytes of vector j's
+// lanes go to byte j of one vector's lanes for a single look-up. (A 24-bit
+// mask, its bytes loaded apart, measured no faster than the per-pixel rule,
+// which stays.)
+template <int kBlue>
 void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
   const RampPieces pieces = MakeRampPieces(args.table);
-  const size_t n32 = hn::Lanes(d32);
-  const V32 colour = hn::Set(d32, 0x00FFFFFFu);
-  ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const size_t n32 = hn::Lanes(d32), n = Pixels(width);
+  const V32 alphaByte = hn::Set(d32, 0xFF000000u);
+  // The blue byte of each lane of v in byte j of the lane, into acc.
+  const auto gather = [&](V32 acc, V32 v, auto j) {
+    constexpr int kJ = decltype(j)::value;
+    V32 moved;
+    if constexpr (kJ > kBlue) moved = hn::ShiftLeft<8 * (kJ - kBlue)>(v);
+    else if constexpr (kJ < kBlue) moved = hn::ShiftRight<8 * (kBlue - kJ)>(v);
+    else moved = v;
+    return hn::IfVecThenElse(hn::Set(d32, 0xFFu << (8 * kJ)), moved, acc);
+  };
+  // Byte j of each lane of alpha as the alpha of the pixels at p.
+  const auto put = [&](uint32_t* p, V32 alpha, auto j) {
+    constexpr int kJ = decltype(j)::value;
+    V32 moved;
+    if constexpr (kJ < 3) moved = hn::ShiftLeft<8 * (3 - kJ)>(alpha);
+    else moved = alpha;
+    hn::StoreU(hn::IfVecThenElse(alphaByte, moved, hn::LoadU(d32, p)), d32, p);
+  };
+  using J0 = std::integral_constant<int, 0>;
+  using J1 = std::integral_constant<int, 1>;
+  using J2 = std::integral_constant<int, 2>;
+  using J3 = std::integral_constant<int, 3>;
+  // Whole steps of four vectors; the rest a vector at a time (one pixel a
+  // lane, byte 3 looked up).
+  const size_t whole = n - n % hn::Lanes(d8);
+  ForEachStep<4, 4>(s, d, whole, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
-    if constexpr (SB == 4) {
-      const uint32_t* sw = reinterpret_cast<const uint32_t*>(sp);
-      const V32 index = hn::Or(hn::Or(MoveByte<kBlue, 0>(hn::LoadU(d32, sw)), MoveByte<kBlue, 1>(hn::LoadU(d32, sw + n32))),
-                               hn::Or(MoveByte<kBlue, 2>(hn::LoadU(d32, sw + 2 * n32)),
-                                      MoveByte<kBlue, 3>(hn::LoadU(d32, sw + 3 * n32))));
-      const V32 alpha = hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, index)));
-      hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p), colour), MoveByte<0, 3>(alpha)), d32, p);
-      hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p + n32), colour), MoveByte<1, 3>(alpha)), d32, p + n32);
-      hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p + 2 * n32), colour), MoveByte<2, 3>(alpha)), d32, p + 2 * n32);
-      hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p + 3 * n32), colour), MoveByte<3, 3>(alpha)), d32, p + 3 * n32);
-    } else {
-      V8 c0, c1, c2;
-      hn::LoadInterleaved3(d8, sp, c0, c1, c2);
-      alignas(64) uint8_t alpha[kMaxStep];
-      hn::Store(RampLookup(pieces, kBlue == 0 ? c0 : c2), d8, alpha);
-      const hn::Rebind<uint8_t, D32> dq;
-      for (size_t j = 0; j < 4; ++j) {
-        const V32 a = hn::ShiftLeft<24>(hn::PromoteTo(d32, hn::LoadU(dq, alpha + j * n32)));
-        hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p + j * n32), colour), a), d32, p + j * n32);
-      }
-    }
+    const uint32_t* sw = reinterpret_cast<const uint32_t*>(sp);
+    V32 index = hn::Zero(d32);
+    index = gather(index, hn::LoadU(d32, sw), J0());
+    index = gather(index, hn::LoadU(d32, sw + n32), J1());
+    index = gather(index, hn::LoadU(d32, sw + 2 * n32), J2());
+    index = gather(index, hn::LoadU(d32, sw + 3 * n32), J3());
+    const V32 alpha = hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, index)));
+    put(p, alpha, J0());
+    put(p + n32, alpha, J1());
+    put(p + 2 * n32, alpha, J2());
+    put(p + 3 * n32, alpha, J3());
+  });
+  ForEachStep<4, 4>(s + whole * 4, d + whole * 4, n - whole, n32, [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
+    const V32 v = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+    put(p, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, gather(hn::Zero(d32), v, J3())))), J3());
   });
 }
 #endif
@@ -753,12 +774,10 @@ void RegisterMaskAlpha(KernelTable& t) {
   t.Set(Op::MaskAlpha, F::Rgb565A, F::Rgb565A, &MaskLevelRow<4>);
   t.Set(Op::MaskAlpha, F::Rgb555A, F::Rgb555A, &MaskLevelRow<4>);
 #if HWY_ARCH_X86 && HWY_TARGET != HWY_EMU128
-  t.Set(Op::MaskAlpha, F::Bgra32, F::Bgra32, &MaskRampRow<4, 0>);
-  t.Set(Op::MaskAlpha, F::Bgrx32, F::Bgra32, &MaskRampRow<4, 0>);
-  t.Set(Op::MaskAlpha, F::Bgr24, F::Bgra32, &MaskRampRow<3, 0>);
-  t.Set(Op::MaskAlpha, F::Rgba32, F::Rgba32, &MaskRampRow<4, 2>);
-  t.Set(Op::MaskAlpha, F::Rgbx32, F::Rgba32, &MaskRampRow<4, 2>);
-  t.Set(Op::MaskAlpha, F::Rgb24, F::Rgba32, &MaskRampRow<3, 2>);
+  t.Set(Op::MaskAlpha, F::Bgra32, F::Bgra32, &MaskRampRow<0>);
+  t.Set(Op::MaskAlpha, F::Bgrx32, F::Bgra32, &MaskRampRow<0>);
+  t.Set(Op::MaskAlpha, F::Rgba32, F::Rgba32, &MaskRampRow<2>);
+  t.Set(Op::MaskAlpha, F::Rgbx32, F::Rgba32, &MaskRampRow<2>);
 #endif
 }
 
