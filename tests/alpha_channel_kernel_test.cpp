@@ -266,6 +266,30 @@ TEST(AlphaChannelDomain, LevelWordInPlaceEveryWordAndLevel) {
   }
 }
 
+// The 32-bit masks' ramp look-up by byte shuffles of 16-entry pieces: every
+// mask byte in every lane position (row r holds (x + 37 r) & 255), under
+// ramps that rise, fall, step and clamp, onto random alphas and colours.
+TEST(AlphaChannelDomain, RampLookupEveryMaskByteAndLane) {
+  struct Ramp {
+    int32_t lo, hi, a, b;
+  };
+  static constexpr Ramp kRamps[] = {{0, 255, 0, 255}, {64, 192, 0, 255}, {-10, 300, 255, 0},
+                                    {100, 101, 7, 250}, {3, 250, 200, 13}};
+  for (PairCase pair : {PairCase{F::Bgra32, F::Bgra32}, PairCase{F::Rgbx32, F::Rgba32}}) {
+    auto mask = Domain(pair.src, 300, 16, [](uint32_t i, uint8_t* p) {
+      const uint32_t x = i % 300, y = i / 300;
+      for (uint32_t b = 0; b < 4; ++b) p[b] = static_cast<uint8_t>((x + 37 * y) * (b == 1 ? 5 : 1) + b);
+    });
+    auto dst = Domain(pair.dst, 300, 16, [](uint32_t i, uint8_t* p) {
+      for (uint32_t b = 0; b < 4; ++b) p[b] = static_cast<uint8_t>(i * 2654435761u >> (8 * b));
+    });
+    for (const Ramp& r : kRamps)
+      ExpectDomainAgrees(*dst, *mask, [&r](DDSurface& d, DDSurface& s) {
+        d.AlphaFromMaskRamp(&s, r.lo, r.hi, r.a, r.b, 0, 0, nullptr, nullptr, nullptr);
+      });
+  }
+}
+
 // The pattern kernels' x / 255 in 32-bit lanes, (x + 1 + (x >> 8)) >> 8:
 // exact for every product of two bytes.
 TEST(AlphaChannelDomain, Quotient255In32BitLanesEveryProductOfTwoBytes) {
