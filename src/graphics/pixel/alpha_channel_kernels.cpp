@@ -393,6 +393,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
       // as the multiplier 257 w + 1 in both 16-bit halves (w x 0x01010101
       // plus 1 in each half); lanes of w = 255 take the source. Steps of
       // only clear sources leave the colour.
+      const V8 lowSpread = LowSpreadIndex();
       alignas(64) uint32_t erow[kPatternRow];
       for (size_t k = 0; k < 16 + hn::Lanes(d32); k += hn::Lanes(d32))
         hn::Store(hn::PromoteTo(d32, hn::LoadU(dq, wrow + k)), d32, erow + k);
@@ -404,8 +405,12 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
           hn::StoreU(hn::And(dv, colour), d32, dw);
           return;
         }
-        const V32 w = Div255(hn::Mul(hn::LoadU(d32, erow + (i & 15)), hn::ShiftRight<24>(sv)));
-        const V16 m = hn::Add(hn::BitCast(d16, hn::Mul(w, hn::Set(d32, 0x01010101u))), hn::Set(d16, 1));
+        // entry x A < 2^16: formed in the low 16-bit half of each lane (the
+        // high halves give 0), w spread to the lane's bytes by a shuffle.
+        const V16 product = hn::Mul(hn::BitCast(d16, hn::LoadU(d32, erow + (i & 15))),
+                                    hn::BitCast(d16, hn::ShiftRight<24>(sv)));
+        const V32 w = hn::BitCast(d32, blend::Div255(product));
+        const V16 m = hn::Add(SpreadAlpha(w, lowSpread), hn::Set(d16, 1));
         const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight<D8>{m}, hn::BitCast(d8, sv), hn::BitCast(d8, dv));
         const V32 out = hn::IfThenElse(hn::Eq(w, hn::Set(d32, 255)), sv, hn::BitCast(d32, mixed));
         hn::StoreU(hn::And(out, colour), d32, dw);
