@@ -290,6 +290,14 @@ TEST(AlphaChannelDomain, RampLookupEveryMaskByteAndLane) {
   }
 }
 
+// The pattern kernels' level of a 16-level alpha source, P[entry][16 A] >> 4,
+// as the high half of entry x (257 A + 1): every entry and level.
+TEST(AlphaChannelDomain, PatternLevelOfAlphaSourceEveryEntryAndLevel) {
+  const BlendTables& t = Tables();
+  for (uint32_t e = 0; e < 256; ++e)
+    for (uint32_t a = 0; a < 16; ++a) ASSERT_EQ((e * (257 * a + 1)) >> 16, t.P(e, 16 * a) >> 4u) << e << " " << a;
+}
+
 // The pattern kernels' x / 255 in 32-bit lanes, (x + 1 + (x >> 8)) >> 8:
 // exact for every product of two bytes.
 TEST(AlphaChannelDomain, Quotient255In32BitLanesEveryProductOfTwoBytes) {

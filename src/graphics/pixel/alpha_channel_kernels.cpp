@@ -475,13 +475,16 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       V16 sw, alphaPad;
       LoadWordAlpha(sp, sw, alphaPad);
       const V16 dw = hn::LoadU(d16, p);
-      const V16 s16 = hn::ShiftLeft<4>(hn::And(alphaPad, hn::Set(d16, 15)));
-      if (hn::AllTrue(d16, hn::Eq(s16, hn::Zero(d16)))) {  // every level 0
+      const V16 alpha = hn::And(alphaPad, hn::Set(d16, 15));
+      if (hn::AllTrue(d16, hn::Eq(alpha, hn::Zero(d16)))) {  // every level 0
         if (!k565) hn::StoreU(hn::And(dw, kept), d16, p);
         return;
       }
+      // P[entry][16 A] >> 4 = floor(entry x A / 255) = P[A][entry], A < 255:
+      // the high half of entry x (257 A + 1).
       const V16 entry = hn::LoadU(d16, erow + (i & 15));
-      hn::StoreU(LevelBlendInPlace<k565>(sw, dw, hn::ShiftRight<4>(blend::Product(entry, s16))), d16, p);
+      const V16 level = hn::MulHigh(entry, hn::Add(hn::Mul(alpha, hn::Set(d16, 257)), hn::Set(d16, 1)));
+      hn::StoreU(LevelBlendInPlace<k565>(sw, dw, level), d16, p);
     });
   } else {
     // The LevelWord multipliers of level entry >> 4 and of 15 less that
