@@ -298,8 +298,8 @@ TEST(AlphaChannelDomain, PatternLevelOfAlphaSourceEveryEntryAndLevel) {
     for (uint32_t a = 0; a < 16; ++a) ASSERT_EQ((e * (257 * a + 1)) >> 16, t.P(e, 16 * a) >> 4u) << e << " " << a;
 }
 
-// The pattern kernels' x / 255 in 32-bit lanes, (x + 1 + (x >> 8)) >> 8:
-// exact for every product of two bytes.
+// An x / 255 for 32-bit lanes, (x + 1 + (x >> 8)) >> 8: exact for every
+// product of two bytes.
 TEST(AlphaChannelDomain, Quotient255In32BitLanesEveryProductOfTwoBytes) {
   for (uint32_t x = 0; x <= 255 * 255; ++x) ASSERT_EQ((x + 1 + (x >> 8)) >> 8, x / 255) << x;
 }

@@ -7,7 +7,8 @@
 //   D[w][s - d] added to d         d + trunc((s - d) x w / 255), by magnitude
 //   L565 / L555 at level L         each channel c x L / 15 = high half of 2c x 2185 L
 //   P[w][c] for w < 255            high half of c x (257 w + 1) in 16 bits
-// (the shared forms of blend_arithmetic-inl.h, except the 32-bit Div255)
+//   ramp[x], x a byte              byte shuffles of the ramp's 16-entry pieces
+// (the shared forms of blend_arithmetic-inl.h)
 // and the weights of the source-over blends, quotients x x 255 / t and
 // x x 15 / t of the two alphas, come from a float division floored exactly
 // (32-bit alpha, see OverMultipliers) or a table of the 256 level pairs
@@ -53,16 +54,7 @@ using rows::Pixels;
 
 // ---------------------------------------------------------------- arithmetic
 
-using blend::LevelBlend;
 using blend::LevelMultiplier;
-using blend::LevelWord;
-
-// floor(x / 255) for x <= 65025 (a product of two bytes), in 32-bit lanes:
-// (x + 1 + (x >> 8)) >> 8. (16-bit lanes: blend::Div255, another formula.)
-HWY_INLINE V32 Div255(V32 x) {
-  const D32 d;
-  return hn::ShiftRight<8>(hn::Add(hn::Add(x, hn::Set(d, 1)), hn::ShiftRight<8>(x)));
-}
 
 // blend::LevelWord with the channels multiplied where they lie: a field
 // c x 2^p (p >= 1) times m = 2185 level, high half, is
@@ -96,9 +88,6 @@ HWY_INLINE V8 WeighBytes(V8 s, V8 d, V8 w) {
   const D8 d8;
   return blend::WeightBytes(d8, blend::PerByteWeights(d8, w), s, d);
 }
-
-// A 32-bit lane's weight w (0..255) in each of its bytes, for WeighBytes.
-HWY_INLINE V8 PerPixelWeight(V32 w) { return hn::BitCast(D8(), hn::Mul(w, hn::Set(D32(), 0x01010101u))); }
 
 // ---------------------------------------------------------------- BltAlphaChannel
 
