@@ -245,8 +245,61 @@ TEST(AlphaChannelDomain, ProductAsHighHalfEveryWeightBelow255AndByte) {
     for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * (257 * w + 1)) >> 16, t.P(w, c)) << w << " " << c;
 }
 
-// The pattern kernels' x / 255 in 32-bit lanes, (x + 1 + (x >> 8)) >> 8:
-// exact for every product of two bytes.
+// The 16-bit rows scale each channel of a colour word where it lies: with
+// m = 2185 level, the field c x 2^p of red and green times m, high half,
+// doubled and masked, and blue as 2c x m, high half. Lane by lane in
+// 16-bit arithmetic, equal to the tables for every word and level.
+TEST(AlphaChannelDomain, LevelWordInPlaceEveryWordAndLevel) {
+  const BlendTables& t = Tables();
+  const auto high = [](uint32_t x, uint32_t m) { return ((x & 0xFFFF) * m) >> 16; };
+  for (bool is565 : {true, false}) {
+    const uint32_t red = is565 ? 0xF800 : 0x7C00, green = is565 ? 0x07E0 : 0x03E0;
+    for (uint32_t level = 0; level < 16; ++level) {
+      const uint32_t m = level * 2185;
+      for (uint32_t w = 0; w < 65536; ++w) {
+        const uint32_t rg = (high(w & red, m) & (red >> 1)) | (high(w & green, m) & (green >> 1));
+        const uint32_t b = high((w + w) & 0x3E, m);
+        const uint32_t got = (((rg + rg) & 0xFFFF) | b) & 0xFFFF;
+        ASSERT_EQ(got, is565 ? t.L565(level, w) : t.L555(level, w)) << is565 << " " << level << " " << w;
+      }
+    }
+  }
+}
+
+// The 32-bit masks' ramp look-up by byte shuffles of 16-entry pieces: every
+// mask byte in every lane position (row r holds (x + 37 r) & 255), under
+// ramps that rise, fall, step and clamp, onto random alphas and colours.
+TEST(AlphaChannelDomain, RampLookupEveryMaskByteAndLane) {
+  struct Ramp {
+    int32_t lo, hi, a, b;
+  };
+  static constexpr Ramp kRamps[] = {{0, 255, 0, 255}, {64, 192, 0, 255}, {-10, 300, 255, 0},
+                                    {100, 101, 7, 250}, {3, 250, 200, 13}};
+  for (PairCase pair : {PairCase{F::Bgra32, F::Bgra32}, PairCase{F::Rgbx32, F::Rgba32}}) {
+    auto mask = Domain(pair.src, 300, 16, [](uint32_t i, uint8_t* p) {
+      const uint32_t x = i % 300, y = i / 300;
+      for (uint32_t b = 0; b < 4; ++b) p[b] = static_cast<uint8_t>((x + 37 * y) * (b == 1 ? 5 : 1) + b);
+    });
+    auto dst = Domain(pair.dst, 300, 16, [](uint32_t i, uint8_t* p) {
+      for (uint32_t b = 0; b < 4; ++b) p[b] = static_cast<uint8_t>(i * 2654435761u >> (8 * b));
+    });
+    for (const Ramp& r : kRamps)
+      ExpectDomainAgrees(*dst, *mask, [&r](DDSurface& d, DDSurface& s) {
+        d.AlphaFromMaskRamp(&s, r.lo, r.hi, r.a, r.b, 0, 0, nullptr, nullptr, nullptr);
+      });
+  }
+}
+
+// The pattern kernels' level of a 16-level alpha source, P[entry][16 A] >> 4,
+// as the high half of entry x (257 A + 1): every entry and level.
+TEST(AlphaChannelDomain, PatternLevelOfAlphaSourceEveryEntryAndLevel) {
+  const BlendTables& t = Tables();
+  for (uint32_t e = 0; e < 256; ++e)
+    for (uint32_t a = 0; a < 16; ++a) ASSERT_EQ((e * (257 * a + 1)) >> 16, t.P(e, 16 * a) >> 4u) << e << " " << a;
+}
+
+// An x / 255 for 32-bit lanes, (x + 1 + (x >> 8)) >> 8: exact for every
+// product of two bytes.
 TEST(AlphaChannelDomain, Quotient255In32BitLanesEveryProductOfTwoBytes) {
   for (uint32_t x = 0; x <= 255 * 255; ++x) ASSERT_EQ((x + 1 + (x >> 8)) >> 8, x / 255) << x;
 }
