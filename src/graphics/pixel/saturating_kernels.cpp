@@ -18,6 +18,7 @@
 
 #include <cstring>
 
+#include "graphics/pixel/blend_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/level_scaling.h"
 #include "graphics/pixel/row_kernels.h"
@@ -104,17 +105,10 @@ void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32
 
 // ---- Lane arithmetic ----
 
-// floor(a x c / 255) in every byte lane (ProductBy255), by even and odd bytes
-// in 16-bit lanes.
+// floor(a x c / 255) in every byte lane (ProductBy255).
 HWY_INLINE V8 Product(V8 a, V8 c) {
   const D8 d8;
-  const D16 d16;
-  const V16 low = hn::Set(d16, 0xFF), magic = hn::Set(d16, 0x8081);
-  const V16 a16 = hn::BitCast(d16, a), c16 = hn::BitCast(d16, c);
-  const V16 even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(a16, low), hn::And(c16, low)), magic));
-  const V16 odd = hn::ShiftRight<7>(
-      hn::MulHigh(hn::Mul(hn::ShiftRight<8>(a16), hn::ShiftRight<8>(c16)), magic));
-  return hn::BitCast(d8, hn::Or(even, hn::ShiftLeft<8>(odd)));
+  return blend::ProductBytes(d8, blend::PerByteWeights(d8, a), c);
 }
 
 // Bytes 0-2 of 32-bit pixels each times the pixel's alpha (byte 3) / 255
@@ -151,8 +145,8 @@ HWY_INLINE V8 ScaleBytes(V8 v, V16 m) {
 
 // floor(c x l / 15) for c <= 63, l <= 15 in 16-bit lanes (Fifteenths).
 template <class D>
-HWY_INLINE hn::Vec<D> Fifteenths(D d, hn::Vec<D> c, hn::Vec<D> l) {
-  return hn::MulHigh(hn::Mul(c, l), hn::Set(d, 4370));
+HWY_INLINE hn::Vec<D> Fifteenths(D, hn::Vec<D> c, hn::Vec<D> l) {
+  return blend::Div15(hn::Mul(c, l));
 }
 
 // The colour word s (C's layout) taken apart into channels, which are scaled
