@@ -70,6 +70,24 @@ HWY_INLINE hn::Vec<D8> Mixed(D8 d8, const WS& ws, hn::Vec<D8> s, const WD& wd, h
   return hn::Add(Products(d8, ws, s), Products(d8, wd, d));
 }
 
+// blend::LevelWord (the same words) in fewer steps: red and green are
+// multiplied where they stand. A channel c at bit k is the lane value c x 2^k;
+// the high half of that times m (= 2185 x level <= 32775) is c x m / 2^(16-k)
+// truncated, which holds the wanted c x m / 2^15 = 2c x m / 2^16 from bit
+// k - 1 on (for red, c x m / 32 < 2^15; for green it stays below bit k + 5,
+// under the red bits). Red (masked) and green are joined, moved up one bit,
+// and the junk under green's bits is masked off; blue is taken as there.
+template <bool k565, class V>
+HWY_INLINE V Levels(V w, V m) {
+  const hn::DFromV<V> d;
+  constexpr uint16_t kRed = k565 ? 0xF800 : 0x7C00, kGreen = k565 ? 0x07E0 : 0x03E0;
+  const auto b = hn::MulHigh(hn::And(hn::ShiftLeft<1>(w), hn::Set(d, 0x3E)), m);
+  const auto r = hn::MulHigh(hn::And(w, hn::Set(d, kRed)), m);
+  const auto g = hn::MulHigh(hn::And(w, hn::Set(d, kGreen)), m);
+  const auto rg = hn::OrAnd(g, r, hn::Set(d, static_cast<uint16_t>(kRed >> 1)));
+  return hn::OrAnd(b, hn::ShiftLeft<1>(rg), hn::Set(d, static_cast<uint16_t>(kRed | kGreen)));
+}
+
 // ---------------------------------------------------------------------------
 // 32-bit pixels onto 32-bit pixels, byte position onto byte position.
 
@@ -148,21 +166,7 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
         if (hn::AllTrue(d32, match)) return;
       }
       const auto vd = hn::LoadU(d8, dp);
-      hn::Vec<D8> mixed;
-      if constexpr (kSrcAlpha) {
-        const auto alpha = hn::And(vs32, fourth);
-        if (kMix == Mix::Weight && hn::AllTrue(d32, hn::Eq(alpha, hn::Zero(d32)))) {
-          // Weight P[0][a] = 0 keeps every colour byte.
-          mixed = vd;
-        } else if (hn::AllTrue(d32, hn::Eq(alpha, fourth))) {
-          // Weight P[255][a] = a: the source's one-weight form.
-          mixed = Mix32<kMix, false, kDstAlpha>(d8, vs, vd, wa, wb);
-        } else {
-          mixed = Mix32<kMix, true, kDstAlpha>(d8, vs, vd, wa, wb);
-        }
-      } else {
-        mixed = Mix32<kMix, false, kDstAlpha>(d8, vs, vd, wa, wb);
-      }
+      const auto mixed = Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, wa, wb);
       auto out = hn::BitCast(d32, mixed);
       out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
       if constexpr (kKeyed) out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
@@ -290,9 +294,8 @@ void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
-    if (kKeyed && hn::AllTrue(d16, hn::Eq(vs, key))) return;  // key pixels only
     const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
-    auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
+    auto out = hn::Add(Levels<k565>(vs, ms), Levels<k565>(vd, md));
     if constexpr (kMix == Mix::Weight) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
     if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(vs, key), vd, out);
     hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
@@ -314,31 +317,16 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   const auto full = blend::LevelMultiplier(fifteen);
   blend::WithWeight(d8, args.a & 0xFF, [&](const auto& wa) {
-    const auto msOpaque = blend::LevelMultiplier(
-        hn::ShiftRight<4>(blend::ProductLanes(wa, hn::Set(d16, static_cast<uint16_t>(240)))));
     ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
       const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
       const auto words = hn::ConcatEven(d16, hi, lo);
-      if (kKeyed && hn::AllTrue(d16, hn::Eq(words, key))) return;  // key pixels only
-      const auto alpha = hn::And(hn::ConcatOdd(d16, hi, lo), fifteen);
-      hn::Vec<D16> out;
-      if (kMix == Mix::Weight && hn::AllTrue(d16, hn::Eq(alpha, hn::Zero(d16)))) {
-        // Level 0 for every pixel: L[0][s] + L[15][d], which is d less any
-        // bit 15 (555).
-        if constexpr (k565) return;
-        out = hn::And(vd, hn::Set(d16, 0x7FFF));
-      } else {
-        // Every alpha 15: the level of alpha 15 for every pixel.
-        const auto ms = hn::AllTrue(d16, hn::Eq(alpha, fifteen))
-                            ? msOpaque
-                            : blend::LevelMultiplier(hn::ShiftRight<4>(
-                                  blend::ProductLanes(wa, hn::ShiftLeft<4>(alpha))));
-        // The multiplier of level 15 - L is that of 15 less that of L.
-        const auto mdPixel = kMix == Mix::Weight ? hn::Sub(full, ms) : md;
-        out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
-      }
+      const auto alpha16 = hn::ShiftLeft<4>(hn::And(hn::ConcatOdd(d16, hi, lo), fifteen));
+      const auto ms = blend::LevelMultiplier(hn::ShiftRight<4>(blend::ProductLanes(wa, alpha16)));
+      // The multiplier of level 15 - L is that of 15 less that of L.
+      const auto mdPixel = kMix == Mix::Weight ? hn::Sub(full, ms) : md;
+      auto out = hn::Add(Levels<k565>(words, ms), Levels<k565>(vd, mdPixel));
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
       hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
     });
@@ -362,53 +350,37 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   // the first vector's words (or alpha and pad bytes) in the even lanes, the
   // second's in the odd lanes (blend::PackWords). Each lane is worked out
   // alone, so the order does not matter.
-  auto alphas = [&](hn::Vec<D16> first, hn::Vec<D16> second) {
+  auto alpha16 = [&](hn::Vec<D16> first, hn::Vec<D16> second) {  // 16 x alpha
     const auto ap =
         hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
-    return hn::And(ap, fifteen);
-  };
-  auto alpha16 = [&](hn::Vec<D16> first, hn::Vec<D16> second) {  // 16 x alpha
-    return hn::ShiftLeft<4>(alphas(first, second));
+    return hn::ShiftLeft<4>(hn::And(ap, fifteen));
   };
   // The weights P[16 x alpha][a] are at most 240, so their products take the
   // one-multiply form per lane.
   WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
-    const auto wsOpaque = blend::ProductLanes(wa, hn::Set(d16, static_cast<uint16_t>(240)));
     ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
       uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
       const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
       const auto sw = blend::PackWords(s1, s2);
       if (kKeyed && hn::AllTrue(d16, hn::Eq(sw, key))) return;  // key pixels only
-      const auto sa = alphas(s1, s2);
       const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
       const auto dw = blend::PackWords(d1, d2);
-      hn::Vec<D16> out;
-      if (kMix == Mix::Weight && hn::AllTrue(d16, hn::Eq(sa, hn::Zero(d16)))) {
-        // W = 0 for every pixel: each channel K[0][d] = d, so the colour
-        // word stays, less bit 15 (555).
-        if constexpr (k565) return;
-        out = hn::And(dw, hn::Set(d16, 0x7FFF));
+      const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
+      const auto ws = blend::ProductLanes(wa, alpha16(s1, s2));
+      const auto ms = blend::LaneFixedWeight(d8, ws);
+      hn::Vec<D16> r, g, bl;
+      if constexpr (kMix == Mix::Weight) {
+        r = hn::Add(blend::Complement(ws, dc.r), blend::ProductLanes(ms, sc.r));
+        g = hn::Add(blend::Complement(ws, dc.g), blend::ProductLanes(ms, sc.g));
+        bl = hn::Add(blend::Complement(ws, dc.b), blend::ProductLanes(ms, sc.b));
       } else {
-        const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
-        // Every alpha 15: the weight of alpha 15 for every pixel.
-        const auto ws = hn::AllTrue(d16, hn::Eq(sa, fifteen))
-                            ? wsOpaque
-                            : blend::ProductLanes(wa, hn::ShiftLeft<4>(sa));
-        const auto ms = blend::LaneFixedWeight(d8, ws);
-        hn::Vec<D16> r, g, bl;
-        if constexpr (kMix == Mix::Weight) {
-          r = hn::Add(blend::Complement(ws, dc.r), blend::ProductLanes(ms, sc.r));
-          g = hn::Add(blend::Complement(ws, dc.g), blend::ProductLanes(ms, sc.g));
-          bl = hn::Add(blend::Complement(ws, dc.b), blend::ProductLanes(ms, sc.b));
-        } else {
-          const auto md = blend::LaneFixedWeight(d8, blend::ProductLanes(wb, alpha16(d1, d2)));
-          r = hn::Add(blend::ProductLanes(ms, sc.r), blend::ProductLanes(md, dc.r));
-          g = hn::Add(blend::ProductLanes(ms, sc.g), blend::ProductLanes(md, dc.g));
-          bl = hn::Add(blend::ProductLanes(ms, sc.b), blend::ProductLanes(md, dc.b));
-        }
-        out = blend::Narrow<k565>(r, g, bl);
+        const auto md = blend::LaneFixedWeight(d8, blend::ProductLanes(wb, alpha16(d1, d2)));
+        r = hn::Add(blend::ProductLanes(ms, sc.r), blend::ProductLanes(md, dc.r));
+        g = hn::Add(blend::ProductLanes(ms, sc.g), blend::ProductLanes(md, dc.g));
+        bl = hn::Add(blend::ProductLanes(ms, sc.b), blend::ProductLanes(md, dc.b));
       }
+      auto out = blend::Narrow<k565>(r, g, bl);
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
       // The new words back into the destination pixels, beside their alpha
       // and pad bytes.
