@@ -425,6 +425,27 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
           *dst, [&] { dst->BltBlend(src.get(), 0, w, 0, w, &row, nullptr, nullptr); });
     }
   }
+  // The source level of each alpha of Rgb565A / Rgb555A (a look-up built per
+  // row) at every opacity and level, every alpha against many words.
+  for (FormatPair p : {FormatPair{PixelFormat::Rgb565A, PixelFormat::Rgb565},
+                       FormatPair{PixelFormat::Rgb555A, PixelFormat::Rgb555}}) {
+    SCOPED_TRACE(PixelFormatName(p.src));
+    auto src = DDSurface::Make(256, 256, p.src), dst = DDSurface::Make(256, 256, p.dst);
+    ASSERT_TRUE(src && dst);
+    fill(*src, [](int32_t x, int32_t y) {
+      const uint32_t word = static_cast<uint32_t>(y * 256 + x) * 40503u & 0xFFFF;
+      return word | static_cast<uint32_t>(x * 7 + y) % 256 << 16 | static_cast<uint32_t>(y) << 24;
+    });
+    fill(*dst, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 256 + y) ^ 0xA5A5; });
+    for (int32_t w = 0; w < 256; ++w) {
+      SCOPED_TRACE(w);
+      const Rect rows{0, w / 4 * 4, 256, w / 4 * 4 + 4};
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, &rows, nullptr, nullptr); });
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, &rows, nullptr, nullptr); });
+    }
+  }
   for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555}) {
     SCOPED_TRACE(PixelFormatName(f));
     auto src = DDSurface::Make(256, 256, f), dst = DDSurface::Make(256, 256, f);

@@ -316,20 +316,25 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.b & 0xFF) * 240 / 255 >> 4)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   const auto full = blend::LevelMultiplier(fifteen);
-  blend::WithWeight(d8, args.a & 0xFF, [&](const auto& wa) {
-    ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  // The source level of each alpha, P[a][16 x alpha] >> 4, looked up by the
+  // alpha (the byte above it is 0, which looks up level 0, that of alpha 0).
+  alignas(16) uint8_t levels[16];
+  for (uint32_t alpha = 0; alpha < 16; ++alpha)
+    levels[alpha] = static_cast<uint8_t>((args.a & 0xFF) * alpha * 16 / 255 >> 4);
+  const auto levelOf = hn::LoadDup128(d8, levels);
+  ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
       const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
       const auto words = hn::ConcatEven(d16, hi, lo);
-      const auto alpha16 = hn::ShiftLeft<4>(hn::And(hn::ConcatOdd(d16, hi, lo), fifteen));
-      const auto ms = blend::LevelMultiplier(hn::ShiftRight<4>(blend::ProductLanes(wa, alpha16)));
+      const auto alpha = hn::And(hn::ConcatOdd(d16, hi, lo), fifteen);
+      const auto ms = blend::LevelMultiplier(
+          hn::BitCast(d16, hn::TableLookupBytes(levelOf, hn::BitCast(d8, alpha))));
       // The multiplier of level 15 - L is that of 15 less that of L.
       const auto mdPixel = kMix == Mix::Weight ? hn::Sub(full, ms) : md;
       auto out = hn::Add(Levels<k565>(words, ms), Levels<k565>(vd, mdPixel));
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
       hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
-    });
   });
 }
 
