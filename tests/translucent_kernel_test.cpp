@@ -391,7 +391,7 @@ TEST(TranslucentKernelEdges, EqualWordsKeyRunsAndFourthBytes) {
 // either side (BltBlend of the 16-bit colour formats), at every SIMD level
 // against the scalar rules.
 TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
-  auto fill = [](DDSurface& s, uint32_t (*value)(int32_t x, int32_t y)) {  // 256 x 256
+  auto fill = [](DDSurface& s, const std::function<uint32_t(int32_t, int32_t)>& value) {  // 256 x 256
     const int32_t bpp = BytesPerPixel(s.Format());
     for (int32_t y = 0; y < 256; ++y)
       for (int32_t x = 0; x < 256; ++x) {
@@ -444,6 +444,34 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
           *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, &rows, nullptr, nullptr); });
       ExpectEveryLevelDrawsTheSame(
           *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, &rows, nullptr, nullptr); });
+    }
+  }
+  // Equal Rgb565A / Rgb555A: pixel i has alpha i % 16, source channels
+  // (i / 16) % 64 and destination channels (i / 1024) % 64 (red and blue
+  // their low 5 bits), so that every alpha meets every pair of channel values,
+  // at every opacity and level.
+  for (PixelFormat f : {PixelFormat::Rgb565A, PixelFormat::Rgb555A}) {
+    SCOPED_TRACE(PixelFormatName(f));
+    auto src = DDSurface::Make(256, 256, f), dst = DDSurface::Make(256, 256, f);
+    ASSERT_TRUE(src && dst);
+    const bool is565 = f == PixelFormat::Rgb565A;
+    auto wordOf = [is565](uint32_t c) {
+      return is565 ? (c & 31) << 11 | c << 5 | (c & 31) : (c & 31) << 10 | (c & 31) << 5 | (c & 31);
+    };
+    fill(*src, [&](int32_t x, int32_t y) {
+      const uint32_t i = static_cast<uint32_t>(y * 256 + x);
+      return wordOf(i / 16 % 64) | (i % 16) << 16 | (i & 0xF0) << 20;
+    });
+    fill(*dst, [&](int32_t x, int32_t y) {
+      const uint32_t i = static_cast<uint32_t>(y * 256 + x);
+      return wordOf(i / 1024 % 64) | (15 - i % 16) << 16 | 0x80000000u;
+    });
+    for (int32_t w = 0; w < 256; ++w) {
+      SCOPED_TRACE(w);
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, nullptr, nullptr, nullptr); });
     }
   }
   for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555}) {

@@ -88,6 +88,21 @@ HWY_INLINE V Levels(V w, V m) {
   return hn::OrAnd(b, hn::ShiftLeft<1>(rg), hn::Set(d, static_cast<uint16_t>(kRed | kGreen)));
 }
 
+// blend::Narrow (the same words, each channel taken modulo 256) for channel
+// sums below 512: each channel shifted to its place and its bits masked there.
+template <bool k565, class V>
+HWY_INLINE V NarrowSums(V r, V g, V b) {
+  const hn::DFromV<V> d;
+  const auto blue = hn::And(hn::ShiftRight<3>(b), hn::Set(d, 0x1F));
+  if constexpr (k565) {
+    return hn::OrAnd(hn::OrAnd(blue, hn::ShiftLeft<8>(r), hn::Set(d, 0xF800)), hn::ShiftLeft<3>(g),
+                     hn::Set(d, 0x07E0));
+  } else {
+    return hn::OrAnd(hn::OrAnd(blue, hn::ShiftLeft<7>(r), hn::Set(d, 0x7C00)), hn::ShiftLeft<2>(g),
+                     hn::Set(d, 0x03E0));
+  }
+}
+
 // ---------------------------------------------------------------------------
 // 32-bit pixels onto 32-bit pixels, byte position onto byte position.
 
@@ -376,16 +391,22 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       const auto ms = blend::LaneFixedWeight(d8, ws);
       hn::Vec<D16> r, g, bl;
       if constexpr (kMix == Mix::Weight) {
-        r = hn::Add(blend::Complement(ws, dc.r), blend::ProductLanes(ms, sc.r));
-        g = hn::Add(blend::Complement(ws, dc.g), blend::ProductLanes(ms, sc.g));
-        bl = hn::Add(blend::Complement(ws, dc.b), blend::ProductLanes(ms, sc.b));
+        // K[W][d] = P[255 - W][d]: for W >= 1 in the one-multiply form,
+        // whose multiplier 257(255 - W) + 1 is 1 - (257W + 1) modulo 2^16;
+        // for W = 0, d itself.
+        const auto mk = hn::Sub(hn::Set(d16, 1), ms.m);
+        const auto none = hn::Eq(ws, hn::Zero(d16));
+        auto k = [&](hn::Vec<D16> c) { return hn::IfThenElse(none, c, hn::MulHigh(c, mk)); };
+        r = hn::Add(k(dc.r), blend::ProductLanes(ms, sc.r));
+        g = hn::Add(k(dc.g), blend::ProductLanes(ms, sc.g));
+        bl = hn::Add(k(dc.b), blend::ProductLanes(ms, sc.b));
       } else {
         const auto md = blend::LaneFixedWeight(d8, blend::ProductLanes(wb, alpha16(d1, d2)));
         r = hn::Add(blend::ProductLanes(ms, sc.r), blend::ProductLanes(md, dc.r));
         g = hn::Add(blend::ProductLanes(ms, sc.g), blend::ProductLanes(md, dc.g));
         bl = hn::Add(blend::ProductLanes(ms, sc.b), blend::ProductLanes(md, dc.b));
       }
-      auto out = blend::Narrow<k565>(r, g, bl);
+      auto out = NarrowSums<k565>(r, g, bl);
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
       // The new words back into the destination pixels, beside their alpha
       // and pad bytes.
