@@ -384,6 +384,114 @@ TEST(TranslucentKernelEdges, EqualWordsKeyRunsAndFourthBytes) {
   }
 }
 
+// The kernels' own byte products and level words, proved over their whole
+// domains through the blits: every pair of bytes at every opacity (BltAlpha,
+// byte products of every difference), every byte at every level on either
+// side (BltBlend), and every colour word, bit 15 included, at every level on
+// either side (BltBlend of the 16-bit colour formats), at every SIMD level
+// against the scalar rules.
+TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
+  auto fill = [](DDSurface& s, const std::function<uint32_t(int32_t, int32_t)>& value) {  // 256 x 256
+    const int32_t bpp = BytesPerPixel(s.Format());
+    for (int32_t y = 0; y < 256; ++y)
+      for (int32_t x = 0; x < 256; ++x) {
+        const uint32_t v = value(x, y);
+        std::memcpy(test::Memory(s) + int64_t{y} * s.Buffer().pitch + x * bpp, &v,
+                    static_cast<size_t>(bpp));
+      }
+  };
+  {
+    // Byte k of source pixel (x, y) is x ^ 85k, of the destination pixel y ^ 85k:
+    // every pair of bytes in every byte position.
+    auto src = DDSurface::Make(256, 256, PixelFormat::Bgrx32);
+    auto dst = DDSurface::Make(256, 256, PixelFormat::Bgrx32);
+    ASSERT_TRUE(src && dst);
+    fill(*src, [](int32_t x, int32_t) {
+      const uint32_t b = static_cast<uint32_t>(x);
+      return b | (b ^ 85) << 8 | (b ^ 170) << 16 | (b ^ 255) << 24;
+    });
+    fill(*dst, [](int32_t, int32_t y) {
+      const uint32_t b = static_cast<uint32_t>(y);
+      return b | (b ^ 85) << 8 | (b ^ 170) << 16 | (b ^ 255) << 24;
+    });
+    for (int32_t w = 0; w < 256; ++w) {
+      SCOPED_TRACE(w);
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
+      const Rect row{0, w, 256, w + 1};  // one row: every byte against one
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 0, &row, nullptr, nullptr); });
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltBlend(src.get(), 0, w, 0, w, &row, nullptr, nullptr); });
+    }
+  }
+  // The source level of each alpha of Rgb565A / Rgb555A (a look-up built per
+  // row) at every opacity and level, every alpha against many words.
+  for (FormatPair p : {FormatPair{PixelFormat::Rgb565A, PixelFormat::Rgb565},
+                       FormatPair{PixelFormat::Rgb555A, PixelFormat::Rgb555}}) {
+    SCOPED_TRACE(PixelFormatName(p.src));
+    auto src = DDSurface::Make(256, 256, p.src), dst = DDSurface::Make(256, 256, p.dst);
+    ASSERT_TRUE(src && dst);
+    fill(*src, [](int32_t x, int32_t y) {
+      const uint32_t word = static_cast<uint32_t>(y * 256 + x) * 40503u & 0xFFFF;
+      return word | static_cast<uint32_t>(x * 7 + y) % 256 << 16 | static_cast<uint32_t>(y) << 24;
+    });
+    fill(*dst, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 256 + y) ^ 0xA5A5; });
+    for (int32_t w = 0; w < 256; ++w) {
+      SCOPED_TRACE(w);
+      const Rect rows{0, w / 4 * 4, 256, w / 4 * 4 + 4};
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, &rows, nullptr, nullptr); });
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, &rows, nullptr, nullptr); });
+    }
+  }
+  // Equal Rgb565A / Rgb555A: pixel i has alpha i % 16, source channels
+  // (i / 16) % 64 and destination channels (i / 1024) % 64 (red and blue
+  // their low 5 bits), so that every alpha meets every pair of channel values,
+  // at every opacity and level.
+  for (PixelFormat f : {PixelFormat::Rgb565A, PixelFormat::Rgb555A}) {
+    SCOPED_TRACE(PixelFormatName(f));
+    auto src = DDSurface::Make(256, 256, f), dst = DDSurface::Make(256, 256, f);
+    ASSERT_TRUE(src && dst);
+    const bool is565 = f == PixelFormat::Rgb565A;
+    auto wordOf = [is565](uint32_t c) {
+      return is565 ? (c & 31) << 11 | c << 5 | (c & 31) : (c & 31) << 10 | (c & 31) << 5 | (c & 31);
+    };
+    fill(*src, [&](int32_t x, int32_t y) {
+      const uint32_t i = static_cast<uint32_t>(y * 256 + x);
+      return wordOf(i / 16 % 64) | (i % 16) << 16 | (i & 0xF0) << 20;
+    });
+    fill(*dst, [&](int32_t x, int32_t y) {
+      const uint32_t i = static_cast<uint32_t>(y * 256 + x);
+      return wordOf(i / 1024 % 64) | (15 - i % 16) << 16 | 0x80000000u;
+    });
+    for (int32_t w = 0; w < 256; ++w) {
+      SCOPED_TRACE(w);
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
+      ExpectEveryLevelDrawsTheSame(
+          *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, nullptr, nullptr, nullptr); });
+    }
+  }
+  for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555}) {
+    SCOPED_TRACE(PixelFormatName(f));
+    auto src = DDSurface::Make(256, 256, f), dst = DDSurface::Make(256, 256, f);
+    ASSERT_TRUE(src && dst);
+    fill(*src, [](int32_t x, int32_t y) { return static_cast<uint32_t>(y * 256 + x); });
+    fill(*dst, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 256 + y) ^ 0x5A5A; });
+    for (int32_t level = 0; level < 16; ++level) {
+      SCOPED_TRACE(level);
+      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+        dst->BltBlend(src.get(), 0, 0, level * 16 + 3, 0, nullptr, nullptr, nullptr);
+      });
+      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+        dst->BltBlend(src.get(), 0, 0, 0, level * 16 + 9, nullptr, nullptr, nullptr);
+      });
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pixelops
 

@@ -37,6 +37,73 @@ using rows::ForEachStep;
 using rows::Pixels;
 
 // ---------------------------------------------------------------------------
+// The byte forms of blend_arithmetic-inl.h, one operation fewer a vector at
+// a weight below 255.
+
+// P[w][c] for every byte c at one weight w <= 254 (m = 257w + 1): the even
+// bytes as there; the odd byte c of a lane is multiplied where it stands
+// (256c), and the high half of 256c x m, which is c x m / 256 truncated
+// (below 2^16), holds c x m / 65536 = P[w][c] in its high byte.
+template <class D8>
+HWY_INLINE hn::Vec<D8> Products(D8 d8, const blend::FixedWeight<D8>& w, hn::Vec<D8> c) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const auto c16 = hn::BitCast(d16, c);
+  const auto high = hn::Set(d16, 0xFF00);
+  const auto even = hn::MulHigh(hn::AndNot(high, c16), w.m);
+  const auto odd = hn::MulHigh(hn::And(c16, high), w.m);
+  return hn::BitCast(d8, hn::OrAnd(even, odd, high));
+}
+template <class D8, class W>
+HWY_INLINE hn::Vec<D8> Products(D8 d8, const W& w, hn::Vec<D8> c) {
+  return blend::ProductBytes(d8, w, c);
+}
+
+// blend::WeightBytes and blend::MixBytes through Products.
+template <class D8, class W>
+HWY_INLINE hn::Vec<D8> Weighted(D8 d8, const W& w, hn::Vec<D8> s, hn::Vec<D8> d) {
+  const auto hi = hn::Max(s, d);
+  const auto q = Products(d8, w, hn::Sub(hi, hn::Min(s, d)));
+  return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
+}
+template <class D8, class WS, class WD>
+HWY_INLINE hn::Vec<D8> Mixed(D8 d8, const WS& ws, hn::Vec<D8> s, const WD& wd, hn::Vec<D8> d) {
+  return hn::Add(Products(d8, ws, s), Products(d8, wd, d));
+}
+
+// blend::LevelWord (the same words) in fewer steps: red and green are
+// multiplied where they stand. A channel c at bit k is the lane value c x 2^k;
+// the high half of that times m (= 2185 x level <= 32775) is c x m / 2^(16-k)
+// truncated, which holds the wanted c x m / 2^15 = 2c x m / 2^16 from bit
+// k - 1 on (for red, c x m / 32 < 2^15; for green it stays below bit k + 5,
+// under the red bits). Red (masked) and green are joined, moved up one bit,
+// and the junk under green's bits is masked off; blue is taken as there.
+template <bool k565, class V>
+HWY_INLINE V Levels(V w, V m) {
+  const hn::DFromV<V> d;
+  constexpr uint16_t kRed = k565 ? 0xF800 : 0x7C00, kGreen = k565 ? 0x07E0 : 0x03E0;
+  const auto b = hn::MulHigh(hn::And(hn::ShiftLeft<1>(w), hn::Set(d, 0x3E)), m);
+  const auto r = hn::MulHigh(hn::And(w, hn::Set(d, kRed)), m);
+  const auto g = hn::MulHigh(hn::And(w, hn::Set(d, kGreen)), m);
+  const auto rg = hn::OrAnd(g, r, hn::Set(d, static_cast<uint16_t>(kRed >> 1)));
+  return hn::OrAnd(b, hn::ShiftLeft<1>(rg), hn::Set(d, static_cast<uint16_t>(kRed | kGreen)));
+}
+
+// blend::Narrow (the same words, each channel taken modulo 256) for channel
+// sums below 512: each channel shifted to its place and its bits masked there.
+template <bool k565, class V>
+HWY_INLINE V NarrowSums(V r, V g, V b) {
+  const hn::DFromV<V> d;
+  const auto blue = hn::And(hn::ShiftRight<3>(b), hn::Set(d, 0x1F));
+  if constexpr (k565) {
+    return hn::OrAnd(hn::OrAnd(blue, hn::ShiftLeft<8>(r), hn::Set(d, 0xF800)), hn::ShiftLeft<3>(g),
+                     hn::Set(d, 0x07E0));
+  } else {
+    return hn::OrAnd(hn::OrAnd(blue, hn::ShiftLeft<7>(r), hn::Set(d, 0x7C00)), hn::ShiftLeft<2>(g),
+                     hn::Set(d, 0x03E0));
+  }
+}
+
+// ---------------------------------------------------------------------------
 // 32-bit pixels onto 32-bit pixels, byte position onto byte position.
 
 // P[byte 3 of each pixel][k] in both 16-bit lanes of the pixel, k given in
@@ -78,11 +145,11 @@ template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class WA, class WB>
 HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, const WA& wa, const WB& wb) {
   auto mix = [&](const auto& ws) {
     if constexpr (kMix == Mix::Weight) {
-      return blend::WeightBytes(d8, ws, vs, vd);
+      return Weighted(d8, ws, vs, vd);
     } else if constexpr (kDstAlpha) {
-      return blend::MixBytes(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
+      return Mixed(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
     } else {
-      return blend::MixBytes(d8, ws, vs, wb, vd);
+      return Mixed(d8, ws, vs, wb, vd);
     }
   };
   if constexpr (kSrcAlpha)
@@ -105,14 +172,19 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
   const auto fourth = hn::Set(d32, 0xFF000000u);
   WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
     ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
-      const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
-      auto out = hn::BitCast(d32, Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, wa, wb));
-      out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
+      const auto vs = hn::LoadU(d8, sp);
+      const auto vs32 = hn::BitCast(d32, vs);
+      auto match = hn::FirstN(d32, 0);
       if constexpr (kKeyed) {
-        const auto vs32 = hn::BitCast(d32, vs);
-        const auto match = hn::Eq(kSrcAlpha ? hn::And(vs32, hn::Set(d32, keyMask)) : vs32, key);
-        out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
+        match = hn::Eq(kSrcAlpha ? hn::And(vs32, hn::Set(d32, keyMask)) : vs32, key);
+        // A vector of key pixels leaves the destination as it is.
+        if (hn::AllTrue(d32, match)) return;
       }
+      const auto vd = hn::LoadU(d8, dp);
+      const auto mixed = Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, wa, wb);
+      auto out = hn::BitCast(d32, mixed);
+      out = kDstAlpha ? hn::Or(out, fourth) : hn::AndNot(fourth, out);
+      if constexpr (kKeyed) out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
       hn::StoreU(hn::BitCast(d8, out), d8, dp);
     });
   });
@@ -131,9 +203,9 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
     ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
       if constexpr (kMix == Mix::Weight)
-        hn::StoreU(blend::WeightBytes(d8, wa, vs, vd), d8, dp);
+        hn::StoreU(Weighted(d8, wa, vs, vd), d8, dp);
       else
-        hn::StoreU(blend::MixBytes(d8, wa, vs, wb, vd), d8, dp);
+        hn::StoreU(Mixed(d8, wa, vs, wb, vd), d8, dp);
     });
   });
 }
@@ -238,7 +310,7 @@ void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
   ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
     const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
-    auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
+    auto out = hn::Add(Levels<k565>(vs, ms), Levels<k565>(vd, md));
     if constexpr (kMix == Mix::Weight) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
     if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(vs, key), vd, out);
     hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
@@ -259,20 +331,25 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.b & 0xFF) * 240 / 255 >> 4)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   const auto full = blend::LevelMultiplier(fifteen);
-  blend::WithWeight(d8, args.a & 0xFF, [&](const auto& wa) {
-    ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  // The source level of each alpha, P[a][16 x alpha] >> 4, looked up by the
+  // alpha (the byte above it is 0, which looks up level 0, that of alpha 0).
+  alignas(16) uint8_t levels[16];
+  for (uint32_t alpha = 0; alpha < 16; ++alpha)
+    levels[alpha] = static_cast<uint8_t>((args.a & 0xFF) * alpha * 16 / 255 >> 4);
+  const auto levelOf = hn::LoadDup128(d8, levels);
+  ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
       const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
       const auto words = hn::ConcatEven(d16, hi, lo);
-      const auto alpha16 = hn::ShiftLeft<4>(hn::And(hn::ConcatOdd(d16, hi, lo), fifteen));
-      const auto ms = blend::LevelMultiplier(hn::ShiftRight<4>(blend::ProductLanes(wa, alpha16)));
+      const auto alpha = hn::And(hn::ConcatOdd(d16, hi, lo), fifteen);
+      const auto ms = blend::LevelMultiplier(
+          hn::BitCast(d16, hn::TableLookupBytes(levelOf, hn::BitCast(d8, alpha))));
       // The multiplier of level 15 - L is that of 15 less that of L.
       const auto mdPixel = kMix == Mix::Weight ? hn::Sub(full, ms) : md;
-      auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
+      auto out = hn::Add(Levels<k565>(words, ms), Levels<k565>(vd, mdPixel));
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
       hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
-    });
   });
 }
 
@@ -305,23 +382,31 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
       uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
       const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
+      const auto sw = blend::PackWords(s1, s2);
+      if (kKeyed && hn::AllTrue(d16, hn::Eq(sw, key))) return;  // key pixels only
       const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
-      const auto sw = blend::PackWords(s1, s2), dw = blend::PackWords(d1, d2);
+      const auto dw = blend::PackWords(d1, d2);
       const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
       const auto ws = blend::ProductLanes(wa, alpha16(s1, s2));
       const auto ms = blend::LaneFixedWeight(d8, ws);
       hn::Vec<D16> r, g, bl;
       if constexpr (kMix == Mix::Weight) {
-        r = hn::Add(blend::Complement(ws, dc.r), blend::ProductLanes(ms, sc.r));
-        g = hn::Add(blend::Complement(ws, dc.g), blend::ProductLanes(ms, sc.g));
-        bl = hn::Add(blend::Complement(ws, dc.b), blend::ProductLanes(ms, sc.b));
+        // K[W][d] = P[255 - W][d]: for W >= 1 in the one-multiply form,
+        // whose multiplier 257(255 - W) + 1 is 1 - (257W + 1) modulo 2^16;
+        // for W = 0, d itself.
+        const auto mk = hn::Sub(hn::Set(d16, 1), ms.m);
+        const auto none = hn::Eq(ws, hn::Zero(d16));
+        auto k = [&](hn::Vec<D16> c) { return hn::IfThenElse(none, c, hn::MulHigh(c, mk)); };
+        r = hn::Add(k(dc.r), blend::ProductLanes(ms, sc.r));
+        g = hn::Add(k(dc.g), blend::ProductLanes(ms, sc.g));
+        bl = hn::Add(k(dc.b), blend::ProductLanes(ms, sc.b));
       } else {
         const auto md = blend::LaneFixedWeight(d8, blend::ProductLanes(wb, alpha16(d1, d2)));
         r = hn::Add(blend::ProductLanes(ms, sc.r), blend::ProductLanes(md, dc.r));
         g = hn::Add(blend::ProductLanes(ms, sc.g), blend::ProductLanes(md, dc.g));
         bl = hn::Add(blend::ProductLanes(ms, sc.b), blend::ProductLanes(md, dc.b));
       }
-      auto out = blend::Narrow<k565>(r, g, bl);
+      auto out = NarrowSums<k565>(r, g, bl);
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
       // The new words back into the destination pixels, beside their alpha
       // and pad bytes.
