@@ -245,11 +245,11 @@ TEST(AlphaChannelDomain, ProductAsHighHalfEveryWeightBelow255AndByte) {
     for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * (257 * w + 1)) >> 16, t.P(w, c)) << w << " " << c;
 }
 
-// The 16-bit rows scale each channel of a colour word where it lies: with
+// The 16-level scaling (blend::LevelWord) scales each channel of a colour word where it lies: with
 // m = 2185 level, the field c x 2^p of red and green times m, high half,
 // doubled and masked, and blue as 2c x m, high half. Lane by lane in
 // 16-bit arithmetic, equal to the tables for every word and level.
-TEST(AlphaChannelDomain, LevelWordInPlaceEveryWordAndLevel) {
+TEST(AlphaChannelDomain, LevelWordEveryWordAndLevel) {
   const BlendTables& t = Tables();
   const auto high = [](uint32_t x, uint32_t m) { return ((x & 0xFFFF) * m) >> 16; };
   for (bool is565 : {true, false}) {

@@ -56,33 +56,6 @@ using rows::Pixels;
 
 using blend::LevelMultiplier;
 
-// blend::LevelWord with the channels multiplied where they lie: a field
-// c x 2^p (p >= 1) times m = 2185 level, high half, is
-// floor(c m / 2^(16 - p)), whose double is floor(2c m / 2^16) x 2^p plus
-// less than 2^p, so masking the double leaves the scaled channel in place.
-// Blue (p = 0) is doubled first, as blend::LevelWord does. One multiply and
-// no shift a channel but blue's (the test of this family runs every word
-// and level against the tables).
-template <bool k565>
-HWY_INLINE V16 LevelWordInPlace(V16 w, V16 m) {
-  const D16 d;
-  constexpr uint16_t kRed = k565 ? 0xF800 : 0x7C00, kGreen = k565 ? 0x07E0 : 0x03E0;
-  const V16 r = hn::MulHigh(hn::And(w, hn::Set(d, kRed)), m);
-  const V16 g = hn::MulHigh(hn::And(w, hn::Set(d, kGreen)), m);
-  const V16 b = hn::MulHigh(hn::And(hn::Add(w, w), hn::Set(d, 0x3E)), m);
-  const V16 rg = hn::Or(hn::And(r, hn::Set(d, kRed >> 1)), hn::And(g, hn::Set(d, kGreen >> 1)));
-  return hn::Or(hn::Add(rg, rg), b);
-}
-
-// blend::LevelBlend through LevelWordInPlace.
-template <bool k565>
-HWY_INLINE V16 LevelBlendInPlace(V16 s, V16 d, V16 level) {
-  const D16 d16;
-  const V16 m = blend::LevelMultiplier(level);
-  return hn::Add(LevelWordInPlace<k565>(s, m),
-                 LevelWordInPlace<k565>(d, hn::Sub(hn::Set(d16, 15 * 2185), m)));
-}
-
 // d + D[w][s - d] on every byte, each byte weighted by its own byte of w.
 HWY_INLINE V8 WeighBytes(V8 s, V8 d, V8 w) {
   const D8 d8;
@@ -214,7 +187,7 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
       hn::StoreU(hn::And(words, kept), d16, p);
       return;
     }
-    hn::StoreU(LevelBlendInPlace<k565>(words, dw, level), d16, p);
+    hn::StoreU(blend::LevelBlend<k565>(words, dw, level), d16, p);
   });
 }
 
@@ -472,7 +445,7 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       // the high half of entry x (257 A + 1).
       const V16 entry = hn::LoadU(d16, erow + (i & 15));
       const V16 level = hn::MulHigh(entry, hn::Add(hn::Mul(alpha, hn::Set(d16, 257)), hn::Set(d16, 1)));
-      hn::StoreU(LevelBlendInPlace<k565>(sw, dw, level), d16, p);
+      hn::StoreU(blend::LevelBlend<k565>(sw, dw, level), d16, p);
     });
   } else {
     // The LevelWord multipliers of level entry >> 4 and of 15 less that
@@ -487,8 +460,8 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       uint16_t* p = reinterpret_cast<uint16_t*>(dp);
       const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       const V16 dw = hn::LoadU(d16, p);
-      const V16 mixed = hn::Add(LevelWordInPlace<k565>(sw, hn::LoadU(d16, msrc + (i & 15))),
-                                LevelWordInPlace<k565>(dw, hn::LoadU(d16, mdst + (i & 15))));
+      const V16 mixed = hn::Add(blend::LevelWord<k565>(sw, hn::LoadU(d16, msrc + (i & 15))),
+                                blend::LevelWord<k565>(dw, hn::LoadU(d16, mdst + (i & 15))));
       hn::StoreU(hn::IfThenElse(hn::Eq(sw, dw), dw, mixed), d16, p);
     });
   }
@@ -543,7 +516,7 @@ void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args,
   const V16 m = LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4)));
   ForEachStep<2, 2>(d, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t*, uint8_t* dp, size_t) {
     uint16_t* p = reinterpret_cast<uint16_t*>(dp);
-    hn::StoreU(LevelWordInPlace<k565>(hn::LoadU(d16, p), m), d16, p);
+    hn::StoreU(blend::LevelWord<k565>(hn::LoadU(d16, p), m), d16, p);
   });
 }
 

@@ -192,24 +192,24 @@ HWY_INLINE V LevelMultiplier(V level) {
 }
 
 // L565[level][w] (k565) or L555[level][w]: each channel of the colour word
-// times level / 15, truncated; m = LevelMultiplier(level) per lane. A channel
-// c (<= 63) scales as the high half of 2c x 2185 x level, which is exact over
-// that domain; each channel is taken out already doubled. The 555 form ignores
-// bit 15 and leaves it 0.
+// times level / 15, truncated; m = LevelMultiplier(level) = 2185 x level per
+// lane. A channel c (<= 63) scales exactly as the high half of 2c x m. Red and
+// green are multiplied where they stand: a channel at bit k is the lane value
+// c x 2^k, and the high half of that times m is c x m / 2^(16-k) truncated,
+// which holds the wanted 2c x m / 2^16 from bit k - 1 on (for red,
+// c x m / 32 < 2^15; for green it stays below bit k + 5, under the red bits).
+// Red (masked) and green are joined, moved up one bit, and the bits under
+// green's field are masked off; blue is taken out already doubled. The 555
+// form ignores bit 15 and leaves it 0.
 template <bool k565, class V>
 HWY_INLINE V LevelWord(V w, V m) {
   const hn::DFromV<V> d;
-  const auto five = hn::Set(d, 0x3E);
-  const auto b = hn::MulHigh(hn::And(hn::ShiftLeft<1>(w), five), m);
-  if constexpr (k565) {
-    const auto r = hn::MulHigh(hn::And(hn::ShiftRight<10>(w), five), m);
-    const auto g = hn::MulHigh(hn::And(hn::ShiftRight<4>(w), hn::Set(d, 0x7E)), m);
-    return hn::Or(hn::Or(hn::ShiftLeft<11>(r), hn::ShiftLeft<5>(g)), b);
-  } else {
-    const auto r = hn::MulHigh(hn::And(hn::ShiftRight<9>(w), five), m);
-    const auto g = hn::MulHigh(hn::And(hn::ShiftRight<4>(w), five), m);
-    return hn::Or(hn::Or(hn::ShiftLeft<10>(r), hn::ShiftLeft<5>(g)), b);
-  }
+  constexpr uint16_t kRed = k565 ? 0xF800 : 0x7C00, kGreen = k565 ? 0x07E0 : 0x03E0;
+  const auto b = hn::MulHigh(hn::And(hn::ShiftLeft<1>(w), hn::Set(d, 0x3E)), m);
+  const auto r = hn::MulHigh(hn::And(w, hn::Set(d, kRed)), m);
+  const auto g = hn::MulHigh(hn::And(w, hn::Set(d, kGreen)), m);
+  const auto rg = hn::OrAnd(g, r, hn::Set(d, static_cast<uint16_t>(kRed >> 1)));
+  return hn::OrAnd(b, hn::ShiftLeft<1>(rg), hn::Set(d, static_cast<uint16_t>(kRed | kGreen)));
 }
 
 // LevelWord from the level (0..15) itself: each channel c x level, then

@@ -70,24 +70,6 @@ HWY_INLINE hn::Vec<D8> Mixed(D8 d8, const WS& ws, hn::Vec<D8> s, const WD& wd, h
   return hn::Add(Products(d8, ws, s), Products(d8, wd, d));
 }
 
-// blend::LevelWord (the same words) in fewer steps: red and green are
-// multiplied where they stand. A channel c at bit k is the lane value c x 2^k;
-// the high half of that times m (= 2185 x level <= 32775) is c x m / 2^(16-k)
-// truncated, which holds the wanted c x m / 2^15 = 2c x m / 2^16 from bit
-// k - 1 on (for red, c x m / 32 < 2^15; for green it stays below bit k + 5,
-// under the red bits). Red (masked) and green are joined, moved up one bit,
-// and the junk under green's bits is masked off; blue is taken as there.
-template <bool k565, class V>
-HWY_INLINE V Levels(V w, V m) {
-  const hn::DFromV<V> d;
-  constexpr uint16_t kRed = k565 ? 0xF800 : 0x7C00, kGreen = k565 ? 0x07E0 : 0x03E0;
-  const auto b = hn::MulHigh(hn::And(hn::ShiftLeft<1>(w), hn::Set(d, 0x3E)), m);
-  const auto r = hn::MulHigh(hn::And(w, hn::Set(d, kRed)), m);
-  const auto g = hn::MulHigh(hn::And(w, hn::Set(d, kGreen)), m);
-  const auto rg = hn::OrAnd(g, r, hn::Set(d, static_cast<uint16_t>(kRed >> 1)));
-  return hn::OrAnd(b, hn::ShiftLeft<1>(rg), hn::Set(d, static_cast<uint16_t>(kRed | kGreen)));
-}
-
 // blend::Narrow (the same words, each channel taken modulo 256) for channel
 // sums below 512: each channel shifted to its place and its bits masked there.
 template <bool k565, class V>
@@ -310,7 +292,7 @@ void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
   ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
     const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
     const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
-    auto out = hn::Add(Levels<k565>(vs, ms), Levels<k565>(vd, md));
+    auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
     if constexpr (kMix == Mix::Weight) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
     if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(vs, key), vd, out);
     hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
@@ -347,7 +329,7 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
           hn::BitCast(d16, hn::TableLookupBytes(levelOf, hn::BitCast(d8, alpha))));
       // The multiplier of level 15 - L is that of 15 less that of L.
       const auto mdPixel = kMix == Mix::Weight ? hn::Sub(full, ms) : md;
-      auto out = hn::Add(Levels<k565>(words, ms), Levels<k565>(vd, mdPixel));
+      auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
       hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
   });
