@@ -152,8 +152,9 @@ struct Point {
   int32_t y = 0;
 };
 
-// Describes the pixel memory of a surface. kind != 0: the memory belongs to the
-// surface itself; 0: it is lent by the platform layer and valid only while locked.
+// Describes the pixel memory of a surface. kind != 0: direct memory, the
+// surface's own or the caller's (DDSurface::Wrap), always at pixels; 0: lent
+// by the platform layer and valid only while locked.
 struct PixelBuffer {
   uint8_t kind = 0;
   uint8_t* pixels = nullptr;
