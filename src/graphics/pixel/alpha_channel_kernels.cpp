@@ -632,7 +632,11 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
 // is set. For x < 128 in piece j, the indices x - 16k (k = 0..7, in bytes)
 // lie in 0..127 for k <= j and have the top bit set for k > j, so the
 // shuffles of T0 and of Tk ^ T(k-1) (k = 1..7) at those indices XOR to
-// Tj[x & 15]; x >= 128 does the same with x - 128 and T8..T15.
+// Tj[x & 15]. For x >= 128 in piece j, the same indices x - 16k (now
+// k = 1..8) lie in 0..127 for k >= j - 7 and have the top bit set for
+// k < j - 7, so the shuffles of T15 (k = 8) and of T(k+7) ^ T(k+8)
+// (k = 1..7) at them XOR to Tj[x & 15]: one chain of indices serves both
+// halves.
 struct RampPieces {
   V8 low[8], high[8];
 };
@@ -642,33 +646,30 @@ HWY_INLINE RampPieces MakeRampPieces(const uint8_t* ramp) {
   alignas(64) uint8_t table[256];
   std::memcpy(table, ramp, 256);
   RampPieces pieces;
-  V8 previous = hn::Zero(d8);
-  for (int k = 0; k < 16; ++k) {
-    const V8 piece = hn::LoadDup128(d8, table + 16 * k);
-    const V8 step = k == 8 ? piece : hn::Xor(piece, previous);
-    (k < 8 ? pieces.low[k] : pieces.high[k - 8]) = step;
-    previous = piece;
-  }
+  V8 t[16];
+  for (int k = 0; k < 16; ++k) t[k] = hn::LoadDup128(d8, table + 16 * k);
+  pieces.low[0] = t[0];
+  for (int k = 1; k < 8; ++k) pieces.low[k] = hn::Xor(t[k], t[k - 1]);
+  // high[k - 1] goes with the index x - 16k, k = 1..8.
+  for (int k = 1; k < 8; ++k) pieces.high[k - 1] = hn::Xor(t[k + 7], t[k + 8]);
+  pieces.high[7] = t[15];
   return pieces;
 }
 
 HWY_INLINE V8 RampLookup(const RampPieces& pieces, V8 x) {
   const D8 d8;
   const V8 sixteen = hn::Set(d8, 16);
-  V8 i = x, j = hn::Xor(x, hn::Set(d8, 0x80));
-  V8 low = hn::TableLookupBytesOr0(pieces.low[0], i), high = hn::TableLookupBytesOr0(pieces.high[0], j);
-  // Pieces 1..7 of each half two at a time, folded in with one three-way XOR.
-  for (int k = 1; k < 7; k += 2) {
-    const V8 i1 = hn::Sub(i, sixteen), j1 = hn::Sub(j, sixteen);
-    i = hn::Sub(i1, sixteen);
-    j = hn::Sub(j1, sixteen);
-    low = hn::Xor3(low, hn::TableLookupBytesOr0(pieces.low[k], i1), hn::TableLookupBytesOr0(pieces.low[k + 1], i));
-    high = hn::Xor3(high, hn::TableLookupBytesOr0(pieces.high[k], j1), hn::TableLookupBytesOr0(pieces.high[k + 1], j));
-  }
-  i = hn::Sub(i, sixteen);
-  j = hn::Sub(j, sixteen);
-  low = hn::Xor(low, hn::TableLookupBytesOr0(pieces.low[7], i));
-  high = hn::Xor(high, hn::TableLookupBytesOr0(pieces.high[7], j));
+  V8 i[9];
+  i[0] = x;
+  for (int k = 1; k < 9; ++k) i[k] = hn::Sub(i[k - 1], sixteen);
+  const auto at = [](const V8& piece, V8 index) { return hn::TableLookupBytesOr0(piece, index); };
+  const V8 low = hn::Xor(hn::Xor3(hn::Xor3(at(pieces.low[0], i[0]), at(pieces.low[1], i[1]), at(pieces.low[2], i[2])),
+                                  at(pieces.low[3], i[3]), at(pieces.low[4], i[4])),
+                         hn::Xor3(at(pieces.low[5], i[5]), at(pieces.low[6], i[6]), at(pieces.low[7], i[7])));
+  const V8 high =
+      hn::Xor(hn::Xor3(hn::Xor3(at(pieces.high[0], i[1]), at(pieces.high[1], i[2]), at(pieces.high[2], i[3])),
+                       at(pieces.high[3], i[4]), at(pieces.high[4], i[5])),
+              hn::Xor3(at(pieces.high[5], i[6]), at(pieces.high[6], i[7]), at(pieces.high[7], i[8])));
   const hn::RebindToSigned<D8> di8;
   return hn::IfThenElse(hn::RebindMask(d8, hn::Lt(hn::BitCast(di8, x), hn::Zero(di8))), high, low);
 }
