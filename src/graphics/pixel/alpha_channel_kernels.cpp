@@ -741,6 +741,33 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
     put(p, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, gather(hn::Zero(d32), v, J3())))), J3());
   });
 }
+
+// A 24-bit mask, kBlue its blue byte. A step is one vector of bytes' worth
+// of pixels: the three planes loaded apart give the blue bytes in pixel
+// order for a single look-up; the looked-up bytes go through a small buffer
+// and are widened to the alpha bytes of four vectors of 32-bit lanes. The
+// last partial step runs through the row walk's buffers.
+template <int kBlue>
+void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D32 d32;
+  const D8 d8;
+  const hn::Rebind<uint8_t, D32> dq;
+  const RampPieces pieces = MakeRampPieces(args.table);
+  const size_t n32 = hn::Lanes(d32);
+  const V32 alphaByte = hn::Set(d32, 0xFF000000u);
+  ForEachStep<3, 4>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+    V8 c0, c1, c2;
+    hn::LoadInterleaved3(d8, sp, c0, c1, c2);
+    const V8 blue = kBlue == 0 ? c0 : kBlue == 1 ? c1 : c2;
+    alignas(64) uint8_t alpha[kMaxStep];
+    hn::Store(RampLookup(pieces, blue), d8, alpha);
+    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
+    for (size_t j = 0; j < 4; ++j) {
+      const V32 a = hn::ShiftLeft<24>(hn::PromoteTo(d32, hn::LoadU(dq, alpha + j * n32)));
+      hn::StoreU(hn::IfVecThenElse(alphaByte, a, hn::LoadU(d32, p + j * n32)), d32, p + j * n32);
+    }
+  });
+}
 #endif
 
 void RegisterMaskAlpha(KernelTable& t) {
@@ -754,6 +781,8 @@ void RegisterMaskAlpha(KernelTable& t) {
   t.Set(Op::MaskAlpha, F::Bgrx32, F::Bgra32, &MaskRampRow<0>);
   t.Set(Op::MaskAlpha, F::Rgba32, F::Rgba32, &MaskRampRow<2>);
   t.Set(Op::MaskAlpha, F::Rgbx32, F::Rgba32, &MaskRampRow<2>);
+  t.Set(Op::MaskAlpha, F::Bgr24, F::Bgra32, &MaskRamp24Row<0>);
+  t.Set(Op::MaskAlpha, F::Rgb24, F::Rgba32, &MaskRamp24Row<2>);
 #endif
 }
 
