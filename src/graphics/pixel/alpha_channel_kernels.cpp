@@ -743,30 +743,60 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
 }
 
 // A 24-bit mask, kBlue its blue byte. A step is one vector of bytes' worth
-// of pixels: the three planes loaded apart give the blue bytes in pixel
-// order for a single look-up; the looked-up bytes go through a small buffer
-// and are widened to the alpha bytes of four vectors of 32-bit lanes. The
-// last partial step runs through the row walk's buffers.
+// of pixels, four vectors of 32-bit lanes as in MaskRampRow: the blue byte of
+// pixel q of vector j goes to byte j of lane q by a move of 32-bit lanes
+// (block b gets the source's lanes 3b..3b+3, which hold pixels 4b..4b+3)
+// and a byte shuffle in each block. Each vector's load reads a vector of
+// bytes where its pixels fill three quarters of one, so whole steps run only
+// while that much of the row is left; the rest goes through local buffers.
 template <int kBlue>
 void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
-  const hn::Rebind<uint8_t, D32> dq;
   const RampPieces pieces = MakeRampPieces(args.table);
-  const size_t n32 = hn::Lanes(d32);
+  const size_t n32 = hn::Lanes(d32), step = hn::Lanes(d8), n = Pixels(width);
   const V32 alphaByte = hn::Set(d32, 0xFF000000u);
-  ForEachStep<3, 4>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
-    V8 c0, c1, c2;
-    hn::LoadInterleaved3(d8, sp, c0, c1, c2);
-    const V8 blue = kBlue == 0 ? c0 : kBlue == 1 ? c1 : c2;
-    alignas(64) uint8_t alpha[kMaxStep];
-    hn::Store(RampLookup(pieces, blue), d8, alpha);
+  alignas(64) int32_t laneIndex[kMaxStep / 4];
+  for (size_t q = 0; q < n32; ++q) laneIndex[q] = static_cast<int32_t>(3 * (q / 4) + (q % 4 < 3 ? q % 4 : 2));
+  const auto lanes = hn::SetTableIndices(d32, laneIndex);
+  V8 pick[4];
+  for (int j = 0; j < 4; ++j) {
+    alignas(16) uint8_t bytes[16];
+    for (int b = 0; b < 16; ++b) bytes[b] = (b & 3) == j ? static_cast<uint8_t>(3 * (b >> 2) + kBlue) : 0x80;
+    pick[j] = hn::LoadDup128(d8, bytes);
+  }
+  const auto blue = [&](const uint8_t* sp, int j) {
+    const V32 v = hn::TableLookupLanes(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp + 3 * j * n32)), lanes);
+    return hn::TableLookupBytesOr0(hn::BitCast(d8, v), pick[j]);
+  };
+  const auto put = [&](uint32_t* p, V32 alpha, int j) {
+    const V32 moved = j == 0   ? hn::ShiftLeft<24>(alpha)
+                      : j == 1 ? hn::ShiftLeft<16>(alpha)
+                      : j == 2 ? hn::ShiftLeft<8>(alpha)
+                               : alpha;
+    hn::StoreU(hn::IfVecThenElse(alphaByte, moved, hn::LoadU(d32, p)), d32, p);
+  };
+  const auto body = [&](const uint8_t* sp, uint8_t* dp) {
+    const V8 index = hn::Or(hn::Or3(blue(sp, 0), blue(sp, 1), blue(sp, 2)), blue(sp, 3));
+    const V32 alpha = hn::BitCast(d32, RampLookup(pieces, index));
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
-    for (size_t j = 0; j < 4; ++j) {
-      const V32 a = hn::ShiftLeft<24>(hn::PromoteTo(d32, hn::LoadU(dq, alpha + j * n32)));
-      hn::StoreU(hn::IfVecThenElse(alphaByte, a, hn::LoadU(d32, p + j * n32)), d32, p + j * n32);
-    }
-  });
+    for (int j = 0; j < 4; ++j) put(p + j * n32, alpha, j);
+  };
+  // The last vector's load ends n32 bytes (under n32 / 3 + 1 pixels) past
+  // the step.
+  const size_t margin = n32 / 3 + 1;
+  size_t i = 0;
+  for (; i + step + margin <= n; i += step) body(s + 3 * i, d + 4 * i);
+  while (i < n) {
+    alignas(64) uint8_t sbuf[kMaxStep * 4] = {};
+    alignas(64) uint8_t dbuf[kMaxStep * 4] = {};
+    const size_t rest = n - i < step ? n - i : step;
+    std::memcpy(sbuf, s + 3 * i, rest * 3);
+    std::memcpy(dbuf, d + 4 * i, rest * 4);
+    body(sbuf, dbuf);
+    std::memcpy(d + 4 * i, dbuf, rest * 4);
+    i += rest;
+  }
 }
 #endif
 
