@@ -718,10 +718,12 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
   using J1 = std::integral_constant<int, 1>;
   using J2 = std::integral_constant<int, 2>;
   using J3 = std::integral_constant<int, 3>;
-  // Whole steps of four vectors; the rest a vector at a time (one pixel a
-  // lane, byte 3 looked up).
-  const size_t whole = n - n % hn::Lanes(d8);
-  ForEachStep<4, 4>(s, d, whole, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  // Whole steps of four vectors. A row of at least one step ends with one
+  // more step over its last pixels: it overlaps pixels already done, which
+  // is harmless, since a pixel's new alpha depends only on its mask byte
+  // (which the blit never changes) and its other bytes stay. Shorter rows go
+  // a vector at a time (one pixel a lane, byte 3 looked up).
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const uint32_t* sw = reinterpret_cast<const uint32_t*>(sp);
     V32 index = hn::Zero(d32);
@@ -734,8 +736,15 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
     put(p + n32, alpha, J1());
     put(p + 2 * n32, alpha, J2());
     put(p + 3 * n32, alpha, J3());
-  });
-  ForEachStep<4, 4>(s + whole * 4, d + whole * 4, n - whole, n32, [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  };
+  const size_t n8 = hn::Lanes(d8), whole = n - n % n8;
+  ForEachStep<4, 4>(s, d, whole, n8, step);
+  if (whole == n) return;
+  if (whole != 0) {
+    step(s + (n - n8) * 4, d + (n - n8) * 4, n - n8);
+    return;
+  }
+  ForEachStep<4, 4>(s, d, n, n32, [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const V32 v = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     put(p, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, gather(hn::Zero(d32), v, J3())))), J3());
