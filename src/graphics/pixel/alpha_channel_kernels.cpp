@@ -696,7 +696,7 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
   const D8 d8;
   const RampPieces pieces = MakeRampPieces(args.table);
   const size_t n32 = hn::Lanes(d32), n = Pixels(width);
-  const V32 alphaByte = hn::Set(d32, 0xFF000000u);
+  const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
   // The blue byte of each lane of v in byte j of the lane, into acc.
   const auto gather = [&](V32 acc, V32 v, auto j) {
     constexpr int kJ = decltype(j)::value;
@@ -712,7 +712,9 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
     V32 moved;
     if constexpr (kJ < 3) moved = hn::ShiftLeft<8 * (3 - kJ)>(alpha);
     else moved = alpha;
-    hn::StoreU(hn::IfVecThenElse(alphaByte, moved, hn::LoadU(d32, p)), d32, p);
+    // Only the alpha bytes are stored (a masked store where the target has
+    // one, else a load, a blend and a store).
+    hn::BlendedStore(hn::BitCast(d8, moved), alphaBytes, d8, reinterpret_cast<uint8_t*>(p));
   };
   using J0 = std::integral_constant<int, 0>;
   using J1 = std::integral_constant<int, 1>;
