@@ -766,7 +766,7 @@ void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
   const D8 d8;
   const RampPieces pieces = MakeRampPieces(args.table);
   const size_t n32 = hn::Lanes(d32), step = hn::Lanes(d8), n = Pixels(width);
-  const V32 alphaByte = hn::Set(d32, 0xFF000000u);
+  const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
   alignas(64) int32_t laneIndex[kMaxStep / 4];
   for (size_t q = 0; q < n32; ++q) laneIndex[q] = static_cast<int32_t>(3 * (q / 4) + (q % 4 < 3 ? q % 4 : 2));
   const auto lanes = hn::SetTableIndices(d32, laneIndex);
@@ -785,7 +785,7 @@ void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
                       : j == 1 ? hn::ShiftLeft<16>(alpha)
                       : j == 2 ? hn::ShiftLeft<8>(alpha)
                                : alpha;
-    hn::StoreU(hn::IfVecThenElse(alphaByte, moved, hn::LoadU(d32, p)), d32, p);
+    hn::BlendedStore(hn::BitCast(d8, moved), alphaBytes, d8, reinterpret_cast<uint8_t*>(p));
   };
   const auto body = [&](const uint8_t* sp, uint8_t* dp) {
     const V8 index = hn::Or(hn::Or3(blue(sp, 0), blue(sp, 1), blue(sp, 2)), blue(sp, 3));
