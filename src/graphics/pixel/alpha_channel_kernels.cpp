@@ -687,9 +687,8 @@ HWY_INLINE V32 MoveByte(V32 v) {
 
 // A 32-bit mask, kBlue its blue byte. A step is one vector of bytes' worth
 // of pixels, four vectors of 32-bit lanes: the blue bytes of vector j's
-// lanes go to byte j of one vector's lanes for a single look-up. (A 24-bit
-// mask, its bytes loaded apart, measured no faster than the per-pixel rule,
-// which stays.)
+// lanes go to byte j of one vector's lanes for a single look-up (a 24-bit
+// mask: MaskRamp24Row).
 template <int kBlue>
 void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D32 d32;
