@@ -290,6 +290,31 @@ TEST(AlphaChannelDomain, RampLookupEveryMaskByteAndLane) {
   }
 }
 
+// The telescoped form of that look-up, for any table: one chain of indices
+// x - 16k (k = 0..8), a byte shuffle giving 0 where an index has its top bit
+// set; pieces T0, Tk ^ T(k-1) at k = 0..7 for x < 128, and T(k+7) ^ T(k+8)
+// at k = 1..7, T15 at k = 8 for x >= 128. Every x, random and ramp tables.
+TEST(AlphaChannelDomain, RampTelescopeEveryByteAnyTable) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 64; ++round) {
+    uint8_t t[256];
+    for (uint32_t x = 0; x < 256; ++x)
+      t[x] = static_cast<uint8_t>(round == 0 ? x : round == 1 ? 255 - x : rng());
+    const auto shuffle = [&t](int piece, uint8_t index) -> uint8_t {
+      return (index & 0x80) != 0 ? 0 : t[16 * piece + (index & 15)];
+    };
+    for (uint32_t x = 0; x < 256; ++x) {
+      uint8_t low = 0, high = 0;
+      for (int k = 0; k < 9; ++k) {
+        const uint8_t i = static_cast<uint8_t>(x - 16 * k);
+        if (k < 8) low ^= static_cast<uint8_t>(shuffle(k, i) ^ (k > 0 ? shuffle(k - 1, i) : 0));
+        if (k > 0) high ^= static_cast<uint8_t>(shuffle(k + 7, i) ^ (k < 8 ? shuffle(k + 8, i) : 0));
+      }
+      ASSERT_EQ(x < 128 ? low : high, t[x]) << round << " " << x;
+    }
+  }
+}
+
 // The pattern kernels' level of a 16-level alpha source, P[entry][16 A] >> 4,
 // as the high half of entry x (257 A + 1): every entry and level.
 TEST(AlphaChannelDomain, PatternLevelOfAlphaSourceEveryEntryAndLevel) {

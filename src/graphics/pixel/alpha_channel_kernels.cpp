@@ -632,7 +632,11 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
 // is set. For x < 128 in piece j, the indices x - 16k (k = 0..7, in bytes)
 // lie in 0..127 for k <= j and have the top bit set for k > j, so the
 // shuffles of T0 and of Tk ^ T(k-1) (k = 1..7) at those indices XOR to
-// Tj[x & 15]; x >= 128 does the same with x - 128 and T8..T15.
+// Tj[x & 15]. For x >= 128 in piece j, the same indices x - 16k (now
+// k = 1..8) lie in 0..127 for k >= j - 7 and have the top bit set for
+// k < j - 7, so the shuffles of T15 (k = 8) and of T(k+7) ^ T(k+8)
+// (k = 1..7) at them XOR to Tj[x & 15]: one chain of indices serves both
+// halves.
 struct RampPieces {
   V8 low[8], high[8];
 };
@@ -642,27 +646,30 @@ HWY_INLINE RampPieces MakeRampPieces(const uint8_t* ramp) {
   alignas(64) uint8_t table[256];
   std::memcpy(table, ramp, 256);
   RampPieces pieces;
-  V8 previous = hn::Zero(d8);
-  for (int k = 0; k < 16; ++k) {
-    const V8 piece = hn::LoadDup128(d8, table + 16 * k);
-    const V8 step = k == 8 ? piece : hn::Xor(piece, previous);
-    (k < 8 ? pieces.low[k] : pieces.high[k - 8]) = step;
-    previous = piece;
-  }
+  V8 t[16];
+  for (int k = 0; k < 16; ++k) t[k] = hn::LoadDup128(d8, table + 16 * k);
+  pieces.low[0] = t[0];
+  for (int k = 1; k < 8; ++k) pieces.low[k] = hn::Xor(t[k], t[k - 1]);
+  // high[k - 1] goes with the index x - 16k, k = 1..8.
+  for (int k = 1; k < 8; ++k) pieces.high[k - 1] = hn::Xor(t[k + 7], t[k + 8]);
+  pieces.high[7] = t[15];
   return pieces;
 }
 
 HWY_INLINE V8 RampLookup(const RampPieces& pieces, V8 x) {
   const D8 d8;
   const V8 sixteen = hn::Set(d8, 16);
-  V8 i = x, j = hn::Xor(x, hn::Set(d8, 0x80));
-  V8 low = hn::TableLookupBytesOr0(pieces.low[0], i), high = hn::TableLookupBytesOr0(pieces.high[0], j);
-  for (int k = 1; k < 8; ++k) {
-    i = hn::Sub(i, sixteen);
-    j = hn::Sub(j, sixteen);
-    low = hn::Xor(low, hn::TableLookupBytesOr0(pieces.low[k], i));
-    high = hn::Xor(high, hn::TableLookupBytesOr0(pieces.high[k], j));
-  }
+  V8 i[9];
+  i[0] = x;
+  for (int k = 1; k < 9; ++k) i[k] = hn::Sub(i[k - 1], sixteen);
+  const auto at = [](const V8& piece, V8 index) { return hn::TableLookupBytesOr0(piece, index); };
+  const V8 low = hn::Xor(hn::Xor3(hn::Xor3(at(pieces.low[0], i[0]), at(pieces.low[1], i[1]), at(pieces.low[2], i[2])),
+                                  at(pieces.low[3], i[3]), at(pieces.low[4], i[4])),
+                         hn::Xor3(at(pieces.low[5], i[5]), at(pieces.low[6], i[6]), at(pieces.low[7], i[7])));
+  const V8 high =
+      hn::Xor(hn::Xor3(hn::Xor3(at(pieces.high[0], i[1]), at(pieces.high[1], i[2]), at(pieces.high[2], i[3])),
+                       at(pieces.high[3], i[4]), at(pieces.high[4], i[5])),
+              hn::Xor3(at(pieces.high[5], i[6]), at(pieces.high[6], i[7]), at(pieces.high[7], i[8])));
   const hn::RebindToSigned<D8> di8;
   return hn::IfThenElse(hn::RebindMask(d8, hn::Lt(hn::BitCast(di8, x), hn::Zero(di8))), high, low);
 }
@@ -680,16 +687,15 @@ HWY_INLINE V32 MoveByte(V32 v) {
 
 // A 32-bit mask, kBlue its blue byte. A step is one vector of bytes' worth
 // of pixels, four vectors of 32-bit lanes: the blue bytes of vector j's
-// lanes go to byte j of one vector's lanes for a single look-up. (A 24-bit
-// mask, its bytes loaded apart, measured no faster than the per-pixel rule,
-// which stays.)
+// lanes go to byte j of one vector's lanes for a single look-up (a 24-bit
+// mask: MaskRamp24Row).
 template <int kBlue>
 void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
   const RampPieces pieces = MakeRampPieces(args.table);
   const size_t n32 = hn::Lanes(d32), n = Pixels(width);
-  const V32 alphaByte = hn::Set(d32, 0xFF000000u);
+  const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
   // The blue byte of each lane of v in byte j of the lane, into acc.
   const auto gather = [&](V32 acc, V32 v, auto j) {
     constexpr int kJ = decltype(j)::value;
@@ -705,16 +711,20 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
     V32 moved;
     if constexpr (kJ < 3) moved = hn::ShiftLeft<8 * (3 - kJ)>(alpha);
     else moved = alpha;
-    hn::StoreU(hn::IfVecThenElse(alphaByte, moved, hn::LoadU(d32, p)), d32, p);
+    // Only the alpha bytes are stored (a masked store where the target has
+    // one, else a load, a blend and a store).
+    hn::BlendedStore(hn::BitCast(d8, moved), alphaBytes, d8, reinterpret_cast<uint8_t*>(p));
   };
   using J0 = std::integral_constant<int, 0>;
   using J1 = std::integral_constant<int, 1>;
   using J2 = std::integral_constant<int, 2>;
   using J3 = std::integral_constant<int, 3>;
-  // Whole steps of four vectors; the rest a vector at a time (one pixel a
-  // lane, byte 3 looked up).
-  const size_t whole = n - n % hn::Lanes(d8);
-  ForEachStep<4, 4>(s, d, whole, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  // Whole steps of four vectors. A row of at least one step ends with one
+  // more step over its last pixels: it overlaps pixels already done, which
+  // is harmless, since a pixel's new alpha depends only on its mask byte
+  // (which the blit never changes) and its other bytes stay. Shorter rows go
+  // a vector at a time (one pixel a lane, byte 3 looked up).
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const uint32_t* sw = reinterpret_cast<const uint32_t*>(sp);
     V32 index = hn::Zero(d32);
@@ -727,12 +737,76 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
     put(p + n32, alpha, J1());
     put(p + 2 * n32, alpha, J2());
     put(p + 3 * n32, alpha, J3());
-  });
-  ForEachStep<4, 4>(s + whole * 4, d + whole * 4, n - whole, n32, [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  };
+  const size_t n8 = hn::Lanes(d8), whole = n - n % n8;
+  ForEachStep<4, 4>(s, d, whole, n8, step);
+  if (whole == n) return;
+  if (whole != 0) {
+    step(s + (n - n8) * 4, d + (n - n8) * 4, n - n8);
+    return;
+  }
+  ForEachStep<4, 4>(s, d, n, n32, [&](const uint8_t* sp, uint8_t* dp, size_t) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const V32 v = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     put(p, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, gather(hn::Zero(d32), v, J3())))), J3());
   });
+}
+
+// A 24-bit mask, kBlue its blue byte. A step is one vector of bytes' worth
+// of pixels, four vectors of 32-bit lanes as in MaskRampRow: the blue byte of
+// pixel q of vector j goes to byte j of lane q by a move of 32-bit lanes
+// (block b gets the source's lanes 3b..3b+3, which hold pixels 4b..4b+3)
+// and a byte shuffle in each block. Each vector's load reads a vector of
+// bytes where its pixels fill three quarters of one, so whole steps run only
+// while that much of the row is left; the rest goes through local buffers.
+template <int kBlue>
+void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+  const D32 d32;
+  const D8 d8;
+  const RampPieces pieces = MakeRampPieces(args.table);
+  const size_t n32 = hn::Lanes(d32), step = hn::Lanes(d8), n = Pixels(width);
+  const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
+  alignas(64) int32_t laneIndex[kMaxStep / 4];
+  for (size_t q = 0; q < n32; ++q) laneIndex[q] = static_cast<int32_t>(3 * (q / 4) + (q % 4 < 3 ? q % 4 : 2));
+  const auto lanes = hn::SetTableIndices(d32, laneIndex);
+  V8 pick[4];
+  for (int j = 0; j < 4; ++j) {
+    alignas(16) uint8_t bytes[16];
+    for (int b = 0; b < 16; ++b) bytes[b] = (b & 3) == j ? static_cast<uint8_t>(3 * (b >> 2) + kBlue) : 0x80;
+    pick[j] = hn::LoadDup128(d8, bytes);
+  }
+  const auto blue = [&](const uint8_t* sp, int j) {
+    const V32 v = hn::TableLookupLanes(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp + 3 * j * n32)), lanes);
+    return hn::TableLookupBytesOr0(hn::BitCast(d8, v), pick[j]);
+  };
+  const auto put = [&](uint32_t* p, V32 alpha, int j) {
+    const V32 moved = j == 0   ? hn::ShiftLeft<24>(alpha)
+                      : j == 1 ? hn::ShiftLeft<16>(alpha)
+                      : j == 2 ? hn::ShiftLeft<8>(alpha)
+                               : alpha;
+    hn::BlendedStore(hn::BitCast(d8, moved), alphaBytes, d8, reinterpret_cast<uint8_t*>(p));
+  };
+  const auto body = [&](const uint8_t* sp, uint8_t* dp) {
+    const V8 index = hn::Or(hn::Or3(blue(sp, 0), blue(sp, 1), blue(sp, 2)), blue(sp, 3));
+    const V32 alpha = hn::BitCast(d32, RampLookup(pieces, index));
+    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
+    for (int j = 0; j < 4; ++j) put(p + j * n32, alpha, j);
+  };
+  // The last vector's load ends n32 bytes (under n32 / 3 + 1 pixels) past
+  // the step.
+  const size_t margin = n32 / 3 + 1;
+  size_t i = 0;
+  for (; i + step + margin <= n; i += step) body(s + 3 * i, d + 4 * i);
+  while (i < n) {
+    alignas(64) uint8_t sbuf[kMaxStep * 4] = {};
+    alignas(64) uint8_t dbuf[kMaxStep * 4] = {};
+    const size_t rest = n - i < step ? n - i : step;
+    std::memcpy(sbuf, s + 3 * i, rest * 3);
+    std::memcpy(dbuf, d + 4 * i, rest * 4);
+    body(sbuf, dbuf);
+    std::memcpy(d + 4 * i, dbuf, rest * 4);
+    i += rest;
+  }
 }
 #endif
 
@@ -747,6 +821,8 @@ void RegisterMaskAlpha(KernelTable& t) {
   t.Set(Op::MaskAlpha, F::Bgrx32, F::Bgra32, &MaskRampRow<0>);
   t.Set(Op::MaskAlpha, F::Rgba32, F::Rgba32, &MaskRampRow<2>);
   t.Set(Op::MaskAlpha, F::Rgbx32, F::Rgba32, &MaskRampRow<2>);
+  t.Set(Op::MaskAlpha, F::Bgr24, F::Bgra32, &MaskRamp24Row<0>);
+  t.Set(Op::MaskAlpha, F::Rgb24, F::Rgba32, &MaskRamp24Row<2>);
 #endif
 }
 
