@@ -146,13 +146,18 @@ HWY_INLINE V16 ProductLanes(FullWeight, V16 x) {
   return x;
 }
 
+// P[w][c] for every byte c at one weight w <= 254 (m = 257w + 1): the even
+// bytes as there; the odd byte c of a lane is multiplied where it stands
+// (256c), and the high half of 256c x m, which is c x m / 256 truncated
+// (below 2^16), holds c x m / 65536 = P[w][c] in its high byte.
 template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytes(D8, const FixedWeight<D8>& w, hn::Vec<D8> c) {
   const hn::Repartition<uint16_t, D8> d16;
   const auto c16 = hn::BitCast(d16, c);
-  const auto even = hn::MulHigh(hn::And(c16, hn::Set(d16, 0xFF)), w.m);
-  const auto odd = hn::MulHigh(hn::ShiftRight<8>(c16), w.m);
-  return hn::BitCast(D8(), hn::Or(even, hn::ShiftLeft<8>(odd)));
+  const auto high = hn::Set(d16, 0xFF00);
+  const auto even = hn::MulHigh(hn::AndNot(high, c16), w.m);
+  const auto odd = hn::MulHigh(hn::And(c16, high), w.m);
+  return hn::BitCast(D8(), hn::OrAnd(even, odd, high));
 }
 template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytes(D8, FullWeight, hn::Vec<D8> c) {

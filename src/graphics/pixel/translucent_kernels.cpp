@@ -36,39 +36,6 @@ enum class Mix { Weight, TwoLevel };
 using rows::ForEachStep;
 using rows::Pixels;
 
-// ---------------------------------------------------------------------------
-// The byte forms of blend_arithmetic-inl.h, one operation fewer a vector at
-// a weight below 255.
-
-// P[w][c] for every byte c at one weight w <= 254 (m = 257w + 1): the even
-// bytes as there; the odd byte c of a lane is multiplied where it stands
-// (256c), and the high half of 256c x m, which is c x m / 256 truncated
-// (below 2^16), holds c x m / 65536 = P[w][c] in its high byte.
-template <class D8>
-HWY_INLINE hn::Vec<D8> Products(D8 d8, const blend::FixedWeight<D8>& w, hn::Vec<D8> c) {
-  const hn::Repartition<uint16_t, D8> d16;
-  const auto c16 = hn::BitCast(d16, c);
-  const auto high = hn::Set(d16, 0xFF00);
-  const auto even = hn::MulHigh(hn::AndNot(high, c16), w.m);
-  const auto odd = hn::MulHigh(hn::And(c16, high), w.m);
-  return hn::BitCast(d8, hn::OrAnd(even, odd, high));
-}
-template <class D8, class W>
-HWY_INLINE hn::Vec<D8> Products(D8 d8, const W& w, hn::Vec<D8> c) {
-  return blend::ProductBytes(d8, w, c);
-}
-
-// blend::WeightBytes and blend::MixBytes through Products.
-template <class D8, class W>
-HWY_INLINE hn::Vec<D8> Weighted(D8 d8, const W& w, hn::Vec<D8> s, hn::Vec<D8> d) {
-  const auto hi = hn::Max(s, d);
-  const auto q = Products(d8, w, hn::Sub(hi, hn::Min(s, d)));
-  return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
-}
-template <class D8, class WS, class WD>
-HWY_INLINE hn::Vec<D8> Mixed(D8 d8, const WS& ws, hn::Vec<D8> s, const WD& wd, hn::Vec<D8> d) {
-  return hn::Add(Products(d8, ws, s), Products(d8, wd, d));
-}
 
 // blend::Narrow (the same words, each channel taken modulo 256) for channel
 // sums below 512: each channel shifted to its place and its bits masked there.
@@ -127,11 +94,11 @@ template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class WA, class WB>
 HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, const WA& wa, const WB& wb) {
   auto mix = [&](const auto& ws) {
     if constexpr (kMix == Mix::Weight) {
-      return Weighted(d8, ws, vs, vd);
+      return blend::WeightBytes(d8, ws, vs, vd);
     } else if constexpr (kDstAlpha) {
-      return Mixed(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
+      return blend::MixBytes(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
     } else {
-      return Mixed(d8, ws, vs, wb, vd);
+      return blend::MixBytes(d8, ws, vs, wb, vd);
     }
   };
   if constexpr (kSrcAlpha)
@@ -196,9 +163,9 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
     ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
       if constexpr (kMix == Mix::Weight)
-        hn::StoreU(Weighted(d8, wa, vs, vd), d8, dp);
+        hn::StoreU(blend::WeightBytes(d8, wa, vs, vd), d8, dp);
       else
-        hn::StoreU(Mixed(d8, wa, vs, wb, vd), d8, dp);
+        hn::StoreU(blend::MixBytes(d8, wa, vs, wb, vd), d8, dp);
     });
   });
 }
