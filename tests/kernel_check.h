@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <random>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,10 @@ namespace pixelops::test {
 using DrawCall = std::function<BlitResult(DDSurface& dst, DDSurface& src, int32_t x, int32_t y,
                                           const Rect* srcRect, const Size* dstSize,
                                           const Rect* clip)>;
+// The same with a value (an opacity or level) chosen for the placement.
+using ValuedDrawCall = std::function<BlitResult(DDSurface& dst, DDSurface& src, int32_t x,
+                                                int32_t y, int32_t value, const Rect* srcRect,
+                                                const Size* dstSize, const Rect* clip)>;
 
 // Sets a SIMD level for the life of the object, then goes back to the best.
 class ScopedSimdLevel {
@@ -105,8 +110,13 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
 
 // Draws every placement at the scalar level and at every other level on
 // identical surfaces, and expects the same results and destination bytes.
-inline void ExpectLevelsAgree(PixelFormat srcFormat, PixelFormat dstFormat, const DrawCall& draw,
-                              uint32_t seed, uint32_t keyColour = 0x00FF00FF) {
+// Placement i draws at values[i % n] (every eighth at a random value, where
+// values are given) on both surfaces filled afresh for it, the same bytes at
+// every level. Each level is set once for all
+// placements (setting one is not free).
+inline void ExpectLevelsAgreeAt(PixelFormat srcFormat, PixelFormat dstFormat,
+                                std::span<const int32_t> values, const ValuedDrawCall& draw,
+                                uint32_t seed, uint32_t keyColour = 0x00FF00FF) {
   std::mt19937 rng(seed);
   auto src = DDSurface::Make(340, 6, srcFormat, DDSurface::Memory::Own,
                              340 * BytesPerPixel(srcFormat) + 12);
@@ -114,35 +124,56 @@ inline void ExpectLevelsAgree(PixelFormat srcFormat, PixelFormat dstFormat, cons
                              330 * BytesPerPixel(dstFormat) + 8);
   ASSERT_TRUE(src && dst);
   src->SetColorKey(keyColour);
-  const std::vector<std::string_view> levels = SimdLevels();
-  for (const KernelPlacement& p : KernelPlacements(rng)) {
+  const std::vector<KernelPlacement> placements = KernelPlacements(rng);
+  std::vector<std::vector<uint8_t>> srcBytes, dstBytes;
+  std::vector<int32_t> drawValues;
+  for (size_t i = 0; i < placements.size(); ++i) {
     FillForKernels(*src, rng);
     FillForKernels(*dst, rng);
-    const std::vector<uint8_t> before = Snapshot(*dst);
-    std::vector<uint8_t> reference;
-    BlitResult referenceResult = kBlitDone;
-    for (std::string_view level : levels) {
-      ScopedSimdLevel scoped(level);
-      Restore(*dst, before);
-      const BlitResult r = draw(*dst, *src, p.x, p.y, p.hasSrcRect ? &p.srcRect : nullptr,
+    srcBytes.push_back(Snapshot(*src));
+    dstBytes.push_back(Snapshot(*dst));
+    const int32_t random = static_cast<int32_t>(rng() % 256);
+    drawValues.push_back(values.empty() ? 0 : i % 8 == 7 ? random : values[i % values.size()]);
+  }
+  std::vector<std::vector<uint8_t>> reference(placements.size());
+  std::vector<BlitResult> referenceResults(placements.size());
+  for (std::string_view level : SimdLevels()) {
+    ScopedSimdLevel scoped(level);
+    for (size_t i = 0; i < placements.size(); ++i) {
+      const KernelPlacement& p = placements[i];
+      Restore(*src, srcBytes[i]);
+      Restore(*dst, dstBytes[i]);
+      const BlitResult r = draw(*dst, *src, p.x, p.y, drawValues[i], p.hasSrcRect ? &p.srcRect : nullptr,
                                 p.hasSize ? &p.size : nullptr, p.hasClip ? &p.clip : nullptr);
+      std::vector<uint8_t> got = Snapshot(*dst);
       if (level == "scalar") {
-        reference = Snapshot(*dst);
-        referenceResult = r;
+        reference[i] = std::move(got);
+        referenceResults[i] = r;
         continue;
       }
-      ASSERT_EQ(r, referenceResult) << level;
-      const std::vector<uint8_t> got = Snapshot(*dst);
-      for (size_t i = 0; i < got.size(); ++i) {
-        ASSERT_EQ(got[i], reference[i])
-            << "level " << level << ", " << PixelFormatName(srcFormat) << " onto "
-            << PixelFormatName(dstFormat) << ", byte " << i << " (row " << i / dst->Buffer().pitch
-            << "), placement x " << p.x << " y " << p.y << " src " << p.srcRect.left << ","
-            << p.srcRect.top << "-" << p.srcRect.right << "," << p.srcRect.bottom << " size "
-            << (p.hasSize ? p.size.width : -1) << "x" << (p.hasSize ? p.size.height : -1);
-      }
+      ASSERT_EQ(r, referenceResults[i]) << level;
+      if (got == reference[i]) continue;
+      size_t at = 0;
+      while (got[at] == reference[i][at]) ++at;
+      FAIL() << "level " << level << ", " << PixelFormatName(srcFormat) << " onto "
+             << PixelFormatName(dstFormat) << ", value " << drawValues[i] << ", byte " << at
+             << " (row " << at / dst->Buffer().pitch << ", got " << int{got[at]} << ", want "
+             << int{reference[i][at]} << "), placement x " << p.x << " y " << p.y << " src "
+             << p.srcRect.left << "," << p.srcRect.top << "-" << p.srcRect.right << ","
+             << p.srcRect.bottom << " size " << (p.hasSize ? p.size.width : -1) << "x"
+             << (p.hasSize ? p.size.height : -1);
     }
   }
+}
+
+// The same for a call that takes no value.
+inline void ExpectLevelsAgree(PixelFormat srcFormat, PixelFormat dstFormat, const DrawCall& draw,
+                              uint32_t seed, uint32_t keyColour = 0x00FF00FF) {
+  ExpectLevelsAgreeAt(
+      srcFormat, dstFormat, {},
+      [&draw](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
+              const Size* z, const Rect* c) { return draw(d, s, x, y, r, z, c); },
+      seed, keyColour);
 }
 
 }  // namespace pixelops::test

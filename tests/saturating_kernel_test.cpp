@@ -22,59 +22,14 @@ namespace pixelops {
 namespace {
 
 // One drawing call with a level (ignored by the unlevelled forms).
-using LevelledCall = std::function<BlitResult(DDSurface& dst, DDSurface& src, int32_t x, int32_t y,
-                                              int32_t level, const Rect* srcRect,
-                                              const Size* dstSize, const Rect* clip)>;
+using LevelledCall = test::ValuedDrawCall;
 
+// Levels at the ends of a byte, of the 16-level range, and in the middle;
+// the shared check adds a random one every eighth placement.
 constexpr int32_t kLevels[] = {0, 1, 15, 16, 127, 254, 255};
 
-// The shared placements of kernel_check.h drawn at every level of this
-// machine and compared with the scalar level, byte for byte (padding
-// included). The surfaces are filled once; the destination is restored before
-// every draw. Placements draw at the levels of kLevels in turn and, every
-// eighth, at a random level (the unlevelled forms ignore it). Each level is set once for all placements (setting one is
-// slow).
 void ExpectAgree(PixelFormat sf, PixelFormat df, const LevelledCall& draw, uint32_t seed) {
-  std::mt19937 rng(seed);
-  auto src = DDSurface::Make(340, 6, sf, DDSurface::Memory::Own, 340 * BytesPerPixel(sf) + 12);
-  auto dst = DDSurface::Make(330, 6, df, DDSurface::Memory::Own, 330 * BytesPerPixel(df) + 8);
-  ASSERT_TRUE(src && dst);
-  src->SetColorKey(0x00FF00FF);
-  test::FillForKernels(*src, rng);
-  test::FillForKernels(*dst, rng);
-  const std::vector<uint8_t> before = test::Snapshot(*dst);
-  const std::vector<test::KernelPlacement> placements = test::KernelPlacements(rng);
-  std::vector<int32_t> drawLevels;
-  for (size_t i = 0; i < placements.size(); ++i)
-    drawLevels.push_back(i % 8 == 7 ? static_cast<int32_t>(rng() % 256) : kLevels[i % 8]);
-  std::vector<std::vector<uint8_t>> reference(placements.size());
-  std::vector<BlitResult> referenceResults(placements.size());
-  for (std::string_view simd : SimdLevels()) {
-    test::ScopedSimdLevel scoped(simd);
-    for (size_t i = 0; i < placements.size(); ++i) {
-      const test::KernelPlacement& p = placements[i];
-      test::Restore(*dst, before);
-      const BlitResult r = draw(*dst, *src, p.x, p.y, drawLevels[i], p.hasSrcRect ? &p.srcRect : nullptr,
-                                p.hasSize ? &p.size : nullptr, p.hasClip ? &p.clip : nullptr);
-      std::vector<uint8_t> got = test::Snapshot(*dst);
-      if (simd == "scalar") {
-        reference[i] = std::move(got);
-        referenceResults[i] = r;
-        continue;
-      }
-      ASSERT_EQ(r, referenceResults[i]) << simd;
-      if (got == reference[i]) continue;
-      size_t at = 0;
-      while (got[at] == reference[i][at]) ++at;
-      FAIL() << "level " << simd << ", " << PixelFormatName(sf) << " onto " << PixelFormatName(df)
-             << ", draw level " << drawLevels[i] << ", byte " << at << " (row "
-             << at / dst->Buffer().pitch << ", got " << int{got[at]} << ", want "
-             << int{reference[i][at]} << "), placement x " << p.x << " y " << p.y << " src "
-             << p.srcRect.left << "," << p.srcRect.top << "-" << p.srcRect.right << ","
-             << p.srcRect.bottom << " size " << (p.hasSize ? p.size.width : -1) << "x"
-             << (p.hasSize ? p.size.height : -1);
-    }
-  }
+  test::ExpectLevelsAgreeAt(sf, df, kLevels, draw, seed);
 }
 
 struct Form {
@@ -143,37 +98,12 @@ TEST_P(KeyedCopyKernels, ImageDrawMatchesScalar) {
               70 + static_cast<uint32_t>(f));
 }
 
-constexpr PixelFormat kCopyFormats[] = {
-    PixelFormat::Index8,  PixelFormat::Rgb565,  PixelFormat::Rgb555,  PixelFormat::Bgr24,
-    PixelFormat::Rgb24,   PixelFormat::Bgrx32,  PixelFormat::Rgbx32,  PixelFormat::Rgb565A,
-    PixelFormat::Rgb555A, PixelFormat::Bgra32,  PixelFormat::Rgba32,
-};
 
-INSTANTIATE_TEST_SUITE_P(EveryFormat, KeyedCopyKernels, testing::ValuesIn(kCopyFormats),
+INSTANTIATE_TEST_SUITE_P(EveryFormat, KeyedCopyKernels, testing::ValuesIn(kAllPixelFormats),
                          [](const testing::TestParamInfo<PixelFormat>& info) {
                            return std::string(PixelFormatName(info.param));
                          });
 
-// The shared harness on its own surfaces, for the first kernel's pairs and
-// for two keyed kernels.
-TEST(SaturatingKernelsShared, AddKernelsMatchScalar) {
-  for (PixelFormat f : {PixelFormat::Bgrx32, PixelFormat::Rgbx32}) {
-    test::ExpectLevelsAgree(f, f,
-                            [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                               const Size* z, const Rect* c) { return d.BltAdd(&s, x, y, r, z, c); },
-                            11);
-  }
-  test::ExpectLevelsAgree(PixelFormat::Rgb565, PixelFormat::Rgb565,
-                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                             const Size* z, const Rect* c) { return d.BltKeyed(&s, x, y, r, z, c); },
-                          12);
-  test::ExpectLevelsAgree(PixelFormat::Rgba32, PixelFormat::Rgbx32,
-                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                             const Size* z, const Rect* c) {
-                            return d.BltSubLevelKey(&s, x, y, 77, r, z, c);
-                          },
-                          13);
-}
 
 // A surface drawn onto itself, overlapping ahead of and behind its source.
 TEST(SaturatingKernelsShared, SurfaceOntoItself) {
