@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include <pixelops/dd_surface.h>
@@ -174,6 +175,35 @@ inline void ExpectLevelsAgree(PixelFormat srcFormat, PixelFormat dstFormat, cons
       [&draw](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
               const Size* z, const Rect* c) { return draw(d, s, x, y, r, z, c); },
       seed, keyColour);
+}
+
+// Draws at the scalar level and at every other level, each time from the
+// destination as it was before, and expects the scalar level's bytes (and
+// result, where draw answers one).
+template <class Draw>
+void ExpectSameAtEveryLevel(DDSurface& dst, const Draw& draw, std::string_view what = {}) {
+  const std::vector<uint8_t> before = Snapshot(dst);
+  std::vector<uint8_t> reference;
+  BlitResult referenceResult = kBlitDone;
+  for (std::string_view level : SimdLevels()) {
+    ScopedSimdLevel scoped(level);
+    Restore(dst, before);
+    BlitResult r = kBlitDone;
+    if constexpr (std::is_void_v<decltype(draw())>) draw();
+    else r = draw();
+    std::vector<uint8_t> got = Snapshot(dst);
+    if (level == "scalar") {
+      reference = std::move(got);
+      referenceResult = r;
+      continue;
+    }
+    ASSERT_EQ(r, referenceResult) << "level " << level << ", " << what;
+    if (got == reference) continue;
+    size_t at = 0;
+    while (got[at] == reference[at]) ++at;
+    FAIL() << "level " << level << ", byte " << at << " (got " << int{got[at]} << ", want "
+           << int{reference[at]} << "), " << what;
+  }
 }
 
 }  // namespace pixelops::test

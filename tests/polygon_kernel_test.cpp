@@ -108,29 +108,6 @@ class PolygonSpanLevels : public testing::TestWithParam<SpanCase> {
     }
     return kBlitDone;
   }
-
-  // Draws at every level on identical surfaces and expects the scalar bytes.
-  template <class DrawFn>
-  void ExpectAgree(DDSurface& dst, const DrawFn& draw, const std::string& what) {
-    const std::vector<uint8_t> before = Snapshot(dst);
-    std::vector<uint8_t> reference;
-    BlitResult referenceResult = kBlitDone;
-    for (std::string_view level : SimdLevels()) {
-      test::ScopedSimdLevel scoped(level);
-      test::Restore(dst, before);
-      const BlitResult r = draw();
-      if (level == "scalar") {
-        reference = Snapshot(dst);
-        referenceResult = r;
-        continue;
-      }
-      ASSERT_EQ(r, referenceResult) << level << " " << what;
-      const std::vector<uint8_t> got = Snapshot(dst);
-      for (size_t i = 0; i < got.size(); ++i) {
-        ASSERT_EQ(got[i], reference[i]) << "level " << level << ", byte " << i << ", " << what;
-      }
-    }
-  }
 };
 
 TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
@@ -171,7 +148,7 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
     const Rect* clipArg = rng() % 3 == 0 ? nullptr : &clip;
     const uint8_t flag = rng() % 4 == 0 ? 1 : 0;
     const int32_t alpha = alphas[rng() % std::size(alphas)];
-    ExpectAgree(
+    test::ExpectSameAtEveryLevel(
         *dst, [&] { return Draw(*dst, *src, sp, dp, clipArg, flag, alpha); },
         "round " + std::to_string(round) + " alpha " + std::to_string(alpha));
     if (HasFatalFailure()) return;
@@ -179,7 +156,7 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
   // The whole picture turned about the middle, as the rotated drawers do.
   for (int32_t angle : {0, 43, 128, 300}) {
     test::FillForKernels(*dst, rng);
-    ExpectAgree(
+    test::ExpectSameAtEveryLevel(
         *dst,
         [&] {
           if (c.family == Family::kBlend) {
@@ -200,7 +177,7 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
     test::FillForKernels(*src, rng);
     const std::vector<Point> sp{{0, 0}, {60, 2}, {50, 40}, {3, 45}};
     const std::vector<Point> dp{{2, 1}, {69, 3}, {66, 50}, {4, 44}};
-    ExpectAgree(
+    test::ExpectSameAtEveryLevel(
         *src, [&] { return Draw(*src, *src, sp, dp, nullptr, 0, 128); }, "onto itself");
   }
 }
@@ -218,17 +195,9 @@ TEST(PolygonSpanLevelsWide, AccumulatorsPastThirtyTwoBitsStayExact) {
     test::FillForKernels(*dst, rng);
     const Point sp[4] = {{0, 0}, {width, 0}, {width, 2}, {0, 2}};
     const Point dp[4] = {{1, 1}, {60, 1}, {60, 6}, {1, 6}};
-    const std::vector<uint8_t> before = Snapshot(*dst);
-    std::vector<uint8_t> reference;
-    for (std::string_view level : SimdLevels()) {
-      test::ScopedSimdLevel scoped(level);
-      test::Restore(*dst, before);
-      dst->DrawPolygon(src.get(), sp, dp, nullptr, 0, 4);
-      if (level == "scalar")
-        reference = Snapshot(*dst);
-      else
-        ASSERT_EQ(Snapshot(*dst), reference) << level << " width " << width;
-    }
+    test::ExpectSameAtEveryLevel(
+        *dst, [&] { return dst->DrawPolygon(src.get(), sp, dp, nullptr, 0, 4); },
+        "width " + std::to_string(width));
   }
 }
 

@@ -118,16 +118,15 @@ TEST(SaturatingKernelsShared, SurfaceOntoItself) {
     for (const int32_t dx : {-37, -1, 1, 37}) {
       const Rect r{0, 1, 150, 5};
       const Size z{180, 4};
-      std::vector<uint8_t> reference;
-      for (std::string_view simd : SimdLevels()) {
-        test::ScopedSimdLevel scoped(simd);
-        test::Restore(*s, before);
-        s->BltAddKey(s.get(), 40 + dx, 2, &r, nullptr, nullptr);
-        s->BltSubLevel(s.get(), 40 + dx, 3, 99, &r, &z, nullptr);
-        s->BltKeyed(s.get(), 40 + dx, 1, &r, nullptr, nullptr);
-        if (simd == "scalar") reference = test::Snapshot(*s);
-        else EXPECT_EQ(test::Snapshot(*s), reference) << PixelFormatName(f) << " " << simd << " " << dx;
-      }
+      test::Restore(*s, before);
+      test::ExpectSameAtEveryLevel(
+          *s,
+          [&] {
+            s->BltAddKey(s.get(), 40 + dx, 2, &r, nullptr, nullptr);
+            s->BltSubLevel(s.get(), 40 + dx, 3, 99, &r, &z, nullptr);
+            s->BltKeyed(s.get(), 40 + dx, 1, &r, nullptr, nullptr);
+          },
+          std::string(PixelFormatName(f)) + " " + std::to_string(dx));
     }
   }
 }
@@ -191,18 +190,10 @@ void ExpectWholeDomain(PixelFormat sf, PixelFormat df, int32_t width, int32_t he
   ASSERT_TRUE(src && dst);
   fill(*src);
   for (const int32_t level : drawLevels) {
-    std::vector<uint8_t> reference;
-    for (std::string_view simd : SimdLevels()) {
-      test::ScopedSimdLevel scoped(simd);
-      std::memset(test::Memory(*dst), 0, test::MemorySize(*dst));
-      draw(*dst, *src, level);
-      if (simd == "scalar") {
-        reference = test::Snapshot(*dst);
-      } else {
-        ASSERT_TRUE(test::Snapshot(*dst) == reference)
-            << PixelFormatName(sf) << " onto " << PixelFormatName(df) << " level " << level << " " << simd;
-      }
-    }
+    std::memset(test::Memory(*dst), 0, test::MemorySize(*dst));
+    test::ExpectSameAtEveryLevel(*dst, [&] { draw(*dst, *src, level); },
+                                 std::string(PixelFormatName(sf)) + " onto " + PixelFormatName(df) +
+                                     " level " + std::to_string(level));
   }
 }
 

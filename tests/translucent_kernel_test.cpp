@@ -324,20 +324,6 @@ INSTANTIATE_TEST_SUITE_P(Pairs, TranslucentKernels, ::testing::ValuesIn(AllCases
 // the source words below them (the equal 16-bit formats leave those alone),
 // long runs of key pixels, and 32-bit sources whose colour bytes are the key's
 // but whose fourth byte is not (Bgrx32 draws them, Bgra32 skips them).
-void ExpectEveryLevelDrawsTheSame(DDSurface& dst, const std::function<void()>& draw) {
-  const std::vector<uint8_t> before = test::Snapshot(dst);
-  std::vector<uint8_t> reference;
-  for (std::string_view level : SimdLevels()) {
-    test::ScopedSimdLevel scoped(level);
-    test::Restore(dst, before);
-    draw();
-    if (level == "scalar")
-      reference = test::Snapshot(dst);
-    else
-      EXPECT_TRUE(test::Snapshot(dst) == reference) << level;
-  }
-}
-
 TEST(TranslucentKernelEdges, EqualWordsKeyRunsAndFourthBytes) {
   std::mt19937 rng(5);
   for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgrx32,
@@ -367,19 +353,19 @@ TEST(TranslucentKernelEdges, EqualWordsKeyRunsAndFourthBytes) {
     }
     for (int32_t opacity : {0, 16, 128, 200, 255}) {
       SCOPED_TRACE(opacity);
-      ExpectEveryLevelDrawsTheSame(
+      test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltAlpha(src.get(), 0, 0, opacity, nullptr, nullptr, nullptr); });
-      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+      test::ExpectSameAtEveryLevel(*dst, [&] {
         dst->BltTranslucentKey(src.get(), 0, 0, opacity, nullptr, nullptr, nullptr);
       });
-      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+      test::ExpectSameAtEveryLevel(*dst, [&] {
         dst->BltBlendKey(src.get(), 0, 0, opacity, 255 - opacity, nullptr, nullptr, nullptr);
       });
       // The Image draws that reach these blits, off the surface's origin.
-      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+      test::ExpectSameAtEveryLevel(*dst, [&] {
         dst->DrawTranslucent(src.get(), 3, 1, opacity, nullptr, nullptr, nullptr);
       });
-      ExpectEveryLevelDrawsTheSame(*dst, [&] { dst->DrawAlphaLevel(src.get(), -5, 0, opacity); });
+      test::ExpectSameAtEveryLevel(*dst, [&] { dst->DrawAlphaLevel(src.get(), -5, 0, opacity); });
     }
   }
 }
@@ -416,12 +402,12 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     });
     for (int32_t w = 0; w < 256; ++w) {
       SCOPED_TRACE(w);
-      ExpectEveryLevelDrawsTheSame(
+      test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
       const Rect row{0, w, 256, w + 1};  // one row: every byte against one
-      ExpectEveryLevelDrawsTheSame(
+      test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 0, &row, nullptr, nullptr); });
-      ExpectEveryLevelDrawsTheSame(
+      test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltBlend(src.get(), 0, w, 0, w, &row, nullptr, nullptr); });
     }
   }
@@ -440,9 +426,9 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     for (int32_t w = 0; w < 256; ++w) {
       SCOPED_TRACE(w);
       const Rect rows{0, w / 4 * 4, 256, w / 4 * 4 + 4};
-      ExpectEveryLevelDrawsTheSame(
+      test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, &rows, nullptr, nullptr); });
-      ExpectEveryLevelDrawsTheSame(
+      test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, &rows, nullptr, nullptr); });
     }
   }
@@ -468,9 +454,9 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     });
     for (int32_t w = 0; w < 256; ++w) {
       SCOPED_TRACE(w);
-      ExpectEveryLevelDrawsTheSame(
+      test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
-      ExpectEveryLevelDrawsTheSame(
+      test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, nullptr, nullptr, nullptr); });
     }
   }
@@ -482,10 +468,10 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     fill(*dst, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 256 + y) ^ 0x5A5A; });
     for (int32_t level = 0; level < 16; ++level) {
       SCOPED_TRACE(level);
-      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+      test::ExpectSameAtEveryLevel(*dst, [&] {
         dst->BltBlend(src.get(), 0, 0, level * 16 + 3, 0, nullptr, nullptr, nullptr);
       });
-      ExpectEveryLevelDrawsTheSame(*dst, [&] {
+      test::ExpectSameAtEveryLevel(*dst, [&] {
         dst->BltBlend(src.get(), 0, 0, 0, level * 16 + 9, nullptr, nullptr, nullptr);
       });
     }
