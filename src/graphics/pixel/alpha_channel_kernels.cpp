@@ -37,14 +37,8 @@ namespace hn = hwy::HWY_NAMESPACE;
 void RegisterAll(KernelTable&) {}
 #else
 
-using D8 = hn::ScalableTag<uint8_t>;
-using D16 = hn::ScalableTag<uint16_t>;
-using D32 = hn::ScalableTag<uint32_t>;
 using DI32 = hn::ScalableTag<int32_t>;
 using DF32 = hn::ScalableTag<float>;
-using V8 = hn::Vec<D8>;
-using V16 = hn::Vec<D16>;
-using V32 = hn::Vec<D32>;
 
 // ---------------------------------------------------------------- row walk
 

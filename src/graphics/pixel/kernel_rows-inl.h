@@ -1,6 +1,6 @@
-// The row walk of the row kernels: whole steps of pixels straight from the
-// row, then the last partial step through zeroed stack copies, so that no
-// byte before or after the row is read or written.
+// The lane types and the row walk of the row kernels: whole steps of pixels
+// straight from the row, then the last partial step through zeroed stack
+// copies, so that no byte before or after the row is read or written.
 //
 // Per-target code: include it after hwy/highway.h from a file compiled through
 // hwy/foreach_target.h (the guard below lets it be included once per target).
@@ -20,6 +20,15 @@
 
 HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
+
+// The lane types of the kernels: bytes, 16- and 32-bit lanes.
+using D8 = hwy::HWY_NAMESPACE::ScalableTag<uint8_t>;
+using D16 = hwy::HWY_NAMESPACE::ScalableTag<uint16_t>;
+using D32 = hwy::HWY_NAMESPACE::ScalableTag<uint32_t>;
+using V8 = hwy::HWY_NAMESPACE::Vec<D8>;
+using V16 = hwy::HWY_NAMESPACE::Vec<D16>;
+using V32 = hwy::HWY_NAMESPACE::Vec<D32>;
+
 namespace rows {
 
 // The pixels of a row of `width` (none for a width of 0 or below).

@@ -20,6 +20,7 @@
 
 #include "graphics/pixel/blend_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
+#include "graphics/pixel/kernel_rows-inl.h"
 #include "graphics/pixel/level_scaling.h"
 #include "graphics/pixel/row_kernels.h"
 #include "graphics/pixel/saturating.h"
@@ -34,12 +35,6 @@ namespace hn = hwy::HWY_NAMESPACE;
 void RegisterSaturating(KernelTable&) {}
 #else
 
-using D8 = hn::ScalableTag<uint8_t>;
-using D16 = hn::ScalableTag<uint16_t>;
-using D32 = hn::ScalableTag<uint32_t>;
-using V8 = hn::Vec<D8>;
-using V16 = hn::Vec<D16>;
-using V32 = hn::Vec<D32>;
 
 // RowArgs: a the level of the levelled forms (0..254: a level of 255 runs the
 // unlevelled form), key the source's colour key.

@@ -26,8 +26,6 @@ namespace hn = hwy::HWY_NAMESPACE;
 #if HWY_TARGET != HWY_SCALAR
 namespace {
 
-using D8 = hn::ScalableTag<uint8_t>;
-using D16 = hn::ScalableTag<uint16_t>;
 
 // The two families: the translucent blend d + D[w][s - d] at one weight (a),
 // and the two-level mix P[a][s] + P[b][d].
