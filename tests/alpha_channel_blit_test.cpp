@@ -39,7 +39,7 @@ uint32_t Mix16(bool is565, uint32_t ls, uint32_t s, uint32_t ld, uint32_t d) {
 // Source over destination, 16-bit alpha formats.
 void Over16Reference(bool is565, const uint8_t* s, uint8_t* d) {
   const uint32_t s16 = (s[2] & 15u) * 16, d16 = (d[2] & 15u) * 16;
-  const uint32_t r = d16 * (240 - s16) / 255;
+  const uint32_t r = d16 * (240 - s16) / 240;
   d[2] = static_cast<uint8_t>((r + s16) >> 4);
   const uint32_t t = r + s16;
   if (t == 0) return;
@@ -153,20 +153,63 @@ TEST(AlphaChannelBlit, SourceOverEdgeCases) {
   // Opaque source: its colour, alpha 15, pad kept.
   EXPECT_EQ(over16(0x000F1234, 0xAA03ABCD), 0xAA0F1234u);
   EXPECT_EQ(over16(0x000F1234, 0x0000ABCD), 0x000F1234u);
-  // Alpha 0 source keeps the colour and lowers a non-zero alpha by one.
-  EXPECT_EQ(over16(0x00001234, 0x550FABCD), 0x550EABCDu);
-  EXPECT_EQ(over16(0x00001234, 0x0001ABCD), 0x0000ABCDu);
+  // Alpha 0 source leaves the pixel as it was.
+  EXPECT_EQ(over16(0x00001234, 0x550FABCD), 0x550FABCDu);
+  EXPECT_EQ(over16(0x00001234, 0x0001ABCD), 0x0001ABCDu);
   EXPECT_EQ(over16(0x00001234, 0x7700ABCD), 0x7700ABCDu);
-  // Alpha 8 over alpha 15: r = P[240][112] = 105, alpha 14, colour L[8][s] + L[6][d].
+  // Alpha 8 over alpha 15: r = 112, alpha 15, colour L[8][s] + L[7][d].
   const uint32_t sc = 0xF81F, dc = 0x07E0;
-  const uint32_t mixed = (31 * 8 / 15) << 11 | (63 * 6 / 15) << 5 | (31 * 8 / 15);
-  EXPECT_EQ(over16(0x00080000 | sc, 0x000F0000 | dc), 0x000E0000 | mixed);
+  const uint32_t mixed = (31 * 8 / 15) << 11 | (63 * 7 / 15) << 5 | (31 * 8 / 15);
+  EXPECT_EQ(over16(0x00080000 | sc, 0x000F0000 | dc), 0x000F0000 | mixed);
+  // Alpha 8 over alpha 4: r = 64 x 112 / 240 = 29, alpha 9, colour L[12][s] + L[2][d].
+  const uint32_t mixed2 = (31 * 12 / 15) << 11 | (63 * 2 / 15) << 5 | (31 * 12 / 15);
+  EXPECT_EQ(over16(0x00080000 | sc, 0x00040000 | dc), 0x00090000 | mixed2);
 
   auto over32 = [](uint32_t s, uint32_t d) { return Over(OverPixel32A, s, d); };
   EXPECT_EQ(over32(0xFF123456, 0x40ABCDEF), 0xFF123456u);
   EXPECT_EQ(over32(0x00123456, 0x80ABCDEF), 0xFFABCDEFu);
   EXPECT_EQ(over32(0x00123456, 0x00ABCDEF), 0x00ABCDEFu);
 }
+
+// Layers of the 16-bit alpha formats drawn on again and again: a clear source
+// leaves every pixel as it was, and an opaque pixel stays opaque under any
+// source (odd widths, so the rows have tails).
+class SixteenBitLayers : public testing::TestWithParam<PF> {};
+
+TEST_P(SixteenBitLayers, ClearSourceLeavesEveryPixelAsItWas) {
+  std::mt19937 rng(12);
+  auto src = test::RandomSurface(37, 5, GetParam(), rng);
+  auto dst = test::RandomSurface(37, 5, GetParam(), rng);
+  for (int32_t y = 0; y < 5; ++y) {
+    for (int32_t x = 0; x < 37; ++x) {
+      test::PixelAt(*src, x, y)[2] = static_cast<uint8_t>(rng() & 0xF0);  // level 0
+      if (!Is565(GetParam())) test::PixelAt(*dst, x, y)[1] &= 0x7F;     // bit 15 unused
+    }
+  }
+  const auto before = test::Snapshot(*dst);
+  for (int k = 0; k < 15; ++k)
+    ASSERT_EQ(dst->BltAlphaChannel(src.get(), 0, 0, nullptr, nullptr, nullptr), kBlitDone);
+  EXPECT_EQ(test::Snapshot(*dst), before);
+}
+
+TEST_P(SixteenBitLayers, OpaquePixelsStayOpaqueUnderEveryLevel) {
+  std::mt19937 rng(13);
+  auto src = test::RandomSurface(37, 5, GetParam(), rng);
+  auto dst = test::RandomSurface(37, 5, GetParam(), rng);
+  for (int32_t y = 0; y < 5; ++y) {
+    for (int32_t x = 0; x < 37; ++x) {
+      test::PixelAt(*src, x, y)[2] = static_cast<uint8_t>((x + y) % 16);
+      test::PixelAt(*dst, x, y)[2] = 15;
+    }
+  }
+  for (int k = 0; k < 15; ++k)
+    ASSERT_EQ(dst->BltAlphaChannel(src.get(), 0, 0, nullptr, nullptr, nullptr), kBlitDone);
+  for (int32_t y = 0; y < 5; ++y)
+    for (int32_t x = 0; x < 37; ++x) EXPECT_EQ(test::PixelAt(*dst, x, y)[2], 15) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, SixteenBitLayers, testing::Values(PF::Rgb565A, PF::Rgb555A),
+                         [](const testing::TestParamInfo<PF>& info) { return PixelFormatName(info.param); });
 
 TEST(AlphaChannelBlit, ColourDestinationEdgeCases) {
   auto s16 = DDSurface::Make(3, 1, PF::Rgb565A);

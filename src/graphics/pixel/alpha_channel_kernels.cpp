@@ -250,7 +250,7 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
 }
 
 // Rgb565A onto Rgb565A, Rgb555A onto Rgb555A: on the 0..240 scale of 16 x
-// level, left = P[16 da][240 - 16 sa], t = 16 sa + left; the alpha byte
+// level, left = 16 da x (240 - 16 sa) / 240, t = 16 sa + left; the alpha byte
 // becomes t >> 4 and, unless t is 0 (both levels 0), the colour word
 // L[16 sa x 15 / t][s] + L[left x 15 / t][d]. The pad byte stays. Only the
 // two levels decide the weights and the alpha, so they are worked out once
@@ -263,7 +263,7 @@ constexpr Over16Steps kOver16Steps = [] {
   Over16Steps steps{};
   for (uint32_t sa = 0; sa < 16; ++sa) {
     for (uint32_t da = 0; da < 16; ++da) {
-      const uint32_t s16 = sa * 16, left = da * 16 * (240 - s16) / 255, total = left + s16;
+      const uint32_t s16 = sa * 16, left = da * 16 * (240 - s16) / 240, total = left + s16;
       const uint32_t ws = total != 0 ? s16 * 15 / total : 0, wd = total != 0 ? left * 15 / total : 0;
       steps.step[sa << 4 | da] = ws | wd << 8 | (total >> 4) << 16;
     }
