@@ -177,6 +177,9 @@ class DDSurface : public Image {
 
   // Textured polygons: vertex i of dstPoints shows texel srcPoints[i]. The keyed
   // form skips the source's colour key; the plain form writes every texel.
+  // A non-zero flag adds 1 to every divisor of the texture steps: the same
+  // pixels are drawn, but each edge and span stops a step short of its end
+  // texel, which moves most pixels' texels (pass 0 for an exact mapping).
   BlitResult DrawPolygonKeyed(DDSurface* src, const Point* srcPoints, const Point* dstPoints,
                               const Rect* clip, uint8_t flag, int32_t count);
   BlitResult DrawPolygon(DDSurface* src, const Point* srcPoints, const Point* dstPoints,
