@@ -5,9 +5,10 @@
 // answers a BlitResult: 0 done (also when clipping leaves nothing), 1 a lock was
 // refused or the source is missing, 2 the pair of formats is not served.
 // Levels, opacities and alphas are 32-bit values of which the low byte counts.
-// Rectangles and sizes may be null: no source rectangle means the source's
+// Rectangles and sizes default to null: no source rectangle means the source's
 // bounds, no destination size means the source rectangle's size (a different
-// size stretches), no clip means the destination's bounds.
+// size stretches), no clip means the destination's bounds. docs/operations.md
+// gives each operation's pairs of formats, per-pixel rule and answers.
 #pragma once
 
 #include <cstddef>
@@ -62,24 +63,26 @@ class DDSurface : public Image {
   BlitResult Blt(Image* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
                  const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
   BlitResult FillRect(const Rect* rect = nullptr) override;
-  BlitResult DrawKeyed(Image* src, int32_t x, int32_t y, const Rect* srcRect,
-                       const Size* dstSize, const Rect* clip) override;
+  BlitResult DrawKeyed(Image* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                       const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
   BlitResult DrawKeyedTranslucent(Image* src, int32_t x, int32_t y, int32_t opacity,
-                                  const Rect* srcRect, const Size* dstSize,
-                                  const Rect* clip) override;
+                                  const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                  const Rect* clip = nullptr) override;
   BlitResult DrawAlphaBlend(Image* src, int32_t x, int32_t y, int32_t opacity,
-                            const Rect* srcRect, const Size* dstSize, const Rect* clip) override;
+                            const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                            const Rect* clip = nullptr) override;
   BlitResult DrawAlphaOpacity(Image* src, int32_t x, int32_t y, int32_t opacity,
-                              const Rect* srcRect, const Size* dstSize,
-                              const Rect* clip) override;
+                              const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                              const Rect* clip = nullptr) override;
   BlitResult DrawAlphaLevel(Image* src, int32_t x, int32_t y, int32_t opacity) override;
-  BlitResult DrawAlphaChannel(Image* src, int32_t x, int32_t y, const Rect* srcRect,
-                              const Size* dstSize, const Rect* clip) override;
-  BlitResult DrawWeighted(Image* src, int32_t x, int32_t y, int32_t weight, const Rect* srcRect,
-                          const Size* dstSize, const Rect* clip) override;
+  BlitResult DrawAlphaChannel(Image* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                              const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
+  BlitResult DrawWeighted(Image* src, int32_t x, int32_t y, int32_t weight,
+                          const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                          const Rect* clip = nullptr) override;
   BlitResult DrawWeightedKeyed(Image* src, int32_t x, int32_t y, int32_t weight,
-                               const Rect* srcRect, const Size* dstSize,
-                               const Rect* clip) override;
+                               const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                               const Rect* clip = nullptr) override;
 
   // Surface state.
   PixelFormat Format() const { return format_; }
@@ -106,62 +109,77 @@ class DDSurface : public Image {
   bool KeepOnRestore() const { return keepOnRestore_; }
 
   // Copy with the source's colour key skipped (equal formats).
-  virtual BlitResult BltKeyed(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                              const Size* dstSize, const Rect* clip);
+  virtual BlitResult BltKeyed(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                              const Size* dstSize = nullptr, const Rect* clip = nullptr);
 
   // Translucent blits.
   virtual BlitResult BltTranslucentKey(DDSurface* src, int32_t x, int32_t y, int32_t opacity,
-                                       const Rect* srcRect, const Size* dstSize,
-                                       const Rect* clip);
+                                       const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                       const Rect* clip = nullptr);
   virtual BlitResult BltAlpha(DDSurface* src, int32_t x, int32_t y, int32_t opacity,
-                              const Rect* srcRect, const Size* dstSize, const Rect* clip);
+                              const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                              const Rect* clip = nullptr);
   virtual BlitResult BltBlendKey(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
-                                 const Rect* srcRect, const Size* dstSize, const Rect* clip);
+                                 const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                 const Rect* clip = nullptr);
   virtual BlitResult BltBlend(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
-                              const Rect* srcRect, const Size* dstSize, const Rect* clip);
-  virtual BlitResult BltAlphaChannel(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                                     const Size* dstSize, const Rect* clip);
+                              const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                              const Rect* clip = nullptr);
+  virtual BlitResult BltAlphaChannel(DDSurface* src, int32_t x, int32_t y,
+                                     const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                     const Rect* clip = nullptr);
   virtual BlitResult BltAlphaOpacity(DDSurface* src, int32_t x, int32_t y, int32_t opacity,
-                                     const Rect* srcRect, const Size* dstSize,
-                                     const Rect* clip);
+                                     const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                     const Rect* clip = nullptr);
   virtual BlitResult AlphaFromMaskRect(DDSurface* mask, int32_t lo, int32_t hi, int32_t a,
-                                       int32_t b, const Rect* rect);
+                                       int32_t b, const Rect* rect = nullptr);
   virtual BlitResult AlphaFromMaskRamp(DDSurface* mask, int32_t lo, int32_t hi, int32_t a,
-                                       int32_t b, int32_t x, int32_t y, const Rect* srcRect,
-                                       const Size* dstSize, const Rect* clip);
+                                       int32_t b, int32_t x, int32_t y,
+                                       const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                       const Rect* clip = nullptr);
 
   // Additive and subtractive blits.
-  virtual BlitResult BltAddKey(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                               const Size* dstSize, const Rect* clip);
-  virtual BlitResult BltAdd(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                            const Size* dstSize, const Rect* clip);
-  virtual BlitResult BltSubKey(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                               const Size* dstSize, const Rect* clip);
-  virtual BlitResult BltSub(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                            const Size* dstSize, const Rect* clip);
+  virtual BlitResult BltAddKey(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                               const Size* dstSize = nullptr, const Rect* clip = nullptr);
+  virtual BlitResult BltAdd(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                            const Size* dstSize = nullptr, const Rect* clip = nullptr);
+  virtual BlitResult BltSubKey(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                               const Size* dstSize = nullptr, const Rect* clip = nullptr);
+  virtual BlitResult BltSub(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                            const Size* dstSize = nullptr, const Rect* clip = nullptr);
   virtual BlitResult BltAddLevel(DDSurface* src, int32_t x, int32_t y, int32_t level,
-                                 const Rect* srcRect, const Size* dstSize, const Rect* clip);
+                                 const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                 const Rect* clip = nullptr);
   virtual BlitResult BltAddLevelKey(DDSurface* src, int32_t x, int32_t y, int32_t level,
-                                    const Rect* srcRect, const Size* dstSize, const Rect* clip);
+                                    const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                    const Rect* clip = nullptr);
   virtual BlitResult BltSubLevel(DDSurface* src, int32_t x, int32_t y, int32_t level,
-                                 const Rect* srcRect, const Size* dstSize, const Rect* clip);
+                                 const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                 const Rect* clip = nullptr);
   virtual BlitResult BltSubLevelKey(DDSurface* src, int32_t x, int32_t y, int32_t level,
-                                    const Rect* srcRect, const Size* dstSize, const Rect* clip);
+                                    const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                    const Rect* clip = nullptr);
 
   // Colour copy that keeps the destination's alpha, its inert neighbour, and
   // the 16 x 16 opacity pattern blit.
-  virtual BlitResult BltColorKeepAlpha(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                                       const Size* dstSize, const Rect* clip);
+  virtual BlitResult BltColorKeepAlpha(DDSurface* src, int32_t x, int32_t y,
+                                       const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                       const Rect* clip = nullptr);
   virtual BlitResult BltNoOp(DDSurface* src, int32_t x, int32_t y, int32_t value,
-                             const Rect* srcRect, const Size* dstSize, const Rect* clip);
+                             const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                             const Rect* clip = nullptr);
   virtual BlitResult BltPattern(DDSurface* src, int32_t x, int32_t y, const uint8_t* pattern,
-                                const Rect* srcRect, const Size* dstSize, const Rect* clip);
+                                const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                const Rect* clip = nullptr);
 
   // Darkens the rectangle (none: the whole surface) by the level's low byte.
-  virtual BlitResult Fade(int32_t level, const Rect* rect);
+  virtual BlitResult Fade(int32_t level, const Rect* rect = nullptr);
 
   // Textured polygons: vertex i of dstPoints shows texel srcPoints[i]. The keyed
   // form skips the source's colour key; the plain form writes every texel.
+  // A non-zero flag adds 1 to every divisor of the texture steps: the same
+  // pixels are drawn, but each edge and span stops a step short of its end
+  // texel, which moves most pixels' texels (pass 0 for an exact mapping).
   BlitResult DrawPolygonKeyed(DDSurface* src, const Point* srcPoints, const Point* dstPoints,
                               const Rect* clip, uint8_t flag, int32_t count);
   BlitResult DrawPolygon(DDSurface* src, const Point* srcPoints, const Point* dstPoints,

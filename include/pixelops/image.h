@@ -39,25 +39,28 @@ class Image {
                              const Rect* clip = nullptr);
 
   // The draws that the two above choose between, and their companions.
-  virtual BlitResult DrawKeyed(Image* src, int32_t x, int32_t y, const Rect* srcRect,
-                               const Size* dstSize, const Rect* clip) = 0;
+  virtual BlitResult DrawKeyed(Image* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                               const Size* dstSize = nullptr, const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawKeyedTranslucent(Image* src, int32_t x, int32_t y, int32_t opacity,
-                                          const Rect* srcRect, const Size* dstSize,
-                                          const Rect* clip) = 0;
+                                          const Rect* srcRect = nullptr,
+                                          const Size* dstSize = nullptr,
+                                          const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawAlphaBlend(Image* src, int32_t x, int32_t y, int32_t opacity,
-                                    const Rect* srcRect, const Size* dstSize,
-                                    const Rect* clip) = 0;
+                                    const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                    const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawAlphaOpacity(Image* src, int32_t x, int32_t y, int32_t opacity,
-                                      const Rect* srcRect, const Size* dstSize,
-                                      const Rect* clip) = 0;
+                                      const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                      const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawAlphaLevel(Image* src, int32_t x, int32_t y, int32_t opacity) = 0;
-  virtual BlitResult DrawAlphaChannel(Image* src, int32_t x, int32_t y, const Rect* srcRect,
-                                      const Size* dstSize, const Rect* clip) = 0;
+  virtual BlitResult DrawAlphaChannel(Image* src, int32_t x, int32_t y,
+                                      const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                      const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawWeighted(Image* src, int32_t x, int32_t y, int32_t weight,
-                                  const Rect* srcRect, const Size* dstSize, const Rect* clip) = 0;
+                                  const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                  const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawWeightedKeyed(Image* src, int32_t x, int32_t y, int32_t weight,
-                                       const Rect* srcRect, const Size* dstSize,
-                                       const Rect* clip) = 0;
+                                       const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
+                                       const Rect* clip = nullptr) = 0;
 };
 
 }  // namespace pixelops

@@ -1,0 +1,181 @@
+// docs/operations.md against the code: its tables of pair sets must list
+// exactly the pairs of the sets in format_pairs.h, its table of operations
+// must name the set each operation serves, and every operation must have a
+// section. (pair_sets_test.cpp holds each operation to its set by calling it.)
+//
+// The markdown convention: a line `<!-- pairs kName -->` is followed by a
+// table whose rows are "| `Source` | `Dst`, `Dst`, ... |"; a line
+// `<!-- operation sets -->` by rows "| `Operation` | `kName` |". The first two
+// rows of each table (header and rule) are skipped.
+#include <gtest/gtest.h>
+#include <pixelops/format_pairs.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <ostream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace pixelops {
+
+// Pairs by their formats' names in failure messages.
+static void PrintTo(const FormatPair& p, std::ostream* os) {
+  *os << PixelFormatName(p.src) << " -> " << PixelFormatName(p.dst);
+}
+
+namespace {
+
+using Pairs = std::vector<FormatPair>;
+
+template <size_t N>
+Pairs Sorted(const std::array<FormatPair, N>& set) {
+  Pairs p(set.begin(), set.end());
+  std::sort(p.begin(), p.end(), [](const FormatPair& a, const FormatPair& b) {
+    return std::pair(a.src, a.dst) < std::pair(b.src, b.dst);
+  });
+  return p;
+}
+
+const std::map<std::string, Pairs>& Sets() {
+  namespace fp = format_pairs;
+  static const std::map<std::string, Pairs> sets = {
+      {"kSameFormat", Sorted(fp::kSameFormat)},
+      {"kBlend", Sorted(fp::kBlend)},
+      {"kAlphaOntoColour", Sorted(fp::kAlphaOntoColour)},
+      {"kAlphaComposite", Sorted(fp::kAlphaComposite)},
+      {"kEqualAlpha", Sorted(fp::kEqualAlpha)},
+      {"kPattern", Sorted(fp::kPattern)},
+      {"kMaskOntoAlpha", Sorted(fp::kMaskOntoAlpha)},
+      {"kPolygon", Sorted(fp::kPolygon)},
+  };
+  return sets;
+}
+
+// The set each operation's table is built from (src/graphics/pixel/*.cpp).
+const std::map<std::string, std::string> kOperationSets = {
+    {"Blt", "kSameFormat"},
+    {"BltKeyed", "kSameFormat"},
+    {"BltAlpha", "kBlend"},
+    {"BltTranslucentKey", "kBlend"},
+    {"BltAlphaOpacity", "kAlphaOntoColour"},
+    {"BltBlend", "kBlend"},
+    {"BltBlendKey", "kBlend"},
+    {"BltAlphaChannel", "kAlphaComposite"},
+    {"BltPattern", "kPattern"},
+    {"AlphaFromMaskRamp", "kMaskOntoAlpha"},
+    {"AlphaFromMaskRect", "kMaskOntoAlpha"},
+    {"BltColorKeepAlpha", "kEqualAlpha"},
+    {"BltAdd", "kBlend"},
+    {"BltAddKey", "kBlend"},
+    {"BltAddLevel", "kBlend"},
+    {"BltAddLevelKey", "kBlend"},
+    {"BltSub", "kBlend"},
+    {"BltSubKey", "kBlend"},
+    {"BltSubLevel", "kBlend"},
+    {"BltSubLevelKey", "kBlend"},
+    {"DrawPolygon", "kPolygon"},
+    {"DrawPolygonKeyed", "kPolygon"},
+    {"FillTexturedQuad", "kPolygon"},
+    {"DrawRotatedScaled", "kPolygon"},
+    {"DrawRotatedSprite", "kPolygon"},
+};
+
+// The public operations without a pair set; each needs a section too.
+const char* const kOtherOperations[] = {"FillRect",        "Fade",    "DrawFadedScreen", "Draw",
+                                        "DrawTranslucent", "BltNoOp", "MakeRotatedQuad"};
+
+struct Reference {
+  std::map<std::string, Pairs> sets;
+  std::map<std::string, std::string> operations;
+  std::vector<std::string> headings;
+};
+
+std::vector<std::string> Names(const std::string& cell) {
+  static const std::regex name("`([A-Za-z0-9]+)`");
+  std::vector<std::string> names;
+  for (std::sregex_iterator i(cell.begin(), cell.end(), name), end; i != end; ++i)
+    names.push_back((*i)[1]);
+  return names;
+}
+
+PixelFormat FormatNamed(const std::string& name) {
+  for (PixelFormat f : kAllPixelFormats)
+    if (name == PixelFormatName(f)) return f;
+  ADD_FAILURE() << "not a format: " << name;
+  return PixelFormat::Index8;
+}
+
+Reference Read() {
+  std::ifstream in(std::string(PIXELOPS_SOURCE_DIR) + "/docs/operations.md");
+  EXPECT_TRUE(in.good()) << "docs/operations.md not found";
+  Reference r;
+  std::string line, table;  // table: the set being read, "operations", or empty
+  int row = 0;
+  static const std::regex pairsMark(R"(<!-- pairs (\w+) -->)");
+  std::smatch m;
+  while (std::getline(in, line)) {
+    if (std::regex_search(line, m, pairsMark)) {
+      table = m[1];
+      row = 0;
+      EXPECT_EQ(r.sets.count(table), 0u) << "two tables of " << table;
+      r.sets[table];
+    } else if (line.find("<!-- operation sets -->") != std::string::npos) {
+      table = "operations";
+      row = 0;
+    } else if (line.rfind("|", 0) == 0 && !table.empty()) {
+      if (row++ < 2) continue;
+      const size_t bar = line.find('|', 1);
+      const std::vector<std::string> left = Names(line.substr(1, bar - 1));
+      const std::vector<std::string> right = Names(line.substr(bar + 1));
+      EXPECT_EQ(left.size(), 1u) << line;
+      if (left.size() != 1) continue;
+      if (table == "operations") {
+        EXPECT_EQ(right.size(), 1u) << line;
+        if (right.size() == 1) r.operations[left[0]] = right[0];
+        continue;
+      }
+      for (const std::string& d : right)
+        r.sets[table].push_back(FormatPair{FormatNamed(left[0]), FormatNamed(d)});
+    } else {
+      table.clear();
+      if (line.rfind("## ", 0) == 0) r.headings.push_back(line);
+    }
+  }
+  for (auto& [name, pairs] : r.sets) {
+    std::sort(pairs.begin(), pairs.end(), [](const FormatPair& a, const FormatPair& b) {
+      return std::pair(a.src, a.dst) < std::pair(b.src, b.dst);
+    });
+    EXPECT_EQ(std::adjacent_find(pairs.begin(), pairs.end()), pairs.end())
+        << name << " repeats a pair";
+  }
+  return r;
+}
+
+TEST(OperationsReference, PairTablesAreTheSetsAndNameEachOperationsSet) {
+  const Reference doc = Read();
+  for (const auto& [name, pairs] : Sets()) {
+    ASSERT_EQ(doc.sets.count(name), 1u) << "no table of " << name;
+    EXPECT_EQ(doc.sets.at(name), pairs) << "the table of " << name << " lists other pairs";
+  }
+  EXPECT_EQ(doc.sets.size(), Sets().size()) << "a table of a set the code does not have";
+  EXPECT_EQ(doc.operations, kOperationSets);
+}
+
+TEST(OperationsReference, EveryOperationHasASection) {
+  const Reference doc = Read();
+  std::vector<std::string> operations(std::begin(kOtherOperations), std::end(kOtherOperations));
+  for (const auto& [name, set] : kOperationSets) operations.push_back(name);
+  for (const std::string& op : operations) {
+    const std::regex word("\\b" + op + "\\b");
+    EXPECT_TRUE(std::any_of(doc.headings.begin(), doc.headings.end(),
+                            [&](const std::string& h) { return std::regex_search(h, word); }))
+        << op << " has no section";
+  }
+}
+
+}  // namespace
+
+}  // namespace pixelops
