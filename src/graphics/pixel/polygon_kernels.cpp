@@ -66,7 +66,8 @@ struct TexelCursor {
     const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
     const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
     if constexpr (kBytes == 3) {
-      return hn::Add(hn::Mul(wholeV, hn::Set(di, pitch)), hn::Add(hn::ShiftLeft<1>(wholeU), wholeU));
+      return hn::Add(hn::Mul(wholeV, hn::Set(di, pitch)),
+                     hn::Add(hn::ShiftLeft<1>(wholeU), wholeU));
     } else {
       return hn::Add(hn::Mul(wholeV, hn::Set(di, pitch)), hn::ShiftLeft<kBytes / 2>(wholeU));
     }
@@ -121,8 +122,8 @@ HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op&
   if constexpr (kMaskedTail) {
     if (whole < count) {
       const auto valid = hn::FirstN(du, static_cast<size_t>(count - whole));
-      hn::BlendedStore(op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + whole)), valid, du,
-                       p + whole);
+      hn::BlendedStore(op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + whole)),
+                       valid, du, p + whole);
       return count;
     }
   }
@@ -382,9 +383,10 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   if (i < count) {
     const int32_t rest = count - i;
     const auto valid = hn::FirstN(d16, static_cast<size_t>(rest));
-    const VU a =
-        rest >= lanes ? cursor.Next(u, v) : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)), u, v);
-    const VU b = rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes)), u, v) : a;
+    const VU a = rest >= lanes ? cursor.Next(u, v)
+                               : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)), u, v);
+    const VU b =
+        rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes)), u, v) : a;
     hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i)), valid, d16, p + i);
     return count;
   }

@@ -63,7 +63,8 @@ using AlphaForm =
 // AlphaForm<K>, k given in one of the one-weight forms of
 // blend_arithmetic-inl.h.
 template <class D8, class K>
-HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, K form, hn::Vec<hn::Repartition<uint16_t, D8>> k) {
+HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, K form,
+                             hn::Vec<hn::Repartition<uint16_t, D8>> k) {
   const hn::Repartition<uint16_t, D8> d16;
   // Byte 3 of each pixel into both of its 16-bit lanes.
   constexpr uint8_t Z = 0x80;  // a byte made 0
@@ -118,8 +119,8 @@ template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class FA, class FB>
 HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FA formA, V16 wa, FB formB,
                              V16 wb) {
   if constexpr (kSrcAlpha) {
-    return Mix32Weighted<kMix, kDstAlpha>(d8, vs, vd, AlphaForm<FA>{}, AlphaWeights(d8, vs, formA, wa),
-                                          formB, wb);
+    return Mix32Weighted<kMix, kDstAlpha>(d8, vs, vd, AlphaForm<FA>{},
+                                          AlphaWeights(d8, vs, formA, wa), formB, wb);
   } else {
     return Mix32Weighted<kMix, kDstAlpha>(d8, vs, vd, formA, wa, formB, wb);
   }
