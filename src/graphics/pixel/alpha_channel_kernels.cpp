@@ -53,7 +53,7 @@ using blend::LevelMultiplier;
 // d + D[w][s - d] on every byte, each byte weighted by its own byte of w.
 HWY_INLINE V8 WeighBytes(V8 s, V8 d, V8 w) {
   const D8 d8;
-  return blend::WeightBytes(d8, blend::PerByteWeights(d8, w), s, d);
+  return blend::WeightBytes(d8, blend::ByteWeight{}, w, s, d);
 }
 
 // ---------------------------------------------------------------- BltAlphaChannel
@@ -133,7 +133,7 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     const V8 s8 = hn::BitCast(d8, sv), d8v = hn::BitCast(d8, dv);
     const V8 up = hn::SaturatedSub(s8, d8v), down = hn::SaturatedSub(d8v, s8);
     const V16 multiplier = hn::Add(SpreadAlpha(sv, spread), hn::Set(D16(), 1));  // 257 w + 1
-    const V8 q = blend::ProductBytes(d8, blend::FixedWeight<D8>{multiplier}, hn::Or(up, down));
+    const V8 q = blend::ProductBytes(d8, blend::FixedWeight{}, multiplier, hn::Or(up, down));
     const V8 mixed = hn::IfThenElse(hn::Eq(up, hn::Zero(d8)), hn::Sub(d8v, q), hn::Add(d8v, q));
     hn::StoreU(hn::And(hn::IfThenElse(opaque, sv, hn::BitCast(d32, mixed)), colour), d32, dw);
   });
@@ -366,7 +366,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
                                     hn::BitCast(d16, hn::ShiftRight<24>(sv)));
         const V32 w = hn::BitCast(d32, blend::Div255(product));
         const V16 m = hn::Add(SpreadAlpha(w, lowSpread), hn::Set(d16, 1));
-        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight<D8>{m}, hn::BitCast(d8, sv), hn::BitCast(d8, dv));
+        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight{}, m, hn::BitCast(d8, sv), hn::BitCast(d8, dv));
         const V32 out = hn::IfThenElse(hn::Eq(w, hn::Set(d32, 255)), sv, hn::BitCast(d32, mixed));
         hn::StoreU(hn::And(out, colour), d32, dw);
       });
@@ -383,7 +383,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
         uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
         const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
         const V32 m = hn::LoadU(d32, mrow + (i & 15));
-        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight<D8>{hn::BitCast(d16, m)}, hn::BitCast(d8, sv),
+        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight{}, hn::BitCast(d16, m), hn::BitCast(d8, sv),
                                             hn::LoadU(d8, dp));
         const V32 out = hn::IfThenElse(hn::Eq(m, hn::Zero(d32)), sv, hn::BitCast(d32, mixed));
         hn::StoreU(hn::And(out, colour), d32, dw);
@@ -397,7 +397,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
       if constexpr (SB == 4) {
         V8 a;
         hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
-        w = blend::ProductBytes(d8, blend::PerByteWeights(d8, a), w);
+        w = blend::ProductBytes(d8, blend::ByteWeight{}, a, w);
       } else {
         hn::LoadInterleaved3(d8, sp, s0, s1, s2);
       }
@@ -545,9 +545,9 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
 // 24-bit: every byte of the row scaled.
 void FadeBytesRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
-  const auto level = blend::LaneWeights(d8, hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF)));
+  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
   ForEachStep<1, 1>(d, d, Pixels(width * 3), hn::Lanes(d8), [&](const uint8_t*, uint8_t* dp, size_t) {
-    hn::StoreU(blend::ProductBytes(d8, level, hn::LoadU(d8, dp)), d8, dp);
+    hn::StoreU(blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)), d8, dp);
   });
 }
 
@@ -556,9 +556,9 @@ template <uint32_t kFourth>
 void Fade32Row(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
   const D32 d32;
-  const auto level = blend::LaneWeights(d8, hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF)));
+  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
   ForEachStep<4, 4>(d, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t*, uint8_t* dp, size_t) {
-    const V32 scaled = hn::BitCast(d32, blend::ProductBytes(d8, level, hn::LoadU(d8, dp)));
+    const V32 scaled = hn::BitCast(d32, blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)));
     hn::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kFourth << 24)), d32,
                reinterpret_cast<uint32_t*>(dp));
   });

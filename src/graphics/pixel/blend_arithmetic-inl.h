@@ -60,89 +60,81 @@ HWY_INLINE V Complement(V a, V c) {
   return Product(hn::Sub(hn::Set(d, 255), a), c);
 }
 
-// Weights for the byte forms below, as 16-bit lanes: the weight of the even
-// byte of each lane and that of the odd byte.
-template <class D8>
-struct ByteWeights {
-  using V16 = hn::Vec<hn::Repartition<uint16_t, D8>>;
-  V16 even, odd;
-};
+// The weights of the byte forms below. A weight is a tag saying its form and
+// a vector (vectors stay out of structs: some targets' vectors have no size):
+//   ByteWeight   a vector of bytes, each byte's own weight (0..255);
+//   LaneWeight   a 16-bit vector, a weight (0..255) in each lane for both
+//                of its bytes;
+//   FixedWeight  a 16-bit vector, 257w + 1 in each lane for a weight w <= 254:
+//                below 255, P[w][c] is the high half of c x (257w + 1) (the
+//                multiplier exceeds 65536w / 255 by at most 1, so c x w / 255
+//                gains less than 255 / 65536, too little to reach the next
+//                integer);
+//   FullWeight   the weight 255, P[255][c] = c; its vector is not used.
+struct ByteWeight {};
+struct LaneWeight {};
+struct FixedWeight {};
+struct FullWeight {};
 
-// One weight for every byte.
+// P[even][c] and P[odd][c] for the even and odd byte c of each 16-bit lane.
+// The odd bytes' quotients come out in the high byte of (high half of
+// x x 0x8081) << 1.
 template <class D8>
-HWY_INLINE ByteWeights<D8> SameWeight(D8 d8, uint32_t w) {
-  const hn::Repartition<uint16_t, D8> d16;
-  const auto v = hn::Set(d16, static_cast<uint16_t>(w));
-  (void)d8;
-  return {v, v};
-}
-
-// A weight (0..255) in each 16-bit lane, for both of its bytes.
-template <class D8, class V16>
-HWY_INLINE ByteWeights<D8> LaneWeights(D8, V16 w) {
-  return {w, w};
-}
-
-// A weight per byte, from a vector of weight bytes.
-template <class D8>
-HWY_INLINE ByteWeights<D8> PerByteWeights(D8, hn::Vec<D8> w) {
-  const hn::Repartition<uint16_t, D8> d16;
-  const auto w16 = hn::BitCast(d16, w);
-  return {hn::And(w16, hn::Set(d16, 0xFF)), hn::ShiftRight<8>(w16)};
-}
-
-// P[w][c] for every byte c, w the byte's weight. The odd bytes' quotients
-// come out in the high byte of (high half of x x 0x8081) << 1.
-template <class D8>
-HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, const ByteWeights<D8>& w, hn::Vec<D8> c) {
+HWY_INLINE hn::Vec<D8> ProductBytesByHalves(D8 d8, hn::Vec<hn::Repartition<uint16_t, D8>> even,
+                                            hn::Vec<hn::Repartition<uint16_t, D8>> odd,
+                                            hn::Vec<D8> c) {
   const hn::Repartition<uint16_t, D8> d16;
   const auto c16 = hn::BitCast(d16, c);
   const auto k = hn::Set(d16, 0x8081);
-  const auto even = Div255(hn::Mul(w.even, hn::And(c16, hn::Set(d16, 0xFF))));
-  const auto odd = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(w.odd, hn::ShiftRight<8>(c16)), k));
-  return hn::OddEven(hn::BitCast(d8, odd), hn::BitCast(d8, even));
+  const auto lo = Div255(hn::Mul(even, hn::And(c16, hn::Set(d16, 0xFF))));
+  const auto hi = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(odd, hn::ShiftRight<8>(c16)), k));
+  return hn::OddEven(hn::BitCast(d8, hi), hn::BitCast(d8, lo));
 }
 
-// One weight for every byte, in the form that needs one multiply per 16-bit
-// lane: below 255, P[w][c] is the high half of c x (257w + 1) (the multiplier
-// exceeds 65536w / 255 by at most 1, so c x w / 255 gains less than 255 / 65536,
-// too little to reach the next integer); at 255, P[255][c] is c.
+// P[w][c] for every byte c, w the byte's weight.
 template <class D8>
-struct FixedWeight {
-  hn::Vec<hn::Repartition<uint16_t, D8>> m;
-};
-struct FullWeight {};
-
-// A weight per 16-bit lane in the same form, for weights known to be at
-// most 254 (such as P[x][y] with y <= 254, or 16 x alpha weights).
-template <class D8, class V16>
-HWY_INLINE FixedWeight<D8> LaneFixedWeight(D8, V16 w) {
-  const hn::DFromV<V16> d16;
-  return {hn::Add(hn::Mul(w, hn::Set(d16, 257)), hn::Set(d16, 1))};
-}
-
-template <class D8>
-HWY_INLINE FixedWeight<D8> MakeFixedWeight(D8, uint32_t w) {  // w <= 254
+HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, ByteWeight, hn::Vec<D8> w, hn::Vec<D8> c) {
   const hn::Repartition<uint16_t, D8> d16;
-  return {hn::Set(d16, static_cast<uint16_t>(w * 257 + 1))};
+  const auto w16 = hn::BitCast(d16, w);
+  return ProductBytesByHalves(d8, hn::And(w16, hn::Set(d16, 0xFF)), hn::ShiftRight<8>(w16), c);
+}
+template <class D8>
+HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, LaneWeight,
+                                    hn::Vec<hn::Repartition<uint16_t, D8>> w, hn::Vec<D8> c) {
+  return ProductBytesByHalves(d8, w, w, c);
 }
 
-// Calls body with the form of weight w (0..255) that runs fastest.
+// A weight per 16-bit lane in the fixed form, for weights known to be at
+// most 254 (such as P[x][y] with y <= 254, or 16 x alpha weights).
+template <class V16>
+HWY_INLINE V16 LaneFixedWeight(V16 w) {
+  const hn::DFromV<V16> d16;
+  return hn::Add(hn::Mul(w, hn::Set(d16, 257)), hn::Set(d16, 1));
+}
+
+template <class D8>
+HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> MakeFixedWeight(D8, uint32_t w) {  // w <= 254
+  const hn::Repartition<uint16_t, D8> d16;
+  return hn::Set(d16, static_cast<uint16_t>(w * 257 + 1));
+}
+
+// Calls body(form, vector) with the form of weight w (0..255) that runs
+// fastest.
 template <class D8, class Body>
 HWY_INLINE void WithWeight(D8 d8, uint32_t w, const Body& body) {
   if (w >= 255)
-    body(FullWeight{});
+    body(FullWeight{}, hn::Zero(hn::Repartition<uint16_t, D8>()));
   else
-    body(MakeFixedWeight(d8, w));
+    body(FixedWeight{}, MakeFixedWeight(d8, w));
 }
 
 // P[w][x] for 16-bit lanes x holding bytes, w one weight.
-template <class D8, class V16>
-HWY_INLINE V16 ProductLanes(const FixedWeight<D8>& w, V16 x) {
-  return hn::MulHigh(x, w.m);
+template <class V16>
+HWY_INLINE V16 ProductLanes(FixedWeight, V16 m, V16 x) {
+  return hn::MulHigh(x, m);
 }
 template <class V16>
-HWY_INLINE V16 ProductLanes(FullWeight, V16 x) {
+HWY_INLINE V16 ProductLanes(FullWeight, V16, V16 x) {
   return x;
 }
 
@@ -151,16 +143,17 @@ HWY_INLINE V16 ProductLanes(FullWeight, V16 x) {
 // (256c), and the high half of 256c x m, which is c x m / 256 truncated
 // (below 2^16), holds c x m / 65536 = P[w][c] in its high byte.
 template <class D8>
-HWY_INLINE hn::Vec<D8> ProductBytes(D8, const FixedWeight<D8>& w, hn::Vec<D8> c) {
+HWY_INLINE hn::Vec<D8> ProductBytes(D8, FixedWeight, hn::Vec<hn::Repartition<uint16_t, D8>> m,
+                                    hn::Vec<D8> c) {
   const hn::Repartition<uint16_t, D8> d16;
   const auto c16 = hn::BitCast(d16, c);
   const auto high = hn::Set(d16, 0xFF00);
-  const auto even = hn::MulHigh(hn::AndNot(high, c16), w.m);
-  const auto odd = hn::MulHigh(hn::And(c16, high), w.m);
+  const auto even = hn::MulHigh(hn::AndNot(high, c16), m);
+  const auto odd = hn::MulHigh(hn::And(c16, high), m);
   return hn::BitCast(D8(), hn::OrAnd(even, odd, high));
 }
-template <class D8>
-HWY_INLINE hn::Vec<D8> ProductBytes(D8, FullWeight, hn::Vec<D8> c) {
+template <class D8, class V>
+HWY_INLINE hn::Vec<D8> ProductBytes(D8, FullWeight, V, hn::Vec<D8> c) {
   return c;
 }
 
@@ -176,17 +169,18 @@ HWY_INLINE V WeightLanes(V s, V d, V w) {
 
 // The weighted blend of every byte: d + D[w][s - d] modulo 256, that is
 // d + P[w][s - d] where s >= d and d - P[w][d - s] where s < d.
-template <class D8, class W>
-HWY_INLINE hn::Vec<D8> WeightBytes(D8 d8, const W& w, hn::Vec<D8> s, hn::Vec<D8> d) {
+template <class D8, class W, class VW>
+HWY_INLINE hn::Vec<D8> WeightBytes(D8 d8, W form, VW w, hn::Vec<D8> s, hn::Vec<D8> d) {
   const auto hi = hn::Max(s, d);
-  const auto q = ProductBytes(d8, w, hn::Sub(hi, hn::Min(s, d)));
+  const auto q = ProductBytes(d8, form, w, hn::Sub(hi, hn::Min(s, d)));
   return hn::IfThenElse(hn::Eq(hi, s), hn::Add(d, q), hn::Sub(d, q));
 }
 
 // The two-level mix of every byte: P[ws][s] + P[wd][d] modulo 256.
-template <class D8, class WS, class WD>
-HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, const WS& ws, hn::Vec<D8> s, const WD& wd, hn::Vec<D8> d) {
-  return hn::Add(ProductBytes(d8, ws, s), ProductBytes(d8, wd, d));
+template <class D8, class WS, class VS, class WD, class VD>
+HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, WS formS, VS ws, hn::Vec<D8> s, WD formD, VD wd,
+                                hn::Vec<D8> d) {
+  return hn::Add(ProductBytes(d8, formS, ws, s), ProductBytes(d8, formD, wd, d));
 }
 
 // The multiplier of a level (0..15) for LevelWord, per lane.
@@ -270,21 +264,16 @@ HWY_INLINE V16 UnpackWordsHigh(V16 w, V16 b) {
 }
 
 // The channels of colour words as bytes, the channel's bits at the top.
-template <class V>
-struct WordChannels {
-  V r, g, b;
-};
-
 template <bool k565, class V>
-HWY_INLINE WordChannels<V> Widen(V w) {
+HWY_INLINE void Widen(V w, V& r, V& g, V& b) {
   const hn::DFromV<V> d;
-  const auto low = hn::And(hn::ShiftLeft<3>(w), hn::Set(d, 0xFF));
+  b = hn::And(hn::ShiftLeft<3>(w), hn::Set(d, 0xFF));
   if constexpr (k565) {
-    return {hn::And(hn::ShiftRight<8>(w), hn::Set(d, 0xF8)),
-            hn::And(hn::ShiftRight<3>(w), hn::Set(d, 0xFC)), low};
+    r = hn::And(hn::ShiftRight<8>(w), hn::Set(d, 0xF8));
+    g = hn::And(hn::ShiftRight<3>(w), hn::Set(d, 0xFC));
   } else {
-    return {hn::And(hn::ShiftRight<7>(w), hn::Set(d, 0xF8)),
-            hn::And(hn::ShiftRight<2>(w), hn::Set(d, 0xF8)), low};
+    r = hn::And(hn::ShiftRight<7>(w), hn::Set(d, 0xF8));
+    g = hn::And(hn::ShiftRight<2>(w), hn::Set(d, 0xF8));
   }
 }
 

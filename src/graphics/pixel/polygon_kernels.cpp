@@ -39,51 +39,60 @@ HWY_INLINE VU SwapRedBlue(DU du, VU v) {
 
 // The texels of successive vectors of pixels of a span: the offsets of a
 // vector from the 12.20 accumulators of its lanes, gathered (4 bytes at each
-// texel of kBytes bytes: 4, 3 or 2).
+// texel of kBytes bytes: 4, 3 or 2). The accumulators u and v are the
+// caller's vectors (First sets them), passed to each call.
 template <int kBytes>
 struct TexelCursor {
-  DU du;
-  DI di;
-  VU u, v, stepU, stepV;
-  hn::Vec<DI> pitch;
   const int32_t* base;
+  int32_t pitch;
+  uint32_t au, av, du, dv;
 
-  explicit TexelCursor(const Span& sp) {
-    const uint32_t lanes = static_cast<uint32_t>(hn::Lanes(du));
-    const VU k = hn::Iota(du, 0);
-    u = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.au)), hn::Mul(k, hn::Set(du, sp.du)));
-    v = hn::Add(hn::Set(du, static_cast<uint32_t>(sp.av)), hn::Mul(k, hn::Set(du, sp.dv)));
-    stepU = hn::Set(du, sp.du * lanes);
-    stepV = hn::Set(du, sp.dv * lanes);
-    pitch = hn::Set(di, sp.pitch);
-    base = reinterpret_cast<const int32_t*>(sp.rowTexel);
+  explicit TexelCursor(const Span& sp)
+      : base(reinterpret_cast<const int32_t*>(sp.rowTexel)),
+        pitch(sp.pitch),
+        au(static_cast<uint32_t>(sp.au)),
+        av(static_cast<uint32_t>(sp.av)),
+        du(sp.du),
+        dv(sp.dv) {}
+  // The accumulators of the first vector.
+  HWY_INLINE void First(VU& u, VU& v) const {
+    const DU d;
+    const VU k = hn::Iota(d, 0);
+    u = hn::Add(hn::Set(d, au), hn::Mul(k, hn::Set(d, du)));
+    v = hn::Add(hn::Set(d, av), hn::Mul(k, hn::Set(d, dv)));
   }
-  HWY_INLINE hn::Vec<DI> Offsets() const {
+  HWY_INLINE hn::Vec<DI> Offsets(VU u, VU v) const {
+    const DI di;
     const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
     const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
     if constexpr (kBytes == 3) {
-      return hn::Add(hn::Mul(wholeV, pitch), hn::Add(hn::ShiftLeft<1>(wholeU), wholeU));
+      return hn::Add(hn::Mul(wholeV, hn::Set(di, pitch)),
+                     hn::Add(hn::ShiftLeft<1>(wholeU), wholeU));
     } else {
-      return hn::Add(hn::Mul(wholeV, pitch), hn::ShiftLeft<kBytes / 2>(wholeU));
+      return hn::Add(hn::Mul(wholeV, hn::Set(di, pitch)), hn::ShiftLeft<kBytes / 2>(wholeU));
     }
   }
-  HWY_INLINE void Advance() {
-    u = hn::Add(u, stepU);
-    v = hn::Add(v, stepV);
+  HWY_INLINE void Advance(VU& u, VU& v) const {
+    const DU d;
+    const uint32_t lanes = static_cast<uint32_t>(hn::Lanes(d));
+    u = hn::Add(u, hn::Set(d, du * lanes));
+    v = hn::Add(v, hn::Set(d, dv * lanes));
   }
   // The next whole vector.
-  HWY_INLINE VU Next() {
-    const VU texels = hn::BitCast(du, hn::GatherOffset(di, base, Offsets()));
-    Advance();
+  HWY_INLINE VU Next(VU& u, VU& v) const {
+    const DI di;
+    const VU texels = hn::BitCast(DU(), hn::GatherOffset(di, base, Offsets(u, v)));
+    Advance(u, v);
     return texels;
   }
   // The last, part vector: lanes past the span gather the first lane's texel.
   template <class M>
-  HWY_INLINE VU Part(M valid) const {
-    const auto offset = Offsets();
+  HWY_INLINE VU Part(M valid, VU u, VU v) const {
+    const DI di;
+    const auto offset = Offsets(u, v);
     const auto safe =
         hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
-    return hn::BitCast(du, hn::GatherOffset(di, base, safe));
+    return hn::BitCast(DU(), hn::GatherOffset(di, base, safe));
   }
 };
 
@@ -102,17 +111,19 @@ HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op&
   const DU du;
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
   const int32_t whole = count - count % lanes;
-  TexelCursor<kBytes> cursor(sp);
+  const TexelCursor<kBytes> cursor(sp);
+  VU u, v;
+  cursor.First(u, v);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
   for (int32_t i = 0; i < whole; i += lanes) {
-    const VU texels = cursor.Next();
+    const VU texels = cursor.Next(u, v);
     hn::StoreU(op(du, texels, hn::LoadU(du, p + i)), du, p + i);
   }
   if constexpr (kMaskedTail) {
     if (whole < count) {
       const auto valid = hn::FirstN(du, static_cast<size_t>(count - whole));
-      hn::BlendedStore(op(du, cursor.Part(valid), hn::MaskedLoad(valid, du, p + whole)), valid, du,
-                       p + whole);
+      hn::BlendedStore(op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + whole)),
+                       valid, du, p + whole);
       return count;
     }
   }
@@ -126,19 +137,21 @@ HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, cons
   const DU du;
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
   const int32_t pairs = count - count % (2 * lanes);
-  TexelCursor<kBytes> cursor(sp);
+  const TexelCursor<kBytes> cursor(sp);
+  VU u, v;
+  cursor.First(u, v);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
   VU outA, outB;
   int32_t i = 0;
   for (; i < pairs; i += 2 * lanes) {
-    const VU a = cursor.Next();
-    const VU b = cursor.Next();
+    const VU a = cursor.Next(u, v);
+    const VU b = cursor.Next(u, v);
     op(du, a, b, hn::LoadU(du, p + i), hn::LoadU(du, p + i + lanes), outA, outB);
     hn::StoreU(outA, du, p + i);
     hn::StoreU(outB, du, p + i + lanes);
   }
   if (count - i >= lanes) {
-    const VU a = cursor.Next();
+    const VU a = cursor.Next(u, v);
     const VU old = hn::LoadU(du, p + i);
     op(du, a, a, old, old, outA, outB);
     hn::StoreU(outA, du, p + i);
@@ -147,7 +160,7 @@ HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, cons
   if constexpr (kMaskedTail) {
     if (i < count) {
       const auto valid = hn::FirstN(du, static_cast<size_t>(count - i));
-      const VU a = cursor.Part(valid);
+      const VU a = cursor.Part(valid, u, v);
       const VU old = hn::MaskedLoad(valid, du, p + i);
       op(du, a, a, old, old, outA, outB);
       hn::BlendedStore(outA, valid, du, p + i);
@@ -294,9 +307,10 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
         const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
           return hn::Add(blend::Complement(w, dc), blend::Product(w, sc));
         };
-        const auto sc = blend::Widen<kIs565>(s), oc = blend::Widen<kIs565>(o);
-        const V16 out =
-            blend::Narrow<kIs565>(mix(sc.r, oc.r), mix(sc.g, oc.g), mix(sc.b, oc.b));
+        V16 sR, sG, sB, oR, oG, oB;
+        blend::Widen<kIs565>(s, sR, sG, sB);
+        blend::Widen<kIs565>(o, oR, oG, oB);
+        const V16 out = blend::Narrow<kIs565>(mix(sR, oR), mix(sG, oG), mix(sB, oB));
         const V16 result = hn::IfThenElse(hn::Eq(s, key), o, out);
         outA = hn::BitCast(du, blend::UnpackWordsLow(result, hn::BitCast(d16, oa)));
         outB = hn::BitCast(du, blend::UnpackWordsHigh(result, hn::BitCast(d16, ob)));
@@ -355,21 +369,24 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
       return out;
     }
   };
-  TexelCursor<kBytes> cursor(sp);
+  const TexelCursor<kBytes> cursor(sp);
+  VU u, v;
+  cursor.First(u, v);
   uint16_t* p = reinterpret_cast<uint16_t*>(d);
   int32_t i = 0;
   for (; i + 2 * lanes <= count; i += 2 * lanes) {
-    const VU a = cursor.Next();
-    const VU b = cursor.Next();
+    const VU a = cursor.Next(u, v);
+    const VU b = cursor.Next(u, v);
     hn::StoreU(draw(a, b, hn::LoadU(d16, p + i)), d16, p + i);
   }
 #if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
   if (i < count) {
     const int32_t rest = count - i;
     const auto valid = hn::FirstN(d16, static_cast<size_t>(rest));
-    const VU a =
-        rest >= lanes ? cursor.Next() : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)));
-    const VU b = rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes))) : a;
+    const VU a = rest >= lanes ? cursor.Next(u, v)
+                               : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)), u, v);
+    const VU b =
+        rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes)), u, v) : a;
     hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i)), valid, d16, p + i);
     return count;
   }

@@ -103,7 +103,7 @@ void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32
 // floor(a x c / 255) in every byte lane (ProductBy255).
 HWY_INLINE V8 Product(V8 a, V8 c) {
   const D8 d8;
-  return blend::ProductBytes(d8, blend::PerByteWeights(d8, a), c);
+  return blend::ProductBytes(d8, blend::ByteWeight{}, a, c);
 }
 
 // Bytes 0-2 of 32-bit pixels each times the pixel's alpha (byte 3) / 255

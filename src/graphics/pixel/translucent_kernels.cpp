@@ -53,56 +53,77 @@ HWY_INLINE V NarrowSums(V r, V g, V b) {
 // ---------------------------------------------------------------------------
 // 32-bit pixels onto 32-bit pixels, byte position onto byte position.
 
-// P[byte 3 of each pixel][k] in both 16-bit lanes of the pixel, k given in
-// one of the one-weight forms of blend_arithmetic-inl.h. Below 255, k makes
-// every weight at most 254, which then takes the one-multiply form too.
+// The form of the weights P[A][k] of AlphaWeights: below 255, k makes every
+// weight at most 254, which then takes the one-multiply form too.
+template <class K>
+using AlphaForm =
+    std::conditional_t<std::is_same_v<K, blend::FullWeight>, blend::LaneWeight, blend::FixedWeight>;
+
+// P[byte 3 of each pixel][k] in both 16-bit lanes of the pixel, in the form
+// AlphaForm<K>, k given in one of the one-weight forms of
+// blend_arithmetic-inl.h.
 template <class D8, class K>
-HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, const K& k) {
+HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, K form,
+                             hn::Vec<hn::Repartition<uint16_t, D8>> k) {
   const hn::Repartition<uint16_t, D8> d16;
   // Byte 3 of each pixel into both of its 16-bit lanes.
   constexpr uint8_t Z = 0x80;  // a byte made 0
   alignas(16) static constexpr uint8_t kAlpha[16] = {3,  Z, 3,  Z, 7,  Z, 7,  Z,
                                                      11, Z, 11, Z, 15, Z, 15, Z};
   const auto alpha = hn::BitCast(d16, hn::TableLookupBytesOr0(px, hn::LoadDup128(d8, kAlpha)));
-  const auto w = blend::ProductLanes(k, alpha);
+  const auto w = blend::ProductLanes(form, k, alpha);
   if constexpr (std::is_same_v<K, blend::FullWeight>)
-    return blend::LaneWeights(d8, w);
+    return w;
   else
-    return blend::LaneFixedWeight(d8, w);
+    return blend::LaneFixedWeight(w);
 }
 
-// Runs body with the one-weight forms of a and (TwoLevel) b.
+// Runs body(formA, wa, formB, wb) with the one-weight forms of a and
+// (TwoLevel) b.
+template <Mix kMix, class Body, class FA>
+HWY_INLINE void WithWeightB(uint32_t b, const Body& body, FA formA, V16 wa) {
+  if constexpr (kMix == Mix::TwoLevel) {
+    if (b >= 255)
+      body(formA, wa, blend::FullWeight{}, hn::Zero(D16()));
+    else
+      body(formA, wa, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), b));
+  } else {
+    (void)b;
+    body(formA, wa, blend::FullWeight{}, hn::Zero(D16()));
+  }
+}
 template <Mix kMix, class Body>
 HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body) {
-  const D8 d8;
-  blend::WithWeight(d8, a, [&](const auto& wa) {
-    if constexpr (kMix == Mix::TwoLevel) {
-      blend::WithWeight(d8, b, [&](const auto& wb) { body(wa, wb); });
-    } else {
-      (void)b;
-      body(wa, blend::FullWeight{});
-    }
-  });
+  if (a >= 255)
+    WithWeightB<kMix>(b, body, blend::FullWeight{}, hn::Zero(D16()));
+  else
+    WithWeightB<kMix>(b, body, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), a));
 }
 
 // The three colour bytes (and a fourth that the caller replaces) of 4-byte
 // pixels vs over vd, at the weights of the pair (kSrcAlpha, kDstAlpha: as for
 // Bytes32Row below).
-template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class WA, class WB>
-HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, const WA& wa, const WB& wb) {
-  auto mix = [&](const auto& ws) {
-    if constexpr (kMix == Mix::Weight) {
-      return blend::WeightBytes(d8, ws, vs, vd);
-    } else if constexpr (kDstAlpha) {
-      return blend::MixBytes(d8, ws, vs, AlphaWeights(d8, vd, wb), vd);
-    } else {
-      return blend::MixBytes(d8, ws, vs, wb, vd);
-    }
-  };
-  if constexpr (kSrcAlpha)
-    return mix(AlphaWeights(d8, vs, wa));
-  else
-    return mix(wa);
+template <Mix kMix, bool kDstAlpha, class FS, class FB>
+HWY_INLINE hn::Vec<D8> Mix32Weighted(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FS formS, V16 ws,
+                                     FB formB, V16 wb) {
+  if constexpr (kMix == Mix::Weight) {
+    (void)formB, (void)wb;
+    return blend::WeightBytes(d8, formS, ws, vs, vd);
+  } else if constexpr (kDstAlpha) {
+    return blend::MixBytes(d8, formS, ws, vs, AlphaForm<FB>{}, AlphaWeights(d8, vd, formB, wb), vd);
+  } else {
+    return blend::MixBytes(d8, formS, ws, vs, formB, wb, vd);
+  }
+}
+template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class FA, class FB>
+HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FA formA, V16 wa, FB formB,
+                             V16 wb) {
+  if constexpr (kSrcAlpha) {
+    return Mix32Weighted<kMix, kDstAlpha>(d8, vs, vd, AlphaForm<FA>{},
+                                          AlphaWeights(d8, vs, formA, wa), formB, wb);
+  } else {
+    return Mix32Weighted<kMix, kDstAlpha>(d8, vs, vd, formA, wa, formB, wb);
+  }
 }
 
 // The row costs its arithmetic (with the mix taken out it runs as fast as a
@@ -128,7 +149,7 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
   // The colour bytes of each pixel (the key's mask where byte 3 is alpha):
   // byte 3 is set as the complement of it, so that no other constant is kept.
   const auto colourBytes = hn::Set(d32, 0xFFFFFFu);
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](auto formA, V16 wa, auto formB, V16 wb) {
     ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto vs = hn::LoadU(d8, sp);
       const auto vs32 = hn::BitCast(d32, vs);
@@ -139,7 +160,7 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
         if (hn::AllTrue(d32, match)) return;
       }
       const auto vd = hn::LoadU(d8, dp);
-      const auto mixed = Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, wa, wb);
+      const auto mixed = Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, formA, wa, formB, wb);
       auto out = hn::BitCast(d32, mixed);
       out = kDstAlpha ? hn::Or(out, hn::Not(colourBytes)) : hn::And(out, colourBytes);
       if constexpr (kKeyed) out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
@@ -157,13 +178,13 @@ template <Mix kMix>
 void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
   const D8 d8;
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](auto formA, V16 wa, auto formB, V16 wb) {
     ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
       if constexpr (kMix == Mix::Weight)
-        hn::StoreU(blend::WeightBytes(d8, wa, vs, vd), d8, dp);
+        hn::StoreU(blend::WeightBytes(d8, formA, wa, vs, vd), d8, dp);
       else
-        hn::StoreU(blend::MixBytes(d8, wa, vs, wb, vd), d8, dp);
+        hn::StoreU(blend::MixBytes(d8, formA, wa, vs, formB, wb, vd), d8, dp);
     });
   });
 }
@@ -231,13 +252,13 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
   };
   const auto key = hn::Set(d32, args.key & 0xFFFFFF);
   const auto colour = hn::Set(d32, 0xFFFFFFu);
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](auto formA, V16 wa, auto formB, V16 wb) {
     ForEach24Step<kSrcBytes>(
         s, d, Pixels(width), lanes32, (lanes32 + 2) / 3,
         [&](const uint8_t* sp, uint8_t* dp, hn::Vec<D8> raw) {
           const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp) : spread(hn::LoadU(d8, sp));
           const auto vd = spread(raw);
-          auto out = Mix32<kMix, kSrcBytes == 4, false>(d8, vs, vd, wa, wb);
+          auto out = Mix32<kMix, kSrcBytes == 4, false>(d8, vs, vd, formA, wa, formB, wb);
           if constexpr (kKeyed) {
             const auto match = hn::Eq(hn::And(hn::BitCast(d32, vs), colour), key);
             out =
@@ -323,7 +344,6 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   const D16 d16;
   const hn::Repartition<uint32_t, D16> d32;
   const size_t lanes = hn::Lanes(d16);
-  const D8 d8;
   const auto fifteen = hn::Set(d16, 15);
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   // Two vectors of pixels at a time, packed into one vector of 16-bit lanes:
@@ -337,7 +357,7 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   };
   // The weights P[16 x alpha][a] are at most 240, so their products take the
   // one-multiply form per lane.
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](const auto& wa, const auto& wb) {
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](auto formA, V16 wa, auto formB, V16 wb) {
     ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
       const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
       uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
@@ -346,25 +366,28 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       if (kKeyed && hn::AllTrue(d16, hn::Eq(sw, key))) return;  // key pixels only
       const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
       const auto dw = blend::PackWords(d1, d2);
-      const auto sc = blend::Widen<k565>(sw), dc = blend::Widen<k565>(dw);
-      const auto ws = blend::ProductLanes(wa, alpha16(s1, s2));
-      const auto ms = blend::LaneFixedWeight(d8, ws);
+      V16 sr, sg, sb, dr, dg, db;
+      blend::Widen<k565>(sw, sr, sg, sb);
+      blend::Widen<k565>(dw, dr, dg, db);
+      const auto ws = blend::ProductLanes(formA, wa, alpha16(s1, s2));
+      const auto ms = blend::LaneFixedWeight(ws);
+      const blend::FixedWeight fixed;
       hn::Vec<D16> r, g, bl;
       if constexpr (kMix == Mix::Weight) {
         // K[W][d] = P[255 - W][d]: for W >= 1 in the one-multiply form,
         // whose multiplier 257(255 - W) + 1 is 1 - (257W + 1) modulo 2^16;
         // for W = 0, d itself.
-        const auto mk = hn::Sub(hn::Set(d16, 1), ms.m);
+        const auto mk = hn::Sub(hn::Set(d16, 1), ms);
         const auto none = hn::Eq(ws, hn::Zero(d16));
         auto k = [&](hn::Vec<D16> c) { return hn::IfThenElse(none, c, hn::MulHigh(c, mk)); };
-        r = hn::Add(k(dc.r), blend::ProductLanes(ms, sc.r));
-        g = hn::Add(k(dc.g), blend::ProductLanes(ms, sc.g));
-        bl = hn::Add(k(dc.b), blend::ProductLanes(ms, sc.b));
+        r = hn::Add(k(dr), blend::ProductLanes(fixed, ms, sr));
+        g = hn::Add(k(dg), blend::ProductLanes(fixed, ms, sg));
+        bl = hn::Add(k(db), blend::ProductLanes(fixed, ms, sb));
       } else {
-        const auto md = blend::LaneFixedWeight(d8, blend::ProductLanes(wb, alpha16(d1, d2)));
-        r = hn::Add(blend::ProductLanes(ms, sc.r), blend::ProductLanes(md, dc.r));
-        g = hn::Add(blend::ProductLanes(ms, sc.g), blend::ProductLanes(md, dc.g));
-        bl = hn::Add(blend::ProductLanes(ms, sc.b), blend::ProductLanes(md, dc.b));
+        const auto md = blend::LaneFixedWeight(blend::ProductLanes(formB, wb, alpha16(d1, d2)));
+        r = hn::Add(blend::ProductLanes(fixed, ms, sr), blend::ProductLanes(fixed, md, dr));
+        g = hn::Add(blend::ProductLanes(fixed, ms, sg), blend::ProductLanes(fixed, md, dg));
+        bl = hn::Add(blend::ProductLanes(fixed, ms, sb), blend::ProductLanes(fixed, md, db));
       }
       auto out = NarrowSums<k565>(r, g, bl);
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
