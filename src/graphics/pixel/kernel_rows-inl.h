@@ -186,6 +186,40 @@ HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, s
   if (tail) std::memcpy(d + last * DB, td, dBlock);
 }
 
+// Whether the last, partial vector of a span may go under a mask of the
+// lanes of D: the masked loads and stores of x86 from AVX2 (32-bit lanes) or
+// AVX-512 (16-bit lanes) touch no byte outside the mask.
+template <class D>
+constexpr bool MaskedTail() {
+#if HWY_ARCH_X86
+  return sizeof(hn::TFromD<D>) >= 4 ? HWY_TARGET <= HWY_AVX2 : HWY_TARGET <= HWY_AVX3;
+#else
+  return false;
+#endif
+}
+
+// The span walk, for kernels that step by lanes of D along a span of n
+// lanes: body(i, vecs...) over whole steps of `step` lanes from lane i, then,
+// where MaskedTail<D>(), tail(i, vecs...) once over the last n - i lanes
+// (fewer than a step), which must load and store only under FirstN of them.
+// Returns the lanes done; the caller finishes the rest. vecs go by reference,
+// so that the bodies advance the caller's running vectors.
+template <class D, class Body, class Tail, class... Vecs>
+HWY_INLINE size_t ForEachSpanStep(size_t n, size_t step, const Body& body, const Tail& tail,
+                                  Vecs&... vecs) {
+  size_t i = 0;
+  for (; i + step <= n; i += step) body(i, vecs...);
+  if constexpr (MaskedTail<D>()) {
+    if (i < n) {
+      tail(i, vecs...);
+      return n;
+    }
+  } else {
+    (void)tail;
+  }
+  return i;
+}
+
 }  // namespace rows
 }  // namespace pixelops::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();

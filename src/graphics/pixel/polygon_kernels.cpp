@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "graphics/pixel/blend_arithmetic-inl.h"
+#include "graphics/pixel/kernel_rows-inl.h"
 #include "graphics/pixel/polygon_scan.h"
 #include "graphics/pixel/row_kernels.h"
 
@@ -96,39 +97,27 @@ struct TexelCursor {
   }
 };
 
-// Whether the last part vector of a span is drawn under a mask (masked loads
-// and stores of 32-bit lanes touch no byte outside the mask).
-#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
-constexpr bool kMaskedTail = true;
-#else
-constexpr bool kMaskedTail = false;
-#endif
-
 // The walk common to every span kernel: per vector of pixels, the texels are
-// gathered and op(du, texels, pixels, vecs...) gives the pixels to store.
+// gathered and op(du, texels, pixels, vecs...) gives the pixels to store; a
+// last part vector goes under a mask where the span walk allows it.
 template <int kBytes = 4, class Op, class... Vecs>
 HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op, Vecs... vecs) {
   const DU du;
-  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
-  const int32_t whole = count - count % lanes;
   const TexelCursor<kBytes> cursor(sp);
   VU u, v;
   cursor.First(u, v);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
-  for (int32_t i = 0; i < whole; i += lanes) {
+  const auto whole = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
     const VU texels = cursor.Next(u, v);
     hn::StoreU(op(du, texels, hn::LoadU(du, p + i), vecs...), du, p + i);
-  }
-  if constexpr (kMaskedTail) {
-    if (whole < count) {
-      const auto valid = hn::FirstN(du, static_cast<size_t>(count - whole));
-      hn::BlendedStore(
-          op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + whole), vecs...), valid,
-          du, p + whole);
-      return count;
-    }
-  }
-  return whole;
+  };
+  const auto part = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
+    const auto valid = hn::FirstN(du, static_cast<size_t>(count) - i);
+    hn::BlendedStore(op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + i), vecs...),
+                     valid, du, p + i);
+  };
+  return static_cast<int32_t>(rows::ForEachSpanStep<DU>(static_cast<size_t>(count), hn::Lanes(du),
+                                                        whole, part, u, v, vecs...));
 }
 
 // The same two vectors at a time: op(du, texelsA, texelsB, pixelsA, pixelsB,
@@ -137,39 +126,47 @@ template <int kBytes = 4, class Op, class... Vecs>
 HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op,
                                  Vecs... vecs) {
   const DU du;
-  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
-  const int32_t pairs = count - count % (2 * lanes);
+  const size_t lanes = hn::Lanes(du);
   const TexelCursor<kBytes> cursor(sp);
   VU u, v;
   cursor.First(u, v);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
-  VU outA, outB;
-  int32_t i = 0;
-  for (; i < pairs; i += 2 * lanes) {
+  const auto pair = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
     const VU a = cursor.Next(u, v);
     const VU b = cursor.Next(u, v);
+    VU outA, outB;
     op(du, a, b, hn::LoadU(du, p + i), hn::LoadU(du, p + i + lanes), outA, outB, vecs...);
     hn::StoreU(outA, du, p + i);
     hn::StoreU(outB, du, p + i + lanes);
-  }
-  if (count - i >= lanes) {
+  };
+  const auto single = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
     const VU a = cursor.Next(u, v);
     const VU old = hn::LoadU(du, p + i);
+    VU outA, outB;
     op(du, a, a, old, old, outA, outB, vecs...);
     hn::StoreU(outA, du, p + i);
+  };
+  const auto rest = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
+    if (static_cast<size_t>(count) - i >= lanes) {
+      single(i, u, v, vecs...);
+      i += lanes;
+      if (i == static_cast<size_t>(count)) return;
+    }
+    const auto valid = hn::FirstN(du, static_cast<size_t>(count) - i);
+    const VU a = cursor.Part(valid, u, v);
+    const VU old = hn::MaskedLoad(valid, du, p + i);
+    VU outA, outB;
+    op(du, a, a, old, old, outA, outB, vecs...);
+    hn::BlendedStore(outA, valid, du, p + i);
+  };
+  size_t i = rows::ForEachSpanStep<DU>(static_cast<size_t>(count), 2 * lanes, pair, rest, u, v,
+                                       vecs...);
+  // Without masked tails, a last whole vector still goes as a vector.
+  if (static_cast<size_t>(count) - i >= lanes) {
+    single(i, u, v, vecs...);
     i += lanes;
   }
-  if constexpr (kMaskedTail) {
-    if (i < count) {
-      const auto valid = hn::FirstN(du, static_cast<size_t>(count - i));
-      const VU a = cursor.Part(valid, u, v);
-      const VU old = hn::MaskedLoad(valid, du, p + i);
-      op(du, a, a, old, old, outA, outB, vecs...);
-      hn::BlendedStore(outA, valid, du, p + i);
-      return count;
-    }
-  }
-  return i;
+  return static_cast<int32_t>(i);
 }
 
 // What a copy writes of the texel.
@@ -335,7 +332,7 @@ enum class Word16 {
 // Alpha texels of the 16-bit alpha formats onto their colour formats: the
 // 16-level blend T[L][s] + T[15 - L][d], each channel times L / 15. Two
 // vectors of texels make one vector of 16-bit pixels; a last part goes under
-// a mask where 16-bit lanes have masked loads (AVX-512).
+// a mask where the span walk allows it for 16-bit lanes.
 // Texels of kBytes bytes (alpha texels: 4; colour texels: 2), their
 // colour word in the low 16 bits of the 4 bytes gathered.
 template <bool kIs565, Word16 kMode, int kBytes = 4>
@@ -379,15 +376,13 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   VU u, v;
   cursor.First(u, v);
   uint16_t* p = reinterpret_cast<uint16_t*>(d);
-  int32_t i = 0;
-  for (; i + 2 * lanes <= count; i += 2 * lanes) {
+  const auto whole = [&](size_t i, VU& u, VU& v, V16 table, V16 key, V16 fifteen) HWY_ATTR {
     const VU a = cursor.Next(u, v);
     const VU b = cursor.Next(u, v);
     hn::StoreU(draw(a, b, hn::LoadU(d16, p + i), table, key, fifteen), d16, p + i);
-  }
-#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
-  if (i < count) {
-    const int32_t rest = count - i;
+  };
+  const auto part = [&](size_t i, VU& u, VU& v, V16 table, V16 key, V16 fifteen) HWY_ATTR {
+    const int32_t rest = count - static_cast<int32_t>(i);
     const auto valid = hn::FirstN(d16, static_cast<size_t>(rest));
     const VU a = rest >= lanes ? cursor.Next(u, v)
                                : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)), u, v);
@@ -395,10 +390,9 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
         rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes)), u, v) : a;
     hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i), table, key, fifteen), valid, d16,
                      p + i);
-    return count;
-  }
-#endif
-  return i;
+  };
+  return static_cast<int32_t>(rows::ForEachSpanStep<D16>(
+      static_cast<size_t>(count), hn::Lanes(d16), whole, part, u, v, table, key, fifteen));
 }
 
 }  // namespace
