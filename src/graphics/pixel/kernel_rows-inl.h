@@ -41,8 +41,8 @@ constexpr size_t kMaxStep = HWY_MAX_BYTES;
 // Every walk below runs a body over steps of a row of n pixels, SB source
 // and DB destination bytes each (s and d the row's first pixels), and passes
 // the loop-invariant vectors vecs to every call of the body as its last
-// arguments, so that no body keeps a vector of its own. A body reads and
-// writes only the pixels of its step unless a walk says otherwise.
+// arguments, so that no body captures a vector. A body reads and writes only
+// the pixels of its step unless a walk says otherwise.
 
 // The common walk: body(sp, dp, first, vecs...) over whole steps of `step`
 // pixels straight from the row, then once more over the last partial step
@@ -136,7 +136,7 @@ HWY_INLINE bool ForEachStepOverlapping(const uint8_t* s, uint8_t* d, size_t n, s
   return true;
 }
 
-// For bodies whose steps store whole vectors: body(sp, dp, vecs...) over
+// For bodies whose steps store whole vectors: body(sp, dp, args...) over
 // steps of `step` units that start where the destination meets a vector
 // boundary, two at a time, plus a first and a last step at the row's ends
 // run on copies of the row's first and last units as they were and stored
@@ -145,9 +145,9 @@ HWY_INLINE bool ForEachStepOverlapping(const uint8_t* s, uint8_t* d, size_t n, s
 // units as they were. A row shorter than a step goes through zeroed buffers.
 // Nothing outside the row is read or written. step x SB and step x DB are at
 // most 4 x kMaxStep, and step x DB is a whole number of vectors of bytes.
-template <size_t SB, size_t DB, class Body, class... Vecs>
+template <size_t SB, size_t DB, class Body, class... Args>
 HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, size_t step,
-                                   const Body& body, Vecs... vecs) {
+                                   const Body& body, Args... args) {
   const size_t sBlock = step * SB, dBlock = step * DB;
   alignas(64) uint8_t hs[4 * kMaxStep], hd[4 * kMaxStep];
   alignas(64) uint8_t ts[4 * kMaxStep], td[4 * kMaxStep];
@@ -156,7 +156,7 @@ HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, s
     std::memset(hd, 0, sizeof(hd));
     std::memcpy(hs, s, units * SB);
     std::memcpy(hd, d, units * DB);
-    body(hs, hd, vecs...);
+    body(hs, hd, args...);
     std::memcpy(d, hd, units * DB);
     return;
   }
@@ -170,18 +170,18 @@ HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, s
   if (head) {
     std::memcpy(hs, s, sBlock);
     std::memcpy(hd, d, dBlock);
-    body(hs, hd, vecs...);
+    body(hs, hd, args...);
   }
   if (tail) {
     std::memcpy(ts, s + last * SB, sBlock);
     std::memcpy(td, d + last * DB, dBlock);
-    body(ts, td, vecs...);
+    body(ts, td, args...);
   }
   for (; i + 2 * step <= units; i += 2 * step) {
-    body(s + i * SB, d + i * DB, vecs...);
-    body(s + (i + step) * SB, d + (i + step) * DB, vecs...);
+    body(s + i * SB, d + i * DB, args...);
+    body(s + (i + step) * SB, d + (i + step) * DB, args...);
   }
-  if (i + step <= units) body(s + i * SB, d + i * DB, vecs...);
+  if (i + step <= units) body(s + i * SB, d + i * DB, args...);
   if (head) std::memcpy(d, hd, dBlock);
   if (tail) std::memcpy(d + last * DB, td, dBlock);
 }
@@ -199,8 +199,8 @@ constexpr bool MaskedTail() {
 }
 
 // The span walk, for kernels that step by lanes of D along a span of n
-// lanes: body(i, vecs...) over whole steps of `step` lanes from lane i, then,
-// where MaskedTail<D>(), tail(i, vecs...) once over the last n - i lanes
+// lanes: body(i, args...) over whole steps of `step` lanes from lane i, then,
+// where MaskedTail<D>(), tail(i, args...) once over the last n - i lanes
 // (fewer than a step), which must load and store only under FirstN of them.
 // Returns the lanes done; the caller finishes the rest. vecs go by reference,
 // so that the bodies advance the caller's running vectors.

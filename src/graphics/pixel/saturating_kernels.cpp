@@ -16,7 +16,6 @@
 
 #include <hwy/highway.h>
 
-
 #include "graphics/pixel/blend_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/kernel_rows-inl.h"
@@ -53,8 +52,11 @@ void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32
   // blocks derive from it stays in registers.
   const RowArgs a = args;
   const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
-  rows::ForEachAlignedStep<K::kSrcBytes, K::kDstBytes>(
-      s, d, units, K::Units(), [&a](const uint8_t* sp, uint8_t* dp) { K::Block(sp, dp, a); });
+  // Forced inline: out of line, the blocks of the 16-bit word rows run a quarter slower.
+  const auto block = [](const uint8_t* sp, uint8_t* dp, const RowArgs& a) __attribute__((always_inline)) {
+    K::Block(sp, dp, a);
+  };
+  rows::ForEachAlignedStep<K::kSrcBytes, K::kDstBytes>(s, d, units, K::Units(), block, a);
 }
 
 // ---- Lane arithmetic ----
