@@ -18,13 +18,14 @@
 // Values with a `key` member get the source's colour key after both surfaces
 // are locked; a texel meets it as the source format's KeyMatches says.
 //
-// A step may carry a member `kernels::SpanKernel span` (see SpanKernelFor,
-// CarriesSpanKernel): where the call's kernel table has a span kernel for its
-// op and pair, each span whose
-// accumulators and texel offsets fit 32 bits goes to the kernel, which draws
-// it with the very texels and bytes of the per-texel step; the step draws
-// whatever the kernel leaves. A source sharing memory with the destination
-// always goes texel by texel.
+// A step with a fast path names its span op (kSpanOp) and carries a member
+// `kernels::SpanKernel span` (see SpanKernelFor); the frame refuses to compile
+// a step that names the one without carrying the other. Where the call's
+// kernel table (read once per call) has a span kernel for its op and pair,
+// each span whose accumulators and texel offsets fit 32 bits goes to the
+// kernel, which draws it with the very texels and bytes of the per-texel
+// step; the step draws whatever the kernel leaves. A source whose pixel
+// memory overlaps the destination's always goes texel by texel.
 //
 // The fixed-point arithmetic is done in 64 bits: for coordinates whose 12.20
 // values fit 32 bits it gives the same numbers as 32-bit arithmetic, and for
@@ -117,6 +118,10 @@ namespace polyscan {
 template <class Texel>
 concept CarriesSpanKernel = requires(const Texel& texel) {
   { texel.span } -> std::convertible_to<kernels::SpanKernel>;
+};
+template <class Texel>
+concept NamesSpanKernel = requires {
+  { Texel::kSpanOp } -> std::convertible_to<kernels::Op>;
 };
 
 // x / 255 for x in 0..65535: what the span kernels compute, in 16-bit lanes,
@@ -526,6 +531,9 @@ using PolygonEntry = FormatEntry<PolygonMemberFn<Values>>;
 template <class Src, class Dst, template <class, class> class Texel, class Values>
 void PolygonMember(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
                    const PolygonArgs& args) {
+  static_assert(!polyscan::NamesSpanKernel<Texel<Src, Dst>> ||
+                    polyscan::CarriesSpanKernel<Texel<Src, Dst>>,
+                "a texel step naming kSpanOp carries `span`");
   ScanPolygon<Src, Dst>(src, dst, args, Texel<Src, Dst>(values), kernels::Active());
 }
 
