@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -29,7 +30,9 @@ struct OverlapCase {
   std::string name;
   int32_t offset;  // destination start minus source start, in bytes
   Draw draw;
+  PixelFormat srcFormat = PixelFormat::Bgrx32, dstFormat = PixelFormat::Bgrx32;
 };
+void PrintTo(const OverlapCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<OverlapCase> Cases() {
   static const Rect kHalf{3, 1, 3 + kW / 2, 1 + kH / 2};
@@ -73,6 +76,11 @@ std::vector<OverlapCase> Cases() {
       out.push_back({drawName + offsetName, offset, draw});
     }
   }
+  // Wider source pixels onto narrower ones, a destination pixel after and before.
+  out.push_back({"Alpha565AOneToOnePixelAfter", 2, draws[1].second, PixelFormat::Rgb565A,
+                 PixelFormat::Rgb565});
+  out.push_back({"Alpha565AOneToOnePixelBefore", -2, draws[1].second, PixelFormat::Rgb565A,
+                 PixelFormat::Rgb565});
   return out;
 }
 
@@ -86,8 +94,8 @@ TEST_P(OverlapTest, EveryLevelDrawsTheScalarBytes) {
   for (size_t i = 0; i + 4 <= buffer.size(); i += 4 * (rng() % 4 + 1)) std::memcpy(&buffer[i], &kKey, 4);
   const std::vector<uint8_t> initial = buffer;
   uint8_t* base = buffer.data() + kPitch + 4;
-  auto src = DDSurface::Wrap(base, kW, kH, PixelFormat::Bgrx32, kPitch);
-  auto dst = DDSurface::Wrap(base + c.offset, kW, kH, PixelFormat::Bgrx32, kPitch);
+  auto src = DDSurface::Wrap(base, kW, kH, c.srcFormat, kPitch);
+  auto dst = DDSurface::Wrap(base + c.offset, kW, kH, c.dstFormat, kPitch);
   ASSERT_TRUE(src && dst);
   src->SetColorKey(kKey);
   std::vector<uint8_t> reference;
@@ -102,24 +110,6 @@ TEST_P(OverlapTest, EveryLevelDrawsTheScalarBytes) {
 
 INSTANTIATE_TEST_SUITE_P(Wraps, OverlapTest, ::testing::ValuesIn(Cases()),
                          [](const auto& info) { return info.param.name; });
-
-// Pixels 1..32 in one buffer; the destination starts a pixel in and is drawn
-// twice as wide: every pixel reads the one its left neighbour wrote.
-TEST(Overlap, StretchedKeyedCopyReadsWhatItWrote) {
-  uint32_t m[32];
-  for (uint32_t i = 0; i < 32; ++i) m[i] = i + 1;
-  uint8_t* bytes = reinterpret_cast<uint8_t*>(m);
-  auto src = DDSurface::Wrap(bytes, 8, 1, PixelFormat::Bgrx32, 128);
-  auto dst = DDSurface::Wrap(bytes + 4, 16, 1, PixelFormat::Bgrx32, 124);
-  ASSERT_TRUE(src && dst);
-  const Size size{16, 1};
-  for (std::string_view level : SimdLevels()) {
-    test::ScopedSimdLevel scoped(level);
-    for (uint32_t i = 0; i < 32; ++i) m[i] = i + 1;
-    ASSERT_EQ(dst->BltKeyed(src.get(), 0, 0, nullptr, &size, nullptr), kBlitDone);
-    for (uint32_t i = 0; i < 17; ++i) EXPECT_EQ(m[i], 1u) << "level " << level << ", pixel " << i;
-  }
-}
 
 }  // namespace
 
