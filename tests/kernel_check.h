@@ -32,13 +32,19 @@ using ValuedDrawCall = std::function<BlitResult(DDSurface& dst, DDSurface& src, 
                                                 int32_t y, int32_t value, const Rect* srcRect,
                                                 const Size* dstSize, const Rect* clip)>;
 
-// Sets a SIMD level for the life of the object, then goes back to the best.
+// Sets a SIMD level for the life of the object, then goes back to the level
+// it found.
 class ScopedSimdLevel {
  public:
-  explicit ScopedSimdLevel(std::string_view level) { EXPECT_TRUE(SetSimdLevel(level)); }
-  ~ScopedSimdLevel() { SetSimdLevel("best"); }
+  explicit ScopedSimdLevel(std::string_view level) : found_(SimdLevel()) {
+    EXPECT_TRUE(SetSimdLevel(level));
+  }
+  ~ScopedSimdLevel() { SetSimdLevel(found_); }
   ScopedSimdLevel(const ScopedSimdLevel&) = delete;
   ScopedSimdLevel& operator=(const ScopedSimdLevel&) = delete;
+
+ private:
+  std::string_view found_;
 };
 
 // Random surface content that reaches the rules' special cases: alpha bytes
