@@ -93,7 +93,7 @@ int64_t LevelOf(std::string_view name) {
   if (name == "scalar") return 0;
   if (name.empty() || name == "best") return static_cast<int64_t>(kLevelCount);
 #if HWY_ARCH_X86
-  if (name == "sse2") name = "ssse3";  // the name of the lowest level before it said what it is
+  if (name == "sse2") name = "ssse3";  // the lowest level's former name
 #endif
   for (size_t i = 0; i < kLevelCount; ++i) {
     if (kLevels[i].name == name) return static_cast<int64_t>(i + 1);
