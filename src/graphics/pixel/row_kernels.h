@@ -10,7 +10,10 @@
 //
 // Each kernel source is compiled once per target through Highway's
 // foreach_target.h and exports a registration function that fills a table
-// with its kernels; row_kernels.cpp lists those functions once.
+// with its kernels of a named target; row_kernels.cpp lists those functions
+// once. The registration goes straight to the named target's code, never
+// through Highway's dynamic dispatch: its choice of target is process-wide
+// and belongs to the host program, which may run Highway code of its own.
 #pragma once
 
 #include <cstddef>
@@ -130,6 +133,20 @@ RowKernel RowKernelFor(Op op, const RowArgs& args, bool positional = false) {
 template <class Fn = RowFn>
 Fn Lookup(const KernelTable& table, Op op, PixelFormat s, PixelFormat d) {
   return op == Op::kCount ? nullptr : table.Get<Fn>(op, s, d);
+}
+
+// The entry of target (one Highway target bit) in a table made by HWY_EXPORT
+// in a translation unit built for this library's targets, or n where a table
+// of n entries has none for it.
+std::size_t ExportIndex(int64_t target, std::size_t n);
+
+// Calls the registration function of target from fns, the HWY_EXPORT table of
+// a kernel source's per-target registration function; nothing where the
+// source has no code for target.
+template <std::size_t N>
+void RegisterTarget(void (*const (&fns)[N])(KernelTable&), int64_t target, KernelTable& table) {
+  const std::size_t i = ExportIndex(target, N);
+  if (i < N && fns[i] != nullptr) fns[i](table);
 }
 
 }  // namespace pixelops::kernels
