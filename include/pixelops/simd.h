@@ -31,9 +31,9 @@ namespace pixelops {
 
 // Caps the instruction set as PIXELOPS_SIMD does, from now on. False, with
 // nothing changed, for a name that is not a level. A level above what the
-// processor has gives the best it has. Drawing calls under way on other
-// threads may finish with the kernels of either level: every level draws the
-// same bytes.
+// processor has gives the best it has. A drawing call takes the kernels of
+// the level in force once, when it starts, so calls under way on other
+// threads finish on the level they started with.
 bool SetSimdLevel(std::string_view level);
 
 // The name of the level in force (one of the names above, `sse2` reading as
