@@ -54,6 +54,9 @@ uint64_t IdentityMismatches() {
     auto spreadEach = [&](auto index, size_t byte) {
       hn::StoreU(exact::SpreadByte(d8, hn::BitCast(d32, px), index), d16, spread.data());
       for (size_t j = 0; j < lanes; ++j) bad += spread[j] != 257u * bytes[j / 2 * 4 + byte];
+      hn::StoreU(exact::SpreadFixedMultiplier(d8, hn::BitCast(d32, px), index), d16, spread.data());
+      for (size_t j = 0; j < lanes; ++j)
+        bad += spread[j] != static_cast<uint16_t>(pixelops::exact::FixedMultiplier(bytes[j / 2 * 4 + byte]));
     };
     spreadEach(exact::SpreadIndex<0>(d8), 0);
     spreadEach(exact::SpreadIndex<1>(d8), 1);

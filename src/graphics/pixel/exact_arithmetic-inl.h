@@ -89,11 +89,11 @@ HWY_INLINE V Div15(V x) {
   return hn::MulHigh(x, hn::Set(d, 4370));
 }
 
-// FixedMultiplier per 16-bit lane, w <= 254.
-template <class V16>
-HWY_INLINE V16 FixedMultiplier(V16 w) {
-  const hn::DFromV<V16> d16;
-  return hn::Add(hn::Mul(w, hn::Set(d16, 257)), hn::Set(d16, 1));
+// FixedMultiplier per lane (16-bit lanes: w <= 254; wider lanes: any w).
+template <class V>
+HWY_INLINE V FixedMultiplier(V w) {
+  const hn::DFromV<V> d;
+  return hn::Add(hn::Mul(w, hn::Set(d, 257)), hn::Set(d, 1));
 }
 
 // c x w / 255 truncated for every byte c, m = FixedMultiplier(w) in every
@@ -141,6 +141,14 @@ HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> SpreadByte(D8 d8,
                                                              hn::Vec<hn::Repartition<uint32_t, D8>> v,
                                                              hn::Vec<D8> index) {
   return hn::BitCast(hn::Repartition<uint16_t, D8>(), hn::TableLookupBytes(hn::BitCast(d8, v), index));
+}
+
+// FixedMultiplier(b) in both 16-bit halves of each 32-bit lane, b the byte
+// that index picks (b <= 254; b = 255 wraps to 0).
+template <class D8>
+HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> SpreadFixedMultiplier(
+    D8 d8, hn::Vec<hn::Repartition<uint32_t, D8>> v, hn::Vec<D8> index) {
+  return hn::Add(SpreadByte(d8, v, index), hn::Set(hn::Repartition<uint16_t, D8>(), 1));
 }
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE::exact
