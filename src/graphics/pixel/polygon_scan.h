@@ -43,6 +43,7 @@
 
 #include <pixelops/dd_surface.h>
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/row_kernels.h"
@@ -124,14 +125,10 @@ concept NamesSpanKernel = requires {
   { Texel::kSpanOp } -> std::convertible_to<kernels::Op>;
 };
 
-// x / 255 for x in 0..65535: what the span kernels compute, in 16-bit lanes,
-// in place of the product, complement and difference tables (x is at most
-// 255 x 255 there).
-constexpr uint32_t Div255(uint32_t x) { return (x * 0x8081u) >> 23; }
-
-// x / 15 for x in 0..4693: the same in place of the level tables (x is a
-// channel of at most 63 times a level of at most 15 there).
-constexpr uint32_t Div15(uint32_t x) { return (x * 4370u) >> 16; }
+// x / 255 for x <= 65535, as the span kernels compute it in place of the
+// product, complement and difference tables. To be removed when the kernels
+// call exact::Div255 directly.
+using exact::Div255;
 
 inline constexpr int64_t kOne = int64_t{1} << 20;
 inline constexpr int64_t kHalf = kOne / 2;
