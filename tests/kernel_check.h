@@ -32,18 +32,26 @@ using ValuedDrawCall = std::function<BlitResult(DDSurface& dst, DDSurface& src, 
                                                 int32_t y, int32_t value, const Rect* srcRect,
                                                 const Size* dstSize, const Rect* clip)>;
 
-// Sets a SIMD level for the life of the object, then goes back to the best.
+// Sets a SIMD level for the life of the object, then goes back to the level
+// it found.
 class ScopedSimdLevel {
  public:
-  explicit ScopedSimdLevel(std::string_view level) { EXPECT_TRUE(SetSimdLevel(level)); }
-  ~ScopedSimdLevel() { SetSimdLevel("best"); }
+  explicit ScopedSimdLevel(std::string_view level) : found_(SimdLevel()) {
+    EXPECT_TRUE(SetSimdLevel(level));
+  }
+  ~ScopedSimdLevel() { SetSimdLevel(found_); }
   ScopedSimdLevel(const ScopedSimdLevel&) = delete;
   ScopedSimdLevel& operator=(const ScopedSimdLevel&) = delete;
+
+ private:
+  std::string_view found_;
 };
 
 // Random surface content that reaches the rules' special cases: alpha bytes
 // and levels at their ends, source pixels equal to the key or to the
-// destination pixel below them.
+// destination pixel below them, and pixels one bit away from the key (any bit
+// of the pixel: each colour bit, the X or alpha byte, bit 15 of a 555 word),
+// so that a key test that drops or adds a bit is caught.
 inline void FillForKernels(DDSurface& s, std::mt19937& rng) {
   FillRandom(s, rng);
   uint8_t* m = Memory(s);
@@ -60,10 +68,15 @@ inline void FillForKernels(DDSurface& s, std::mt19937& rng) {
         if (r == 0) p[alphaByte] = 0;
         if (r == 1) p[alphaByte] = alphaMax;
       }
-      if (rng() % 8 == 0) {
+      const uint32_t keyed = rng() % 8;
+      if (keyed < 2) {
         const uint32_t key = s.GetColorKey();
         for (int32_t k = 0; k < bpp; ++k) p[k] = static_cast<uint8_t>(key >> (8 * k));
         if (alphaByte >= 0 && rng() % 2) p[alphaByte] = static_cast<uint8_t>(rng()) & alphaMax;
+        if (keyed == 1) {
+          const uint32_t bit = rng() % static_cast<uint32_t>(8 * bpp);
+          p[bit / 8] ^= static_cast<uint8_t>(1u << (bit % 8));
+        }
       }
     }
   }

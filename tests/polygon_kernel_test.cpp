@@ -2,8 +2,7 @@
 // this machine runs, the keyed, opaque and blending rasterisers give exactly
 // the bytes of the scalar level, for every served pair, on random polygons,
 // rotations, scales, clips and flags; spans whose accumulators do not fit 32
-// bits, and surfaces drawn onto themselves, too. And the arithmetic the
-// kernels use in place of the blend tables, over the tables' whole domain.
+// bits, and surfaces drawn onto themselves, too.
 #include <gtest/gtest.h>
 #include <pixelops/format_pairs.h>
 #include <pixelops/polygon.h>
@@ -16,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "graphics/blend_tables.h"
 #include "graphics/pixel/polygon_scan.h"
 #include "tests/kernel_check.h"
 #include "tests/test_support.h"
@@ -29,39 +27,6 @@ using test::Snapshot;
 
 int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi) {
   return lo + static_cast<int32_t>(rng() % static_cast<uint32_t>(hi - lo + 1));
-}
-
-TEST(PolygonKernelArithmetic, DivisionBy255MatchesTheBlendTables) {
-  for (uint32_t x = 0; x <= 65535; ++x) ASSERT_EQ(polyscan::Div255(x), x / 255) << x;
-  const BlendTables& t = Tables();
-  for (uint32_t a = 0; a < 256; ++a) {
-    for (uint32_t c = 0; c < 256; ++c) {
-      ASSERT_EQ(t.P(a, c), polyscan::Div255(a * c)) << a << " " << c;
-      ASSERT_EQ(t.K(a, c), polyscan::Div255(c * (255 - a))) << a << " " << c;
-    }
-    for (int32_t delta = -255; delta <= 255; ++delta) {
-      const uint32_t q = polyscan::Div255(static_cast<uint32_t>(delta < 0 ? -delta : delta) * a);
-      ASSERT_EQ(t.D(a, delta), static_cast<uint8_t>(delta < 0 ? -static_cast<int32_t>(q) : q))
-          << a << " " << delta;
-    }
-  }
-}
-
-TEST(PolygonKernelArithmetic, DivisionBy15MatchesTheLevelTables) {
-  for (uint32_t x = 0; x <= 4693; ++x) ASSERT_EQ(polyscan::Div15(x), x / 15) << x;
-  const BlendTables& t = Tables();
-  for (uint32_t level = 0; level < 16; ++level) {
-    for (uint32_t w = 0; w < 65536; ++w) {
-      const uint32_t l565 = (polyscan::Div15(((w >> 11) & 31) * level) << 11) |
-                            (polyscan::Div15(((w >> 5) & 63) * level) << 5) |
-                            polyscan::Div15((w & 31) * level);
-      const uint32_t l555 = (polyscan::Div15(((w >> 10) & 31) * level) << 10) |
-                            (polyscan::Div15(((w >> 5) & 31) * level) << 5) |
-                            polyscan::Div15((w & 31) * level);
-      ASSERT_EQ(t.L565(level, w), l565) << level << " " << w;
-      ASSERT_EQ(t.L555(level, w), l555) << level << " " << w;
-    }
-  }
 }
 
 enum class Family { kKeyed, kOpaque, kBlend };

@@ -1,8 +1,8 @@
 // The row kernels of the additive and subtractive blits and of the keyed copy
 // against the scalar reference level: every form on every served pair at
 // levels 0, 1, 15, 16, 127, 254, 255 and random ones; the keyed copy on every
-// format; and the arithmetic that stands in for the level and product tables,
-// proved equal to them over their whole domains.
+// format. (The arithmetic that stands in for the level and product tables is
+// proved in exact_arithmetic_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,8 +14,6 @@
 #include <pixelops/format_pairs.h>
 #include <pixelops/simd.h>
 
-#include "graphics/blend_tables.h"
-#include "graphics/pixel/level_scaling.h"
 #include "tests/kernel_check.h"
 
 namespace pixelops {
@@ -127,53 +125,6 @@ TEST(SaturatingKernelsShared, SurfaceOntoItself) {
             s->BltKeyed(s.get(), 40 + dx, 1, &r, nullptr, nullptr);
           },
           std::string(PixelFormatName(f)) + " " + std::to_string(dx));
-    }
-  }
-}
-
-// ---- The arithmetic of the kernels against the tables ----
-
-TEST(SaturatingFormulas, ProductBy255IsTheProductTable) {
-  const BlendTables& t = Tables();
-  for (uint32_t a = 0; a < 256; ++a)
-    for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ(scaling::ProductBy255(a, c), t.P(a, c)) << a << " " << c;
-}
-
-TEST(SaturatingFormulas, FixedLevelMultipliersAreTheTables) {
-  const BlendTables& t = Tables();
-  for (uint32_t a = 0; a < 255; ++a) {
-    const uint32_t m = scaling::Multiplier255(a);
-    ASSERT_LT(m, 65536u);
-    for (uint32_t c = 0; c < 256; ++c) ASSERT_EQ((c * m) >> 16, t.P(a, c)) << a << " " << c;
-    // The widened scaling of every 565 and 555 word, by fields where they lie.
-    for (uint32_t w = 0; w < 65536; ++w) {
-      uint32_t fields565 = 0, fields555 = 0;
-      for (uint32_t f : {0xF800u, 0x07E0u, 0x001Fu}) fields565 |= (((w & f) * m) >> 16) & f;
-      for (uint32_t f : {0x7C00u, 0x03E0u, 0x001Fu}) fields555 |= (((w & f) * m) >> 16) & f;
-      ASSERT_EQ(fields565, scaling::Widened<px::Colour565>(t, a, w)) << a << " " << w;
-      ASSERT_EQ(fields555, scaling::Widened<px::Colour555>(t, a, w)) << a << " " << w;
-      // The same with each channel taken to bit 0, scaled and put back.
-      const uint32_t taken565 = (((w >> 11) * m) >> 16) << 11 | ((((w >> 5) & 63) * m) >> 16) << 5 |
-                                (((w & 31) * m) >> 16);
-      const uint32_t taken555 = ((((w >> 10) & 31) * m) >> 16) << 10 |
-                                ((((w >> 5) & 31) * m) >> 16) << 5 | (((w & 31) * m) >> 16);
-      ASSERT_EQ(taken565, fields565) << a << " " << w;
-      ASSERT_EQ(taken555, fields555) << a << " " << w;
-    }
-  }
-}
-
-TEST(SaturatingFormulas, FifteenthsAreTheLevelTables) {
-  const BlendTables& t = Tables();
-  for (uint32_t l = 0; l < 16; ++l) {
-    for (uint32_t w = 0; w < 65536; ++w) {
-      using scaling::Fifteenths;
-      const uint32_t w565 = (Fifteenths(w >> 11, l) << 11) | (Fifteenths((w >> 5) & 63, l) << 5) |
-                            Fifteenths(w & 31, l);
-      const uint32_t w555 = (Fifteenths((w >> 10) & 31, l) << 10) |
-                            (Fifteenths((w >> 5) & 31, l) << 5) | Fifteenths(w & 31, l);
-      ASSERT_EQ(w565, t.L565(l, w)) << l << " " << w;
-      ASSERT_EQ(w555, t.L555(l, w)) << l << " " << w;
     }
   }
 }

@@ -99,10 +99,10 @@ template <template <class, class> class Rule>
 struct WithKernel {
   template <class S, class D>
   struct For : Rule<S, D> {
+    static constexpr kernels::Op kKernelOp = kernels::Op::AlphaChannel;
     kernels::RowKernel kernel;
     template <class V>
-    explicit For(const V& v)
-        : Rule<S, D>(v), kernel(kernels::RowKernelFor<S, D>(kernels::Op::AlphaChannel, {})) {}
+    explicit For(const V& v) : Rule<S, D>(v), kernel(kernels::RowKernelFor<S, D>(kKernelOp, {})) {}
   };
 };
 

@@ -838,6 +838,8 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace pixelops::kernels {
 HWY_EXPORT(RegisterAll);
-void RegisterAlphaChannelKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterAll)(table); }
+void RegisterAlphaChannelKernels(KernelTable& table, int64_t target) {
+  RegisterTarget(HWY_DISPATCH_TABLE(RegisterAll), target, table);
+}
 }  // namespace pixelops::kernels
 #endif

@@ -44,11 +44,12 @@ struct RampValues {
 template <class S, class D>
 struct MaskAlphaRule {
   const uint8_t* ramp;
+  static constexpr kernels::Op kKernelOp = kernels::Op::MaskAlpha;
   kernels::RowKernel kernel;
   explicit MaskAlphaRule(const RampValues& v) : ramp(v.ramp.data()) {
     kernels::RowArgs args;
     args.table = ramp;
-    kernel = kernels::RowKernelFor<S, D>(kernels::Op::MaskAlpha, args);
+    kernel = kernels::RowKernelFor<S, D>(kKernelOp, args);
   }
   void operator()(const uint8_t* s, uint8_t* d) const {
     uint32_t m;

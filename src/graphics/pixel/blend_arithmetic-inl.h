@@ -1,12 +1,12 @@
-// Exact lane arithmetic shared by the blend kernels (translucent, alpha-channel,
-// pattern, fade and polygon): the quotients x / 255 and x / 15, the products,
-// complements and signed differences of the blend tables (P, K, D), the
-// 16-level scaling and blend of the colour words (L565, L555), and the moves
-// of 16-bit colour words between pixels, bytes and lanes, computed in vector
-// lanes so that a kernel needs no table look-up. Each helper gives, lane by
-// lane, exactly the entry of the table it stands for;
-// tests/translucent_kernel_test.cpp proves each one against its table over
-// the whole input domain.
+// Lane arithmetic shared by the blend kernels (translucent, alpha-channel,
+// pattern, fade and polygon), built on the identities of
+// exact_arithmetic-inl.h: the products, complements and signed differences of
+// the blend tables (P, K, D), the 16-level scaling and blend of the colour
+// words (L565, L555), and the moves of 16-bit colour words between pixels,
+// bytes and lanes, computed in vector lanes so that a kernel needs no table
+// look-up. Each helper gives, lane by lane, exactly the entry of the table it
+// stands for; tests/exact_arithmetic_test.cpp proves each one against its
+// table over the whole input domain.
 //
 // Per-target code: include it after hwy/highway.h from a file compiled through
 // hwy/foreach_target.h (the guard below lets it be included once per target).
@@ -22,35 +22,21 @@
 
 #include <cstdint>
 
+#include "graphics/pixel/exact_arithmetic-inl.h"
+
 HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
 namespace blend {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// x / 255 truncated, in 16-bit lanes, for every x: the high half of
-// x x 0x8081, shifted right by 7 (0x8081 / 2^23 exceeds 1 / 255 by less than
-// 1 / (255 x 65536), too little to reach the next integer).
-template <class V>
-HWY_INLINE V Div255(V x) {
-  const hn::DFromV<V> d;
-  return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
-}
-
-// x / 15 truncated, in 16-bit lanes, for x <= 4693 (every c x level of a
-// channel c <= 63 and a level <= 15 among them): the high half of x x 4370
-// (4370 / 65536 exceeds 1 / 15 by 14 / 983040; that error, x x 14 / 983040,
-// reaches 1 / 15 only from x = 4682 on, and first lifts a quotient at
-// x = 4694, the first x there whose fraction is 14 / 15).
-template <class V>
-HWY_INLINE V Div15(V x) {
-  const hn::DFromV<V> d;
-  return hn::MulHigh(x, hn::Set(d, 4370));
-}
+// To be removed when the kernels call exact:: directly.
+using exact::Div15;
+using exact::Div255;
 
 // P[a][c] = a x c / 255 in 16-bit lanes holding bytes.
 template <class V>
 HWY_INLINE V Product(V a, V c) {
-  return Div255(hn::Mul(a, c));
+  return exact::Div255(hn::Mul(a, c));
 }
 
 // K[a][c] = c x (255 - a) / 255 = P[255 - a][c] in 16-bit lanes holding bytes.
@@ -65,11 +51,9 @@ HWY_INLINE V Complement(V a, V c) {
 //   ByteWeight   a vector of bytes, each byte's own weight (0..255);
 //   LaneWeight   a 16-bit vector, a weight (0..255) in each lane for both
 //                of its bytes;
-//   FixedWeight  a 16-bit vector, 257w + 1 in each lane for a weight w <= 254:
-//                below 255, P[w][c] is the high half of c x (257w + 1) (the
-//                multiplier exceeds 65536w / 255 by at most 1, so c x w / 255
-//                gains less than 255 / 65536, too little to reach the next
-//                integer);
+//   FixedWeight  a 16-bit vector, exact::FixedMultiplier(w) = 257w + 1 in each
+//                lane for a weight w <= 254: P[w][c] is the high half of
+//                c x (257w + 1);
 //   FullWeight   the weight 255, P[255][c] = c; its vector is not used.
 struct ByteWeight {};
 struct LaneWeight {};
@@ -77,8 +61,8 @@ struct FixedWeight {};
 struct FullWeight {};
 
 // P[even][c] and P[odd][c] for the even and odd byte c of each 16-bit lane.
-// The odd bytes' quotients come out in the high byte of (high half of
-// x x 0x8081) << 1.
+// The odd bytes' quotients (exact::Div255) come out in the high byte of
+// (high half of x x 0x8081) << 1.
 template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytesByHalves(D8 d8, hn::Vec<hn::Repartition<uint16_t, D8>> even,
                                             hn::Vec<hn::Repartition<uint16_t, D8>> odd,
@@ -86,7 +70,7 @@ HWY_INLINE hn::Vec<D8> ProductBytesByHalves(D8 d8, hn::Vec<hn::Repartition<uint1
   const hn::Repartition<uint16_t, D8> d16;
   const auto c16 = hn::BitCast(d16, c);
   const auto k = hn::Set(d16, 0x8081);
-  const auto lo = Div255(hn::Mul(even, hn::And(c16, hn::Set(d16, 0xFF))));
+  const auto lo = exact::Div255(hn::Mul(even, hn::And(c16, hn::Set(d16, 0xFF))));
   const auto hi = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(odd, hn::ShiftRight<8>(c16)), k));
   return hn::OddEven(hn::BitCast(d8, hi), hn::BitCast(d8, lo));
 }
@@ -105,17 +89,17 @@ HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, LaneWeight,
 }
 
 // A weight per 16-bit lane in the fixed form, for weights known to be at
-// most 254 (such as P[x][y] with y <= 254, or 16 x alpha weights).
+// most 254 (such as P[x][y] with y <= 254, or 16 x alpha weights). To be
+// removed when the kernels call exact::FixedMultiplier directly.
 template <class V16>
 HWY_INLINE V16 LaneFixedWeight(V16 w) {
-  const hn::DFromV<V16> d16;
-  return hn::Add(hn::Mul(w, hn::Set(d16, 257)), hn::Set(d16, 1));
+  return exact::FixedMultiplier(w);
 }
 
 template <class D8>
 HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> MakeFixedWeight(D8, uint32_t w) {  // w <= 254
   const hn::Repartition<uint16_t, D8> d16;
-  return hn::Set(d16, static_cast<uint16_t>(w * 257 + 1));
+  return hn::Set(d16, static_cast<uint16_t>(pixelops::exact::FixedMultiplier(w)));
 }
 
 // Calls body(form, vector) with the form of weight w (0..255) that runs
@@ -138,19 +122,11 @@ HWY_INLINE V16 ProductLanes(FullWeight, V16, V16 x) {
   return x;
 }
 
-// P[w][c] for every byte c at one weight w <= 254 (m = 257w + 1): the even
-// bytes as there; the odd byte c of a lane is multiplied where it stands
-// (256c), and the high half of 256c x m, which is c x m / 256 truncated
-// (below 2^16), holds c x m / 65536 = P[w][c] in its high byte.
+// P[w][c] for every byte c at one weight w <= 254 (m = 257w + 1).
 template <class D8>
-HWY_INLINE hn::Vec<D8> ProductBytes(D8, FixedWeight, hn::Vec<hn::Repartition<uint16_t, D8>> m,
+HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, FixedWeight, hn::Vec<hn::Repartition<uint16_t, D8>> m,
                                     hn::Vec<D8> c) {
-  const hn::Repartition<uint16_t, D8> d16;
-  const auto c16 = hn::BitCast(d16, c);
-  const auto high = hn::Set(d16, 0xFF00);
-  const auto even = hn::MulHigh(hn::AndNot(high, c16), m);
-  const auto odd = hn::MulHigh(hn::And(c16, high), m);
-  return hn::BitCast(D8(), hn::OrAnd(even, odd, high));
+  return exact::ProductBytes(d8, m, c);
 }
 template <class D8, class V>
 HWY_INLINE hn::Vec<D8> ProductBytes(D8, FullWeight, V, hn::Vec<D8> c) {
@@ -212,7 +188,7 @@ HWY_INLINE V LevelWord(V w, V m) {
 }
 
 // LevelWord from the level (0..15) itself: each channel c x level, then
-// Div15. The same words; two multiplies a channel instead of one, but no
+// exact::Div15. The same words; two multiplies a channel instead of one, but no
 // multiplier to form first, which measures faster where the levels of every
 // lane come from a look-up just made (the 16-bit source-over rows).
 template <bool k565, class V>
@@ -222,9 +198,9 @@ HWY_INLINE V LevelWordByLevel(V w, V level) {
   const V r = hn::And(hn::ShiftRight<kRedShift>(w), hn::Set(d, 31));
   const V g = hn::And(hn::ShiftRight<5>(w), hn::Set(d, k565 ? 63 : 31));
   const V b = hn::And(w, hn::Set(d, 31));
-  return hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(Div15(hn::Mul(r, level))),
-                       hn::ShiftLeft<5>(Div15(hn::Mul(g, level)))),
-                Div15(hn::Mul(b, level)));
+  return hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(exact::Div15(hn::Mul(r, level))),
+                       hn::ShiftLeft<5>(exact::Div15(hn::Mul(g, level)))),
+                exact::Div15(hn::Mul(b, level)));
 }
 
 // The 16-level blend L[level][s] + L[15 - level][d] of colour words, level

@@ -14,16 +14,29 @@
 // (ServeSet makes one Serve<Src, Dst, Rule, Values>() line per pair of a named
 // set; MyRule may be an alias that picks the rule for the pair.)
 //
-// A step may instead take (s, d, sx, sy), the source pixel's coordinates, and
-// may offer Row(s, d, width, dstLeft) to do a whole one-to-one row at once.
-// A step may also carry `kernels::RowKernel kernel` (row_kernels.h): where its
-// fn is set, both walks hand whole rows to it instead of the per-pixel step
-// (the stretched walk gathers each row's source pixels first).
-// Values with a `key` member make the operation keyed: the dispatcher reads
-// the source's colour key into it after both surfaces are locked.
+// A step may instead take (s, d, sx, sy), the source pixel's coordinates
+// (ReadsPosition), and may offer Row(s, d, width, dstLeft) to do a whole
+// one-to-one row at once (DrawsRows).
+// A step with a fast path names its kernel op (kKernelOp) and carries
+// `kernels::RowKernel kernel` (row_kernels.h); the frame refuses to compile a
+// step that names the one without carrying the other. Where the call's
+// kernel table has the kernel for the pair, both walks hand whole rows to it
+// instead of the per-pixel step (the stretched walk gathers each row's source
+// pixels first). A kernel table is read once per call (RuleMember) and every
+// kernel of the call is found in it.
+// Values with a `key` member (KeyedValues) make the operation keyed: the
+// dispatcher reads the source's colour key into it after both surfaces are
+// locked.
+//
+// Where the source's pixel memory overlaps the destination's (a surface onto
+// itself, or two surfaces over one buffer), each pixel reads what the pixels
+// drawn before it wrote, at every level: the walks then hand to a kernel only
+// the rows where that cannot make a difference, and draw the rest pixel by
+// pixel.
 #pragma once
 
 #include <cstdint>
+#include <concepts>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -48,12 +61,61 @@ struct Placement {
 
 namespace frame {
 
+// The protocols between a step and the walks.
 template <class Step>
-concept HasRowKernel = requires(const Step& step) { step.kernel.fn; };
+concept CarriesRowKernel = requires(const Step& step) {
+  { step.kernel } -> std::convertible_to<kernels::RowKernel>;
+};
+template <class Step>
+concept NamesRowKernel = requires {
+  { Step::kKernelOp } -> std::convertible_to<kernels::Op>;
+};
+template <class Rule>
+concept NamesKeyedKernel = requires {
+  { Rule::kKeyedKernelOp } -> std::convertible_to<kernels::Op>;
+};
+template <class Step>
+concept ReadsPosition = requires(const Step& step, const uint8_t* s, uint8_t* d, int32_t n) {
+  step(s, d, n, n);
+};
+template <class Step>
+concept DrawsRows = requires(const Step& step, const uint8_t* s, uint8_t* d, int32_t n) {
+  step.Row(s, d, n, n);
+};
+template <class Values>
+concept KeyedValues = requires(Values& v) { v.key; };
+
+// A step that names its kernel op carries the kernel under the name the walks
+// read: a misnamed member would turn the fast path off at every level unseen.
+template <class Step>
+inline constexpr bool kKernelLinked = !NamesRowKernel<Step> || CarriesRowKernel<Step>;
+
+// Whether the n bytes from a and the m bytes from b share any byte. Pointers
+// into unrelated objects are compared as integers.
+inline bool BytesOverlap(const uint8_t* a, uint64_t n, const uint8_t* b, uint64_t m) {
+  const uintptr_t x = reinterpret_cast<uintptr_t>(a), y = reinterpret_cast<uintptr_t>(b);
+  return n != 0 && m != 0 && x < y + m && y < x + n;
+}
+
+// The bytes from a buffer's first pixel to the end of its last (0 when empty).
+inline uint64_t PixelBytes(const PixelBuffer& b, int32_t bytesPerPixel) {
+  if (b.bounds.bottom <= 0 || b.bounds.right <= 0) return 0;
+  return static_cast<uint64_t>(b.pitch) * static_cast<uint64_t>(b.bounds.bottom - 1) +
+         static_cast<uint64_t>(b.bounds.right) * static_cast<uint64_t>(bytesPerPixel);
+}
+
+// Whether the source's pixel memory overlaps the destination's; buffers with
+// rows that do not run forwards count as overlapping.
+template <class Src, class Dst>
+bool MemoryOverlaps(const PixelBuffer& src, const PixelBuffer& dst) {
+  if (src.pitch <= 0 || dst.pitch <= 0) return true;
+  return BytesOverlap(src.pixels, PixelBytes(src, Src::kBytes), dst.pixels,
+                      PixelBytes(dst, Dst::kBytes));
+}
 
 template <class Step>
 inline void Apply(const Step& step, const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) {
-  if constexpr (requires { step(s, d, sx, sy); }) {
+  if constexpr (ReadsPosition<Step>) {
     step(s, d, sx, sy);
   } else {
     (void)sx;
@@ -63,25 +125,34 @@ inline void Apply(const Step& step, const uint8_t* s, uint8_t* d, int32_t sx, in
 }
 
 // One-to-one walk: each row in runs of eight pixels, then the rest one by one.
+// Where the two memories overlap, a row goes to the kernel only when none of
+// its pixels reads what one before it wrote: its source and destination
+// bytes are apart, or the destination starts no later with pixels no wider
+// (each write then lands on source pixels already read).
 template <class Src, class Dst, class Step>
 void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
-                  const Step& step) {
+                  const Step& step, const kernels::KernelTable& table) {
   constexpr int32_t sb = Src::kBytes, db = Dst::kBytes;
   const int32_t width = bp.dst.right - bp.dst.left;
   const int32_t height = bp.dst.bottom - bp.dst.top;
   int64_t sRow = int64_t{bp.src.top} * src.pitch + int64_t{bp.src.left} * sb;
   int64_t dRow = int64_t{bp.dst.top} * dst.pitch + int64_t{bp.dst.left} * db;
-  kernels::RowKernel kernel;
-  if constexpr (HasRowKernel<Step>) kernel = step.kernel;
+  kernels::RowFn kernel = nullptr;
+  kernels::RowArgs args;
+  if constexpr (CarriesRowKernel<Step>) {
+    kernel = kernels::Lookup(table, step.kernel.op, Src::kCode, Dst::kCode);
+    args = step.kernel.args;
+  }
+  const bool shared = kernel != nullptr && MemoryOverlaps<Src, Dst>(src, dst);
+  const uint64_t sBytes = static_cast<uint64_t>(width) * sb, dBytes = static_cast<uint64_t>(width) * db;
   for (int32_t row = 0; row < height; ++row) {
     const uint8_t* s = src.pixels + sRow;
     uint8_t* d = dst.pixels + dRow;
-    // A row copied onto itself further right goes pixel by pixel, so that
-    // each pixel reads what the pixels before it wrote; a kernel reads ahead.
-    const uintptr_t from = reinterpret_cast<uintptr_t>(s), to = reinterpret_cast<uintptr_t>(d);
-    if (kernel.fn != nullptr && !(from < to && to < from + static_cast<uintptr_t>(width) * sb)) {
-      kernel.fn(s, d, width, kernel.args, bp.src.left, bp.src.top + row);
-    } else if constexpr (requires { step.Row(s, d, width, bp.dst.left); }) {
+    if (kernel != nullptr &&
+        (!shared || !BytesOverlap(s, sBytes, d, dBytes) ||
+         (db <= sb && reinterpret_cast<uintptr_t>(d) <= reinterpret_cast<uintptr_t>(s)))) {
+      kernel(s, d, width, args, bp.src.left, bp.src.top + row);
+    } else if constexpr (DrawsRows<Step>) {
       step.Row(s, d, width, bp.dst.left);
     } else {
       const int32_t sy = bp.src.top + row;
@@ -122,27 +193,30 @@ inline void StretchColumns(const BlitParams& bp, int32_t width, int32_t* columns
 // read; the source columns of a row are worked out once for every row, the y
 // error runs on. A row kernel that does not read positions takes each row's
 // source pixels gathered into a buffer first; a source row that repeats is
-// gathered once.
+// gathered once. Where the two memories overlap, every pixel goes by the
+// step: a gathered row would not show what the row's earlier pixels wrote.
 template <class Src, class Dst, class Step>
 void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
-                   const Step& step) {
+                   const Step& step, const kernels::KernelTable& table) {
   constexpr int32_t sb = Src::kBytes, db = Dst::kBytes;
   const int32_t width = bp.dst.right - bp.dst.left;
   const int32_t height = bp.dst.bottom - bp.dst.top;
   std::unique_ptr<int32_t[]> columns(new (std::nothrow) int32_t[static_cast<size_t>(width)]);
   if (!columns) return;
   StretchColumns(bp, width, columns.get());
-  // Gathering reads the whole row before the kernel writes, which a surface
-  // stretched onto itself must not do.
-  kernels::RowKernel kernel;
+  kernels::RowFn kernel = nullptr;
+  kernels::RowArgs args;
   std::unique_ptr<uint8_t[]> gathered;
   kernels::GatherFn gather = nullptr;
-  if constexpr (HasRowKernel<Step>) {
-    if (step.kernel.fn != nullptr && !step.kernel.positional && src.pixels != dst.pixels) {
+  if constexpr (CarriesRowKernel<Step>) {
+    const kernels::RowFn fn = kernels::Lookup(table, step.kernel.op, Src::kCode, Dst::kCode);
+    if (fn != nullptr && !step.kernel.positional && !MemoryOverlaps<Src, Dst>(src, dst)) {
       gathered.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width) * sb]);
       if (gathered) {
-        kernel = step.kernel;
-        gather = kernels::Find<kernels::GatherFn>(kernels::Op::Gather, Src::kCode, Src::kCode);
+        kernel = fn;
+        args = step.kernel.args;
+        gather = kernels::Lookup<kernels::GatherFn>(table, kernels::Op::Gather, Src::kCode,
+                                                    Src::kCode);
       }
     }
   }
@@ -163,7 +237,7 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
     }
     const uint8_t* s = src.pixels + rowOffset;
     uint8_t* d = dst.pixels + dRow;
-    if (kernel.fn != nullptr) {
+    if (kernel != nullptr) {
       if (!anyGathered || rowOffset != gatheredRow) {
         if (gather != nullptr) {
           gather(s, columns.get(), width, src.bounds.right - bp.src.left, gathered.get());
@@ -175,7 +249,7 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
         gatheredRow = rowOffset;
         anyGathered = true;
       }
-      kernel.fn(gathered.get(), d, width, kernel.args, 0, 0);
+      kernel(gathered.get(), d, width, args, 0, 0);
     } else {
       for (int32_t col = 0; col < width; ++col) {
         Apply(step, s + int64_t{columns[col]} * sb, d + int64_t{col} * db,
@@ -191,14 +265,16 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
 }  // namespace frame
 
 // Clips, then walks the destination rectangle one to one or stretched with
-// the step. 0 when it ran, 1 when clipping left nothing.
+// the step, its kernels found in table. 0 when it ran, 1 when clipping left
+// nothing.
 template <class Src, class Dst, class Step>
 int32_t BlendMember(const PixelBuffer& src, const PixelBuffer& dst, const Placement& at,
-                    const Step& step) {
+                    const Step& step, const kernels::KernelTable& table) {
+  static_assert(frame::kKernelLinked<Step>, "a step naming kKernelOp carries `kernel`");
   BlitParams bp;
   if (ClipBlitRects(dst, src, at.x, at.y, &bp, at.srcRect, at.dstSize, at.clip) != 0) return 1;
-  if (bp.oneToOne) frame::WalkOneToOne<Src, Dst>(src, dst, bp, step);
-  else frame::WalkStretched<Src, Dst>(src, dst, bp, step);
+  if (bp.oneToOne) frame::WalkOneToOne<Src, Dst>(src, dst, bp, step, table);
+  else frame::WalkStretched<Src, Dst>(src, dst, bp, step, table);
   return 0;
 }
 
@@ -221,7 +297,7 @@ using PairEntry = FormatEntry<BlendMemberFn<Values>>;
 template <class Src, class Dst, template <class, class> class Rule, class Values>
 int32_t RuleMember(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
                    const Placement& at) {
-  return BlendMember<Src, Dst>(src, dst, at, Rule<Src, Dst>(values));
+  return BlendMember<Src, Dst>(src, dst, at, Rule<Src, Dst>(values), kernels::Active());
 }
 
 // One line of an operation's table: the pair (source onto destination) and its rule.
@@ -241,11 +317,12 @@ struct KeyedRule {
     Rule<S, D> rule;
     uint32_t key;
     kernels::RowKernel kernel;
+    static_assert(frame::kKernelLinked<Rule<S, D>>, "a rule naming kKernelOp carries `kernel`");
     template <class Values>
     explicit For(const Values& v) : rule(v), key(v.key) {
-      if constexpr (requires { Rule<S, D>::kKeyedKernelOp; }) {
+      if constexpr (frame::NamesKeyedKernel<Rule<S, D>>) {
         kernels::RowArgs args;
-        if constexpr (frame::HasRowKernel<Rule<S, D>>) args = rule.kernel.args;
+        if constexpr (frame::CarriesRowKernel<Rule<S, D>>) args = rule.kernel.args;
         args.key = key;
         kernel = kernels::RowKernelFor<S, D>(Rule<S, D>::kKeyedKernelOp, args);
       }
@@ -296,7 +373,7 @@ template <class Values, class Pairs>
 BlitResult RunBlend(DDSurface& dst, DDSurface* src, const Pairs& pairs, Values values,
                     const Placement& at, const BlendPolicy& policy = {}) {
   return DispatchPair(dst, src, pairs, policy, [&](const PairEntry<Values>& e, DDSurface& s) {
-    if constexpr (requires { values.key; }) values.key = s.GetColorKey();
+    if constexpr (frame::KeyedValues<Values>) values.key = s.GetColorKey();
     e.member(s.Buffer(), dst.Buffer(), values, at);
   });
 }

@@ -14,9 +14,9 @@ struct NoValues {};
 // the source's alpha is not read.
 template <class S, class D>
 struct KeepAlphaRule {
+  static constexpr kernels::Op kKernelOp = kernels::Op::ColourKeepAlpha;
   kernels::RowKernel kernel;
-  explicit KeepAlphaRule(const NoValues&)
-      : kernel(kernels::RowKernelFor<S, D>(kernels::Op::ColourKeepAlpha, {})) {}
+  explicit KeepAlphaRule(const NoValues&) : kernel(kernels::RowKernelFor<S, D>(kKernelOp, {})) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     if constexpr (px::kIsWord16Alpha<D>) {
       D::SetColourWord(d, S::ColourWord(s));

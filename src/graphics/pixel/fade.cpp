@@ -17,6 +17,7 @@
 
 #include <pixelops/dd_surface.h>
 #include <pixelops/format_pairs.h>
+#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/row_kernels.h"
 
@@ -27,11 +28,10 @@ namespace {
 // The rules compute the tables' entries instead of looking them up, which lets
 // the row loops vectorise; the results are the same bytes.
 //
-// P[level][c] = level x c / 255 without the table: for x = level x c <= 65025,
-// floor(x / 255) = (x + 1 + (x >> 8)) >> 8, in 16-bit lanes.
+// P[level][c] = level x c / 255 without the table: level x c <= 65025, in
+// 16-bit lanes.
 inline uint8_t ScaleByte(uint16_t level, uint8_t c) {
-  const uint16_t x = static_cast<uint16_t>(level * c);
-  return static_cast<uint8_t>((x + 1 + (x >> 8)) >> 8);
+  return static_cast<uint8_t>(exact::Div255In16(static_cast<uint16_t>(level * c)));
 }
 
 // Scales n contiguous colour bytes.
@@ -40,10 +40,9 @@ inline void ScaleBytes(uint8_t* p, int32_t n, uint16_t level) {
 }
 
 // The 16-level table's channel, L565[L] and L555[L] by channel: v x L / 15 for
-// v x L <= 3825 (exact there), in 16-bit lanes.
+// v x L <= 3825 (a widened channel v <= 255, L <= 15), in 16-bit lanes.
 inline uint32_t ScaleLevel(uint16_t level16, uint32_t v) {
-  const uint16_t x = static_cast<uint16_t>(level16 * v);
-  return static_cast<uint16_t>((uint32_t{x} * 4370) >> 16);
+  return static_cast<uint16_t>(exact::Div15(static_cast<uint16_t>(level16 * v)));
 }
 
 template <class F>
@@ -97,7 +96,7 @@ struct FadeRule<F> {
     for (int32_t i = 0; i < width; ++i, p += 4) {
       const uint32_t w = px::Load32(p);
       const uint32_t x = (w & 0x00FF00FFu) * uint32_t{l};
-      const uint32_t outer = ((x + 0x00010001u + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+      const uint32_t outer = exact::Div255In16Pair(x);
       const uint32_t middle = uint32_t{ScaleByte(l, static_cast<uint8_t>(w >> 8))} << 8;
       px::Store32(p, outer | middle | kFourth);
     }

@@ -12,26 +12,19 @@
 #include <cstdint>
 
 #include "graphics/blend_tables.h"
+#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 
 namespace pixelops {
 
 namespace scaling {
 
-// The table entries as arithmetic, as the row kernels compute them in lanes
-// (equal to the tables over their whole domains):
-//   ProductBy255(a, c) = P[a][c] = floor(a x c / 255), a, c <= 255;
-//   Fifteenths(c, l)   = floor(c x l / 15), a channel c <= 63 of the level
-//                        tables' words at level l <= 15.
-constexpr uint32_t ProductBy255(uint32_t a, uint32_t c) { return (a * c * 0x8081u) >> 23; }
-constexpr uint32_t Fifteenths(uint32_t c, uint32_t l) { return (c * l * 4370u) >> 16; }
-
-// P at a level fixed for a whole blit, as one multiply by a 16-bit multiplier
-// and a shift: (c x Multiplier255(a)) >> 16 = P[a][c] for a <= 254, c <= 255.
-// A channel of a word can be scaled where it lies: with its field's bits F,
-// ((w & F) x Multiplier255(a) >> 16) & F; so the widened scaling of a 565 or
-// 555 word is its three fields scaled so.
-constexpr uint32_t Multiplier255(uint32_t a) { return (a * 65536u + 254) / 255; }
+// P at a level a <= 254 fixed for a whole blit, as one multiply by a 16-bit
+// multiplier and a shift: (c x Multiplier255(a)) >> 16 = P[a][c] for c <= 255,
+// and a field of a 565 or 555 word scales where it lies, so the widened
+// scaling is its three fields scaled so (exact::FixedMultiplier). To be
+// removed when the kernels call exact::FixedMultiplier directly.
+constexpr uint32_t Multiplier255(uint32_t a) { return exact::FixedMultiplier(a); }
 
 template <class C>
 inline uint32_t Row(const BlendTables& t, uint32_t level, uint32_t word) {

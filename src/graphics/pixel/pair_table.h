@@ -1,12 +1,9 @@
 // Builds an operation's table of routines from its named pair set
 // (<pixelops/format_pairs.h>): one line per pair of the set, the rule of each
 // line chosen from the two formats' traits by the operation's rule template
-// (usually an alias that picks among the operation's rules).
-//
-//   template <class S, class D>
-//   using MyRule = std::conditional_t<px::kIsWord16<D>, MyWordRule<S, D>, MyByteRule<S, D>>;
-//   constexpr auto& kPairs = ServeSet<format_pairs::kBlend, MyRule, MyValues>;
-//   return RunBlend(*this, src, kPairs, values, Placement{...}, policy);
+// (usually an alias that picks among the operation's rules, e.g.
+// std::conditional_t<px::kIsWord16<D>, MyWordRule<S, D>, MyByteRule<S, D>>).
+// blend_frame.h shows an operation built on it.
 #pragma once
 
 #include <array>

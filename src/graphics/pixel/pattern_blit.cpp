@@ -20,13 +20,14 @@ inline uint32_t PatternEntry(const uint8_t* pattern, int32_t sx, int32_t sy) {
   return pattern[((static_cast<uint32_t>(sy) & 15) << 4) | (static_cast<uint32_t>(sx) & 15)];
 }
 
-// The pair's row kernel: it reads the pattern row over the source row from
-// the source column on, so it runs one to one only.
+// The rules' kernel op, and the pair's row kernel: it reads the pattern row
+// over the source row from the source column on, so it runs one to one only.
+constexpr kernels::Op kPatternOp = kernels::Op::Pattern;
 template <class S, class D>
 kernels::RowKernel PatternKernel(const PatternValues& v) {
   kernels::RowArgs args;
   args.table = v.pattern;
-  return kernels::RowKernelFor<S, D>(kernels::Op::Pattern, args, true);
+  return kernels::RowKernelFor<S, D>(kPatternOp, args, true);
 }
 
 // 16-bit colour destinations, 16 levels. Equal formats blend at entry >> 4 and
@@ -37,6 +38,7 @@ struct PatternWordRule {
   const BlendTables& t;
   const uint8_t* pattern;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kPatternOp;
   explicit PatternWordRule(const PatternValues& v)
       : t(Tables()), pattern(v.pattern), kernel(PatternKernel<S, D>(v)) {}
   void operator()(const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) const {
@@ -60,6 +62,7 @@ struct PatternWeightRule {
   const BlendTables& t;
   const uint8_t* pattern;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kPatternOp;
   explicit PatternWeightRule(const PatternValues& v)
       : t(Tables()), pattern(v.pattern), kernel(PatternKernel<S, D>(v)) {}
   void operator()(const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) const {

@@ -24,7 +24,8 @@ using px::Kind;
 // X, alpha from alpha; X is written 0 and alpha 255 otherwise.
 template <class S, class D>
 struct TexelCopy {
-  kernels::SpanKernel span = kernels::SpanKernelFor<S, D>(kernels::Op::SpanOpaque, {});
+  static constexpr kernels::Op kSpanOp = kernels::Op::SpanOpaque;
+  kernels::SpanKernel span = kernels::SpanKernelFor<S, D>(kSpanOp, {});
   template <class V>
   explicit TexelCopy(const V&) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
@@ -59,7 +60,8 @@ struct TexelCopy {
 template <class S, class D>
 struct AlphaOntoColour {
   const BlendTables& t;
-  kernels::SpanKernel span = kernels::SpanKernelFor<S, D>(kernels::Op::SpanKeyed, {});
+  static constexpr kernels::Op kSpanOp = kernels::Op::SpanKeyed;
+  kernels::SpanKernel span = kernels::SpanKernelFor<S, D>(kSpanOp, {});
   template <class V>
   explicit AlphaOntoColour(const V&) : t(Tables()) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
@@ -84,10 +86,11 @@ struct KeyedValues {
 // The copy that skips texels equal to the key, with the keyed span kernel.
 template <class S, class D>
 struct KeyedCopy : KeyedRule<TexelCopy>::For<S, D> {
+  static constexpr kernels::Op kSpanOp = kernels::Op::SpanKeyed;
   kernels::SpanKernel span;
   explicit KeyedCopy(const KeyedValues& v)
       : KeyedRule<TexelCopy>::For<S, D>(v),
-        span(kernels::SpanKernelFor<S, D>(kernels::Op::SpanKeyed, kernels::RowArgs{0, 0, v.key})) {}
+        span(kernels::SpanKernelFor<S, D>(kSpanOp, kernels::RowArgs{0, 0, v.key})) {}
 };
 
 // The keyed family copies texels that are not the key, except that an alpha

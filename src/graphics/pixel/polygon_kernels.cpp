@@ -512,6 +512,8 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace pixelops::kernels {
 HWY_EXPORT(RegisterPolygon);
-void RegisterPolygonKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterPolygon)(table); }
+void RegisterPolygonKernels(KernelTable& table, int64_t target) {
+  RegisterTarget(HWY_DISPATCH_TABLE(RegisterPolygon), target, table);
+}
 }  // namespace pixelops::kernels
 #endif

@@ -18,12 +18,14 @@
 // Values with a `key` member get the source's colour key after both surfaces
 // are locked; a texel meets it as the source format's KeyMatches says.
 //
-// A step may carry a member `kernels::SpanKernel span` (see SpanKernelFor):
-// where the level in force has a span kernel for its pair, each span whose
-// accumulators and texel offsets fit 32 bits goes to the kernel, which draws
-// it with the very texels and bytes of the per-texel step; the step draws
-// whatever the kernel leaves. A source sharing memory with the destination
-// always goes texel by texel.
+// A step with a fast path names its span op (kSpanOp) and carries a member
+// `kernels::SpanKernel span` (see SpanKernelFor); the frame refuses to compile
+// a step that names the one without carrying the other. Where the call's
+// kernel table (read once per call) has a span kernel for its op and pair,
+// each span whose accumulators and texel offsets fit 32 bits goes to the
+// kernel, which draws it with the very texels and bytes of the per-texel
+// step; the step draws whatever the kernel leaves. A source whose pixel
+// memory overlaps the destination's always goes texel by texel.
 //
 // The fixed-point arithmetic is done in 64 bits: for coordinates whose 12.20
 // values fit 32 bits it gives the same numbers as 32-bit arithmetic, and for
@@ -35,11 +37,13 @@
 #pragma once
 
 #include <climits>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 
 #include <pixelops/dd_surface.h>
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/row_kernels.h"
@@ -90,18 +94,19 @@ struct Span {
 // draws the rest.
 using SpanFn = int32_t (*)(const Span& span, uint8_t* d, int32_t count, const RowArgs& args);
 
-// A texel rule's span kernel: fn is null where the level in force has none.
+// A texel rule's span kernel, by what it does and the values it takes; the
+// scan finds the routine in the call's kernel table (none for op kCount).
 struct SpanKernel {
-  SpanFn fn = nullptr;
+  Op op = Op::kCount;
   RowArgs args;
 };
 
-// The span kernel of op for the pair at the level in force (only pairs with
-// 2-, 3- or 4-byte texels onto 2- or 4-byte pixels have them).
+// The span kernel of op for the pair (only pairs with 2-, 3- or 4-byte texels
+// onto 2- or 4-byte pixels have them).
 template <class S, class D>
 SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
   if constexpr (S::kBytes != 1 && D::kBytes != 1 && D::kBytes != 3) {
-    return SpanKernel{Find<SpanFn>(op, S::kCode, D::kCode), args};
+    return SpanKernel{op, args};
   } else {
     return SpanKernel{};
   }
@@ -111,14 +116,19 @@ SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
 
 namespace polyscan {
 
-// x / 255 for x in 0..65535: what the span kernels compute, in 16-bit lanes,
-// in place of the product, complement and difference tables (x is at most
-// 255 x 255 there).
-constexpr uint32_t Div255(uint32_t x) { return (x * 0x8081u) >> 23; }
+template <class Texel>
+concept CarriesSpanKernel = requires(const Texel& texel) {
+  { texel.span } -> std::convertible_to<kernels::SpanKernel>;
+};
+template <class Texel>
+concept NamesSpanKernel = requires {
+  { Texel::kSpanOp } -> std::convertible_to<kernels::Op>;
+};
 
-// x / 15 for x in 0..4693: the same in place of the level tables (x is a
-// channel of at most 63 times a level of at most 15 there).
-constexpr uint32_t Div15(uint32_t x) { return (x * 4370u) >> 16; }
+// x / 255 for x <= 65535, as the span kernels compute it in place of the
+// product, complement and difference tables. To be removed when the kernels
+// call exact::Div255 directly.
+using exact::Div255;
 
 inline constexpr int64_t kOne = int64_t{1} << 20;
 inline constexpr int64_t kHalf = kOne / 2;
@@ -401,10 +411,11 @@ inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
 }  // namespace polyscan
 
 // Scan-converts the polygon and applies the texel step to every pixel it
-// covers inside the clip, rows top to bottom, each span left to right.
+// covers inside the clip, rows top to bottom, each span left to right; the
+// span kernel, if any, is found in table.
 template <class Src, class Dst, class Texel>
 void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonArgs& args,
-                 const Texel& texel) {
+                 const Texel& texel, const kernels::KernelTable& table) {
   using namespace polyscan;
   const int32_t count = args.count;
   const Point* dstPoints = args.dstPoints;
@@ -447,17 +458,10 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
   // A span kernel gathers texels ahead of the pixels it writes, which a
   // source sharing memory with the destination must not see.
   kernels::SpanFn spanFn = nullptr;
-  const int64_t srcMemory =
-      int64_t{src.pitch} * (src.bounds.bottom - 1) + int64_t{src.bounds.right} * sb;
-  if constexpr (requires { texel.span; }) {
-    const auto extent = [](const PixelBuffer& b) {
-      return static_cast<uintptr_t>(b.pitch < 0 ? -int64_t{b.pitch} : b.pitch) *
-             static_cast<uintptr_t>(b.bounds.bottom > 0 ? b.bounds.bottom : 0);
-    };
-    const uintptr_t s0 = reinterpret_cast<uintptr_t>(src.pixels);
-    const uintptr_t d0 = reinterpret_cast<uintptr_t>(dst.pixels);
-    if (src.pitch > 0 && dst.pitch > 0 && (s0 + extent(src) <= d0 || d0 + extent(dst) <= s0)) {
-      spanFn = texel.span.fn;
+  const int64_t srcMemory = static_cast<int64_t>(frame::PixelBytes(src, Src::kBytes));
+  if constexpr (CarriesSpanKernel<Texel>) {
+    if (!frame::MemoryOverlaps<Src, Dst>(src, dst)) {
+      spanFn = kernels::Lookup<kernels::SpanFn>(table, texel.span.op, Src::kCode, Dst::kCode);
     }
   }
   for (int32_t y = firstRow; y <= lastRow; ++y) {
@@ -485,7 +489,7 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
     const uint8_t* rowTexel = src.pixels + Whole(left.v) * src.pitch + Whole(left.u) * sb;
     uint8_t* d = dst.pixels + int64_t{y} * dst.pitch + first * db;
     int64_t count = last - first + 1;
-    if constexpr (requires { texel.span; }) {
+    if constexpr (CarriesSpanKernel<Texel>) {
       if (spanFn != nullptr) {
         const int32_t done = SpanByKernel(spanFn, texel.span.args, rowTexel,
                                           srcMemory - (rowTexel - src.pixels), src.pitch, sb, au,
@@ -524,7 +528,10 @@ using PolygonEntry = FormatEntry<PolygonMemberFn<Values>>;
 template <class Src, class Dst, template <class, class> class Texel, class Values>
 void PolygonMember(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
                    const PolygonArgs& args) {
-  ScanPolygon<Src, Dst>(src, dst, args, Texel<Src, Dst>(values));
+  static_assert(!polyscan::NamesSpanKernel<Texel<Src, Dst>> ||
+                    polyscan::CarriesSpanKernel<Texel<Src, Dst>>,
+                "a texel step naming kSpanOp carries `span`");
+  ScanPolygon<Src, Dst>(src, dst, args, Texel<Src, Dst>(values), kernels::Active());
 }
 
 // One line of a family's table: the pair (source onto destination) and its texel step.
@@ -555,7 +562,7 @@ BlitResult RunPolygon(DDSurface& dst, DDSurface* src, const Pairs& pairs, Values
                       const PolygonArgs& args) {
   return DispatchPair(dst, src, pairs, BlendPolicy{},
                       [&](const PolygonEntry<Values>& e, DDSurface& s) {
-                        if constexpr (requires { values.key; }) values.key = s.GetColorKey();
+                        if constexpr (frame::KeyedValues<Values>) values.key = s.GetColorKey();
                         e.member(s.Buffer(), dst.Buffer(), values, args);
                       });
 }

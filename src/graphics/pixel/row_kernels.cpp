@@ -16,16 +16,28 @@
 namespace pixelops::kernels {
 
 // The registration function of each kernel source, each defined beside the
-// rules its kernels speed up.
-void RegisterSaturatingKernels(KernelTable& table);
-void RegisterAlphaChannelKernels(KernelTable& table);
-void RegisterTranslucentKernels(KernelTable& table);
-void RegisterStretchKernels(KernelTable& table);
-void RegisterPolygonKernels(KernelTable& table);
+// rules its kernels speed up: each fills a table with the kernels of one
+// Highway target.
+void RegisterSaturatingKernels(KernelTable& table, int64_t target);
+void RegisterAlphaChannelKernels(KernelTable& table, int64_t target);
+void RegisterTranslucentKernels(KernelTable& table, int64_t target);
+void RegisterStretchKernels(KernelTable& table, int64_t target);
+void RegisterPolygonKernels(KernelTable& table, int64_t target);
+
+std::size_t ExportIndex(int64_t target, std::size_t n) {
+  // A build of a single target makes one-entry tables: that target's code.
+  if (n == 1) return target == HWY_STATIC_TARGET ? 0 : n;
+  if (n != HWY_MAX_DYNAMIC_TARGETS + 2) return n;
+  // Otherwise the first entry is Highway's first-call chooser and the last
+  // the fallback target; between them one entry per dynamic target, at the
+  // place its bit takes in Highway's chosen-target mask.
+  const auto bit = static_cast<uint64_t>(HWY_CHOSEN_TARGET_SHIFT(target & HWY_TARGETS));
+  return bit == 0 ? n : hwy::Num0BitsBelowLS1Bit_Nonzero64(bit);
+}
 
 namespace {
 
-using Register = void (*)(KernelTable&);
+using Register = void (*)(KernelTable&, int64_t);
 constexpr Register kRegister[] = {
     &RegisterSaturatingKernels,
     &RegisterAlphaChannelKernels,
@@ -42,7 +54,7 @@ struct Level {
 };
 #if HWY_ARCH_X86
 constexpr Level kLevels[] = {
-    {"sse2", HWY_SSSE3}, {"sse4", HWY_SSE4}, {"avx2", HWY_AVX2}, {"avx512", HWY_AVX3 | HWY_AVX3_DL}};
+    {"ssse3", HWY_SSSE3}, {"sse4", HWY_SSE4}, {"avx2", HWY_AVX2}, {"avx512", HWY_AVX3 | HWY_AVX3_DL}};
 #elif HWY_ARCH_ARM
 constexpr Level kLevels[] = {{"neon", HWY_NEON}, {"sve", HWY_SVE | HWY_SVE2 | HWY_SVE_256 | HWY_SVE2_128}};
 #else
@@ -80,6 +92,9 @@ State& GetState() {
 int64_t LevelOf(std::string_view name) {
   if (name == "scalar") return 0;
   if (name.empty() || name == "best") return static_cast<int64_t>(kLevelCount);
+#if HWY_ARCH_X86
+  if (name == "sse2") name = "ssse3";  // the lowest level's former name
+#endif
   for (size_t i = 0; i < kLevelCount; ++i) {
     if (kLevels[i].name == name) return static_cast<int64_t>(i + 1);
   }
@@ -99,12 +114,9 @@ void Activate(State& state, size_t level) {
   auto& table = state.tables[level];
   if (!table) {
     table = std::make_unique<KernelTable>();
-    const int64_t targets = Best(Runnable(level));
-    if (targets != 0) {
-      hwy::ChosenTarget& chosen = hwy::GetChosenTarget();
-      chosen.Update(targets);
-      for (Register r : kRegister) r(*table);
-      chosen.Update(hwy::SupportedTargets());
+    const int64_t target = Best(Runnable(level));
+    if (target != 0) {
+      for (Register r : kRegister) r(*table, target);
     }
   }
   state.level.store(level);
@@ -120,6 +132,7 @@ const KernelTable& Active() {
   if (state.active.load() == nullptr) {
     const char* env = std::getenv("PIXELOPS_SIMD");
     const int64_t level = LevelOf(env != nullptr ? env : "");
+    // A value that names no level is ignored, as if unset.
     Activate(state, level < 0 ? kLevelCount : static_cast<size_t>(level));
   }
   return *state.active.load();

@@ -10,7 +10,10 @@
 //
 // Each kernel source is compiled once per target through Highway's
 // foreach_target.h and exports a registration function that fills a table
-// with its kernels; row_kernels.cpp lists those functions once.
+// with its kernels of a named target; row_kernels.cpp lists those functions
+// once. The registration goes straight to the named target's code, never
+// through Highway's dynamic dispatch: its choice of target is process-wide
+// and belongs to the host program, which may run Highway code of its own.
 #pragma once
 
 #include <cstddef>
@@ -78,9 +81,11 @@ using RowFn = void (*)(const uint8_t* s, uint8_t* d, int32_t width, const RowArg
 using GatherFn = void (*)(const uint8_t* row, const int32_t* columns, int32_t n,
                           int32_t available, uint8_t* out);
 
-// A rule's kernel: fn is null where the level in force has none.
+// A rule's kernel, by what it does and the values it takes: the walk finds
+// the routine for its pair in the table it took for the call (none where the
+// table has none, or op is kCount).
 struct RowKernel {
-  RowFn fn = nullptr;
+  Op op = Op::kCount;
   RowArgs args;
   bool positional = false;  // reads sx, sy: used by the one-to-one walk only
 };
@@ -107,7 +112,9 @@ class KernelTable {
   AnyFn fns_[static_cast<std::size_t>(Op::kCount) * kCodes * kCodes] = {};
 };
 
-// The kernels of the level in force, chosen on the first call.
+// The kernels of the level in force, chosen on the first call. A drawing call
+// reads it once and finds every kernel it runs in that one table, so that a
+// level set meanwhile takes effect from the next call on.
 const KernelTable& Active();
 
 // The kernel of op for the pair at the level in force, or null.
@@ -119,7 +126,27 @@ Fn Find(Op op, PixelFormat s, PixelFormat d) {
 // A rule's RowKernel for op and its pair.
 template <class S, class D>
 RowKernel RowKernelFor(Op op, const RowArgs& args, bool positional = false) {
-  return RowKernel{Find(op, S::kCode, D::kCode), args, positional};
+  return RowKernel{op, args, positional};
+}
+
+// The routine of a rule's kernel for the pair in a call's table, or null.
+template <class Fn = RowFn>
+Fn Lookup(const KernelTable& table, Op op, PixelFormat s, PixelFormat d) {
+  return op == Op::kCount ? nullptr : table.Get<Fn>(op, s, d);
+}
+
+// The entry of target (one Highway target bit) in a table made by HWY_EXPORT
+// in a translation unit built for this library's targets, or n where a table
+// of n entries has none for it.
+std::size_t ExportIndex(int64_t target, std::size_t n);
+
+// Calls the registration function of target from fns, the HWY_EXPORT table of
+// a kernel source's per-target registration function; nothing where the
+// source has no code for target.
+template <std::size_t N>
+void RegisterTarget(void (*const (&fns)[N])(KernelTable&), int64_t target, KernelTable& table) {
+  const std::size_t i = ExportIndex(target, N);
+  if (i < N && fns[i] != nullptr) fns[i](table);
 }
 
 }  // namespace pixelops::kernels

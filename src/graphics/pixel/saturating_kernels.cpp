@@ -528,6 +528,8 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace pixelops::kernels {
 HWY_EXPORT(RegisterSaturating);
-void RegisterSaturatingKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterSaturating)(table); }
+void RegisterSaturatingKernels(KernelTable& table, int64_t target) {
+  RegisterTarget(HWY_DISPATCH_TABLE(RegisterSaturating), target, table);
+}
 }  // namespace pixelops::kernels
 #endif

@@ -79,6 +79,7 @@ struct Rules {
   struct Word16 {
     using C = typename D::Colour;
     Source src;
+    static constexpr kernels::Op kKernelOp = Rules::kKernelOp;
     static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
     kernels::RowKernel kernel;
     template <class V>
@@ -121,6 +122,7 @@ struct Rules {
   struct AlphaWords {
     using C = typename D::Colour;
     Source src;
+    static constexpr kernels::Op kKernelOp = Rules::kKernelOp;
     static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
     kernels::RowKernel kernel;
     template <class V>
@@ -138,6 +140,7 @@ struct Rules {
     using C = typename D::Colour;
     Source src;
     const BlendTables& t = Tables();
+    static constexpr kernels::Op kKernelOp = Rules::kKernelOp;
     static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
     kernels::RowKernel kernel;
     template <class V>
@@ -154,6 +157,7 @@ struct Rules {
   template <class S, class D>
   struct Bytes {
     Source src;
+    static constexpr kernels::Op kKernelOp = Rules::kKernelOp;
     static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
     kernels::RowKernel kernel;
     template <class V>
@@ -182,6 +186,7 @@ struct Rules {
   template <class S, class D>
   struct OpaqueBytes {
     Source src;
+    static constexpr kernels::Op kKernelOp = Rules::kKernelOp;
     static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
     kernels::RowKernel kernel;
     template <class V>
@@ -202,6 +207,7 @@ struct Rules {
     struct For {
       Source src;
       const BlendTables& t = Tables();
+      static constexpr kernels::Op kKernelOp = Rules::kKernelOp;
       static constexpr kernels::Op kKeyedKernelOp = kKeyedOp;
       kernels::RowKernel kernel;
       template <class V>

@@ -67,6 +67,8 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace pixelops::kernels {
 HWY_EXPORT(RegisterStretch);
-void RegisterStretchKernels(KernelTable& table) { HWY_DYNAMIC_DISPATCH(RegisterStretch)(table); }
+void RegisterStretchKernels(KernelTable& table, int64_t target) {
+  RegisterTarget(HWY_DISPATCH_TABLE(RegisterStretch), target, table);
+}
 }  // namespace pixelops::kernels
 #endif

@@ -37,11 +37,11 @@ template <template <class, class> class Rule>
 struct Keyed {
   template <class S, class D>
   struct For : KeyedRule<Rule>::template For<S, D> {
+    static constexpr kernels::Op kSpanOp = kernels::Op::SpanBlend;
     kernels::SpanKernel span;
     explicit For(const QuadValues& v)
         : KeyedRule<Rule>::template For<S, D>(v),
-          span(kernels::SpanKernelFor<S, D>(kernels::Op::SpanBlend,
-                                            kernels::RowArgs{v.opacity & 0xFF, 0, v.key})) {}
+          span(kernels::SpanKernelFor<S, D>(kSpanOp, kernels::RowArgs{v.opacity & 0xFF, 0, v.key})) {}
   };
 };
 using V = QuadValues;

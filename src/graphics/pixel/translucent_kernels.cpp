@@ -436,8 +436,8 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace pixelops::kernels {
 HWY_EXPORT(RegisterTranslucent);
-void RegisterTranslucentKernels(KernelTable& table) {
-  HWY_DYNAMIC_DISPATCH(RegisterTranslucent)(table);
+void RegisterTranslucentKernels(KernelTable& table, int64_t target) {
+  RegisterTarget(HWY_DISPATCH_TABLE(RegisterTranslucent), target, table);
 }
 }  // namespace pixelops::kernels
 #endif

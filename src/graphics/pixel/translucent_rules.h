@@ -23,10 +23,12 @@ struct KeyedOpacityValues {
 
 namespace translucent {
 
-// The kernel of a translucent rule: whole rows at opacity op.
+// The kernel op of the translucent rules, and their kernel: whole rows at
+// opacity op.
+inline constexpr kernels::Op kOpacityOp = kernels::Op::Translucent;
 template <class S, class D>
 kernels::RowKernel OpacityKernel(uint32_t op) {
-  return kernels::RowKernelFor<S, D>(kernels::Op::Translucent, kernels::RowArgs{.a = op & 0xFF});
+  return kernels::RowKernelFor<S, D>(kOpacityOp, kernels::RowArgs{.a = op & 0xFF});
 }
 
 // Alpha source onto its 16-bit colour format: level P[op][16 x alpha] >> 4,
@@ -36,6 +38,7 @@ struct AlphaLevelRule {
   const BlendTables& t;
   uint32_t op;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kOpacityOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
   explicit AlphaLevelRule(const V& v)
@@ -54,6 +57,7 @@ struct OpacityLevelRule {
   const BlendTables& t;
   uint32_t level;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kOpacityOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
   explicit OpacityLevelRule(const V& v)
@@ -74,6 +78,7 @@ struct WeightRule {
   const BlendTables& t;
   uint32_t op;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kOpacityOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
   explicit WeightRule(const V& v)
@@ -95,6 +100,7 @@ struct ChannelAlphaRule {
   const BlendTables& t;
   uint32_t op;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kOpacityOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
   explicit ChannelAlphaRule(const V& v)

@@ -90,10 +90,12 @@ void BlendPixel32A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b, const B
 
 namespace {
 
-// The kernel of a two-level rule: whole rows at levels a and b.
+// The kernel op of the two-level rules, and their kernel: whole rows at
+// levels a and b.
+constexpr kernels::Op kTwoLevelOp = kernels::Op::TwoLevel;
 template <class S, class D, class V>
 kernels::RowKernel TwoLevelKernel(const V& v) {
-  return kernels::RowKernelFor<S, D>(kernels::Op::TwoLevel,
+  return kernels::RowKernelFor<S, D>(kTwoLevelOp,
                                      kernels::RowArgs{.a = v.a & 0xFF, .b = v.b & 0xFF});
 }
 
@@ -106,6 +108,7 @@ struct WordRule {
   uint32_t ld;
   uint8_t levelOf[16];  // the source level by source alpha (one entry without alpha)
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kTwoLevelOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TwoLevelKeyed;
   template <class V>
   explicit WordRule(const V& v)
@@ -130,6 +133,7 @@ struct ByteRule {
   const BlendTables& t;
   uint32_t a, b;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kTwoLevelOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TwoLevelKeyed;
   template <class V>
   explicit ByteRule(const V& v)
@@ -147,6 +151,7 @@ struct AlphaSourceRule {
   const BlendTables& t;
   uint32_t a, b;
   kernels::RowKernel kernel;
+  static constexpr kernels::Op kKernelOp = kTwoLevelOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TwoLevelKeyed;
   template <class V>
   explicit AlphaSourceRule(const V& v)
