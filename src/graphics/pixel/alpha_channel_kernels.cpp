@@ -115,8 +115,7 @@ HWY_INLINE void OverMultipliers(V32 a, V32 b, V8 lowSpread, V16& ma, V16& mb) {
 void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
-  const V8 spread = AlphaSpreadIndex();
-  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 spread) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
@@ -136,7 +135,8 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     const V8 q = blend::ProductBytes(d8, blend::FixedWeight{}, multiplier, hn::Or(up, down));
     const V8 mixed = hn::IfThenElse(hn::Eq(up, hn::Zero(d8)), hn::Sub(d8v, q), hn::Add(d8v, q));
     hn::StoreU(hn::And(hn::IfThenElse(opaque, sv, hn::BitCast(d32, mixed)), colour), d32, dw);
-  });
+  };
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, AlphaSpreadIndex());
 }
 
 // Bgra32 -> Bgr24, Rgba32 -> Rgb24.
@@ -197,8 +197,7 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
 // (OverMultipliers).
 void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
-  const V8 spread = AlphaSpreadIndex(), lowSpread = LowSpreadIndex();
-  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 spread, V8 lowSpread) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
@@ -220,8 +219,10 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     // ws = 255 (left = 0): the source's colour; sa = 0: as a clear step.
     // P[ws][s] + P[wd][d] <= 255 in each 16-bit lane: the sums are formed
     // there.
-    const auto finish = [&](V16 ms, V16 md, auto sourceColour) {
+    const auto finish = [d32, dw](V16 ms, V16 md, auto sourceColour, V32 sv, V32 dv, V32 sa,
+                                  V32 clear) {
       const D16 d16;
+      const V32 opaque = hn::Set(d32, 0xFF000000u), zero = hn::Zero(d32);
       const V16 s16 = hn::BitCast(d16, sv), dv16 = hn::BitCast(d16, dv), low = hn::Set(d16, 0x00FF);
       const V16 even = hn::Add(hn::MulHigh(hn::And(s16, low), ms), hn::MulHigh(hn::And(dv16, low), md));
       const V16 odd = hn::Add(hn::MulHigh(hn::ShiftRight<8>(s16), ms), hn::MulHigh(hn::ShiftRight<8>(dv16), md));
@@ -235,7 +236,8 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
       // (and at sa = 255), left = 0.
       const V16 x = SpreadAlpha(sv, spread);
       finish(hn::Add(x, hn::Set(D16(), 1)), hn::Sub(hn::Zero(D16()), x),
-             hn::Or(hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)), hn::Not(hn::Gt(dv, colour))));
+             hn::Or(hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)), hn::Not(hn::Gt(dv, colour))), sv, dv, sa,
+             clear);
       return;
     }
     // left = P[da][255 - sa], with 257 (255 - sa) + 1 = -257 sa in 16 bits
@@ -245,8 +247,9 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     const V32 left = hn::BitCast(d32, hn::MulHigh(hn::BitCast(D16(), da), mleft));
     V16 ms, md;
     OverMultipliers(sa, left, lowSpread, ms, md);
-    finish(ms, md, hn::Eq(left, zero));
-  });
+    finish(ms, md, hn::Eq(left, zero), sv, dv, sa, clear);
+  };
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, AlphaSpreadIndex(), LowSpreadIndex());
 }
 
 // Rgb565A onto Rgb565A, Rgb555A onto Rgb555A: on the 0..240 scale of 16 x
@@ -279,7 +282,7 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
   // 16-bit lanes of the pixels: even lanes hold the colour words, odd lanes
   // the alpha and pad bytes.
   const auto words = hn::Eq(hn::And(hn::Iota(d16, 0), hn::Set(d16, 1)), hn::Zero(d16));
-  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, hn::Mask<D16> words) {
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
     const V32 k15 = hn::Set(d32, 15);
@@ -298,7 +301,8 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     const V16 colour = hn::IfThenElse(hn::MaskFromVec(keep), dw16, mixed);
     const V16 alphaPad = hn::Or(hn::And(dw16, hn::Set(d16, 0xFF00)), step16);
     hn::StoreU(hn::IfThenElse(words, colour, alphaPad), d16, reinterpret_cast<uint16_t*>(dp));
-  });
+  };
+  ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, words);
 }
 
 void RegisterAlphaChannel(KernelTable& t) {
@@ -352,7 +356,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
       alignas(64) uint32_t erow[kPatternRow];
       for (size_t k = 0; k < 16 + hn::Lanes(d32); k += hn::Lanes(d32))
         hn::Store(hn::PromoteTo(d32, hn::LoadU(dq, wrow + k)), d32, erow + k);
-      ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+      const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V32 colour, V8 lowSpread) {
         uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
         const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
         const V32 dv = hn::LoadU(d32, dw);
@@ -369,7 +373,8 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
         const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight{}, m, hn::BitCast(d8, sv), hn::BitCast(d8, dv));
         const V32 out = hn::IfThenElse(hn::Eq(w, hn::Set(d32, 255)), sv, hn::BitCast(d32, mixed));
         hn::StoreU(hn::And(out, colour), d32, dw);
-      });
+      };
+      ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), step, colour, lowSpread);
     } else {
       // The multipliers 257 w + 1 of the entries in both 16-bit halves, once
       // a row; an entry of 255 wraps to 0 and takes the source.
@@ -379,7 +384,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
         const V32 half = hn::And(hn::Add(hn::Mul(e, hn::Set(d32, 257)), hn::Set(d32, 1)), hn::Set(d32, 0xFFFF));
         hn::Store(hn::Or(half, hn::ShiftLeft<16>(half)), d32, mrow + k);
       }
-      ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+      const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V32 colour) {
         uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
         const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
         const V32 m = hn::LoadU(d32, mrow + (i & 15));
@@ -387,7 +392,8 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
                                             hn::LoadU(d8, dp));
         const V32 out = hn::IfThenElse(hn::Eq(m, hn::Zero(d32)), sv, hn::BitCast(d32, mixed));
         hn::StoreU(hn::And(out, colour), d32, dw);
-      });
+      };
+      ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), step, colour);
     }
   } else {
     const D8 d8;
@@ -425,7 +431,7 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
     alignas(64) uint16_t erow[kPatternRow];
     for (size_t k = 0; k < 16 + hn::Lanes(d16); k += hn::Lanes(d16))
       hn::Store(hn::PromoteTo(d16, hn::LoadU(dh, wrow + k)), d16, erow + k);
-    ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V16 kept) {
       uint16_t* p = reinterpret_cast<uint16_t*>(dp);
       V16 sw, alphaPad;
       LoadWordAlpha(sp, sw, alphaPad);
@@ -440,7 +446,8 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       const V16 entry = hn::LoadU(d16, erow + (i & 15));
       const V16 level = hn::MulHigh(entry, hn::Add(hn::Mul(alpha, hn::Set(d16, 257)), hn::Set(d16, 1)));
       hn::StoreU(blend::LevelBlend<k565>(sw, dw, level), d16, p);
-    });
+    };
+    ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), step, kept);
   } else {
     // The LevelWord multipliers of level entry >> 4 and of 15 less that
     // level, once a row.
@@ -508,10 +515,11 @@ template <bool k565>
 void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
   const V16 m = LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4)));
-  ForEachStep<2, 2>(d, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t*, uint8_t* dp, size_t) {
+  const auto step = [d16](const uint8_t*, uint8_t* dp, size_t, V16 m) {
     uint16_t* p = reinterpret_cast<uint16_t*>(dp);
     hn::StoreU(blend::LevelWord<k565>(hn::LoadU(d16, p), m), d16, p);
-  });
+  };
+  ForEachStep<2, 2>(d, d, Pixels(width), hn::Lanes(d16), step, m);
 }
 
 // Rgb565A, Rgb555A: each channel widened to the top of a byte, P[level][byte],
@@ -527,7 +535,7 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
   const D32 d32;
   const V16 level = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
   const size_t n32 = hn::Lanes(d32);
-  ForEachStep<4, 4>(d, d, Pixels(width), 2 * n32, [&](const uint8_t*, uint8_t* dp, size_t) {
+  const auto step = [&](const uint8_t*, uint8_t* dp, size_t, V16 level) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const V32 a = hn::LoadU(d32, p), b = hn::LoadU(d32, p + n32);
     const V16 w = blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
@@ -539,16 +547,18 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
     const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(r), hn::ShiftLeft<5>(g)), bl);
     hn::StoreU(hn::BitCast(d32, blend::UnpackWordsLow(out, hn::BitCast(d16, a))), d32, p);
     hn::StoreU(hn::BitCast(d32, blend::UnpackWordsHigh(out, hn::BitCast(d16, b))), d32, p + n32);
-  });
+  };
+  ForEachStep<4, 4>(d, d, Pixels(width), 2 * n32, step, level);
 }
 
 // 24-bit: every byte of the row scaled.
 void FadeBytesRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
   const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
-  ForEachStep<1, 1>(d, d, Pixels(width * 3), hn::Lanes(d8), [&](const uint8_t*, uint8_t* dp, size_t) {
+  const auto step = [d8](const uint8_t*, uint8_t* dp, size_t, V16 level) {
     hn::StoreU(blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)), d8, dp);
-  });
+  };
+  ForEachStep<1, 1>(d, d, Pixels(width * 3), hn::Lanes(d8), step, level);
 }
 
 // 32-bit: bytes 0-2 scaled, byte 3 replaced by kFourth (0 or 255).
@@ -557,11 +567,12 @@ void Fade32Row(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, i
   const D8 d8;
   const D32 d32;
   const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
-  ForEachStep<4, 4>(d, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t*, uint8_t* dp, size_t) {
+  const auto step = [d8, d32](const uint8_t*, uint8_t* dp, size_t, V16 level) {
     const V32 scaled = hn::BitCast(d32, blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)));
     hn::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kFourth << 24)), d32,
                reinterpret_cast<uint32_t*>(dp));
-  });
+  };
+  ForEachStep<4, 4>(d, d, Pixels(width), hn::Lanes(d32), step, level);
 }
 
 void RegisterFade(KernelTable& t) {
@@ -598,7 +609,7 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
   const V8 lowTable = hn::LoadDup128(d8, low), highTable = hn::LoadDup128(d8, high);
   // Byte 2 of each lane indexes; bytes with the top bit set look up 0.
   const V32 others = hn::Set(d32, 0x80008080u), fifteen = hn::Set(d32, 15);
-  const auto apply = [&](V32 w, uint8_t* dp) {
+  const auto apply = [d8, d32](V32 w, uint8_t* dp, V8 lowTable, V8 highTable, V32 others, V32 fifteen) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const V8 index = hn::BitCast(d8, hn::Or(hn::ShiftLeft<16>(hn::And(w, fifteen)), others));
     const auto isHigh = hn::Eq(hn::And(w, hn::Set(d32, 16)), hn::Set(d32, 16));
@@ -608,13 +619,15 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
   };
   if constexpr (SB == 2) {
     const hn::Rebind<uint16_t, D32> dh;
-    ForEachStep<2, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
-      apply(hn::PromoteTo(d32, hn::LoadU(dh, reinterpret_cast<const uint16_t*>(sp))), dp);
-    });
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, auto... tables) {
+      apply(hn::PromoteTo(d32, hn::LoadU(dh, reinterpret_cast<const uint16_t*>(sp))), dp, tables...);
+    };
+    ForEachStep<2, 4>(s, d, Pixels(width), hn::Lanes(d32), step, lowTable, highTable, others, fifteen);
   } else {
-    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
-      apply(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp)), dp);
-    });
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, auto... tables) {
+      apply(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp)), dp, tables...);
+    };
+    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, lowTable, highTable, others, fifteen);
   }
 }
 
@@ -687,11 +700,10 @@ template <int kBlue>
 void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
-  const RampPieces pieces = MakeRampPieces(args.table);
   const size_t n32 = hn::Lanes(d32), n = Pixels(width);
   const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
   // The blue byte of each lane of v in byte j of the lane, into acc.
-  const auto gather = [&](V32 acc, V32 v, auto j) {
+  const auto gather = [d32](V32 acc, V32 v, auto j) {
     constexpr int kJ = decltype(j)::value;
     V32 moved;
     if constexpr (kJ > kBlue) moved = hn::ShiftLeft<8 * (kJ - kBlue)>(v);
@@ -700,7 +712,7 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
     return hn::IfVecThenElse(hn::Set(d32, 0xFFu << (8 * kJ)), moved, acc);
   };
   // Byte j of each lane of alpha as the alpha of the pixels at p.
-  const auto put = [&](uint32_t* p, V32 alpha, auto j) {
+  const auto put = [d8](uint32_t* p, V32 alpha, auto j, hn::Mask<D8> alphaBytes) {
     constexpr int kJ = decltype(j)::value;
     V32 moved;
     if constexpr (kJ < 3) moved = hn::ShiftLeft<8 * (3 - kJ)>(alpha);
@@ -713,12 +725,12 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
   using J1 = std::integral_constant<int, 1>;
   using J2 = std::integral_constant<int, 2>;
   using J3 = std::integral_constant<int, 3>;
-  // Whole steps of four vectors. A row of at least one step ends with one
-  // more step over its last pixels: it overlaps pixels already done, which
-  // is harmless, since a pixel's new alpha depends only on its mask byte
-  // (which the blit never changes) and its other bytes stay. Shorter rows go
-  // a vector at a time (one pixel a lane, byte 3 looked up).
-  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  // Steps of four vectors, the last overlapping the one before: a pixel's
+  // new alpha depends only on its mask byte (which the blit never changes)
+  // and its other bytes stay. Shorter rows go a vector at a time (one pixel
+  // a lane, byte 3 looked up).
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, RampPieces pieces,
+                        hn::Mask<D8> alphaBytes) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const uint32_t* sw = reinterpret_cast<const uint32_t*>(sp);
     V32 index = hn::Zero(d32);
@@ -727,23 +739,21 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
     index = gather(index, hn::LoadU(d32, sw + 2 * n32), J2());
     index = gather(index, hn::LoadU(d32, sw + 3 * n32), J3());
     const V32 alpha = hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, index)));
-    put(p, alpha, J0());
-    put(p + n32, alpha, J1());
-    put(p + 2 * n32, alpha, J2());
-    put(p + 3 * n32, alpha, J3());
+    put(p, alpha, J0(), alphaBytes);
+    put(p + n32, alpha, J1(), alphaBytes);
+    put(p + 2 * n32, alpha, J2(), alphaBytes);
+    put(p + 3 * n32, alpha, J3(), alphaBytes);
   };
-  const size_t n8 = hn::Lanes(d8), whole = n - n % n8;
-  ForEachStep<4, 4>(s, d, whole, n8, step);
-  if (whole == n) return;
-  if (whole != 0) {
-    step(s + (n - n8) * 4, d + (n - n8) * 4, n - n8);
-    return;
-  }
-  ForEachStep<4, 4>(s, d, n, n32, [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const auto single = [&](const uint8_t* sp, uint8_t* dp, size_t, RampPieces pieces,
+                          hn::Mask<D8> alphaBytes) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const V32 v = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-    put(p, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, gather(hn::Zero(d32), v, J3())))), J3());
-  });
+    put(p, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, gather(hn::Zero(d32), v, J3())))), J3(),
+        alphaBytes);
+  };
+  const RampPieces pieces = MakeRampPieces(args.table);
+  if (!rows::ForEachStepOverlapping<4, 4>(s, d, n, hn::Lanes(d8), step, pieces, alphaBytes))
+    ForEachStep<4, 4>(s, d, n, n32, single, pieces, alphaBytes);
 }
 
 // A 24-bit mask, kBlue its blue byte. A step is one vector of bytes' worth
@@ -751,56 +761,48 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
 // pixel q of vector j goes to byte j of lane q by a move of 32-bit lanes
 // (block b gets the source's lanes 3b..3b+3, which hold pixels 4b..4b+3)
 // and a byte shuffle in each block. Each vector's load reads a vector of
-// bytes where its pixels fill three quarters of one, so whole steps run only
-// while that much of the row is left; the rest goes through local buffers.
+// bytes where its pixels fill three quarters of one, so the walk is the one
+// for loads that reach past their step.
 template <int kBlue>
 void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
-  const RampPieces pieces = MakeRampPieces(args.table);
-  const size_t n32 = hn::Lanes(d32), step = hn::Lanes(d8), n = Pixels(width);
+  const size_t n32 = hn::Lanes(d32), n = Pixels(width);
   const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
   alignas(64) int32_t laneIndex[kMaxStep / 4];
   for (size_t q = 0; q < n32; ++q) laneIndex[q] = static_cast<int32_t>(3 * (q / 4) + (q % 4 < 3 ? q % 4 : 2));
   const auto lanes = hn::SetTableIndices(d32, laneIndex);
-  V8 pick[4];
+  alignas(16) uint8_t pickBytes[4][16];
   for (int j = 0; j < 4; ++j) {
-    alignas(16) uint8_t bytes[16];
-    for (int b = 0; b < 16; ++b) bytes[b] = (b & 3) == j ? static_cast<uint8_t>(3 * (b >> 2) + kBlue) : 0x80;
-    pick[j] = hn::LoadDup128(d8, bytes);
+    for (int b = 0; b < 16; ++b)
+      pickBytes[j][b] = (b & 3) == j ? static_cast<uint8_t>(3 * (b >> 2) + kBlue) : 0x80;
   }
-  const auto blue = [&](const uint8_t* sp, int j) {
+  const auto blue = [d8, d32, n32](const uint8_t* sp, int j, auto lanes, V8 pick) {
     const V32 v = hn::TableLookupLanes(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp + 3 * j * n32)), lanes);
-    return hn::TableLookupBytesOr0(hn::BitCast(d8, v), pick[j]);
+    return hn::TableLookupBytesOr0(hn::BitCast(d8, v), pick);
   };
-  const auto put = [&](uint32_t* p, V32 alpha, int j) {
+  const auto put = [d8](uint32_t* p, V32 alpha, int j, hn::Mask<D8> alphaBytes) {
     const V32 moved = j == 0   ? hn::ShiftLeft<24>(alpha)
                       : j == 1 ? hn::ShiftLeft<16>(alpha)
                       : j == 2 ? hn::ShiftLeft<8>(alpha)
                                : alpha;
     hn::BlendedStore(hn::BitCast(d8, moved), alphaBytes, d8, reinterpret_cast<uint8_t*>(p));
   };
-  const auto body = [&](const uint8_t* sp, uint8_t* dp) {
-    const V8 index = hn::Or(hn::Or3(blue(sp, 0), blue(sp, 1), blue(sp, 2)), blue(sp, 3));
+  const auto body = [&](const uint8_t* sp, uint8_t* dp, RampPieces pieces, hn::Mask<D8> alphaBytes,
+                        auto lanes, V8 pick0, V8 pick1, V8 pick2, V8 pick3) {
+    const V8 index = hn::Or(hn::Or3(blue(sp, 0, lanes, pick0), blue(sp, 1, lanes, pick1),
+                                    blue(sp, 2, lanes, pick2)),
+                            blue(sp, 3, lanes, pick3));
     const V32 alpha = hn::BitCast(d32, RampLookup(pieces, index));
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
-    for (int j = 0; j < 4; ++j) put(p + j * n32, alpha, j);
+    for (int j = 0; j < 4; ++j) put(p + j * n32, alpha, j, alphaBytes);
   };
   // The last vector's load ends n32 bytes (under n32 / 3 + 1 pixels) past
   // the step.
-  const size_t margin = n32 / 3 + 1;
-  size_t i = 0;
-  for (; i + step + margin <= n; i += step) body(s + 3 * i, d + 4 * i);
-  while (i < n) {
-    alignas(64) uint8_t sbuf[kMaxStep * 4] = {};
-    alignas(64) uint8_t dbuf[kMaxStep * 4] = {};
-    const size_t rest = n - i < step ? n - i : step;
-    std::memcpy(sbuf, s + 3 * i, rest * 3);
-    std::memcpy(dbuf, d + 4 * i, rest * 4);
-    body(sbuf, dbuf);
-    std::memcpy(d + 4 * i, dbuf, rest * 4);
-    i += rest;
-  }
+  rows::ForEachStepReaching<3, 4>(s, d, n, hn::Lanes(d8), n32 / 3 + 1, body, MakeRampPieces(args.table),
+                                  alphaBytes, lanes, hn::LoadDup128(d8, pickBytes[0]),
+                                  hn::LoadDup128(d8, pickBytes[1]), hn::LoadDup128(d8, pickBytes[2]),
+                                  hn::LoadDup128(d8, pickBytes[3]));
 }
 #endif
 

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "graphics/pixel/blend_arithmetic-inl.h"
+#include "graphics/pixel/kernel_rows-inl.h"
 #include "graphics/pixel/polygon_scan.h"
 #include "graphics/pixel/row_kernels.h"
 
@@ -96,78 +97,76 @@ struct TexelCursor {
   }
 };
 
-// Whether the last part vector of a span is drawn under a mask (masked loads
-// and stores of 32-bit lanes touch no byte outside the mask).
-#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
-constexpr bool kMaskedTail = true;
-#else
-constexpr bool kMaskedTail = false;
-#endif
-
 // The walk common to every span kernel: per vector of pixels, the texels are
-// gathered and op(texels, pixels) gives the pixels to store.
-template <int kBytes = 4, class Op>
-HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
+// gathered and op(du, texels, pixels, vecs...) gives the pixels to store; a
+// last part vector goes under a mask where the span walk allows it.
+template <int kBytes = 4, class Op, class... Vecs>
+HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op& op, Vecs... vecs) {
   const DU du;
-  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
-  const int32_t whole = count - count % lanes;
   const TexelCursor<kBytes> cursor(sp);
   VU u, v;
   cursor.First(u, v);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
-  for (int32_t i = 0; i < whole; i += lanes) {
+  const auto whole = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
     const VU texels = cursor.Next(u, v);
-    hn::StoreU(op(du, texels, hn::LoadU(du, p + i)), du, p + i);
-  }
-  if constexpr (kMaskedTail) {
-    if (whole < count) {
-      const auto valid = hn::FirstN(du, static_cast<size_t>(count - whole));
-      hn::BlendedStore(op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + whole)),
-                       valid, du, p + whole);
-      return count;
-    }
-  }
-  return whole;
+    hn::StoreU(op(du, texels, hn::LoadU(du, p + i), vecs...), du, p + i);
+  };
+  const auto part = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
+    const auto valid = hn::FirstN(du, static_cast<size_t>(count) - i);
+    hn::BlendedStore(op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + i), vecs...),
+                     valid, du, p + i);
+  };
+  return static_cast<int32_t>(rows::ForEachSpanStep<DU>(static_cast<size_t>(count), hn::Lanes(du),
+                                                        whole, part, u, v, vecs...));
 }
 
-// The same two vectors at a time: op(texelsA, texelsB, pixelsA, pixelsB,
-// outA, outB). A last single or part vector goes as its own pair.
-template <int kBytes = 4, class Op>
-HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op) {
+// The same two vectors at a time: op(du, texelsA, texelsB, pixelsA, pixelsB,
+// outA, outB, vecs...). A last single or part vector goes as its own pair.
+template <int kBytes = 4, class Op, class... Vecs>
+HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op,
+                                 Vecs... vecs) {
   const DU du;
-  const int32_t lanes = static_cast<int32_t>(hn::Lanes(du));
-  const int32_t pairs = count - count % (2 * lanes);
+  const size_t lanes = hn::Lanes(du);
   const TexelCursor<kBytes> cursor(sp);
   VU u, v;
   cursor.First(u, v);
   uint32_t* p = reinterpret_cast<uint32_t*>(d);
-  VU outA, outB;
-  int32_t i = 0;
-  for (; i < pairs; i += 2 * lanes) {
+  const auto pair = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
     const VU a = cursor.Next(u, v);
     const VU b = cursor.Next(u, v);
-    op(du, a, b, hn::LoadU(du, p + i), hn::LoadU(du, p + i + lanes), outA, outB);
+    VU outA, outB;
+    op(du, a, b, hn::LoadU(du, p + i), hn::LoadU(du, p + i + lanes), outA, outB, vecs...);
     hn::StoreU(outA, du, p + i);
     hn::StoreU(outB, du, p + i + lanes);
-  }
-  if (count - i >= lanes) {
+  };
+  const auto single = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
     const VU a = cursor.Next(u, v);
     const VU old = hn::LoadU(du, p + i);
-    op(du, a, a, old, old, outA, outB);
+    VU outA, outB;
+    op(du, a, a, old, old, outA, outB, vecs...);
     hn::StoreU(outA, du, p + i);
+  };
+  const auto rest = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
+    if (static_cast<size_t>(count) - i >= lanes) {
+      single(i, u, v, vecs...);
+      i += lanes;
+      if (i == static_cast<size_t>(count)) return;
+    }
+    const auto valid = hn::FirstN(du, static_cast<size_t>(count) - i);
+    const VU a = cursor.Part(valid, u, v);
+    const VU old = hn::MaskedLoad(valid, du, p + i);
+    VU outA, outB;
+    op(du, a, a, old, old, outA, outB, vecs...);
+    hn::BlendedStore(outA, valid, du, p + i);
+  };
+  size_t i = rows::ForEachSpanStep<DU>(static_cast<size_t>(count), 2 * lanes, pair, rest, u, v,
+                                       vecs...);
+  // Without masked tails, a last whole vector still goes as a vector.
+  if (static_cast<size_t>(count) - i >= lanes) {
+    single(i, u, v, vecs...);
     i += lanes;
   }
-  if constexpr (kMaskedTail) {
-    if (i < count) {
-      const auto valid = hn::FirstN(du, static_cast<size_t>(count - i));
-      const VU a = cursor.Part(valid, u, v);
-      const VU old = hn::MaskedLoad(valid, du, p + i);
-      op(du, a, a, old, old, outA, outB);
-      hn::BlendedStore(outA, valid, du, p + i);
-      return count;
-    }
-  }
-  return i;
+  return static_cast<int32_t>(i);
 }
 
 // What a copy writes of the texel.
@@ -209,10 +208,11 @@ template <uint32_t kKeyMask, bool kSwap, Fill kFill, int kBytes = 4>
 int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
-  return WalkSpan<kBytes>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+  const auto op = [](DU du, VU t, VU old, VU keyMask, VU key) HWY_ATTR {
     return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old,
                           CopyTexel<kSwap, kFill>(du, t, old));
-  });
+  };
+  return WalkSpan<kBytes>(sp, d, count, op, keyMask, key);
 }
 
 // How the weight of a weighted blend is made.
@@ -250,7 +250,8 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
   const VU opacity = hn::Set(du, args.a & 0xFF);
   const VU redBlue = hn::Set(du, 0x00FF00FF), byte = hn::Set(du, 0xFF);
-  return WalkSpan<kBytes>(sp, d, count, [&](DU, VU t, VU old) HWY_ATTR {
+  const auto op = [](DU du, VU t, VU old, VU keyMask, VU key, VU opacity, VU redBlue,
+                    VU byte) HWY_ATTR {
     VU w = opacity;
     if constexpr (kWeight == Weight::kAlpha) w = hn::ShiftRight<24>(t);
     if constexpr (kWeight == Weight::kAlphaByOpacity)
@@ -263,7 +264,8 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
     const VU out = hn::Or(hn::Or(rb, hn::ShiftLeft<8>(g)), hn::Set(du, kByte3 << 24));
     if constexpr (kKeyMask != 0) return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, out);
     return out;
-  });
+  };
+  return WalkSpan<kBytes>(sp, d, count, op, keyMask, key, opacity, redBlue, byte);
 }
 
 // Colour words of the 16-bit alpha formats: each channel widened to a byte,
@@ -290,12 +292,12 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
                                                    : polyscan::Div255(16 * l * (args.a & 0xFF)));
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
-  const auto words = [&](VU a, VU b) HWY_ATTR {
+  const auto words = [d16](VU a, VU b) HWY_ATTR {
     return blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
   };
   const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
-  return WalkSpanPairs<kBytes>(
-      sp, d, count, [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB) HWY_ATTR {
+  const auto op = [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB, VU levelA, VU levelB,
+                     V16 key, V16 table, V16 opacity) HWY_ATTR {
         const V16 s = words(ta, tb), o = words(oa, ob);
         V16 w = opacity;
         if constexpr (!kOpacityOnly) {
@@ -304,17 +306,18 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
           w = hn::TableLookupBytes(table, level);
         }
         // Each channel K[w][d] + P[w][s].
-        const auto mix = [&](V16 sc, V16 dc) HWY_ATTR {
+        const auto mix = [](V16 sc, V16 dc, V16 w) HWY_ATTR {
           return hn::Add(blend::Complement(w, dc), blend::Product(w, sc));
         };
         V16 sR, sG, sB, oR, oG, oB;
         blend::Widen<kIs565>(s, sR, sG, sB);
         blend::Widen<kIs565>(o, oR, oG, oB);
-        const V16 out = blend::Narrow<kIs565>(mix(sR, oR), mix(sG, oG), mix(sB, oB));
+        const V16 out = blend::Narrow<kIs565>(mix(sR, oR, w), mix(sG, oG, w), mix(sB, oB, w));
         const V16 result = hn::IfThenElse(hn::Eq(s, key), o, out);
         outA = hn::BitCast(du, blend::UnpackWordsLow(result, hn::BitCast(d16, oa)));
         outB = hn::BitCast(du, blend::UnpackWordsHigh(result, hn::BitCast(d16, ob)));
-      });
+  };
+  return WalkSpanPairs<kBytes>(sp, d, count, op, levelA, levelB, key, table, opacity);
 }
 
 // What a span onto a 16-bit colour format does with an alpha texel.
@@ -329,7 +332,7 @@ enum class Word16 {
 // Alpha texels of the 16-bit alpha formats onto their colour formats: the
 // 16-level blend T[L][s] + T[15 - L][d], each channel times L / 15. Two
 // vectors of texels make one vector of 16-bit pixels; a last part goes under
-// a mask where 16-bit lanes have masked loads (AVX-512).
+// a mask where the span walk allows it for 16-bit lanes.
 // Texels of kBytes bytes (alpha texels: 4; colour texels: 2), their
 // colour word in the low 16 bits of the 4 bytes gathered.
 template <bool kIs565, Word16 kMode, int kBytes = 4>
@@ -347,7 +350,7 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, levels));
   const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
   const V16 fifteen = hn::Set(d16, 15);
-  const auto draw = [&](VU a, VU b, V16 old) HWY_ATTR {
+  const auto draw = [&](VU a, VU b, V16 old, V16 table, V16 key, V16 fifteen) HWY_ATTR {
     const V16 s = hn::ConcatEven(d16, hn::BitCast(d16, b), hn::BitCast(d16, a));
     if constexpr (kMode == Word16::kCopy) {
       return kClear15 ? hn::And(s, hn::Set(d16, 0x7FFF)) : s;
@@ -373,25 +376,23 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   VU u, v;
   cursor.First(u, v);
   uint16_t* p = reinterpret_cast<uint16_t*>(d);
-  int32_t i = 0;
-  for (; i + 2 * lanes <= count; i += 2 * lanes) {
+  const auto whole = [&](size_t i, VU& u, VU& v, V16 table, V16 key, V16 fifteen) HWY_ATTR {
     const VU a = cursor.Next(u, v);
     const VU b = cursor.Next(u, v);
-    hn::StoreU(draw(a, b, hn::LoadU(d16, p + i)), d16, p + i);
-  }
-#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
-  if (i < count) {
-    const int32_t rest = count - i;
+    hn::StoreU(draw(a, b, hn::LoadU(d16, p + i), table, key, fifteen), d16, p + i);
+  };
+  const auto part = [&](size_t i, VU& u, VU& v, V16 table, V16 key, V16 fifteen) HWY_ATTR {
+    const int32_t rest = count - static_cast<int32_t>(i);
     const auto valid = hn::FirstN(d16, static_cast<size_t>(rest));
     const VU a = rest >= lanes ? cursor.Next(u, v)
                                : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)), u, v);
     const VU b =
         rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes)), u, v) : a;
-    hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i)), valid, d16, p + i);
-    return count;
-  }
-#endif
-  return i;
+    hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i), table, key, fifteen), valid, d16,
+                     p + i);
+  };
+  return static_cast<int32_t>(rows::ForEachSpanStep<D16>(
+      static_cast<size_t>(count), hn::Lanes(d16), whole, part, u, v, table, key, fifteen));
 }
 
 }  // namespace

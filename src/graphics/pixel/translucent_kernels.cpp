@@ -78,26 +78,26 @@ HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, K form,
     return blend::LaneFixedWeight(w);
 }
 
-// Runs body(formA, wa, formB, wb) with the one-weight forms of a and
-// (TwoLevel) b.
-template <Mix kMix, class Body, class FA>
-HWY_INLINE void WithWeightB(uint32_t b, const Body& body, FA formA, V16 wa) {
+// Runs body(formA, wa, formB, wb, vecs...) with the one-weight forms of a
+// and (TwoLevel) b, vecs passed through.
+template <Mix kMix, class Body, class FA, class... Vecs>
+HWY_INLINE void WithWeightB(uint32_t b, const Body& body, FA formA, V16 wa, Vecs... vecs) {
   if constexpr (kMix == Mix::TwoLevel) {
     if (b >= 255)
-      body(formA, wa, blend::FullWeight{}, hn::Zero(D16()));
+      body(formA, wa, blend::FullWeight{}, hn::Zero(D16()), vecs...);
     else
-      body(formA, wa, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), b));
+      body(formA, wa, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), b), vecs...);
   } else {
     (void)b;
-    body(formA, wa, blend::FullWeight{}, hn::Zero(D16()));
+    body(formA, wa, blend::FullWeight{}, hn::Zero(D16()), vecs...);
   }
 }
-template <Mix kMix, class Body>
-HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body) {
+template <Mix kMix, class Body, class... Vecs>
+HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body, Vecs... vecs) {
   if (a >= 255)
-    WithWeightB<kMix>(b, body, blend::FullWeight{}, hn::Zero(D16()));
+    WithWeightB<kMix>(b, body, blend::FullWeight{}, hn::Zero(D16()), vecs...);
   else
-    WithWeightB<kMix>(b, body, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), a));
+    WithWeightB<kMix>(b, body, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), a), vecs...);
 }
 
 // The three colour bytes (and a fourth that the caller replaces) of 4-byte
@@ -145,12 +145,14 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
   const D8 d8;
   const hn::Repartition<uint32_t, D8> d32;
   const uint32_t keyMask = kSrcAlpha ? 0xFFFFFFu : 0xFFFFFFFFu;
-  const auto key = hn::Set(d32, args.key & keyMask);
-  // The colour bytes of each pixel (the key's mask where byte 3 is alpha):
-  // byte 3 is set as the complement of it, so that no other constant is kept.
-  const auto colourBytes = hn::Set(d32, 0xFFFFFFu);
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](auto formA, V16 wa, auto formB, V16 wb) {
-    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const uint32_t keyBits = args.key & keyMask;
+  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) {
+    const auto key = hn::Set(d32, keyBits);
+    // The colour bytes of each pixel (the key's mask where byte 3 is alpha):
+    // byte 3 is set as the complement of it, so that no other constant is kept.
+    const auto colourBytes = hn::Set(d32, 0xFFFFFFu);
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb, V32 key,
+                          V32 colourBytes) {
       const auto vs = hn::LoadU(d8, sp);
       const auto vs32 = hn::BitCast(d32, vs);
       auto match = hn::FirstN(d32, 0);
@@ -165,8 +167,10 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
       out = kDstAlpha ? hn::Or(out, hn::Not(colourBytes)) : hn::And(out, colourBytes);
       if constexpr (kKeyed) out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
       hn::StoreU(hn::BitCast(d8, out), d8, dp);
-    });
-  });
+    };
+    ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, wa, wb, key, colourBytes);
+  };
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, row);
 }
 
 // ---------------------------------------------------------------------------
@@ -178,45 +182,17 @@ template <Mix kMix>
 void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
   const D8 d8;
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](auto formA, V16 wa, auto formB, V16 wb) {
-    ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) {
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb) {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
       if constexpr (kMix == Mix::Weight)
         hn::StoreU(blend::WeightBytes(d8, formA, wa, vs, vd), d8, dp);
       else
         hn::StoreU(blend::MixBytes(d8, formA, wa, vs, formB, wb, vd), d8, dp);
-    });
-  });
-}
-
-// Runs body(sp, dp, raw) over steps of `step` pixels (sb source bytes, 3
-// destination bytes each) whose loads reach `ahead` pixels further; raw is
-// the vector of destination bytes at dp, loaded before the previous step's
-// store (a load that overlaps the span of a masked store just made waits for
-// it). The last pixels run through buffers two steps long.
-template <int32_t sb, class Body>
-HWY_INLINE void ForEach24Step(const uint8_t* s, uint8_t* d, size_t n, size_t step, size_t ahead,
-                              const Body& body) {
-  const D8 d8;
-  size_t i = 0;
-  if (step + ahead <= n) {
-    auto raw = hn::LoadU(d8, d);
-    for (; i + step + ahead <= n; i += step) {
-      const bool more = i + 2 * step + ahead <= n;
-      const auto next = more ? hn::LoadU(d8, d + (i + step) * 3) : raw;
-      body(s + i * sb, d + i * 3, raw);
-      raw = next;
-    }
-  }
-  if (i == n) return;
-  alignas(64) uint8_t sbuf[2 * HWY_MAX_BYTES] = {};
-  alignas(64) uint8_t dbuf[2 * HWY_MAX_BYTES] = {};
-  const size_t rest = n - i;  // below step + ahead, which is below two steps
-  std::memcpy(sbuf, s + i * sb, rest * sb);
-  std::memcpy(dbuf, d + i * 3, rest * 3);
-  for (size_t k = 0; k < rest; k += step)
-    body(sbuf + k * sb, dbuf + k * 3, hn::LoadU(d8, dbuf + k * 3));
-  std::memcpy(d + i * 3, dbuf, rest * 3);
+    };
+    ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), step, wa, wb);
+  };
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, row);
 }
 
 // 3- or 4-byte sources (a 4-byte source's byte 3 is its alpha, and weights
@@ -242,22 +218,19 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
     spreadLanes[j] = static_cast<int32_t>(j - j / 4);
     packLanes[j] = static_cast<int32_t>(j < lanes32 / 4 * 3 ? j / 3 * 4 + j % 3 : 0);
   }
-  const auto spreadIdx = hn::SetTableIndices(d32, spreadLanes);
-  const auto packIdx = hn::SetTableIndices(d32, packLanes);
-  const auto spreadBytes = hn::LoadDup128(d8, kSpread), packBytes = hn::LoadDup128(d8, kPack);
-  const auto stepBytes = hn::FirstN(d8, lanes32 * 3);
-  auto spread = [&](hn::Vec<D8> v) {
-    return hn::TableLookupBytesOr0(
-        hn::BitCast(d8, hn::TableLookupLanes(hn::BitCast(d32, v), spreadIdx)), spreadBytes);
+  const auto spread = [d8, d32](hn::Vec<D8> v, auto lanes, hn::Vec<D8> bytes) {
+    return hn::TableLookupBytesOr0(hn::BitCast(d8, hn::TableLookupLanes(hn::BitCast(d32, v), lanes)),
+                                   bytes);
   };
-  const auto key = hn::Set(d32, args.key & 0xFFFFFF);
-  const auto colour = hn::Set(d32, 0xFFFFFFu);
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](auto formA, V16 wa, auto formB, V16 wb) {
-    ForEach24Step<kSrcBytes>(
-        s, d, Pixels(width), lanes32, (lanes32 + 2) / 3,
-        [&](const uint8_t* sp, uint8_t* dp, hn::Vec<D8> raw) {
-          const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp) : spread(hn::LoadU(d8, sp));
-          const auto vd = spread(raw);
+  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb, auto spreadIdx, auto packIdx,
+                       hn::Vec<D8> spreadBytes, hn::Vec<D8> packBytes, auto stepBytes, V32 key,
+                       V32 colour) {
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, hn::Vec<D8> raw, V16 wa, V16 wb,
+                          auto spreadIdx, auto packIdx, hn::Vec<D8> spreadBytes,
+                          hn::Vec<D8> packBytes, auto stepBytes, V32 key, V32 colour) {
+          const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp)
+                                         : spread(hn::LoadU(d8, sp), spreadIdx, spreadBytes);
+          const auto vd = spread(raw, spreadIdx, spreadBytes);
           auto out = Mix32<kMix, kSrcBytes == 4, false>(d8, vs, vd, formA, wa, formB, wb);
           if constexpr (kKeyed) {
             const auto match = hn::Eq(hn::And(hn::BitCast(d32, vs), colour), key);
@@ -268,8 +241,15 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
               d8, hn::TableLookupLanes(hn::BitCast(d32, hn::TableLookupBytesOr0(out, packBytes)),
                                        packIdx));
           hn::BlendedStore(packed, stepBytes, d8, dp);
-        });
-  });
+    };
+    rows::ForEachStepAhead<kSrcBytes>(s, d, Pixels(width), lanes32, (lanes32 + 2) / 3, step, wa, wb,
+                                      spreadIdx, packIdx, spreadBytes, packBytes, stepBytes, key,
+                                      colour);
+  };
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, row, hn::SetTableIndices(d32, spreadLanes),
+                    hn::SetTableIndices(d32, packLanes), hn::LoadDup128(d8, kSpread),
+                    hn::LoadDup128(d8, kPack), hn::FirstN(d8, lanes32 * 3),
+                    hn::Set(d32, args.key & 0xFFFFFF), hn::Set(d32, 0xFFFFFFu));
 }
 
 // ---------------------------------------------------------------------------
@@ -286,14 +266,15 @@ void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
   const auto ms = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ls)));
   const auto md = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ld)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
-  ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 ms, V16 md, V16 key) {
     const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
     const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
     auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
     if constexpr (kMix == Mix::Weight) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
     if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(vs, key), vd, out);
     hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
-  });
+  };
+  ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), step, ms, md, key);
 }
 
 // (Measured: the AVX2 form is slower here by a third at the AVX-512 level.)
@@ -318,7 +299,8 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
   for (uint32_t alpha = 0; alpha < 16; ++alpha)
     levels[alpha] = static_cast<uint8_t>((args.a & 0xFF) * alpha * 16 / 255 >> 4);
   const auto levelOf = hn::LoadDup128(d8, levels);
-  ForEachStep<4, 2>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 fifteen, V16 md, V16 key,
+                        V16 full, hn::Vec<D8> levelOf) {
       const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
       const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
       const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
@@ -331,7 +313,8 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
       hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
-  });
+  };
+  ForEachStep<4, 2>(s, d, Pixels(width), lanes, step, fifteen, md, key, full, levelOf);
 }
 
 // Equal Rgb565A / Rgb555A: the colour words blended channel by channel, the
@@ -344,21 +327,23 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   const D16 d16;
   const hn::Repartition<uint32_t, D16> d32;
   const size_t lanes = hn::Lanes(d16);
-  const auto fifteen = hn::Set(d16, 15);
-  const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
+  const uint16_t keyWord = static_cast<uint16_t>(args.key);
   // Two vectors of pixels at a time, packed into one vector of 16-bit lanes:
   // the first vector's words (or alpha and pad bytes) in the even lanes, the
   // second's in the odd lanes (blend::PackWords). Each lane is worked out
   // alone, so the order does not matter.
-  auto alpha16 = [&](hn::Vec<D16> first, hn::Vec<D16> second) {  // 16 x alpha
+  const auto alpha16 = [d16, d32](V16 first, V16 second, V16 fifteen) {  // 16 x alpha
     const auto ap =
         hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
     return hn::ShiftLeft<4>(hn::And(ap, fifteen));
   };
   // The weights P[16 x alpha][a] are at most 240, so their products take the
   // one-multiply form per lane.
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, [&](auto formA, V16 wa, auto formB, V16 wb) {
-    ForEachStep<4, 4>(s, d, Pixels(width), lanes, [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) {
+    const auto fifteen = hn::Set(d16, 15);
+    const auto key = hn::Set(d16, keyWord);
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb, V16 fifteen,
+                          V16 key) {
       const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
       uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
       const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
@@ -369,7 +354,7 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       V16 sr, sg, sb, dr, dg, db;
       blend::Widen<k565>(sw, sr, sg, sb);
       blend::Widen<k565>(dw, dr, dg, db);
-      const auto ws = blend::ProductLanes(formA, wa, alpha16(s1, s2));
+      const auto ws = blend::ProductLanes(formA, wa, alpha16(s1, s2, fifteen));
       const auto ms = blend::LaneFixedWeight(ws);
       const blend::FixedWeight fixed;
       hn::Vec<D16> r, g, bl;
@@ -379,12 +364,14 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
         // for W = 0, d itself.
         const auto mk = hn::Sub(hn::Set(d16, 1), ms);
         const auto none = hn::Eq(ws, hn::Zero(d16));
-        auto k = [&](hn::Vec<D16> c) { return hn::IfThenElse(none, c, hn::MulHigh(c, mk)); };
-        r = hn::Add(k(dr), blend::ProductLanes(fixed, ms, sr));
-        g = hn::Add(k(dg), blend::ProductLanes(fixed, ms, sg));
-        bl = hn::Add(k(db), blend::ProductLanes(fixed, ms, sb));
+        const auto k = [](V16 c, V16 mk, hn::Mask<D16> none) {
+          return hn::IfThenElse(none, c, hn::MulHigh(c, mk));
+        };
+        r = hn::Add(k(dr, mk, none), blend::ProductLanes(fixed, ms, sr));
+        g = hn::Add(k(dg, mk, none), blend::ProductLanes(fixed, ms, sg));
+        bl = hn::Add(k(db, mk, none), blend::ProductLanes(fixed, ms, sb));
       } else {
-        const auto md = blend::LaneFixedWeight(blend::ProductLanes(formB, wb, alpha16(d1, d2)));
+        const auto md = blend::LaneFixedWeight(blend::ProductLanes(formB, wb, alpha16(d1, d2, fifteen)));
         r = hn::Add(blend::ProductLanes(fixed, ms, sr), blend::ProductLanes(fixed, md, dr));
         g = hn::Add(blend::ProductLanes(fixed, ms, sg), blend::ProductLanes(fixed, md, dg));
         bl = hn::Add(blend::ProductLanes(fixed, ms, sb), blend::ProductLanes(fixed, md, db));
@@ -395,8 +382,10 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       // and pad bytes.
       hn::StoreU(blend::UnpackWordsLow(out, d1), d16, d16p);
       hn::StoreU(blend::UnpackWordsHigh(out, d2), d16, d16p + lanes);
-    });
-  });
+    };
+    ForEachStep<4, 4>(s, d, Pixels(width), lanes, step, wa, wb, fifteen, key);
+  };
+  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, row);
 }
 
 // ---------------------------------------------------------------------------
