@@ -174,38 +174,47 @@ TEST(AlphaChannelBlit, SourceOverEdgeCases) {
 // Layers of the 16-bit alpha formats drawn on again and again: a clear source
 // leaves every pixel as it was, and an opaque pixel stays opaque under any
 // source (odd widths, so the rows have tails).
-class SixteenBitLayers : public testing::TestWithParam<PF> {};
+class SixteenBitLayers : public testing::TestWithParam<PF> {
+ protected:
+  static constexpr int32_t kWidth = 37, kHeight = 5;
+  // Random source and destination layers, then set(source pixel, destination
+  // pixel, x, y) for every pixel; the destination drawn on fifteen times.
+  template <class Set>
+  std::unique_ptr<DDSurface> DrawnFifteenTimes(uint32_t seed, const Set& set,
+                                               std::vector<uint8_t>* before = nullptr) {
+    std::mt19937 rng(seed);
+    auto src = test::RandomSurface(kWidth, kHeight, GetParam(), rng);
+    auto dst = test::RandomSurface(kWidth, kHeight, GetParam(), rng);
+    for (int32_t y = 0; y < kHeight; ++y) {
+      for (int32_t x = 0; x < kWidth; ++x)
+        set(test::PixelAt(*src, x, y), test::PixelAt(*dst, x, y), x, y, rng);
+    }
+    if (before != nullptr) *before = test::Snapshot(*dst);
+    for (int k = 0; k < 15; ++k) EXPECT_EQ(dst->BltAlphaChannel(src.get(), 0, 0), kBlitDone);
+    return dst;
+  }
+};
 
 TEST_P(SixteenBitLayers, ClearSourceLeavesEveryPixelAsItWas) {
-  std::mt19937 rng(12);
-  auto src = test::RandomSurface(37, 5, GetParam(), rng);
-  auto dst = test::RandomSurface(37, 5, GetParam(), rng);
-  for (int32_t y = 0; y < 5; ++y) {
-    for (int32_t x = 0; x < 37; ++x) {
-      test::PixelAt(*src, x, y)[2] = static_cast<uint8_t>(rng() & 0xF0);  // level 0
-      if (!Is565(GetParam())) test::PixelAt(*dst, x, y)[1] &= 0x7F;     // bit 15 unused
-    }
-  }
-  const auto before = test::Snapshot(*dst);
-  for (int k = 0; k < 15; ++k)
-    ASSERT_EQ(dst->BltAlphaChannel(src.get(), 0, 0, nullptr, nullptr, nullptr), kBlitDone);
+  std::vector<uint8_t> before;
+  const bool is565 = Is565(GetParam());
+  auto dst = DrawnFifteenTimes(
+      12,
+      [&](uint8_t* s, uint8_t* d, int32_t, int32_t, std::mt19937& rng) {
+        s[2] = static_cast<uint8_t>(rng() & 0xF0);  // level 0
+        if (!is565) d[1] &= 0x7F;                   // bit 15 unused
+      },
+      &before);
   EXPECT_EQ(test::Snapshot(*dst), before);
 }
 
 TEST_P(SixteenBitLayers, OpaquePixelsStayOpaqueUnderEveryLevel) {
-  std::mt19937 rng(13);
-  auto src = test::RandomSurface(37, 5, GetParam(), rng);
-  auto dst = test::RandomSurface(37, 5, GetParam(), rng);
-  for (int32_t y = 0; y < 5; ++y) {
-    for (int32_t x = 0; x < 37; ++x) {
-      test::PixelAt(*src, x, y)[2] = static_cast<uint8_t>((x + y) % 16);
-      test::PixelAt(*dst, x, y)[2] = 15;
-    }
-  }
-  for (int k = 0; k < 15; ++k)
-    ASSERT_EQ(dst->BltAlphaChannel(src.get(), 0, 0, nullptr, nullptr, nullptr), kBlitDone);
-  for (int32_t y = 0; y < 5; ++y)
-    for (int32_t x = 0; x < 37; ++x) EXPECT_EQ(test::PixelAt(*dst, x, y)[2], 15) << x << "," << y;
+  auto dst = DrawnFifteenTimes(13, [](uint8_t* s, uint8_t* d, int32_t x, int32_t y, std::mt19937&) {
+    s[2] = static_cast<uint8_t>((x + y) % 16);
+    d[2] = 15;
+  });
+  for (int32_t y = 0; y < kHeight; ++y)
+    for (int32_t x = 0; x < kWidth; ++x) EXPECT_EQ(test::PixelAt(*dst, x, y)[2], 15) << x << "," << y;
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, SixteenBitLayers, testing::Values(PF::Rgb565A, PF::Rgb555A),
