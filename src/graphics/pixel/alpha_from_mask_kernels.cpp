@@ -80,39 +80,34 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
 // k < j - 7, so the shuffles of T15 (k = 8) and of T(k+7) ^ T(k+8)
 // (k = 1..7) at them XOR to Tj[x & 15]: one chain of indices serves both
 // halves.
-struct RampPieces {
-  V8 low[8], high[8];
-};
-
-HWY_INLINE RampPieces MakeRampPieces(const uint8_t* ramp) {
+// The sixteen pieces the look-up shuffles, into p (a local array of the
+// x86-only row functions, handed to their steps by address): p[k] goes with
+// the index x - 16k (T0, then Tk ^ T(k-1)), p[7 + k] with x - 16k again
+// (T(k+7) ^ T(k+8), then T15), k = 1..8.
+HWY_INLINE void MakeRampPieces(const uint8_t* ramp, V8* p) {
   const D8 d8;
   alignas(64) uint8_t table[256];
   std::memcpy(table, ramp, 256);
-  RampPieces pieces;
   V8 t[16];
   for (int k = 0; k < 16; ++k) t[k] = hn::LoadDup128(d8, table + 16 * k);
-  pieces.low[0] = t[0];
-  for (int k = 1; k < 8; ++k) pieces.low[k] = hn::Xor(t[k], t[k - 1]);
-  // high[k - 1] goes with the index x - 16k, k = 1..8.
-  for (int k = 1; k < 8; ++k) pieces.high[k - 1] = hn::Xor(t[k + 7], t[k + 8]);
-  pieces.high[7] = t[15];
-  return pieces;
+  p[0] = t[0];
+  for (int k = 1; k < 8; ++k) p[k] = hn::Xor(t[k], t[k - 1]);
+  for (int k = 1; k < 8; ++k) p[7 + k] = hn::Xor(t[k + 7], t[k + 8]);
+  p[15] = t[15];
 }
 
-HWY_INLINE V8 RampLookup(const RampPieces& pieces, V8 x) {
+HWY_INLINE V8 RampLookup(const V8* p, V8 x) {
   const D8 d8;
   const V8 sixteen = hn::Set(d8, 16);
   V8 i[9];
   i[0] = x;
   for (int k = 1; k < 9; ++k) i[k] = hn::Sub(i[k - 1], sixteen);
   const auto at = [](const V8& piece, V8 index) { return hn::TableLookupBytesOr0(piece, index); };
-  const V8 low = hn::Xor(hn::Xor3(hn::Xor3(at(pieces.low[0], i[0]), at(pieces.low[1], i[1]), at(pieces.low[2], i[2])),
-                                  at(pieces.low[3], i[3]), at(pieces.low[4], i[4])),
-                         hn::Xor3(at(pieces.low[5], i[5]), at(pieces.low[6], i[6]), at(pieces.low[7], i[7])));
+  const V8 low = hn::Xor(hn::Xor3(hn::Xor3(at(p[0], i[0]), at(p[1], i[1]), at(p[2], i[2])), at(p[3], i[3]), at(p[4], i[4])),
+                         hn::Xor3(at(p[5], i[5]), at(p[6], i[6]), at(p[7], i[7])));
   const V8 high =
-      hn::Xor(hn::Xor3(hn::Xor3(at(pieces.high[0], i[1]), at(pieces.high[1], i[2]), at(pieces.high[2], i[3])),
-                       at(pieces.high[3], i[4]), at(pieces.high[4], i[5])),
-              hn::Xor3(at(pieces.high[5], i[6]), at(pieces.high[6], i[7]), at(pieces.high[7], i[8])));
+      hn::Xor(hn::Xor3(hn::Xor3(at(p[8], i[1]), at(p[9], i[2]), at(p[10], i[3])), at(p[11], i[4]), at(p[12], i[5])),
+              hn::Xor3(at(p[13], i[6]), at(p[14], i[7]), at(p[15], i[8])));
   const hn::RebindToSigned<D8> di8;
   return hn::IfThenElse(hn::RebindMask(d8, hn::Lt(hn::BitCast(di8, x), hn::Zero(di8))), high, low);
 }
@@ -154,7 +149,7 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
   // new alpha depends only on its mask byte (which the blit never changes)
   // and its other bytes stay. Shorter rows go a vector at a time (one pixel
   // a lane, byte 3 looked up).
-  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, RampPieces pieces,
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces,
                         hn::Mask<D8> alphaBytes) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const uint32_t* sw = reinterpret_cast<const uint32_t*>(sp);
@@ -169,14 +164,15 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
     put(p + 2 * n32, alpha, J2(), alphaBytes);
     put(p + 3 * n32, alpha, J3(), alphaBytes);
   };
-  const auto single = [&](const uint8_t* sp, uint8_t* dp, size_t, RampPieces pieces,
+  const auto single = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces,
                           hn::Mask<D8> alphaBytes) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
     const V32 v = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     put(p, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, gather(hn::Zero(d32), v, J3())))), J3(),
         alphaBytes);
   };
-  const RampPieces pieces = MakeRampPieces(args.table);
+  V8 pieces[16];
+  MakeRampPieces(args.table, pieces);
   if (!rows::ForEachStepOverlapping<4, 4>(s, d, n, hn::Lanes(d8), step, pieces, alphaBytes))
     ForEachStep<4, 4>(s, d, n, n32, single, pieces, alphaBytes);
 }
@@ -213,7 +209,7 @@ void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
                                : alpha;
     hn::BlendedStore(hn::BitCast(d8, moved), alphaBytes, d8, reinterpret_cast<uint8_t*>(p));
   };
-  const auto body = [&](const uint8_t* sp, uint8_t* dp, RampPieces pieces, hn::Mask<D8> alphaBytes,
+  const auto body = [&](const uint8_t* sp, uint8_t* dp, const V8* pieces, hn::Mask<D8> alphaBytes,
                         auto lanes, V8 pick0, V8 pick1, V8 pick2, V8 pick3) {
     const V8 index = hn::Or(hn::Or3(blue(sp, 0, lanes, pick0), blue(sp, 1, lanes, pick1),
                                     blue(sp, 2, lanes, pick2)),
@@ -224,7 +220,9 @@ void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
   };
   // The last vector's load ends n32 bytes (under n32 / 3 + 1 pixels) past
   // the step.
-  rows::ForEachStepReaching<3, 4>(s, d, n, hn::Lanes(d8), n32 / 3 + 1, body, MakeRampPieces(args.table),
+  V8 pieces[16];
+  MakeRampPieces(args.table, pieces);
+  rows::ForEachStepReaching<3, 4>(s, d, n, hn::Lanes(d8), n32 / 3 + 1, body, pieces,
                                   alphaBytes, lanes, hn::LoadDup128(d8, pickBytes[0]),
                                   hn::LoadDup128(d8, pickBytes[1]), hn::LoadDup128(d8, pickBytes[2]),
                                   hn::LoadDup128(d8, pickBytes[3]));
