@@ -208,7 +208,7 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
 // alpha levels, gathered from that table packed as ws | wd << 8 | alpha << 16
 // at sa << 4 | da; the pad byte stays and, unless both levels are 0, the
 // colour word becomes L[ws][s] + L[wd][d], in 16-bit lanes, a pixel a lane.
-constexpr auto kOver16Steps = [] {
+constexpr auto kOver16Packed = [] {
   std::array<uint32_t, 256> steps{};
   for (uint32_t sa = 0; sa < 16; ++sa) {
     for (uint32_t da = 0; da < 16; ++da) {
@@ -233,7 +233,7 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     const V32 k15 = hn::Set(d32, 15);
     const V32 index = hn::Or(hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(sv), k15)),
                              hn::And(hn::ShiftRight<16>(dv), k15));
-    const V32 step = hn::BitCast(d32, hn::GatherIndex(di32, reinterpret_cast<const int32_t*>(kOver16Steps.data()),
+    const V32 step = hn::BitCast(d32, hn::GatherIndex(di32, reinterpret_cast<const int32_t*>(kOver16Packed.data()),
                                                       hn::BitCast(di32, index)));
     // Even lanes: ws | wd << 8; odd lanes: the alpha.
     const V16 step16 = hn::BitCast(d16, step);

@@ -103,8 +103,9 @@ HWY_INLINE V8 RampLookup(const V8* p, V8 x) {
   i[0] = x;
   for (int k = 1; k < 9; ++k) i[k] = hn::Sub(i[k - 1], sixteen);
   const auto at = [](const V8& piece, V8 index) { return hn::TableLookupBytesOr0(piece, index); };
-  const V8 low = hn::Xor(hn::Xor3(hn::Xor3(at(p[0], i[0]), at(p[1], i[1]), at(p[2], i[2])), at(p[3], i[3]), at(p[4], i[4])),
-                         hn::Xor3(at(p[5], i[5]), at(p[6], i[6]), at(p[7], i[7])));
+  const V8 low =
+      hn::Xor(hn::Xor3(hn::Xor3(at(p[0], i[0]), at(p[1], i[1]), at(p[2], i[2])), at(p[3], i[3]), at(p[4], i[4])),
+              hn::Xor3(at(p[5], i[5]), at(p[6], i[6]), at(p[7], i[7])));
   const V8 high =
       hn::Xor(hn::Xor3(hn::Xor3(at(p[8], i[1]), at(p[9], i[2]), at(p[10], i[3])), at(p[11], i[4]), at(p[12], i[5])),
               hn::Xor3(at(p[13], i[6]), at(p[14], i[7]), at(p[15], i[8])));
