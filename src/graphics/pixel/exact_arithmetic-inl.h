@@ -151,6 +151,19 @@ HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> SpreadFixedMultiplier(
   return hn::Add(SpreadByte(d8, v, index), hn::Set(hn::Repartition<uint16_t, D8>(), 1));
 }
 
+// The colour words and the alpha-and-pad halves of 2 x N16 / 2 pixels of a
+// 16-bit alpha format at p (colour word, alpha byte, pad byte), one pixel per
+// 16-bit lane (vector targets only).
+#if HWY_TARGET != HWY_SCALAR
+template <class D16>
+HWY_INLINE void LoadWordAlpha(D16 d16, const uint8_t* p, hn::Vec<D16>& words, hn::Vec<D16>& alphaPad) {
+  const hn::Vec<D16> lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p));
+  const hn::Vec<D16> hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p) + hn::Lanes(d16));
+  words = hn::ConcatEven(d16, hi, lo);
+  alphaPad = hn::ConcatOdd(d16, hi, lo);
+}
+#endif
+
 }  // namespace pixelops::kernels::HWY_NAMESPACE::exact
 HWY_AFTER_NAMESPACE();
 

@@ -88,7 +88,8 @@ requires(F::kKind == px::Kind::Bytes24) struct FadeRule<F> {
 template <class F>
 requires px::kIs32<F>
 struct FadeRule<F> {
-  static constexpr uint32_t kFourth = F::kKind == px::Kind::Bytes32Alpha ? 0xFF000000u : 0;
+  // Byte 3 as the fade writes it, in place: 255 for an alpha format, else 0.
+  static constexpr uint32_t kByte3 = F::kKind == px::Kind::Bytes32Alpha ? 0xFF000000u : 0;
   uint16_t level;
   explicit FadeRule(uint32_t l) : level(static_cast<uint16_t>(l)) {}
   void Row(uint8_t* p, int32_t width) const {
@@ -98,7 +99,7 @@ struct FadeRule<F> {
       const uint32_t x = (w & 0x00FF00FFu) * uint32_t{l};
       const uint32_t outer = exact::Div255In16Pair(x);
       const uint32_t middle = uint32_t{ScaleByte(l, static_cast<uint8_t>(w >> 8))} << 8;
-      px::Store32(p, outer | middle | kFourth);
+      px::Store32(p, outer | middle | kByte3);
     }
   }
 };

@@ -20,6 +20,10 @@ namespace pixelops::kernels {
 // Highway target.
 void RegisterSaturatingKernels(KernelTable& table, int64_t target);
 void RegisterAlphaChannelKernels(KernelTable& table, int64_t target);
+void RegisterPatternKernels(KernelTable& table, int64_t target);
+void RegisterColourKeepAlphaKernels(KernelTable& table, int64_t target);
+void RegisterFadeKernels(KernelTable& table, int64_t target);
+void RegisterAlphaFromMaskKernels(KernelTable& table, int64_t target);
 void RegisterTranslucentKernels(KernelTable& table, int64_t target);
 void RegisterStretchKernels(KernelTable& table, int64_t target);
 void RegisterPolygonKernels(KernelTable& table, int64_t target);
@@ -41,6 +45,10 @@ using Register = void (*)(KernelTable&, int64_t);
 constexpr Register kRegister[] = {
     &RegisterSaturatingKernels,
     &RegisterAlphaChannelKernels,
+    &RegisterPatternKernels,
+    &RegisterColourKeepAlphaKernels,
+    &RegisterFadeKernels,
+    &RegisterAlphaFromMaskKernels,
     &RegisterTranslucentKernels,
     &RegisterStretchKernels,
     &RegisterPolygonKernels,
