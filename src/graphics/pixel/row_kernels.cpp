@@ -21,7 +21,8 @@ namespace pixelops::kernels {
 void RegisterSaturatingKernels(KernelTable& table, int64_t target);
 void RegisterAlphaChannelKernels(KernelTable& table, int64_t target);
 void RegisterTranslucentKernels(KernelTable& table, int64_t target);
-void RegisterStretchKernels(KernelTable& table, int64_t target);
+void RegisterBlendFrameKernels(KernelTable& table, int64_t target);
+void RegisterCopyKernels(KernelTable& table, int64_t target);
 void RegisterPolygonKernels(KernelTable& table, int64_t target);
 
 std::size_t ExportIndex(int64_t target, std::size_t n) {
@@ -42,7 +43,8 @@ constexpr Register kRegister[] = {
     &RegisterSaturatingKernels,
     &RegisterAlphaChannelKernels,
     &RegisterTranslucentKernels,
-    &RegisterStretchKernels,
+    &RegisterBlendFrameKernels,
+    &RegisterCopyKernels,
     &RegisterPolygonKernels,
 };
 
