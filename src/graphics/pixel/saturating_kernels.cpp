@@ -48,15 +48,6 @@ HWY_INLINE V8 Product(V8 a, V8 c) {
   return blend::ProductBytes(d8, blend::ByteWeight{}, a, c);
 }
 
-// Bytes 0-2 of 32-bit pixels each times the pixel's alpha (byte 3) / 255;
-// byte 3 becomes 0.
-HWY_INLINE V8 ByOwnAlpha(V8 v) {
-  const D8 d8;
-  const D32 d32;
-  return hn::And(blend::ProductBytes(d8, blend::LaneWeight{}, exact::Byte3InHalves(d8, v), v),
-                 hn::BitCast(d8, hn::Set(d32, 0x00FFFFFF)));
-}
-
 // The colour word s (C's layout) taken apart into channels, which are scaled
 // (kFifteenths: c x w / 15 at levels w <= 15 in each lane, else P[level] of c
 // through the multiplier w) and put to their fields of the colour word d by
@@ -366,7 +357,7 @@ struct Pixels32 {
       sv = hn::BitCast(t, hn::And(hn::BitCast(d32, exact::ProductBytes(t, m, vs)),
                                   hn::Set(d32, 0xFFFFFF)));
     } else if constexpr (kAlphaSource && kByte3 != Byte3Result::Opaque) {
-      sv = ByOwnAlpha(vs);
+      sv = exact::ProductBytesByByte3(t, vs);
     }
     const auto byte3 = Byte3Lanes();
     V8 newByte3;
