@@ -63,6 +63,18 @@ uint64_t IdentityMismatches() {
     spreadEach(exact::SpreadIndex<2>(d8), 2);
     spreadEach(exact::SpreadIndex<3>(d8), 3);
   }
+  // ProductBytesByByte3: every colour byte c against every alpha a, in each
+  // of bytes 0-2.
+  std::vector<uint8_t> products(lanes8);
+  for (uint32_t a = 0; a < 256; ++a) {
+    for (uint32_t c0 = 0; c0 < 256; c0 += static_cast<uint32_t>(lanes8 / 4)) {
+      for (size_t i = 0; i < lanes8; ++i)
+        bytes[i] = static_cast<uint8_t>(i % 4 == 3 ? a : c0 + i / 4);
+      hn::StoreU(exact::ProductBytesByByte3(d8, hn::LoadU(d8, bytes.data())), d8, products.data());
+      for (size_t i = 0; i < lanes8; ++i)
+        bad += products[i] != (i % 4 == 3 ? 0u : bytes[i] * a / 255);
+    }
+  }
   return bad;
 }
 

@@ -30,7 +30,6 @@ namespace blend {
 namespace hn = hwy::HWY_NAMESPACE;
 
 // To be removed when the kernels call exact:: directly.
-using exact::Div15;
 using exact::Div255;
 
 // P[a][c] = a x c / 255 in 16-bit lanes holding bytes.
@@ -86,14 +85,6 @@ template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, LaneWeight,
                                     hn::Vec<hn::Repartition<uint16_t, D8>> w, hn::Vec<D8> c) {
   return ProductBytesByHalves(d8, w, w, c);
-}
-
-// A weight per 16-bit lane in the fixed form, for weights known to be at
-// most 254 (such as P[x][y] with y <= 254, or 16 x alpha weights). To be
-// removed when the kernels call exact::FixedMultiplier directly.
-template <class V16>
-HWY_INLINE V16 LaneFixedWeight(V16 w) {
-  return exact::FixedMultiplier(w);
 }
 
 template <class D8>

@@ -122,6 +122,22 @@ HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> Byte3InHalves(D8 d8, hn::Vec<D
                      hn::TableLookupBytesOr0(px, hn::LoadDup128(d8, kIndex)));
 }
 
+// Bytes 0-2 of each 32-bit lane of v each times byte 3 of the lane / 255,
+// truncated (Div255 of each product); byte 3 becomes 0. The odd bytes'
+// products p (< 2^15) come out in their high byte as (p x 0x8081 >> 16) << 1
+// masked, which is (p >> 7) << 8 = Div255(p) << 8.
+template <class D8>
+HWY_INLINE hn::Vec<D8> ProductBytesByByte3(D8 d8, hn::Vec<D8> v) {
+  const hn::Repartition<uint16_t, D8> d16;
+  const hn::Repartition<uint32_t, D8> d32;
+  const auto a = Byte3InHalves(d8, v);
+  const auto v16 = hn::BitCast(d16, v), magic = hn::Set(d16, 0x8081);
+  const auto even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(v16, hn::Set(d16, 0xFF)), a), magic));
+  const auto odd = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
+  const auto byte1 = hn::BitCast(d16, hn::Set(d32, 0xFF00));
+  return hn::BitCast(d8, hn::Or(even, hn::And(odd, byte1)));
+}
+
 // The byte indices that copy byte kByte (0..3) of each 32-bit lane to its
 // four bytes, for SpreadByte.
 template <int kByte, class D8>

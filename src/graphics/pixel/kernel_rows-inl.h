@@ -186,6 +186,26 @@ HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, s
   if (tail) std::memcpy(d + last * DB, td, dBlock);
 }
 
+// A row kernel of blocks K, walked by ForEachAlignedStep. K gives kSrcBytes /
+// kDstBytes per unit (a pixel, or a byte for byte runs), kUnitsPerPixel,
+// Units() per block and Block(s, d, args); a block's destination bytes are a
+// whole number of vectors, and each unit's result depends only on its own
+// source and destination units as they were (a row that a kernel runs never
+// reads pixels that an earlier pixel of it wrote).
+template <class K, class Args>
+void RunBlocks(const uint8_t* s, uint8_t* d, int32_t width, const Args& args, int32_t, int32_t) {
+  if (width <= 0) return;
+  // A copy the stores through d cannot be taken to change, so that what the
+  // blocks derive from it stays in registers.
+  const Args a = args;
+  const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
+  // Forced inline: out of line, the blocks of the 16-bit word rows run a quarter slower.
+  const auto block = [](const uint8_t* sp, uint8_t* dp, const Args& a) __attribute__((always_inline)) {
+    K::Block(sp, dp, a);
+  };
+  ForEachAlignedStep<K::kSrcBytes, K::kDstBytes>(s, d, units, K::Units(), block, a);
+}
+
 // Whether the last, partial vector of a span may go under a mask of the
 // lanes of D: the masked loads and stores of x86 from AVX2 (32-bit lanes) or
 // AVX-512 (16-bit lanes) touch no byte outside the mask.

@@ -12,19 +12,11 @@
 #include <cstdint>
 
 #include "graphics/blend_tables.h"
-#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 
 namespace pixelops {
 
 namespace scaling {
-
-// P at a level a <= 254 fixed for a whole blit, as one multiply by a 16-bit
-// multiplier and a shift: (c x Multiplier255(a)) >> 16 = P[a][c] for c <= 255,
-// and a field of a 565 or 555 word scales where it lies, so the widened
-// scaling is its three fields scaled so (exact::FixedMultiplier). To be
-// removed when the kernels call exact::FixedMultiplier directly.
-constexpr uint32_t Multiplier255(uint32_t a) { return exact::FixedMultiplier(a); }
 
 template <class C>
 inline uint32_t Row(const BlendTables& t, uint32_t level, uint32_t word) {

@@ -216,7 +216,7 @@ int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& 
 }
 
 // How the weight of a weighted blend is made.
-enum class Weight {
+enum class WeightSource {
   kOpacity,         // the opacity
   kAlphaByOpacity,  // alpha x opacity / 255
   kAlpha,           // the texel's alpha
@@ -226,12 +226,6 @@ enum class Weight {
 // half of the pixel's lane (products of two bytes fit 16 bits).
 using D16 = hn::Repartition<uint16_t, DU>;
 using V16 = hn::Vec<D16>;
-
-// P[a][b] of 32-bit lanes below 256, in their low 16-bit halves.
-HWY_INLINE VU ProductBy255(DU du, VU a, VU b) {
-  const D16 d16;
-  return hn::BitCast(du, blend::Product(hn::BitCast(d16, a), hn::BitCast(d16, b)));
-}
 
 // Two channels (a byte in each 16-bit half) of d weighted towards s by w (in
 // both halves): blend::WeightLanes.
@@ -244,7 +238,7 @@ HWY_INLINE VU WeightPair(DU du, VU s, VU d, VU w) {
 // The three colour bytes weighted channel onto channel; byte 3 is written
 // byte3 (0 or 255). Texels equal to the key under keyMask are skipped (no key
 // test when keyMask is 0).
-template <uint32_t kKeyMask, bool kSwap, Weight kWeight, uint32_t kByte3, int kBytes = 4>
+template <uint32_t kKeyMask, bool kSwap, WeightSource kWeight, uint32_t kByte3, int kBytes = 4>
 int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
@@ -253,9 +247,10 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   const auto op = [](DU du, VU t, VU old, VU keyMask, VU key, VU opacity, VU redBlue,
                     VU byte) HWY_ATTR {
     VU w = opacity;
-    if constexpr (kWeight == Weight::kAlpha) w = hn::ShiftRight<24>(t);
-    if constexpr (kWeight == Weight::kAlphaByOpacity)
-      w = ProductBy255(du, hn::ShiftRight<24>(t), opacity);
+    if constexpr (kWeight == WeightSource::kAlpha) w = hn::ShiftRight<24>(t);
+    if constexpr (kWeight == WeightSource::kAlphaByOpacity)  // P[alpha][opacity], each below 256
+      w = hn::BitCast(du, blend::Product(hn::BitCast(D16(), hn::ShiftRight<24>(t)),
+                                         hn::BitCast(D16(), opacity)));
     const VU w2 = hn::Or(w, hn::ShiftLeft<16>(w));
     const VU s = kSwap ? SwapRedBlue(du, t) : t;
     const VU rb = WeightPair(du, hn::And(s, redBlue), hn::And(old, redBlue), w2);
@@ -289,7 +284,7 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   alignas(16) uint8_t weights[16];
   for (uint32_t l = 0; l < 16; ++l) {
     weights[l] = static_cast<uint8_t>(kOpacityOnly ? args.a & 0xFF
-                                                   : polyscan::Div255(16 * l * (args.a & 0xFF)));
+                                                   : pixelops::exact::Div255(16 * l * (args.a & 0xFF)));
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
   const auto words = [d16](VU a, VU b) HWY_ATTR {
@@ -321,7 +316,7 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
 }
 
 // What a span onto a 16-bit colour format does with an alpha texel.
-enum class Word16 {
+enum class ColourWordDraw {
   kCopy,            // writes the colour word (of an alpha texel: bit 15 cleared for 555)
   kKeyedCopy,       // writes the colour word unless it is the key
   kOwnAlpha,        // blends by the texel's alpha level
@@ -335,8 +330,8 @@ enum class Word16 {
 // a mask where the span walk allows it for 16-bit lanes.
 // Texels of kBytes bytes (alpha texels: 4; colour texels: 2), their
 // colour word in the low 16 bits of the 4 bytes gathered.
-template <bool kIs565, Word16 kMode, int kBytes = 4>
-int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
+template <bool kIs565, ColourWordDraw kMode, int kBytes = 4>
+int32_t ColourWordSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   constexpr bool kClear15 = !kIs565 && kBytes == 4;
   const DU du;
   const D16 d16;
@@ -345,28 +340,28 @@ int32_t Word16Span(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   alignas(16) uint8_t levels[16];
   for (uint32_t l = 0; l < 16; ++l) {
     levels[l] = static_cast<uint8_t>(
-        kMode == Word16::kOwnAlpha ? l : polyscan::Div255(16 * l * (args.a & 0xFF)) >> 4);
+        kMode == ColourWordDraw::kOwnAlpha ? l : pixelops::exact::Div255(16 * l * (args.a & 0xFF)) >> 4);
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, levels));
   const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
   const V16 fifteen = hn::Set(d16, 15);
   const auto draw = [&](VU a, VU b, V16 old, V16 table, V16 key, V16 fifteen) HWY_ATTR {
     const V16 s = hn::ConcatEven(d16, hn::BitCast(d16, b), hn::BitCast(d16, a));
-    if constexpr (kMode == Word16::kCopy) {
+    if constexpr (kMode == ColourWordDraw::kCopy) {
       return kClear15 ? hn::And(s, hn::Set(d16, 0x7FFF)) : s;
-    } else if constexpr (kMode == Word16::kKeyedCopy) {
+    } else if constexpr (kMode == ColourWordDraw::kKeyedCopy) {
       return hn::IfThenElse(hn::Eq(s, key), old, s);
     } else {
       V16 level = hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4));
-      if constexpr (kMode != Word16::kOpacity) {
+      if constexpr (kMode != ColourWordDraw::kOpacity) {
         const V16 alpha =
             hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
         level = hn::TableLookupBytes(table, alpha);
       }
       const V16 out = blend::LevelBlend<kIs565>(s, old, level);
-      if constexpr (kMode == Word16::kAlphaByOpacity)
+      if constexpr (kMode == ColourWordDraw::kAlphaByOpacity)
         return hn::IfThenElse(hn::Eq(s, key), old, out);
-      if constexpr (kMode == Word16::kOpacity) {
+      if constexpr (kMode == ColourWordDraw::kOpacity) {
         return hn::IfThenElse(hn::Or(hn::Eq(s, key), hn::Eq(s, old)), old, out);
       }
       return out;
@@ -425,8 +420,8 @@ void RegisterPolygon(KernelTable& t) {
        &KeyedCopySpan<k32, false, Fill::kAlpha255>},
       // Alpha sources onto their colour formats: the opaque family copies the
       // colour with X 0, the keyed family blends by the texel's alpha.
-      {F::Bgra32, F::Bgrx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, Weight::kAlpha, 0>},
-      {F::Rgba32, F::Rgbx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, Weight::kAlpha, 0>},
+      {F::Bgra32, F::Bgrx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, WeightSource::kAlpha, 0>},
+      {F::Rgba32, F::Rgbx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, WeightSource::kAlpha, 0>},
   };
   for (const CopyPair& c : copies) {
     t.Set(Op::SpanOpaque, c.s, c.d, c.opaque);
@@ -439,37 +434,37 @@ void RegisterPolygon(KernelTable& t) {
     SpanFn fn;
   };
   const BlendPair blends[] = {
-      {F::Bgrx32, F::Bgrx32, &WeightSpan<k32, false, Weight::kOpacity, 0>},
-      {F::Rgbx32, F::Rgbx32, &WeightSpan<k32, false, Weight::kOpacity, 0>},
-      {F::Bgra32, F::Bgra32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 255>},
-      {F::Rgba32, F::Rgba32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 255>},
-      {F::Bgra32, F::Bgrx32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 0>},
-      {F::Rgba32, F::Rgbx32, &WeightSpan<k24, false, Weight::kAlphaByOpacity, 0>},
-      {F::Bgrx32, F::Bgra32, &WeightSpan<k32, false, Weight::kOpacity, 255>},
-      {F::Rgbx32, F::Bgra32, &WeightSpan<k32, true, Weight::kOpacity, 255>},
-      {F::Bgrx32, F::Rgba32, &WeightSpan<k32, true, Weight::kOpacity, 255>},
-      {F::Rgbx32, F::Rgba32, &WeightSpan<k32, false, Weight::kOpacity, 255>},
+      {F::Bgrx32, F::Bgrx32, &WeightSpan<k32, false, WeightSource::kOpacity, 0>},
+      {F::Rgbx32, F::Rgbx32, &WeightSpan<k32, false, WeightSource::kOpacity, 0>},
+      {F::Bgra32, F::Bgra32, &WeightSpan<k24, false, WeightSource::kAlphaByOpacity, 255>},
+      {F::Rgba32, F::Rgba32, &WeightSpan<k24, false, WeightSource::kAlphaByOpacity, 255>},
+      {F::Bgra32, F::Bgrx32, &WeightSpan<k24, false, WeightSource::kAlphaByOpacity, 0>},
+      {F::Rgba32, F::Rgbx32, &WeightSpan<k24, false, WeightSource::kAlphaByOpacity, 0>},
+      {F::Bgrx32, F::Bgra32, &WeightSpan<k32, false, WeightSource::kOpacity, 255>},
+      {F::Rgbx32, F::Bgra32, &WeightSpan<k32, true, WeightSource::kOpacity, 255>},
+      {F::Bgrx32, F::Rgba32, &WeightSpan<k32, true, WeightSource::kOpacity, 255>},
+      {F::Rgbx32, F::Rgba32, &WeightSpan<k32, false, WeightSource::kOpacity, 255>},
       {F::Rgb565A, F::Rgb565A, &ChannelAlphaSpan<true>},
       {F::Rgb555A, F::Rgb555A, &ChannelAlphaSpan<false>},
   };
   for (const BlendPair& b : blends) t.Set(Op::SpanBlend, b.s, b.d, b.fn);
 
   // Alpha texels onto 16-bit colour pixels.
-  t.Set(Op::SpanOpaque, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kCopy>);
-  t.Set(Op::SpanOpaque, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kCopy>);
-  t.Set(Op::SpanKeyed, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kOwnAlpha>);
-  t.Set(Op::SpanKeyed, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kOwnAlpha>);
-  t.Set(Op::SpanBlend, F::Rgb565A, F::Rgb565, &Word16Span<true, Word16::kAlphaByOpacity>);
-  t.Set(Op::SpanBlend, F::Rgb555A, F::Rgb555, &Word16Span<false, Word16::kAlphaByOpacity>);
+  t.Set(Op::SpanOpaque, F::Rgb565A, F::Rgb565, &ColourWordSpan<true, ColourWordDraw::kCopy>);
+  t.Set(Op::SpanOpaque, F::Rgb555A, F::Rgb555, &ColourWordSpan<false, ColourWordDraw::kCopy>);
+  t.Set(Op::SpanKeyed, F::Rgb565A, F::Rgb565, &ColourWordSpan<true, ColourWordDraw::kOwnAlpha>);
+  t.Set(Op::SpanKeyed, F::Rgb555A, F::Rgb555, &ColourWordSpan<false, ColourWordDraw::kOwnAlpha>);
+  t.Set(Op::SpanBlend, F::Rgb565A, F::Rgb565, &ColourWordSpan<true, ColourWordDraw::kAlphaByOpacity>);
+  t.Set(Op::SpanBlend, F::Rgb555A, F::Rgb555, &ColourWordSpan<false, ColourWordDraw::kAlphaByOpacity>);
 
   // 16-bit colour texels (2 bytes, 4 read) onto their own format and onto
   // their alpha format.
-  t.Set(Op::SpanOpaque, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kCopy, 2>);
-  t.Set(Op::SpanOpaque, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kCopy, 2>);
-  t.Set(Op::SpanKeyed, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kKeyedCopy, 2>);
-  t.Set(Op::SpanKeyed, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kKeyedCopy, 2>);
-  t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565, &Word16Span<true, Word16::kOpacity, 2>);
-  t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555, &Word16Span<false, Word16::kOpacity, 2>);
+  t.Set(Op::SpanOpaque, F::Rgb565, F::Rgb565, &ColourWordSpan<true, ColourWordDraw::kCopy, 2>);
+  t.Set(Op::SpanOpaque, F::Rgb555, F::Rgb555, &ColourWordSpan<false, ColourWordDraw::kCopy, 2>);
+  t.Set(Op::SpanKeyed, F::Rgb565, F::Rgb565, &ColourWordSpan<true, ColourWordDraw::kKeyedCopy, 2>);
+  t.Set(Op::SpanKeyed, F::Rgb555, F::Rgb555, &ColourWordSpan<false, ColourWordDraw::kKeyedCopy, 2>);
+  t.Set(Op::SpanBlend, F::Rgb565, F::Rgb565, &ColourWordSpan<true, ColourWordDraw::kOpacity, 2>);
+  t.Set(Op::SpanBlend, F::Rgb555, F::Rgb555, &ColourWordSpan<false, ColourWordDraw::kOpacity, 2>);
   for (const auto& [s, d] : {std::pair{F::Rgb565, F::Rgb565A}, std::pair{F::Rgb555, F::Rgb555A}}) {
     t.Set(Op::SpanOpaque, s, d, &CopySpan<false, Fill::kLevel15, 2>);
     t.Set(Op::SpanKeyed, s, d, &KeyedCopySpan<k16, false, Fill::kLevel15, 2>);
@@ -485,16 +480,16 @@ void RegisterPolygon(KernelTable& t) {
   const Bytes24Pair bytes24[] = {
       {F::Bgr24, F::Bgra32, &CopySpan<false, Fill::kAlpha255, 3>,
        &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
-       &WeightSpan<k24, false, Weight::kOpacity, 255, 3>},
+       &WeightSpan<k24, false, WeightSource::kOpacity, 255, 3>},
       {F::Rgb24, F::Bgra32, &CopySpan<true, Fill::kAlpha255, 3>,
        &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>,
-       &WeightSpan<k24, true, Weight::kOpacity, 255, 3>},
+       &WeightSpan<k24, true, WeightSource::kOpacity, 255, 3>},
       {F::Bgr24, F::Rgba32, &CopySpan<true, Fill::kAlpha255, 3>,
        &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>,
-       &WeightSpan<k24, true, Weight::kOpacity, 255, 3>},
+       &WeightSpan<k24, true, WeightSource::kOpacity, 255, 3>},
       {F::Rgb24, F::Rgba32, &CopySpan<false, Fill::kAlpha255, 3>,
        &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
-       &WeightSpan<k24, false, Weight::kOpacity, 255, 3>},
+       &WeightSpan<k24, false, WeightSource::kOpacity, 255, 3>},
   };
   for (const Bytes24Pair& b : bytes24) {
     t.Set(Op::SpanOpaque, b.s, b.d, b.opaque);

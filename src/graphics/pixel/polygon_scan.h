@@ -43,7 +43,6 @@
 
 #include <pixelops/dd_surface.h>
 #include "graphics/pixel/blend_frame.h"
-#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/row_kernels.h"
@@ -124,11 +123,6 @@ template <class Texel>
 concept NamesSpanKernel = requires {
   { Texel::kSpanOp } -> std::convertible_to<kernels::Op>;
 };
-
-// x / 255 for x <= 65535, as the span kernels compute it in place of the
-// product, complement and difference tables. To be removed when the kernels
-// call exact::Div255 directly.
-using exact::Div255;
 
 inline constexpr int64_t kOne = int64_t{1} << 20;
 inline constexpr int64_t kHalf = kOne / 2;

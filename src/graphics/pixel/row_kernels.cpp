@@ -25,7 +25,8 @@ void RegisterColourKeepAlphaKernels(KernelTable& table, int64_t target);
 void RegisterFadeKernels(KernelTable& table, int64_t target);
 void RegisterAlphaFromMaskKernels(KernelTable& table, int64_t target);
 void RegisterTranslucentKernels(KernelTable& table, int64_t target);
-void RegisterStretchKernels(KernelTable& table, int64_t target);
+void RegisterBlendFrameKernels(KernelTable& table, int64_t target);
+void RegisterCopyKernels(KernelTable& table, int64_t target);
 void RegisterPolygonKernels(KernelTable& table, int64_t target);
 
 std::size_t ExportIndex(int64_t target, std::size_t n) {
@@ -50,7 +51,8 @@ constexpr Register kRegister[] = {
     &RegisterFadeKernels,
     &RegisterAlphaFromMaskKernels,
     &RegisterTranslucentKernels,
-    &RegisterStretchKernels,
+    &RegisterBlendFrameKernels,
+    &RegisterCopyKernels,
     &RegisterPolygonKernels,
 };
 

@@ -1,15 +1,15 @@
 // Row kernels of the additive and subtractive blits (plain, keyed, levelled,
-// levelled and keyed) and of the colour-keyed copy, compiled for every vector
-// target of the build (see row_kernels.h).
+// levelled and keyed), compiled for every vector target of the build (see
+// row_kernels.h).
 //
 // Each kernel is a block of pixels (one or a few vectors) that gives exactly
-// the bytes of its rule in saturating_rules.h or copy_blit.cpp; Run walks a
-// row in whole blocks by the aligned walk of kernel_rows-inl.h.
-// The table look-ups of the rules become arithmetic in lanes (level_scaling.h:
-// ProductBy255, Fifteenths, Multiplier255), proved equal to the
-// tables over their whole domains by the tests. Keyed kernels compare whole
-// vectors of source pixels with the key and keep the destination where they
-// match.
+// the bytes of its rule in saturating_rules.h; Run walks a row in whole
+// blocks by the aligned walk of kernel_rows-inl.h.
+// The table look-ups of the rules become arithmetic in lanes by the exact
+// identities of exact_arithmetic-inl.h (Div255, Div15, FixedMultiplier),
+// proved equal to the tables over their whole domains by the tests. Keyed
+// kernels compare whole vectors of source pixels with the key and keep the
+// destination where they match.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/saturating_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
@@ -19,7 +19,6 @@
 #include "graphics/pixel/blend_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/kernel_rows-inl.h"
-#include "graphics/pixel/level_scaling.h"
 #include "graphics/pixel/row_kernels.h"
 #include "graphics/pixel/saturating.h"
 
@@ -35,74 +34,18 @@ void RegisterSaturating(KernelTable&) {}
 
 
 // RowArgs: a the level of the levelled forms (0..254: a level of 255 runs the
-// unlevelled form), key the source's colour key.
+// unlevelled form), key the source's colour key. Every kernel is a block of
+// rows::RunBlocks.
 
-// ---- Row walk ----
-
-// K: kSrcBytes / kDstBytes per unit (a pixel, or a byte for byte runs),
-// kUnitsPerPixel, Units() per block and Block(s, d, args); a block's
-// destination bytes are a whole number of vectors, and each unit's result
-// depends only on its own source and destination units as they were (a row
-// that a kernel runs never reads pixels that an earlier pixel of it wrote),
-// as the aligned walk asks (rows::ForEachAlignedStep).
 template <class K>
-void Run(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
-  if (width <= 0) return;
-  // A copy the stores through d cannot be taken to change, so that what the
-  // blocks derive from it stays in registers.
-  const RowArgs a = args;
-  const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
-  // Forced inline: out of line, the blocks of the 16-bit word rows run a quarter slower.
-  const auto block = [](const uint8_t* sp, uint8_t* dp, const RowArgs& a) __attribute__((always_inline)) {
-    K::Block(sp, dp, a);
-  };
-  rows::ForEachAlignedStep<K::kSrcBytes, K::kDstBytes>(s, d, units, K::Units(), block, a);
-}
+constexpr RowFn Run = &rows::RunBlocks<K, RowArgs>;
 
 // ---- Lane arithmetic ----
 
-// floor(a x c / 255) in every byte lane (ProductBy255).
+// floor(a x c / 255) in every byte lane.
 HWY_INLINE V8 Product(V8 a, V8 c) {
   const D8 d8;
   return blend::ProductBytes(d8, blend::ByteWeight{}, a, c);
-}
-
-// Bytes 0-2 of 32-bit pixels each times the pixel's alpha (byte 3) / 255
-// (ProductBy255); byte 3 becomes 0.
-HWY_INLINE V8 ByOwnAlpha(V8 v) {
-  const D8 d8;
-  const D16 d16;
-  const D32 d32;
-  // The alpha byte into both 16-bit halves of its pixel (high bytes 0), by
-  // one byte shuffle within each 16-byte block.
-  alignas(16) static constexpr uint8_t kAlphaTwice[16] = {3,  0x80, 3,  0x80, 7,  0x80, 7,  0x80,
-                                                         11, 0x80, 11, 0x80, 15, 0x80, 15, 0x80};
-  const V16 a = hn::BitCast(d16, hn::TableLookupBytesOr0(v, hn::LoadDup128(d8, kAlphaTwice)));
-  const V16 v16 = hn::BitCast(d16, v), magic = hn::Set(d16, 0x8081);
-  // Bytes 0 and 2, then bytes 1 and 3 (byte 3's product is dropped). A
-  // product p < 2^15 of the odd bytes goes to its high byte as (p << 1) &
-  // 0xFF00, which is ((p >> 7) << 8).
-  const V16 even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(v16, hn::Set(d16, 0xFF)), a), magic));
-  const V16 odd = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
-  const V16 byte1 = hn::BitCast(d16, hn::Set(d32, 0xFF00));
-  return hn::BitCast(d8, hn::Or(even, hn::And(odd, byte1)));
-}
-
-// P[level][c] in every byte lane at a level <= 254 fixed for the row:
-// m = Multiplier255(level) in every 16-bit lane; odd bytes scaled in place.
-HWY_INLINE V8 ScaleBytes(V8 v, V16 m) {
-  const D8 d8;
-  const D16 d16;
-  const V16 v16 = hn::BitCast(d16, v), high = hn::Set(d16, 0xFF00);
-  const V16 even = hn::MulHigh(hn::And(v16, hn::Set(d16, 0xFF)), m);
-  const V16 odd = hn::And(hn::MulHigh(hn::And(v16, high), m), high);
-  return hn::BitCast(d8, hn::Or(even, odd));
-}
-
-// floor(c x l / 15) for c <= 63, l <= 15 in 16-bit lanes (Fifteenths).
-template <class D>
-HWY_INLINE hn::Vec<D> Fifteenths(D, hn::Vec<D> c, hn::Vec<D> l) {
-  return blend::Div15(hn::Mul(c, l));
 }
 
 // The colour word s (C's layout) taken apart into channels, which are scaled
@@ -134,13 +77,13 @@ HWY_INLINE hn::Vec<D> ScaledChannels(D t, hn::Vec<D> d, hn::Vec<D> s, hn::Vec<D>
     pb = hn::MulHigh(sb, m);
   }
   if constexpr (kFifteenths) {
-    sr = Fifteenths(t, sr, w);
-    sg = Fifteenths(t, sg, w);
+    sr = exact::Div15(hn::Mul(sr, w));
+    sg = exact::Div15(hn::Mul(sg, w));
   } else {
     sr = hn::MulHigh(sr, w);
     sg = hn::MulHigh(sg, w);
   }
-  const auto scaledB = kFifteenths ? Fifteenths(t, pb, w) : hn::MulHigh(pb, w);
+  const auto scaledB = kFifteenths ? exact::Div15(hn::Mul(pb, w)) : hn::MulHigh(pb, w);
   // The destination's fields where they lie, each source channel moved to
   // its field (its low bits 0), so that no destination field is taken apart
   // and none joined again.
@@ -239,7 +182,7 @@ HWY_INLINE hn::Vec<D> AlphaColour(D t, hn::Vec<D> d, hn::Vec<D> s) {
 }
 
 // The byte-3 lanes of a vector of 32-bit pixels.
-HWY_INLINE hn::Mask<D8> Byte3() {
+HWY_INLINE hn::Mask<D8> Byte3Lanes() {
   const D8 d8;
   return hn::Eq(hn::And(hn::Iota(d8, 0), hn::Set(d8, 3)), hn::Set(d8, 3));
 }
@@ -291,7 +234,8 @@ struct AlphaWords {
     // colour word form (Rgb555 bit 15 becomes 0 in both).
     V16 r;
     if constexpr (kScaled) {
-      r = ScaledChannels<A, C, false, false>(t, vd, vs, hn::Set(t, static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+      const V16 m = hn::Set(t, static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.a)));
+      r = ScaledChannels<A, C, false, false>(t, vd, vs, m);
     } else {
       r = AlphaColour<A, C>(t, vd, vs);
     }
@@ -322,7 +266,8 @@ struct AlphaLevelWords {
     // Widened, scaled and narrowed (P[level] of each channel, taken apart),
     // then the source's colour times alpha / 15 (the level table), then the
     // word form by channels; Rgb555 bit 15 stays (the scaled source has none).
-    const V16 m = hn::Set(t, static_cast<uint16_t>(kScaled ? scaling::Multiplier255(a.a) : 0));
+    const V16 m =
+        hn::Set(t, static_cast<uint16_t>(kScaled ? pixelops::exact::FixedMultiplier(a.a) : 0));
     V16 r = ScaledChannels<A, C, true, true, kScaled>(t, vd, word, alpha, m);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
@@ -338,7 +283,10 @@ struct ByteRun {
   static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
     const D8 t;
     V8 sv = hn::LoadU(t, s);
-    if constexpr (kScaled) sv = ScaleBytes(sv, hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a))));
+    if constexpr (kScaled) {
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.a)));
+      sv = exact::ProductBytes(t, m, sv);
+    }
     hn::StoreU(A::Sat(hn::LoadU(t, d), sv), t, d);
   }
 };
@@ -359,10 +307,10 @@ struct Planes24 {
     hn::LoadInterleaved3(t, d, d0, d1, d2);
     V8 w0 = s0, w1 = s1, w2 = s2;
     if constexpr (kScaled) {
-      const V16 m = hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a)));
-      w0 = ScaleBytes(s0, m);
-      w1 = ScaleBytes(s1, m);
-      w2 = ScaleBytes(s2, m);
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.a)));
+      w0 = exact::ProductBytes(t, m, s0);
+      w1 = exact::ProductBytes(t, m, s1);
+      w2 = exact::ProductBytes(t, m, s2);
     } else if constexpr (kAlphaSource) {
       w0 = Product(s3, s0);
       w1 = Product(s3, s1);
@@ -382,7 +330,7 @@ struct Planes24 {
 };
 
 // What byte 3 of a 32-bit destination becomes.
-enum class X3 {
+enum class Byte3Result {
   Mod,    // d3 + s3 / d3 - s3 modulo 256 (the source's byte 3 as the rule takes it)
   Opaque, // 255
   Zero,   // 0
@@ -391,9 +339,9 @@ enum class X3 {
 // Four-byte pixels onto four-byte pixels in byte lanes: equal Bgrx32 / Rgbx32
 // (Bytes), equal Bgra32 / Rgba32 (OpaqueBytes), Bgra32 / Rgba32 onto Bgrx32 /
 // Rgbx32 (AlphaBytes, RgbaOntoRgbx). The source's bytes 0-2 as they are,
-// weighted by the level, or (kOwnAlpha, unscaled) by the source's alpha; its
-// byte 3 as it is where the rule adds it (kSourceX3), else 0.
-template <class A, bool kScaled, bool kKeyed, bool kAlphaSource, X3 kX3>
+// weighted by the level, or (kAlphaSource, unscaled) by the source's alpha; its
+// byte 3 as it is where the rule adds it (Byte3Result::Mod), else 0.
+template <class A, bool kScaled, bool kKeyed, bool kAlphaSource, Byte3Result kByte3>
 struct Pixels32 {
   static constexpr size_t kSrcBytes = 4, kDstBytes = 4, kUnitsPerPixel = 1;
   static size_t Units() { return hn::Lanes(D32()); }
@@ -405,17 +353,18 @@ struct Pixels32 {
     V8 sv = vs;
     // Bytes 0-2 weighted, byte 3 = 0.
     if constexpr (kScaled) {
-      const V16 m = hn::Set(D16(), static_cast<uint16_t>(scaling::Multiplier255(a.a)));
-      sv = hn::BitCast(t, hn::And(hn::BitCast(d32, ScaleBytes(vs, m)), hn::Set(d32, 0xFFFFFF)));
-    } else if constexpr (kAlphaSource && kX3 != X3::Opaque) {
-      sv = ByOwnAlpha(vs);
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.a)));
+      sv = hn::BitCast(t, hn::And(hn::BitCast(d32, exact::ProductBytes(t, m, vs)),
+                                  hn::Set(d32, 0xFFFFFF)));
+    } else if constexpr (kAlphaSource && kByte3 != Byte3Result::Opaque) {
+      sv = exact::ProductBytesByByte3(t, vs);
     }
-    const auto byte3 = Byte3();
-    V8 x3;
-    if constexpr (kX3 == X3::Mod) x3 = A::Mod(vd, sv);
-    else if constexpr (kX3 == X3::Opaque) x3 = hn::Set(t, 0xFF);
-    else x3 = hn::Zero(t);
-    const V8 r = hn::IfThenElse(byte3, x3, A::Sat(vd, sv));
+    const auto byte3 = Byte3Lanes();
+    V8 newByte3;
+    if constexpr (kByte3 == Byte3Result::Mod) newByte3 = A::Mod(vd, sv);
+    else if constexpr (kByte3 == Byte3Result::Opaque) newByte3 = hn::Set(t, 0xFF);
+    else newByte3 = hn::Zero(t);
+    const V8 r = hn::IfThenElse(byte3, newByte3, A::Sat(vd, sv));
     if constexpr (kKeyed) {
       const uint32_t mask = kAlphaSource ? 0xFFFFFFu : 0xFFFFFFFFu;
       const auto key = hn::Eq(hn::And(s32, hn::Set(d32, mask)), hn::Set(d32, a.key & mask));
@@ -427,42 +376,6 @@ struct Pixels32 {
   }
 };
 
-// ---- Keyed copy ----
-
-// Source pixels that are not the key replace the destination's: 1, 2 and
-// 4-byte pixels a lane (the 16-bit alpha formats compare their colour word,
-// Bgra32 / Rgba32 their three colour bytes), 3-byte pixels by planes.
-template <class T, uint32_t kKeyMask>
-struct KeyedCopyLanes {
-  using D = hn::ScalableTag<T>;
-  static constexpr size_t kSrcBytes = sizeof(T), kDstBytes = sizeof(T), kUnitsPerPixel = 1;
-  static size_t Units() { return hn::Lanes(D()); }
-  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
-    const D t;
-    const auto vs = hn::LoadU(t, reinterpret_cast<const T*>(s));
-    const auto vd = hn::LoadU(t, reinterpret_cast<T*>(d));
-    const auto m = hn::Set(t, static_cast<T>(kKeyMask));
-    const auto key = hn::Eq(hn::And(vs, m), hn::Set(t, static_cast<T>(a.key & kKeyMask)));
-    hn::StoreU(hn::IfThenElse(key, vd, vs), t, reinterpret_cast<T*>(d));
-  }
-};
-
-struct KeyedCopy24 {
-  static constexpr size_t kSrcBytes = 3, kDstBytes = 3, kUnitsPerPixel = 1;
-  static size_t Units() { return hn::Lanes(D8()); }
-  static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
-    const D8 t;
-    V8 s0, s1, s2, d0, d1, d2;
-    hn::LoadInterleaved3(t, s, s0, s1, s2);
-    hn::LoadInterleaved3(t, d, d0, d1, d2);
-    const auto key = hn::And(hn::And(hn::Eq(s0, hn::Set(t, static_cast<uint8_t>(a.key))),
-                                     hn::Eq(s1, hn::Set(t, static_cast<uint8_t>(a.key >> 8)))),
-                             hn::Eq(s2, hn::Set(t, static_cast<uint8_t>(a.key >> 16))));
-    hn::StoreInterleaved3(hn::IfThenElse(key, d0, s0), hn::IfThenElse(key, d1, s1),
-                          hn::IfThenElse(key, d2, s2), t, d);
-  }
-};
-
 // ---- Registration ----
 
 // The served pairs of one form of an operation, each with the kernel of its rule.
@@ -471,28 +384,29 @@ void RegisterForm(KernelTable& t, Op op) {
   using F = PixelFormat;
   using C5 = px::Colour565;
   using C1 = px::Colour555;
-  constexpr X3 kRgbaX3 = A::Scalar::kRgbaOntoRgbxClearsX ? X3::Zero : X3::Mod;
-  t.Set(op, F::Rgb565, F::Rgb565, &Run<Words16<A, kScaled, kKeyed, C5>>);
-  t.Set(op, F::Rgb555, F::Rgb555, &Run<Words16<A, kScaled, kKeyed, C1>>);
+  constexpr Byte3Result kRgbaOntoRgbxByte3 =
+      A::Scalar::kRgbaOntoRgbxClearsX ? Byte3Result::Zero : Byte3Result::Mod;
+  t.Set(op, F::Rgb565, F::Rgb565, Run<Words16<A, kScaled, kKeyed, C5>>);
+  t.Set(op, F::Rgb555, F::Rgb555, Run<Words16<A, kScaled, kKeyed, C1>>);
   if constexpr (kKeyed) {
-    t.Set(op, F::Bgr24, F::Bgr24, &Run<Planes24<A, kScaled, true, false>>);
-    t.Set(op, F::Rgb24, F::Rgb24, &Run<Planes24<A, kScaled, true, false>>);
+    t.Set(op, F::Bgr24, F::Bgr24, Run<Planes24<A, kScaled, true, false>>);
+    t.Set(op, F::Rgb24, F::Rgb24, Run<Planes24<A, kScaled, true, false>>);
   } else {
-    t.Set(op, F::Bgr24, F::Bgr24, &Run<ByteRun<A, kScaled>>);
-    t.Set(op, F::Rgb24, F::Rgb24, &Run<ByteRun<A, kScaled>>);
+    t.Set(op, F::Bgr24, F::Bgr24, Run<ByteRun<A, kScaled>>);
+    t.Set(op, F::Rgb24, F::Rgb24, Run<ByteRun<A, kScaled>>);
   }
-  t.Set(op, F::Bgrx32, F::Bgrx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
-  t.Set(op, F::Rgbx32, F::Rgbx32, &Run<Pixels32<A, kScaled, kKeyed, false, X3::Mod>>);
-  t.Set(op, F::Rgb565A, F::Rgb565A, &Run<AlphaWords<A, kScaled, kKeyed, C5>>);
-  t.Set(op, F::Rgb555A, F::Rgb555A, &Run<AlphaWords<A, kScaled, kKeyed, C1>>);
-  t.Set(op, F::Bgra32, F::Bgra32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
-  t.Set(op, F::Rgba32, F::Rgba32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Opaque>>);
-  t.Set(op, F::Rgb565A, F::Rgb565, &Run<AlphaLevelWords<A, kScaled, kKeyed, C5>>);
-  t.Set(op, F::Rgb555A, F::Rgb555, &Run<AlphaLevelWords<A, kScaled, kKeyed, C1>>);
-  t.Set(op, F::Bgra32, F::Bgr24, &Run<Planes24<A, kScaled, kKeyed, true>>);
-  t.Set(op, F::Rgba32, F::Rgb24, &Run<Planes24<A, kScaled, kKeyed, true>>);
-  t.Set(op, F::Bgra32, F::Bgrx32, &Run<Pixels32<A, kScaled, kKeyed, true, X3::Mod>>);
-  t.Set(op, F::Rgba32, F::Rgbx32, &Run<Pixels32<A, kScaled, kKeyed, true, kRgbaX3>>);
+  t.Set(op, F::Bgrx32, F::Bgrx32, Run<Pixels32<A, kScaled, kKeyed, false, Byte3Result::Mod>>);
+  t.Set(op, F::Rgbx32, F::Rgbx32, Run<Pixels32<A, kScaled, kKeyed, false, Byte3Result::Mod>>);
+  t.Set(op, F::Rgb565A, F::Rgb565A, Run<AlphaWords<A, kScaled, kKeyed, C5>>);
+  t.Set(op, F::Rgb555A, F::Rgb555A, Run<AlphaWords<A, kScaled, kKeyed, C1>>);
+  t.Set(op, F::Bgra32, F::Bgra32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Opaque>>);
+  t.Set(op, F::Rgba32, F::Rgba32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Opaque>>);
+  t.Set(op, F::Rgb565A, F::Rgb565, Run<AlphaLevelWords<A, kScaled, kKeyed, C5>>);
+  t.Set(op, F::Rgb555A, F::Rgb555, Run<AlphaLevelWords<A, kScaled, kKeyed, C1>>);
+  t.Set(op, F::Bgra32, F::Bgr24, Run<Planes24<A, kScaled, kKeyed, true>>);
+  t.Set(op, F::Rgba32, F::Rgb24, Run<Planes24<A, kScaled, kKeyed, true>>);
+  t.Set(op, F::Bgra32, F::Bgrx32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Mod>>);
+  t.Set(op, F::Rgba32, F::Rgbx32, Run<Pixels32<A, kScaled, kKeyed, true, kRgbaOntoRgbxByte3>>);
 }
 
 void RegisterSaturating(KernelTable& t) {
@@ -505,19 +419,6 @@ void RegisterSaturating(KernelTable& t) {
   RegisterForm<Sub, true, false>(t, Op::SubLevel);
   RegisterForm<Sub, true, true>(t, Op::SubLevelKeyed);
 
-  using F = PixelFormat;
-  const Op k = Op::KeyedCopy;
-  t.Set(k, F::Index8, F::Index8, &Run<KeyedCopyLanes<uint8_t, 0xFF>>);
-  t.Set(k, F::Rgb565, F::Rgb565, &Run<KeyedCopyLanes<uint16_t, 0xFFFF>>);
-  t.Set(k, F::Rgb555, F::Rgb555, &Run<KeyedCopyLanes<uint16_t, 0xFFFF>>);
-  t.Set(k, F::Bgr24, F::Bgr24, &Run<KeyedCopy24>);
-  t.Set(k, F::Rgb24, F::Rgb24, &Run<KeyedCopy24>);
-  t.Set(k, F::Bgrx32, F::Bgrx32, &Run<KeyedCopyLanes<uint32_t, 0xFFFFFFFFu>>);
-  t.Set(k, F::Rgbx32, F::Rgbx32, &Run<KeyedCopyLanes<uint32_t, 0xFFFFFFFFu>>);
-  t.Set(k, F::Rgb565A, F::Rgb565A, &Run<KeyedCopyLanes<uint32_t, 0xFFFF>>);
-  t.Set(k, F::Rgb555A, F::Rgb555A, &Run<KeyedCopyLanes<uint32_t, 0xFFFF>>);
-  t.Set(k, F::Bgra32, F::Bgra32, &Run<KeyedCopyLanes<uint32_t, 0xFFFFFF>>);
-  t.Set(k, F::Rgba32, F::Rgba32, &Run<KeyedCopyLanes<uint32_t, 0xFFFFFF>>);
 }
 
 #endif  // HWY_TARGET == HWY_SCALAR

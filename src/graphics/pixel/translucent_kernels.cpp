@@ -29,7 +29,7 @@ namespace {
 
 // The two families: the translucent blend d + D[w][s - d] at one weight (a),
 // and the two-level mix P[a][s] + P[b][d].
-enum class Mix { Weight, TwoLevel };
+enum class Family { Translucent, TwoLevel };
 
 using rows::ForEachStep;
 using rows::Pixels;
@@ -65,24 +65,19 @@ using AlphaForm =
 template <class D8, class K>
 HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, K form,
                              hn::Vec<hn::Repartition<uint16_t, D8>> k) {
-  const hn::Repartition<uint16_t, D8> d16;
-  // Byte 3 of each pixel into both of its 16-bit lanes.
-  constexpr uint8_t Z = 0x80;  // a byte made 0
-  alignas(16) static constexpr uint8_t kAlpha[16] = {3,  Z, 3,  Z, 7,  Z, 7,  Z,
-                                                     11, Z, 11, Z, 15, Z, 15, Z};
-  const auto alpha = hn::BitCast(d16, hn::TableLookupBytesOr0(px, hn::LoadDup128(d8, kAlpha)));
+  const auto alpha = exact::Byte3InHalves(d8, px);
   const auto w = blend::ProductLanes(form, k, alpha);
   if constexpr (std::is_same_v<K, blend::FullWeight>)
     return w;
   else
-    return blend::LaneFixedWeight(w);
+    return exact::FixedMultiplier(w);
 }
 
 // Runs body(formA, wa, formB, wb, vecs...) with the one-weight forms of a
 // and (TwoLevel) b, vecs passed through.
-template <Mix kMix, class Body, class FA, class... Vecs>
+template <Family kFamily, class Body, class FA, class... Vecs>
 HWY_INLINE void WithWeightB(uint32_t b, const Body& body, FA formA, V16 wa, Vecs... vecs) {
-  if constexpr (kMix == Mix::TwoLevel) {
+  if constexpr (kFamily == Family::TwoLevel) {
     if (b >= 255)
       body(formA, wa, blend::FullWeight{}, hn::Zero(D16()), vecs...);
     else
@@ -92,21 +87,21 @@ HWY_INLINE void WithWeightB(uint32_t b, const Body& body, FA formA, V16 wa, Vecs
     body(formA, wa, blend::FullWeight{}, hn::Zero(D16()), vecs...);
   }
 }
-template <Mix kMix, class Body, class... Vecs>
+template <Family kFamily, class Body, class... Vecs>
 HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body, Vecs... vecs) {
   if (a >= 255)
-    WithWeightB<kMix>(b, body, blend::FullWeight{}, hn::Zero(D16()), vecs...);
+    WithWeightB<kFamily>(b, body, blend::FullWeight{}, hn::Zero(D16()), vecs...);
   else
-    WithWeightB<kMix>(b, body, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), a), vecs...);
+    WithWeightB<kFamily>(b, body, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), a), vecs...);
 }
 
 // The three colour bytes (and a fourth that the caller replaces) of 4-byte
 // pixels vs over vd, at the weights of the pair (kSrcAlpha, kDstAlpha: as for
 // Bytes32Row below).
-template <Mix kMix, bool kDstAlpha, class FS, class FB>
+template <Family kFamily, bool kDstAlpha, class FS, class FB>
 HWY_INLINE hn::Vec<D8> Mix32Weighted(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FS formS, V16 ws,
                                      FB formB, V16 wb) {
-  if constexpr (kMix == Mix::Weight) {
+  if constexpr (kFamily == Family::Translucent) {
     (void)formB, (void)wb;
     return blend::WeightBytes(d8, formS, ws, vs, vd);
   } else if constexpr (kDstAlpha) {
@@ -115,31 +110,25 @@ HWY_INLINE hn::Vec<D8> Mix32Weighted(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FS f
     return blend::MixBytes(d8, formS, ws, vs, formB, wb, vd);
   }
 }
-template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, class FA, class FB>
+template <Family kFamily, bool kSrcAlpha, bool kDstAlpha, class FA, class FB>
 HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FA formA, V16 wa, FB formB,
                              V16 wb) {
   if constexpr (kSrcAlpha) {
-    return Mix32Weighted<kMix, kDstAlpha>(d8, vs, vd, AlphaForm<FA>{},
+    return Mix32Weighted<kFamily, kDstAlpha>(d8, vs, vd, AlphaForm<FA>{},
                                           AlphaWeights(d8, vs, formA, wa), formB, wb);
   } else {
-    return Mix32Weighted<kMix, kDstAlpha>(d8, vs, vd, formA, wa, formB, wb);
+    return Mix32Weighted<kFamily, kDstAlpha>(d8, vs, vd, formA, wa, formB, wb);
   }
 }
 
-// The row costs its arithmetic (with the mix taken out it runs as fast as a
-// copy). Measured slower or no faster: two vectors a step, 257w + 1 by a byte
-// shuffle instead of shift and adds, the tail out of line, the AVX2 form at
-// the AVX-512 level. A constant of its own for byte 3 was built afresh each
-// step by the compiler; taken as the complement of the colour mask it is not.
-// Keyed rows: storing under the mask of the non-key pixels instead of
-// blending gains 2-4 % at AVX-512 but more than halves the AVX2 rows (a
-// masked store is slow there), so the blend stays.
+// Keyed rows blend the key pixels back rather than store under a mask, which
+// is slow on AVX2.
 //
 // kSrcAlpha: the source's byte 3 is its alpha (weights P[A][a]), and the key
 // is compared on bytes 0-2; otherwise on the whole word. kDstAlpha: the
 // destination's byte 3 is its alpha and becomes 255 (two-level: its weight is
 // P[A][b]); otherwise byte 3 becomes 0.
-template <Mix kMix, bool kSrcAlpha, bool kDstAlpha, bool kKeyed>
+template <Family kFamily, bool kSrcAlpha, bool kDstAlpha, bool kKeyed>
 void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
   const D8 d8;
@@ -162,7 +151,7 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
         if (hn::AllTrue(d32, match)) return;
       }
       const auto vd = hn::LoadU(d8, dp);
-      const auto mixed = Mix32<kMix, kSrcAlpha, kDstAlpha>(d8, vs, vd, formA, wa, formB, wb);
+      const auto mixed = Mix32<kFamily, kSrcAlpha, kDstAlpha>(d8, vs, vd, formA, wa, formB, wb);
       auto out = hn::BitCast(d32, mixed);
       out = kDstAlpha ? hn::Or(out, hn::Not(colourBytes)) : hn::And(out, colourBytes);
       if constexpr (kKeyed) out = hn::IfThenElse(match, hn::BitCast(d32, vd), out);
@@ -170,7 +159,7 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
     };
     ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, wa, wb, key, colourBytes);
   };
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, row);
+  WithWeights<kFamily>(args.a & 0xFF, args.b & 0xFF, row);
 }
 
 // ---------------------------------------------------------------------------
@@ -178,21 +167,21 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
 
 // Equal 24-bit formats without a key: every byte of the row is a colour byte
 // under the same weights, so the row is one run of bytes.
-template <Mix kMix>
+template <Family kFamily>
 void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
   const D8 d8;
   const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) {
     const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb) {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
-      if constexpr (kMix == Mix::Weight)
+      if constexpr (kFamily == Family::Translucent)
         hn::StoreU(blend::WeightBytes(d8, formA, wa, vs, vd), d8, dp);
       else
         hn::StoreU(blend::MixBytes(d8, formA, wa, vs, formB, wb, vd), d8, dp);
     };
     ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), step, wa, wb);
   };
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, row);
+  WithWeights<kFamily>(args.a & 0xFF, args.b & 0xFF, row);
 }
 
 // 3- or 4-byte sources (a 4-byte source's byte 3 is its alpha, and weights
@@ -200,7 +189,7 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
 // spread into 4-byte pixels (each block of 16 bytes taking four, byte 3 zero),
 // mixed as 32-bit pixels, and packed back; only the step's bytes are stored
 // (a vector loads past them). The key is compared on bytes 0-2.
-template <Mix kMix, int32_t kSrcBytes, bool kKeyed>
+template <Family kFamily, int32_t kSrcBytes, bool kKeyed>
 void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                    int32_t) {
   const D8 d8;
@@ -231,7 +220,7 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
           const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp)
                                          : spread(hn::LoadU(d8, sp), spreadIdx, spreadBytes);
           const auto vd = spread(raw, spreadIdx, spreadBytes);
-          auto out = Mix32<kMix, kSrcBytes == 4, false>(d8, vs, vd, formA, wa, formB, wb);
+          auto out = Mix32<kFamily, kSrcBytes == 4, false>(d8, vs, vd, formA, wa, formB, wb);
           if constexpr (kKeyed) {
             const auto match = hn::Eq(hn::And(hn::BitCast(d32, vs), colour), key);
             out =
@@ -246,7 +235,7 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
                                       spreadIdx, packIdx, spreadBytes, packBytes, stepBytes, key,
                                       colour);
   };
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, row, hn::SetTableIndices(d32, spreadLanes),
+  WithWeights<kFamily>(args.a & 0xFF, args.b & 0xFF, row, hn::SetTableIndices(d32, spreadLanes),
                     hn::SetTableIndices(d32, packLanes), hn::LoadDup128(d8, kSpread),
                     hn::LoadDup128(d8, kPack), hn::FirstN(d8, lanes32 * 3),
                     hn::Set(d32, args.key & 0xFFFFFF), hn::Set(d32, 0xFFFFFFu));
@@ -255,14 +244,14 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
 // ---------------------------------------------------------------------------
 // 16-bit colour destinations: 16-level blends of colour words.
 
-// Equal 16-bit colour formats. Weight: level L = a >> 4, the word becomes
+// Equal 16-bit colour formats. Translucent: level L = a >> 4, the word becomes
 // T[L][s] + T[15 - L][d] unless it already equals the source. TwoLevel:
 // T[a >> 4][s] + T[b >> 4][d], every word written.
-template <Mix kMix, bool k565, bool kKeyed>
-void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
+template <Family kFamily, bool k565, bool kKeyed>
+void ColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
   const uint32_t ls = (args.a & 0xFF) >> 4;
-  const uint32_t ld = kMix == Mix::Weight ? 15 - ls : (args.b & 0xFF) >> 4;
+  const uint32_t ld = kFamily == Family::Translucent ? 15 - ls : (args.b & 0xFF) >> 4;
   const auto ms = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ls)));
   const auto md = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ld)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
@@ -270,20 +259,18 @@ void Word16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
     const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
     const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
     auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
-    if constexpr (kMix == Mix::Weight) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
+    if constexpr (kFamily == Family::Translucent) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
     if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(vs, key), vd, out);
     hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
   };
   ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), step, ms, md, key);
 }
 
-// (Measured: the AVX2 form is slower here by a third at the AVX-512 level.)
-//
 // Rgb565A / Rgb555A onto their colour format: the source level is
 // P[a][16 x alpha] >> 4 per pixel; the destination level 15 minus it
-// (Weight) or P[b][240] >> 4 (TwoLevel). The key is compared on the colour word.
-template <Mix kMix, bool k565, bool kKeyed>
-void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
+// (Translucent) or P[b][240] >> 4 (TwoLevel). The key is compared on the colour word.
+template <Family kFamily, bool k565, bool kKeyed>
+void AlphaOntoColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                     int32_t) {
   const D8 d8;
   const D16 d16;
@@ -309,7 +296,7 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
       const auto ms = blend::LevelMultiplier(
           hn::BitCast(d16, hn::TableLookupBytes(levelOf, hn::BitCast(d8, alpha))));
       // The multiplier of level 15 - L is that of 15 less that of L.
-      const auto mdPixel = kMix == Mix::Weight ? hn::Sub(full, ms) : md;
+      const auto mdPixel = kFamily == Family::Translucent ? hn::Sub(full, ms) : md;
       auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
       hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
@@ -318,10 +305,10 @@ void AlphaWord16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
 }
 
 // Equal Rgb565A / Rgb555A: the colour words blended channel by channel, the
-// destination's alpha and pad bytes kept. Weight: W = P[16 x alpha][a], each
+// destination's alpha and pad bytes kept. Translucent: W = P[16 x alpha][a], each
 // channel K[W][d] + P[W][s]. TwoLevel: P[ws][s] + P[wd][d] modulo 256 with
 // ws = P[16 x source alpha][a], wd = P[16 x destination alpha][b].
-template <Mix kMix, bool k565, bool kKeyed>
+template <Family kFamily, bool k565, bool kKeyed>
 void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                      int32_t) {
   const D16 d16;
@@ -355,10 +342,10 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       blend::Widen<k565>(sw, sr, sg, sb);
       blend::Widen<k565>(dw, dr, dg, db);
       const auto ws = blend::ProductLanes(formA, wa, alpha16(s1, s2, fifteen));
-      const auto ms = blend::LaneFixedWeight(ws);
+      const auto ms = exact::FixedMultiplier(ws);
       const blend::FixedWeight fixed;
       hn::Vec<D16> r, g, bl;
-      if constexpr (kMix == Mix::Weight) {
+      if constexpr (kFamily == Family::Translucent) {
         // K[W][d] = P[255 - W][d]: for W >= 1 in the one-multiply form,
         // whose multiplier 257(255 - W) + 1 is 1 - (257W + 1) modulo 2^16;
         // for W = 0, d itself.
@@ -371,7 +358,7 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
         g = hn::Add(k(dg, mk, none), blend::ProductLanes(fixed, ms, sg));
         bl = hn::Add(k(db, mk, none), blend::ProductLanes(fixed, ms, sb));
       } else {
-        const auto md = blend::LaneFixedWeight(blend::ProductLanes(formB, wb, alpha16(d1, d2, fifteen)));
+        const auto md = exact::FixedMultiplier(blend::ProductLanes(formB, wb, alpha16(d1, d2, fifteen)));
         r = hn::Add(blend::ProductLanes(fixed, ms, sr), blend::ProductLanes(fixed, md, dr));
         g = hn::Add(blend::ProductLanes(fixed, ms, sg), blend::ProductLanes(fixed, md, dg));
         bl = hn::Add(blend::ProductLanes(fixed, ms, sb), blend::ProductLanes(fixed, md, db));
@@ -385,35 +372,35 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
     };
     ForEachStep<4, 4>(s, d, Pixels(width), lanes, step, wa, wb, fifteen, key);
   };
-  WithWeights<kMix>(args.a & 0xFF, args.b & 0xFF, row);
+  WithWeights<kFamily>(args.a & 0xFF, args.b & 0xFF, row);
 }
 
 // ---------------------------------------------------------------------------
 
-template <Mix kMix, bool kKeyed>
+template <Family kFamily, bool kKeyed>
 void RegisterFamily(KernelTable& t, Op op) {
   using F = PixelFormat;
-  t.Set(op, F::Rgb565, F::Rgb565, &Word16Row<kMix, true, kKeyed>);
-  t.Set(op, F::Rgb555, F::Rgb555, &Word16Row<kMix, false, kKeyed>);
-  t.Set(op, F::Rgb565A, F::Rgb565, &AlphaWord16Row<kMix, true, kKeyed>);
-  t.Set(op, F::Rgb555A, F::Rgb555, &AlphaWord16Row<kMix, false, kKeyed>);
-  t.Set(op, F::Rgb565A, F::Rgb565A, &AlphaEqual16Row<kMix, true, kKeyed>);
-  t.Set(op, F::Rgb555A, F::Rgb555A, &AlphaEqual16Row<kMix, false, kKeyed>);
+  t.Set(op, F::Rgb565, F::Rgb565, &ColourWordRow<kFamily, true, kKeyed>);
+  t.Set(op, F::Rgb555, F::Rgb555, &ColourWordRow<kFamily, false, kKeyed>);
+  t.Set(op, F::Rgb565A, F::Rgb565, &AlphaOntoColourWordRow<kFamily, true, kKeyed>);
+  t.Set(op, F::Rgb555A, F::Rgb555, &AlphaOntoColourWordRow<kFamily, false, kKeyed>);
+  t.Set(op, F::Rgb565A, F::Rgb565A, &AlphaEqual16Row<kFamily, true, kKeyed>);
+  t.Set(op, F::Rgb555A, F::Rgb555A, &AlphaEqual16Row<kFamily, false, kKeyed>);
   if constexpr (kKeyed) {
-    t.Set(op, F::Bgr24, F::Bgr24, &Expanded24Row<kMix, 3, true>);
-    t.Set(op, F::Rgb24, F::Rgb24, &Expanded24Row<kMix, 3, true>);
+    t.Set(op, F::Bgr24, F::Bgr24, &Expanded24Row<kFamily, 3, true>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Expanded24Row<kFamily, 3, true>);
   } else {
-    t.Set(op, F::Bgr24, F::Bgr24, &Bytes24Row<kMix>);
-    t.Set(op, F::Rgb24, F::Rgb24, &Bytes24Row<kMix>);
+    t.Set(op, F::Bgr24, F::Bgr24, &Bytes24Row<kFamily>);
+    t.Set(op, F::Rgb24, F::Rgb24, &Bytes24Row<kFamily>);
   }
-  t.Set(op, F::Bgra32, F::Bgr24, &Expanded24Row<kMix, 4, kKeyed>);
-  t.Set(op, F::Rgba32, F::Rgb24, &Expanded24Row<kMix, 4, kKeyed>);
-  t.Set(op, F::Bgrx32, F::Bgrx32, &Bytes32Row<kMix, false, false, kKeyed>);
-  t.Set(op, F::Rgbx32, F::Rgbx32, &Bytes32Row<kMix, false, false, kKeyed>);
-  t.Set(op, F::Bgra32, F::Bgrx32, &Bytes32Row<kMix, true, false, kKeyed>);
-  t.Set(op, F::Rgba32, F::Rgbx32, &Bytes32Row<kMix, true, false, kKeyed>);
-  t.Set(op, F::Bgra32, F::Bgra32, &Bytes32Row<kMix, true, true, kKeyed>);
-  t.Set(op, F::Rgba32, F::Rgba32, &Bytes32Row<kMix, true, true, kKeyed>);
+  t.Set(op, F::Bgra32, F::Bgr24, &Expanded24Row<kFamily, 4, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgb24, &Expanded24Row<kFamily, 4, kKeyed>);
+  t.Set(op, F::Bgrx32, F::Bgrx32, &Bytes32Row<kFamily, false, false, kKeyed>);
+  t.Set(op, F::Rgbx32, F::Rgbx32, &Bytes32Row<kFamily, false, false, kKeyed>);
+  t.Set(op, F::Bgra32, F::Bgrx32, &Bytes32Row<kFamily, true, false, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgbx32, &Bytes32Row<kFamily, true, false, kKeyed>);
+  t.Set(op, F::Bgra32, F::Bgra32, &Bytes32Row<kFamily, true, true, kKeyed>);
+  t.Set(op, F::Rgba32, F::Rgba32, &Bytes32Row<kFamily, true, true, kKeyed>);
 }
 
 }  // namespace
@@ -423,10 +410,10 @@ void RegisterTranslucent(KernelTable& t) {
 #if HWY_TARGET == HWY_SCALAR
   (void)t;  // the scalar level runs the rules themselves
 #else
-  RegisterFamily<Mix::Weight, false>(t, Op::Translucent);
-  RegisterFamily<Mix::Weight, true>(t, Op::TranslucentKeyed);
-  RegisterFamily<Mix::TwoLevel, false>(t, Op::TwoLevel);
-  RegisterFamily<Mix::TwoLevel, true>(t, Op::TwoLevelKeyed);
+  RegisterFamily<Family::Translucent, false>(t, Op::Translucent);
+  RegisterFamily<Family::Translucent, true>(t, Op::TranslucentKeyed);
+  RegisterFamily<Family::TwoLevel, false>(t, Op::TwoLevel);
+  RegisterFamily<Family::TwoLevel, true>(t, Op::TwoLevelKeyed);
 #endif
 }
 

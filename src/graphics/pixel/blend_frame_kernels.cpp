@@ -1,8 +1,9 @@
-// The gather of the stretched walk: a row's source pixels, picked by the
-// row's source columns, packed into a buffer for a row kernel. Vector gathers
-// for 4-byte pixels; others go through the walk's own loop.
+// The kernels of the blend frame's walks (blend_frame.h): the gather of the
+// stretched walk, a row's source pixels picked by the row's source columns
+// and packed into a buffer for a row kernel. Vector gathers for 4-byte
+// pixels; others go through the walk's own loop.
 #undef HWY_TARGET_INCLUDE
-#define HWY_TARGET_INCLUDE "graphics/pixel/stretch_kernels.cpp"
+#define HWY_TARGET_INCLUDE "graphics/pixel/blend_frame_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 
 #include <hwy/highway.h>
@@ -51,7 +52,7 @@ void Gather32(const uint8_t* row, const int32_t* columns, int32_t n, int32_t ava
 }
 #endif
 
-void RegisterStretch(KernelTable& t) {
+void RegisterBlendFrame(KernelTable& t) {
 #if HWY_TARGET == HWY_SCALAR
   (void)t;
 #else
@@ -66,9 +67,9 @@ HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
 namespace pixelops::kernels {
-HWY_EXPORT(RegisterStretch);
-void RegisterStretchKernels(KernelTable& table, int64_t target) {
-  RegisterTarget(HWY_DISPATCH_TABLE(RegisterStretch), target, table);
+HWY_EXPORT(RegisterBlendFrame);
+void RegisterBlendFrameKernels(KernelTable& table, int64_t target) {
+  RegisterTarget(HWY_DISPATCH_TABLE(RegisterBlendFrame), target, table);
 }
 }  // namespace pixelops::kernels
 #endif
