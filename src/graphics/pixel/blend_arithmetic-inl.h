@@ -29,9 +29,6 @@ namespace pixelops::kernels::HWY_NAMESPACE {
 namespace blend {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// To be removed when the kernels call exact:: directly.
-using exact::Div255;
-
 // P[a][c] = a x c / 255 in 16-bit lanes holding bytes.
 template <class V>
 HWY_INLINE V Product(V a, V c) {

@@ -15,19 +15,24 @@
 
 namespace pixelops::kernels {
 
-// The registration function of each kernel source, each defined beside the
-// rules its kernels speed up: each fills a table with the kernels of one
-// Highway target.
-void RegisterSaturatingKernels(KernelTable& table, int64_t target);
-void RegisterAlphaChannelKernels(KernelTable& table, int64_t target);
-void RegisterPatternKernels(KernelTable& table, int64_t target);
-void RegisterColourKeepAlphaKernels(KernelTable& table, int64_t target);
-void RegisterFadeKernels(KernelTable& table, int64_t target);
-void RegisterAlphaFromMaskKernels(KernelTable& table, int64_t target);
-void RegisterTranslucentKernels(KernelTable& table, int64_t target);
-void RegisterBlendFrameKernels(KernelTable& table, int64_t target);
-void RegisterCopyKernels(KernelTable& table, int64_t target);
-void RegisterPolygonKernels(KernelTable& table, int64_t target);
+// The kernel sources, each beside the rules its kernels speed up; each
+// exports Register<Name>Kernels(table, target), which fills a table with the
+// kernels of one Highway target.
+#define PIXELOPS_KERNEL_SOURCES(X) \
+  X(Saturating) \
+  X(AlphaChannel) \
+  X(Pattern) \
+  X(ColourKeepAlpha) \
+  X(Fade) \
+  X(AlphaFromMask) \
+  X(Translucent) \
+  X(BlendFrame) \
+  X(Copy) \
+  X(Polygon)
+
+#define PIXELOPS_DECLARE(Name) void Register##Name##Kernels(KernelTable& table, int64_t target);
+PIXELOPS_KERNEL_SOURCES(PIXELOPS_DECLARE)
+#undef PIXELOPS_DECLARE
 
 std::size_t ExportIndex(int64_t target, std::size_t n) {
   // A build of a single target makes one-entry tables: that target's code.
@@ -43,18 +48,9 @@ std::size_t ExportIndex(int64_t target, std::size_t n) {
 namespace {
 
 using Register = void (*)(KernelTable&, int64_t);
-constexpr Register kRegister[] = {
-    &RegisterSaturatingKernels,
-    &RegisterAlphaChannelKernels,
-    &RegisterPatternKernels,
-    &RegisterColourKeepAlphaKernels,
-    &RegisterFadeKernels,
-    &RegisterAlphaFromMaskKernels,
-    &RegisterTranslucentKernels,
-    &RegisterBlendFrameKernels,
-    &RegisterCopyKernels,
-    &RegisterPolygonKernels,
-};
+#define PIXELOPS_ENTRY(Name) &Register##Name##Kernels,
+constexpr Register kRegister[] = {PIXELOPS_KERNEL_SOURCES(PIXELOPS_ENTRY)};
+#undef PIXELOPS_ENTRY
 
 // The levels above scalar, each with the Highway targets it adds; a level
 // allows its own targets and those of the levels before it.
