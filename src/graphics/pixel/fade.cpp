@@ -113,7 +113,7 @@ void FadeRect(const PixelBuffer& b, const Rect& r, uint32_t level) {
   const int32_t width = r.right - r.left;
   const kernels::RowFn kernel = kernels::Find(kernels::Op::Fade, F::kCode, F::kCode);
   kernels::RowArgs args;
-  args.a = level;
+  args.level = level;
   for (int32_t y = r.top; y < r.bottom; ++y) {
     uint8_t* row = b.pixels + int64_t{y} * b.pitch + int64_t{r.left} * F::kBytes;
     if (kernel != nullptr) kernel(row, row, width, args, 0, 0);

@@ -25,13 +25,13 @@ void RegisterFade(KernelTable&) {}
 using rows::ForEachStep;
 using rows::Pixels;
 
-// s is the row itself; the kernels read and write d only. args.a: the level.
+// s is the row itself; the kernels read and write d only. args.level: the level.
 
 // Rgb565, Rgb555: the 16-level table's word at L = level >> 4.
 template <bool k565>
 void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
-  const V16 m = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4)));
+  const V16 m = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.level & 0xFF) >> 4)));
   const auto step = [d16](const uint8_t*, uint8_t* dp, size_t, V16 m) {
     uint16_t* p = reinterpret_cast<uint16_t*>(dp);
     hn::StoreU(blend::LevelWord<k565>(hn::LoadU(d16, p), m), d16, p);
@@ -50,7 +50,7 @@ template <bool k565>
 void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
   const D32 d32;
-  const V16 level = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
+  const V16 level = hn::Set(d16, static_cast<uint16_t>(args.level & 0xFF));
   const size_t n32 = hn::Lanes(d32);
   const auto step = [&](const uint8_t*, uint8_t* dp, size_t, V16 level) {
     uint32_t* p = reinterpret_cast<uint32_t*>(dp);
@@ -71,7 +71,7 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
 // 24-bit: every byte of the row scaled.
 void FadeBytesRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
-  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
+  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.level & 0xFF));
   const auto step = [d8](const uint8_t*, uint8_t* dp, size_t, V16 level) {
     hn::StoreU(blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)), d8, dp);
   };
@@ -83,7 +83,7 @@ template <uint32_t kByte3>
 void Fade32Row(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
   const D32 d32;
-  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.a & 0xFF));
+  const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.level & 0xFF));
   const auto step = [d8, d32](const uint8_t*, uint8_t* dp, size_t, V16 level) {
     const V32 scaled = hn::BitCast(d32, blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)));
     hn::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kByte3 << 24)), d32,

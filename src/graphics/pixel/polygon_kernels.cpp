@@ -242,7 +242,7 @@ template <uint32_t kKeyMask, bool kSwap, WeightSource kWeight, uint32_t kByte3, 
 int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
-  const VU opacity = hn::Set(du, args.a & 0xFF);
+  const VU opacity = hn::Set(du, args.level & 0xFF);
   const VU redBlue = hn::Set(du, 0x00FF00FF), byte = hn::Set(du, 0xFF);
   const auto op = [](DU du, VU t, VU old, VU keyMask, VU key, VU opacity, VU redBlue,
                     VU byte) HWY_ATTR {
@@ -283,14 +283,14 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
   // the zero high byte of a 16-bit index looks up 0).
   alignas(16) uint8_t weights[16];
   for (uint32_t l = 0; l < 16; ++l) {
-    weights[l] = static_cast<uint8_t>(kOpacityOnly ? args.a & 0xFF
-                                                   : pixelops::exact::Div255(16 * l * (args.a & 0xFF)));
+    weights[l] = static_cast<uint8_t>(kOpacityOnly ? args.level & 0xFF
+                                                   : pixelops::exact::Div255(16 * l * (args.level & 0xFF)));
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
   const auto words = [d16](VU a, VU b) HWY_ATTR {
     return blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
   };
-  const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.a & 0xFF));
+  const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.level & 0xFF));
   const auto op = [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB, VU levelA, VU levelB,
                      V16 key, V16 table, V16 opacity) HWY_ATTR {
         const V16 s = words(ta, tb), o = words(oa, ob);
@@ -340,7 +340,7 @@ int32_t ColourWordSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&
   alignas(16) uint8_t levels[16];
   for (uint32_t l = 0; l < 16; ++l) {
     levels[l] = static_cast<uint8_t>(
-        kMode == ColourWordDraw::kOwnAlpha ? l : pixelops::exact::Div255(16 * l * (args.a & 0xFF)) >> 4);
+        kMode == ColourWordDraw::kOwnAlpha ? l : pixelops::exact::Div255(16 * l * (args.level & 0xFF)) >> 4);
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, levels));
   const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
@@ -352,7 +352,7 @@ int32_t ColourWordSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&
     } else if constexpr (kMode == ColourWordDraw::kKeyedCopy) {
       return hn::IfThenElse(hn::Eq(s, key), old, s);
     } else {
-      V16 level = hn::Set(d16, static_cast<uint16_t>((args.a & 0xFF) >> 4));
+      V16 level = hn::Set(d16, static_cast<uint16_t>((args.level & 0xFF) >> 4));
       if constexpr (kMode != ColourWordDraw::kOpacity) {
         const V16 alpha =
             hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);

@@ -23,25 +23,30 @@
 
 namespace pixelops::kernels {
 
+// What a kernel does; the comment of each op names the file (in
+// graphics/pixel/) that holds its kernels.
 enum class Op : uint8_t {
   // Translucent blits at one opacity (BltAlpha, BltAlphaOpacity) and their
-  // colour-keyed form (BltTranslucentKey).
+  // colour-keyed form (BltTranslucentKey): translucent_kernels.cpp.
   Translucent,
   TranslucentKeyed,
-  // Blends by the source's alpha (BltAlphaChannel).
+  // Blends by the source's alpha (BltAlphaChannel): alpha_channel_kernels.cpp.
   AlphaChannel,
-  // Two-level blends (BltBlend, BltBlendKey).
+  // Two-level blends (BltBlend, BltBlendKey): translucent_kernels.cpp.
   TwoLevel,
   TwoLevelKeyed,
-  // The 16 x 16 opacity pattern (BltPattern).
+  // The 16 x 16 opacity pattern (BltPattern): pattern_kernels.cpp.
   Pattern,
-  // Colour copy keeping the destination's alpha (BltColorKeepAlpha).
+  // Colour copy keeping the destination's alpha (BltColorKeepAlpha):
+  // color_keep_alpha_kernels.cpp.
   ColourKeepAlpha,
-  // Alpha from a mask through a ramp (AlphaFromMaskRamp / Rect).
+  // Alpha from a mask through a ramp (AlphaFromMaskRamp / Rect):
+  // alpha_from_mask_kernels.cpp.
   MaskAlpha,
-  // Darkening (Fade): s is the row itself.
+  // Darkening (Fade), s being the row itself: fade_kernels.cpp.
   Fade,
-  // Saturating additive and subtractive blits, plain, keyed, levelled, both.
+  // Saturating additive and subtractive blits, plain, keyed, levelled, both:
+  // saturating_kernels.cpp.
   Add,
   AddKeyed,
   AddLevel,
@@ -50,11 +55,14 @@ enum class Op : uint8_t {
   SubKeyed,
   SubLevel,
   SubLevelKeyed,
-  // Copies skipping the source's colour key (BltKeyed, the Image draws).
+  // Copies skipping the source's colour key (BltKeyed, the Image draws):
+  // copy_kernels.cpp.
   KeyedCopy,
-  // The stretched walk's gather of a row's source pixels (GatherFn).
+  // The stretched walk's gather of a row's source pixels (GatherFn):
+  // blend_frame_kernels.cpp.
   Gather,
-  // Textured-polygon spans: colour-keyed, opaque, and blended at an alpha.
+  // Textured-polygon spans, colour-keyed, opaque, and blended at an alpha:
+  // polygon_kernels.cpp.
   SpanKeyed,
   SpanOpaque,
   SpanBlend,
@@ -63,8 +71,9 @@ enum class Op : uint8_t {
 
 // What a row kernel takes of its rule's values.
 struct RowArgs {
-  uint32_t a = 0;                   // opacity, level, or the source level
-  uint32_t b = 0;                   // the destination level
+  uint32_t level = 0;               // the opacity or level the source is weighed by
+                                    // (the source's level in the two-level blends)
+  uint32_t destLevel = 0;           // the destination's level (two-level blends)
   uint32_t key = 0;                 // colour key, as a pixel value of the source format
   const uint8_t* table = nullptr;   // a ramp or a pattern
 };

@@ -204,7 +204,7 @@ struct Words16 {
     if constexpr (kScaled) {
       // Row level >> 4 of the level table, then the word form by channels
       // (Rgb555 bit 15 stays: the scaled source has none).
-      r = ScaledChannels<A, C, true, true>(t, vd, vs, hn::Set(t, static_cast<uint16_t>((a.a >> 4) & 15)));
+      r = ScaledChannels<A, C, true, true>(t, vd, vs, hn::Set(t, static_cast<uint16_t>((a.level >> 4) & 15)));
     } else {
       r = A::template Word<C>(t, vd, vs);
     }
@@ -234,7 +234,7 @@ struct AlphaWords {
     // colour word form (Rgb555 bit 15 becomes 0 in both).
     V16 r;
     if constexpr (kScaled) {
-      const V16 m = hn::Set(t, static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.a)));
+      const V16 m = hn::Set(t, static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.level)));
       r = ScaledChannels<A, C, false, false>(t, vd, vs, m);
     } else {
       r = AlphaColour<A, C>(t, vd, vs);
@@ -267,7 +267,7 @@ struct AlphaLevelWords {
     // then the source's colour times alpha / 15 (the level table), then the
     // word form by channels; Rgb555 bit 15 stays (the scaled source has none).
     const V16 m =
-        hn::Set(t, static_cast<uint16_t>(kScaled ? pixelops::exact::FixedMultiplier(a.a) : 0));
+        hn::Set(t, static_cast<uint16_t>(kScaled ? pixelops::exact::FixedMultiplier(a.level) : 0));
     V16 r = ScaledChannels<A, C, true, true, kScaled>(t, vd, word, alpha, m);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     hn::StoreU(r, t, d16);
@@ -284,7 +284,7 @@ struct ByteRun {
     const D8 t;
     V8 sv = hn::LoadU(t, s);
     if constexpr (kScaled) {
-      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.a)));
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.level)));
       sv = exact::ProductBytes(t, m, sv);
     }
     hn::StoreU(A::Sat(hn::LoadU(t, d), sv), t, d);
@@ -307,7 +307,7 @@ struct Planes24 {
     hn::LoadInterleaved3(t, d, d0, d1, d2);
     V8 w0 = s0, w1 = s1, w2 = s2;
     if constexpr (kScaled) {
-      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.a)));
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.level)));
       w0 = exact::ProductBytes(t, m, s0);
       w1 = exact::ProductBytes(t, m, s1);
       w2 = exact::ProductBytes(t, m, s2);
@@ -353,7 +353,7 @@ struct Pixels32 {
     V8 sv = vs;
     // Bytes 0-2 weighted, byte 3 = 0.
     if constexpr (kScaled) {
-      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.a)));
+      const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.level)));
       sv = hn::BitCast(t, hn::And(hn::BitCast(d32, exact::ProductBytes(t, m, vs)),
                                   hn::Set(d32, 0xFFFFFF)));
     } else if constexpr (kAlphaSource && kByte3 != Byte3Result::Opaque) {

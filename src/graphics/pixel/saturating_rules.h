@@ -68,7 +68,7 @@ struct Rules {
   template <class S, class D, class V>
   static kernels::RowKernel KernelFor(const V& v) {
     kernels::RowArgs args;
-    if constexpr (kScaled) args.a = v.level & 0xFF;
+    if constexpr (kScaled) args.level = v.level & 0xFF;
     return kernels::RowKernelFor<S, D>(kKernelOp, args);
   }
 

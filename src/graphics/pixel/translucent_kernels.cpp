@@ -159,7 +159,7 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
     };
     ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, wa, wb, key, colourBytes);
   };
-  WithWeights<kFamily>(args.a & 0xFF, args.b & 0xFF, row);
+  WithWeights<kFamily>(args.level & 0xFF, args.destLevel & 0xFF, row);
 }
 
 // ---------------------------------------------------------------------------
@@ -181,7 +181,7 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
     };
     ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), step, wa, wb);
   };
-  WithWeights<kFamily>(args.a & 0xFF, args.b & 0xFF, row);
+  WithWeights<kFamily>(args.level & 0xFF, args.destLevel & 0xFF, row);
 }
 
 // 3- or 4-byte sources (a 4-byte source's byte 3 is its alpha, and weights
@@ -235,7 +235,7 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
                                       spreadIdx, packIdx, spreadBytes, packBytes, stepBytes, key,
                                       colour);
   };
-  WithWeights<kFamily>(args.a & 0xFF, args.b & 0xFF, row, hn::SetTableIndices(d32, spreadLanes),
+  WithWeights<kFamily>(args.level & 0xFF, args.destLevel & 0xFF, row, hn::SetTableIndices(d32, spreadLanes),
                     hn::SetTableIndices(d32, packLanes), hn::LoadDup128(d8, kSpread),
                     hn::LoadDup128(d8, kPack), hn::FirstN(d8, lanes32 * 3),
                     hn::Set(d32, args.key & 0xFFFFFF), hn::Set(d32, 0xFFFFFFu));
@@ -250,8 +250,8 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
 template <Family kFamily, bool k565, bool kKeyed>
 void ColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
-  const uint32_t ls = (args.a & 0xFF) >> 4;
-  const uint32_t ld = kFamily == Family::Translucent ? 15 - ls : (args.b & 0xFF) >> 4;
+  const uint32_t ls = (args.level & 0xFF) >> 4;
+  const uint32_t ld = kFamily == Family::Translucent ? 15 - ls : (args.destLevel & 0xFF) >> 4;
   const auto ms = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ls)));
   const auto md = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ld)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
@@ -277,14 +277,14 @@ void AlphaOntoColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const R
   const size_t lanes = hn::Lanes(d16);
   const auto fifteen = hn::Set(d16, 15);
   const auto md =
-      blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.b & 0xFF) * 240 / 255 >> 4)));
+      blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.destLevel & 0xFF) * 240 / 255 >> 4)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   const auto full = blend::LevelMultiplier(fifteen);
   // The source level of each alpha, P[a][16 x alpha] >> 4, looked up by the
   // alpha (the byte above it is 0, which looks up level 0, that of alpha 0).
   alignas(16) uint8_t levels[16];
   for (uint32_t alpha = 0; alpha < 16; ++alpha)
-    levels[alpha] = static_cast<uint8_t>((args.a & 0xFF) * alpha * 16 / 255 >> 4);
+    levels[alpha] = static_cast<uint8_t>((args.level & 0xFF) * alpha * 16 / 255 >> 4);
   const auto levelOf = hn::LoadDup128(d8, levels);
   const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 fifteen, V16 md, V16 key,
                         V16 full, hn::Vec<D8> levelOf) {
@@ -372,7 +372,7 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
     };
     ForEachStep<4, 4>(s, d, Pixels(width), lanes, step, wa, wb, fifteen, key);
   };
-  WithWeights<kFamily>(args.a & 0xFF, args.b & 0xFF, row);
+  WithWeights<kFamily>(args.level & 0xFF, args.destLevel & 0xFF, row);
 }
 
 // ---------------------------------------------------------------------------

@@ -28,7 +28,7 @@ namespace translucent {
 inline constexpr kernels::Op kOpacityOp = kernels::Op::Translucent;
 template <class S, class D>
 kernels::RowKernel OpacityKernel(uint32_t op) {
-  return kernels::RowKernelFor<S, D>(kOpacityOp, kernels::RowArgs{.a = op & 0xFF});
+  return kernels::RowKernelFor<S, D>(kOpacityOp, kernels::RowArgs{.level = op & 0xFF});
 }
 
 // Alpha source onto its 16-bit colour format: level P[op][16 x alpha] >> 4,

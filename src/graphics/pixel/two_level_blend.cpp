@@ -96,7 +96,7 @@ constexpr kernels::Op kTwoLevelOp = kernels::Op::TwoLevel;
 template <class S, class D, class V>
 kernels::RowKernel TwoLevelKernel(const V& v) {
   return kernels::RowKernelFor<S, D>(kTwoLevelOp,
-                                     kernels::RowArgs{.a = v.a & 0xFF, .b = v.b & 0xFF});
+                                     kernels::RowArgs{.level = v.a & 0xFF, .destLevel = v.b & 0xFF});
 }
 
 // 16-bit colour destinations. Equal formats take the levels a >> 4 and b >> 4;
