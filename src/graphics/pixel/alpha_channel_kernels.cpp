@@ -270,10 +270,5 @@ void RegisterAlphaChannel(KernelTable& t) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace pixelops::kernels {
-HWY_EXPORT(RegisterAlphaChannel);
-void RegisterAlphaChannelKernels(KernelTable& table, int64_t target) {
-  RegisterTarget(HWY_DISPATCH_TABLE(RegisterAlphaChannel), target, table);
-}
-}  // namespace pixelops::kernels
+PIXELOPS_EXPORT_KERNELS(AlphaChannel)
 #endif

@@ -252,10 +252,5 @@ void RegisterAlphaFromMask(KernelTable& t) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace pixelops::kernels {
-HWY_EXPORT(RegisterAlphaFromMask);
-void RegisterAlphaFromMaskKernels(KernelTable& table, int64_t target) {
-  RegisterTarget(HWY_DISPATCH_TABLE(RegisterAlphaFromMask), target, table);
-}
-}  // namespace pixelops::kernels
+PIXELOPS_EXPORT_KERNELS(AlphaFromMask)
 #endif

@@ -66,10 +66,5 @@ void RegisterBlendFrame(KernelTable& t) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace pixelops::kernels {
-HWY_EXPORT(RegisterBlendFrame);
-void RegisterBlendFrameKernels(KernelTable& table, int64_t target) {
-  RegisterTarget(HWY_DISPATCH_TABLE(RegisterBlendFrame), target, table);
-}
-}  // namespace pixelops::kernels
+PIXELOPS_EXPORT_KERNELS(BlendFrame)
 #endif

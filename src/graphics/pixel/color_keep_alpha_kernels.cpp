@@ -49,10 +49,5 @@ void RegisterColourKeepAlpha(KernelTable& t) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace pixelops::kernels {
-HWY_EXPORT(RegisterColourKeepAlpha);
-void RegisterColourKeepAlphaKernels(KernelTable& table, int64_t target) {
-  RegisterTarget(HWY_DISPATCH_TABLE(RegisterColourKeepAlpha), target, table);
-}
-}  // namespace pixelops::kernels
+PIXELOPS_EXPORT_KERNELS(ColourKeepAlpha)
 #endif

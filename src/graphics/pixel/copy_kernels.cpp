@@ -81,10 +81,5 @@ void RegisterCopy(KernelTable& t) {
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace pixelops::kernels {
-HWY_EXPORT(RegisterCopy);
-void RegisterCopyKernels(KernelTable& table, int64_t target) {
-  RegisterTarget(HWY_DISPATCH_TABLE(RegisterCopy), target, table);
-}
-}  // namespace pixelops::kernels
+PIXELOPS_EXPORT_KERNELS(Copy)
 #endif

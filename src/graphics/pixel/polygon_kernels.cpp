@@ -505,10 +505,5 @@ void RegisterPolygon(KernelTable&) {}  // the scalar target runs the rules thems
 HWY_AFTER_NAMESPACE();
 
 #if HWY_ONCE
-namespace pixelops::kernels {
-HWY_EXPORT(RegisterPolygon);
-void RegisterPolygonKernels(KernelTable& table, int64_t target) {
-  RegisterTarget(HWY_DISPATCH_TABLE(RegisterPolygon), target, table);
-}
-}  // namespace pixelops::kernels
+PIXELOPS_EXPORT_KERNELS(Polygon)
 #endif

@@ -159,3 +159,15 @@ void RegisterTarget(void (*const (&fns)[N])(KernelTable&), int64_t target, Kerne
 }
 
 }  // namespace pixelops::kernels
+
+// Ends a kernel source compiled through hwy/foreach_target.h, whose per-target
+// Register<Name>(KernelTable&) fills a table with that target's kernels:
+// exports it, and defines Register<Name>Kernels(table, target), the entry
+// that row_kernels.cpp lists. Use it under #if HWY_ONCE, outside namespaces.
+#define PIXELOPS_EXPORT_KERNELS(Name)                                  \
+  namespace pixelops::kernels {                                        \
+  HWY_EXPORT(Register##Name);                                          \
+  void Register##Name##Kernels(KernelTable& table, int64_t target) {   \
+    RegisterTarget(HWY_DISPATCH_TABLE(Register##Name), target, table); \
+  }                                                                    \
+  }
