@@ -25,7 +25,7 @@ namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
-// One lane cannot hold the packed forms; the scalar level has no kernels.
+// The scalar level has no kernels: its rules run their per-pixel paths.
 void RegisterAlphaChannel(KernelTable&) {}
 #else
 
