@@ -194,15 +194,15 @@ int RunShowcase(int argc, char** argv) {
   std::filesystem::create_directories(dir);
   Showcase show(dir);
   for (auto& [name, draw] : Scenes()) draw(show);
-  std::printf("Wrote %zu pictures to %s:\n", show.Written().size(),
-              std::filesystem::absolute(dir).c_str());
-  for (const auto& path : show.Written()) std::printf("  %s\n", path.c_str());
   const std::string index = show.WriteIndex();
   if (index.empty()) {
     std::fprintf(stderr, "Could not write the index in %s\n", dir.c_str());
     return 1;
   }
-  std::printf("Index of the pictures: %s\n", std::filesystem::absolute(index).c_str());
+  // One line, the one to act on: the page that shows every picture (each
+  // picture's file name is on it, under its caption).
+  std::printf("Wrote %zu pictures; open the page that shows them all: %s\n",
+              show.Written().size(), std::filesystem::absolute(index).c_str());
   return 0;
 }
 
