@@ -7,10 +7,11 @@
 // surfaces (padding included), for every width 0 to 300 (each at a random
 // start column 0..15 of the source and of the destination), then stretched,
 // shrunk and clipped placements, with source rectangles reaching past the
-// source and to its right and bottom edges. The surfaces' memory ends right
-// before an inaccessible page, or for some placements starts right after
-// one, so that a kernel reading or writing a pixel past the last row's end
-// (or before the first row's start) fails in any build.
+// source, to its right and bottom edges, and from its top left pixel. The
+// surfaces' memory ends right before an inaccessible page, or for some
+// placements starts right after one, so that a kernel reading or writing a
+// pixel past the last row's end (or before the first row's start) fails in
+// any build.
 //
 // ExpectSameAtEveryLevel: one drawing call on surfaces of the caller's (the
 // span kernels' test, and a few placements of the row kernels' tests).
@@ -117,7 +118,8 @@ struct KernelPlacement {
 // rectangles reaching past the source, and to its right and bottom edges.
 // Every other placement of the first two kinds draws on the surfaces whose
 // memory starts at a guard page; those reaching the right and bottom edges
-// draw on the ones whose memory ends at one.
+// draw on the ones whose memory ends at one, and the last, from the source's
+// top left onto the destination's, on the ones whose memory starts at one.
 inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
   std::vector<KernelPlacement> out;
   for (int32_t w = 0; w <= 300; ++w) {
@@ -144,6 +146,12 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
     out.push_back({static_cast<int32_t>(rng() % 16), 0, true, Rect{340 - w, 6 - h, 340 + grow, 6 + grow},
                    i % 4 != 0, Size{w + static_cast<int32_t>(rng() % (2 * w + 1)), h + grow + 1}, false, {},
                    false});
+  }
+  // The source's top left pixels onto the destination's, one to one, so that
+  // any read before a row's first pixel would leave the surfaces.
+  for (int32_t i = 0; i < 20; ++i) {
+    const int32_t w = static_cast<int32_t>(rng() % 120) + 1, h = static_cast<int32_t>(rng() % 4) + 1;
+    out.push_back({0, 0, true, Rect{0, 0, w, h}, false, {}, false, {}, true});
   }
   return out;
 }
