@@ -231,7 +231,7 @@ const Link kLinks[] = {
 };
 
 // Every op but the stretched walk's gather is some operation's kernel.
-TEST(KernelLinks, EveryKernelOpIsSomeOperations) {
+TEST(KernelLinkTable, EveryKernelOpIsSomeOperations) {
   for (size_t i = 0; i < static_cast<size_t>(Op::kCount); ++i) {
     const Op op = static_cast<Op>(i);
     bool linked = op == Op::Gather;
