@@ -447,7 +447,6 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
     firstRow = clip.top;
   }
 
-  const int64_t clipL = Fix(clip.left) + kHalf, clipR = Fix(clip.right) - kHalf;
   constexpr int64_t sb = Src::kBytes, db = Dst::kBytes;
   // A span kernel gathers texels ahead of the pixels it writes, which a
   // source sharing memory with the destination must not see.
@@ -461,25 +460,22 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
   for (int32_t y = firstRow; y <= lastRow; ++y) {
     left.Row(y, flag);
     right.Row(y, flag);
-    if (left.x > clipR || right.x < clipL) continue;
+    // The span draws pixels xl .. xr; the clip keeps those inside it, each
+    // with the texel it shows unclipped. (Sides that cross, as in a twisted
+    // outline, leave nothing between them: xr < xl.)
     const int64_t xl = Whole(left.x), xr = Whole(right.x);
-    // Sides that cross (a twisted outline) leave nothing between them.
-    if (xr < xl) continue;
+    const int64_t first = xl > clip.left ? xl : clip.left;
+    const int64_t last = xr < clip.right - 1 ? xr : clip.right - 1;
+    if (first > last) continue;
     int64_t du = 0, dv = 0;
     if (xr != xl) {
       const int64_t span = xr - xl + flag;
       du = Fix(Whole(right.u) - Whole(left.u)) / span;
       dv = Fix(Whole(right.v) - Whole(left.v)) / span;
     }
-    int64_t au = 0, av = 0, first = xl;
-    if (left.x < clipL) {
-      const int64_t skipped = Whole(clipL - left.x);
-      au = skipped * du;
-      av = skipped * dv;
-      first = clip.left;
-    }
-    const int64_t last = right.x > clipR ? clip.right - 1 : xr;
-    if (first > last) continue;
+    // first - xl <= xr - xl steps, each at most 1/(xr - xl + flag) of the
+    // span's texel difference: the products stay within that difference.
+    int64_t au = (first - xl) * du, av = (first - xl) * dv;
     const uint8_t* rowTexel = src.pixels + Whole(left.v) * src.pitch + Whole(left.u) * sb;
     uint8_t* d = dst.pixels + int64_t{y} * dst.pitch + first * db;
     int64_t count = last - first + 1;
