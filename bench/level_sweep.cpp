@@ -5,8 +5,6 @@
 //
 //   pixelops_bench [Google Benchmark flags]      the benchmarks
 //   pixelops_bench --level-sweep [options]       the sweep (see Usage below)
-#include <sched.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -20,6 +18,7 @@
 #include <pixelops/simd.h>
 
 #include "bench/bench_support.h"
+#include "bench/measure_support.h"
 
 namespace pixelops {
 
@@ -80,15 +79,6 @@ bool ParseArgs(int argc, char** argv, Options* o) {
   return true;
 }
 
-// Pins the process to one processor: the one asked for, else the one it runs on.
-int32_t PinToOneCore(int32_t cpu) {
-  if (cpu < 0) cpu = sched_getcpu();
-  if (cpu < 0) return -1;
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  CPU_SET(cpu, &set);
-  return sched_setaffinity(0, sizeof(set), &set) == 0 ? cpu : -1;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -101,11 +91,6 @@ double TimeCall(const Case& c) {
   return std::chrono::duration<double>(t1 - t0).count();
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 // Where level k's bytes first differ from scalar's after one call on a fresh
 // case, or an empty string where every level agrees.
