@@ -4,7 +4,7 @@
 // where a higher level is slower than a lower one are listed.
 //
 //   pixelops_bench [Google Benchmark flags]      the benchmarks
-//   pixelops_bench --level-sweep [options]       the sweep (see Usage below)
+//   pixelops_bench --level-sweep [options]       the sweep (--help: its options)
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -55,14 +55,26 @@ bool Value(std::string_view arg, std::string_view name, std::string* value) {
   return true;
 }
 
-bool ParseArgs(int argc, char** argv, Options* o) {
+// Reads the options; false where the sweep is not to run (exit status in
+// *status: 0 after --help, 2 after a wrong option).
+bool ParseArgs(int argc, char** argv, Options* o, int* status) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     std::string v;
+    bool ok = true;
+    if (a == "--help") {
+      std::fputs(kUsage, stdout);
+      *status = 0;
+      return false;
+    }
     if (a == "--all") {
       o->all = true;
     } else if (Value(a, "--filter", &v)) {
-      o->filter = std::regex(v);
+      try {
+        o->filter = std::regex(v);
+      } catch (const std::regex_error&) {
+        ok = false;
+      }
     } else if (Value(a, "--trials", &v)) {
       o->trials = std::max(1, std::atoi(v.c_str()));
     } else if (Value(a, "--threshold", &v)) {
@@ -72,13 +84,16 @@ bool ParseArgs(int argc, char** argv, Options* o) {
     } else if (Value(a, "--cpu", &v)) {
       o->cpu = std::atoi(v.c_str());
     } else {
-      std::fputs(kUsage, a == "--help" ? stdout : stderr);
+      ok = false;
+    }
+    if (!ok) {
+      std::fputs(kUsage, stderr);
+      *status = 2;
       return false;
     }
   }
   return true;
 }
-
 
 using Clock = std::chrono::steady_clock;
 
@@ -177,7 +192,8 @@ std::string Slower(const Timing& t, const std::vector<std::string_view>& levels,
 
 int Sweep(int argc, char** argv) {
   Options o;
-  if (!ParseArgs(argc, argv, &o)) return 2;
+  int status = 0;
+  if (!ParseArgs(argc, argv, &o, &status)) return status;
   const int32_t cpu = PinToOneCore(o.cpu);
   // The levels the processor runs, up to the one in force (PIXELOPS_SIMD).
   const std::string_view cap = SimdLevel();

@@ -189,9 +189,9 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
 // has one for bytes (AVX-512, SVE), else half a vector and a quarter of one
 // (Highway stores bytes under a mask a byte at a time elsewhere on x86).
 HWY_INLINE void StoreThreeQuarters(hn::Vec<D8> v, uint8_t* p) {
-  const D8 d8;
 #if (HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3) || \
     (HWY_TARGET & (HWY_SVE | HWY_SVE2 | HWY_SVE_256 | HWY_SVE2_128))
+  const D8 d8;
   hn::BlendedStore(v, hn::FirstN(d8, hn::Lanes(d8) / 4 * 3), d8, p);
 #else
   const hn::Half<D8> dh;
