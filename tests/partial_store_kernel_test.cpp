@@ -42,8 +42,8 @@ TEST_P(PartialStoreKernels, EveryWidthAtEveryByteOffset) {
   std::mt19937 rng(static_cast<uint32_t>(c.src) * 31 + static_cast<uint32_t>(c.dst));
   // Pitches one byte past a multiple of 64: row y starts y bytes further
   // into a 64-byte vector than row 0.
-  const int32_t width = kWidest + 16;
-  const auto pitch = [width](F f) { return (width * BytesPerPixel(f) + 63) / 64 * 64 + 1; };
+  constexpr int32_t width = kWidest + 16;
+  const auto pitch = [](F f) { return (width * BytesPerPixel(f) + 63) / 64 * 64 + 1; };
   auto src = DDSurface::Make(width, kRows, c.src, DDSurface::Memory::Own, pitch(c.src) + 2);
   auto dst = DDSurface::Make(width, kRows, c.dst, DDSurface::Memory::Own, pitch(c.dst));
   ASSERT_TRUE(src && dst);
