@@ -85,10 +85,12 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
   }
 }
 
-// The ramp rows are built for x86 from AVX2 on: below AVX2 their
-// sixteen shuffles a vector cost more than the per-pixel path's table
-// reads, and it is the faster there.
-#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
+// The ramp rows are built for x86 from AVX-512 on: with narrower vectors
+// their sixteen shuffles a vector, and the loads and stores that put whole
+// pixels back around the alpha bytes (a byte-masked store is native only
+// from AVX-512 on), cost more than the per-pixel path's table reads, and it
+// is the faster there (at AVX2 they ran at nine tenths of its speed).
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
 // A byte mask (the blue byte of a 24- or 32-bit pixel) onto a 32-bit alpha
 // format: the alpha byte becomes ramp[mask], a look-up in 256 entries done
 // with byte shuffles of its sixteen 16-entry pieces T0..T15. On every target
@@ -115,38 +117,20 @@ HWY_INLINE void MakeRampPieces(const uint8_t* ramp, V8* p) {
   for (int k = 0; k < 16; ++k) p[k] = k % 8 == 0 ? t[k] : hn::Xor(t[k], t[k - 1]);
 }
 
-// Byte j of each lane of v in byte 3, the other bytes 0.
-template <int kJ>
-HWY_INLINE V32 ByteToAlpha(V32 v) {
-  const D32 d32;
-  if constexpr (kJ == 0) return hn::ShiftLeft<24>(v);
-  else if constexpr (kJ == 3) return hn::And(v, hn::Set(d32, 0xFF000000u));
-  else return hn::And(hn::ShiftLeft<8 * (3 - kJ)>(v), hn::Set(d32, 0xFF000000u));
-}
-
-// Byte 3 of each lane of alpha (the others 0) as the alpha of the vector of
-// pixels at p: a masked store where the target has one for bytes (AVX-512),
-// else the pixels loaded, their alpha replaced and stored whole (Highway
-// stores bytes under a mask a byte at a time below AVX-512).
-HWY_INLINE void StoreAlpha(uint32_t* p, V32 alpha) {
-  const D32 d32;
-  if constexpr (HWY_TARGET <= HWY_AVX3) {
-    const D8 d8;
-    hn::BlendedStore(hn::BitCast(d8, alpha), hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u))), d8,
-                     reinterpret_cast<uint8_t*>(p));
-  } else {
-    hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p), hn::Set(d32, 0x00FFFFFFu)), alpha), d32, p);
-  }
-}
-
 // The alphas of four vectors of pixels at p, byte j of each lane of alpha
-// going to vector j.
+// going to vector j, under a mask of the alpha bytes.
 HWY_INLINE void StoreFourAlphas(uint32_t* p, V32 alpha) {
-  const size_t n32 = hn::Lanes(D32());
-  StoreAlpha(p, ByteToAlpha<0>(alpha));
-  StoreAlpha(p + n32, ByteToAlpha<1>(alpha));
-  StoreAlpha(p + 2 * n32, ByteToAlpha<2>(alpha));
-  StoreAlpha(p + 3 * n32, ByteToAlpha<3>(alpha));
+  const D32 d32;
+  const D8 d8;
+  const size_t n32 = hn::Lanes(d32);
+  const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
+  const auto put = [d8, alphaBytes](uint32_t* at, V32 v) {
+    hn::BlendedStore(hn::BitCast(d8, v), alphaBytes, d8, reinterpret_cast<uint8_t*>(at));
+  };
+  put(p, hn::ShiftLeft<24>(alpha));
+  put(p + n32, hn::ShiftLeft<16>(alpha));
+  put(p + 2 * n32, hn::ShiftLeft<8>(alpha));
+  put(p + 3 * n32, alpha);
 }
 
 // ramp[x] for each byte x, from the pieces of MakeRampPieces.
@@ -204,7 +188,7 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
   const auto single = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces) {
     const V32 v = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V8 alpha = RampLookup(pieces, hn::BitCast(d8, blue(v, J3())));
-    StoreAlpha(reinterpret_cast<uint32_t*>(dp), ByteToAlpha<3>(hn::BitCast(d32, alpha)));
+    hn::BlendedStore(alpha, hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u))), d8, dp);
   };
   V8 pieces[16];
   MakeRampPieces(args.table, pieces);
@@ -264,8 +248,8 @@ void RegisterAlphaFromMask(KernelTable& t) {
   t.Set(Op::MaskAlpha, F::Rgb555, F::Rgb555A, &MaskLevelRow<2>);
   t.Set(Op::MaskAlpha, F::Rgb565A, F::Rgb565A, &MaskLevelRow<4>);
   t.Set(Op::MaskAlpha, F::Rgb555A, F::Rgb555A, &MaskLevelRow<4>);
-  // The ramp rows: x86 from AVX2 on (see above).
-#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
+  // The ramp rows: x86 from AVX-512 on (see above).
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3
   t.Set(Op::MaskAlpha, F::Bgra32, F::Bgra32, &MaskRampRow<0>);
   t.Set(Op::MaskAlpha, F::Bgrx32, F::Bgra32, &MaskRampRow<0>);
   t.Set(Op::MaskAlpha, F::Rgba32, F::Rgba32, &MaskRampRow<2>);
