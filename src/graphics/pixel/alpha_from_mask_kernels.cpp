@@ -124,13 +124,13 @@ HWY_INLINE void StoreFourAlphas(uint32_t* p, V32 alpha) {
   const D8 d8;
   const size_t n32 = hn::Lanes(d32);
   const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
-  const auto put = [d8, alphaBytes](uint32_t* at, V32 v) {
+  const auto put = [d8](uint32_t* at, V32 v, hn::Mask<D8> alphaBytes) {
     hn::BlendedStore(hn::BitCast(d8, v), alphaBytes, d8, reinterpret_cast<uint8_t*>(at));
   };
-  put(p, hn::ShiftLeft<24>(alpha));
-  put(p + n32, hn::ShiftLeft<16>(alpha));
-  put(p + 2 * n32, hn::ShiftLeft<8>(alpha));
-  put(p + 3 * n32, alpha);
+  put(p, hn::ShiftLeft<24>(alpha), alphaBytes);
+  put(p + n32, hn::ShiftLeft<16>(alpha), alphaBytes);
+  put(p + 2 * n32, hn::ShiftLeft<8>(alpha), alphaBytes);
+  put(p + 3 * n32, alpha, alphaBytes);
 }
 
 // ramp[x] for each byte x, from the pieces of MakeRampPieces.
