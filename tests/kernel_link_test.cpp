@@ -130,15 +130,46 @@ enum class Walk {
 
 using Draw = BlitResult (*)(DDSurface& dst, DDSurface& src, const Size* size);
 
+// Whether a vector level has an op's kernel for a served pair: surely, surely
+// not, or as the level's vector width decides (a level that spans widths).
+enum class Has { kYes, kNo, kByWidth };
+using Expect = Has (*)(std::string_view level, FormatPair pair);
+
+// Every served pair at every vector level.
+Has EveryPair(std::string_view, FormatPair) { return Has::kYes; }
+
+// The 32-bit colour copy keeping alpha: only where a vector holds more than
+// 16 bytes (the per-pixel path is vectorised at 16 bytes by the compiler).
+Has WideColourKeepAlpha(std::string_view level, FormatPair pair) {
+  if (BytesPerPixel(pair.src) != 4) return Has::kYes;
+  if (level == "avx2" || level == "avx512") return Has::kYes;
+  return level == "sve" ? Has::kByWidth : Has::kNo;
+}
+
+// Alpha from a mask: the 16-bit masks everywhere, the ramp rows of the wider
+// masks on x86 from AVX-512 on (below it their stores of part of a vector
+// lose to the per-pixel path).
+Has MaskRamp(std::string_view level, FormatPair pair) {
+  if (BytesPerPixel(pair.src) == 2 || pair.src == PixelFormat::Rgb565A || pair.src == PixelFormat::Rgb555A)
+    return Has::kYes;
+  return level == "avx512" ? Has::kYes : Has::kNo;
+}
+
+// Polygon spans: texels and pixels of 2, 3 or 4 bytes.
+Has WideSpans(std::string_view, FormatPair pair) {
+  return BytesPerPixel(pair.src) != 1 && BytesPerPixel(pair.dst) != 1 && BytesPerPixel(pair.dst) != 3
+             ? Has::kYes
+             : Has::kNo;
+}
+
 // An operation with a kernel: the op its rule names, the pairs it serves,
-// whether every vector level has the op's kernel for every one of them (where
-// not, the levels' tables say which), its walk, and a call (stretched to
-// size, where given).
+// which of them have the op's kernel at a vector level, its walk, and a call
+// (stretched to size, where given).
 struct Link {
   const char* name;
   Op op;
   std::span<const FormatPair> served;
-  bool everyPair;
+  Expect expect;
   Walk walk;
   Draw draw;
 };
@@ -158,73 +189,73 @@ constexpr Point kTexels[4] = {{0, 0}, {39, 0}, {39, 29}, {0, 29}};
 constexpr Point kCorners[4] = {{2, 1}, {46, 4}, {44, 34}, {1, 32}};
 
 const Link kLinks[] = {
-    {"BltAlpha", Op::Translucent, fp::kBlend, true, Walk::Rows,
+    {"BltAlpha", Op::Translucent, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAlpha(&s, 0, 0, 200, nullptr, z, nullptr); }},
-    {"BltAlphaOpacity", Op::Translucent, fp::kAlphaOntoColour, true, Walk::Rows,
+    {"BltAlphaOpacity", Op::Translucent, fp::kAlphaOntoColour, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltAlphaOpacity(&s, 0, 0, 200, nullptr, z, nullptr);
      }},
-    {"BltTranslucentKey", Op::TranslucentKeyed, fp::kBlend, true, Walk::Rows,
+    {"BltTranslucentKey", Op::TranslucentKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltTranslucentKey(&s, 0, 0, 200, nullptr, z, nullptr);
      }},
-    {"BltBlend", Op::TwoLevel, fp::kBlend, true, Walk::Rows,
+    {"BltBlend", Op::TwoLevel, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltBlend(&s, 0, 0, 160, 95, nullptr, z, nullptr); }},
-    {"BltBlendKey", Op::TwoLevelKeyed, fp::kBlend, true, Walk::Rows,
+    {"BltBlendKey", Op::TwoLevelKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltBlendKey(&s, 0, 0, 160, 95, nullptr, z, nullptr);
      }},
-    {"BltAlphaChannel", Op::AlphaChannel, fp::kAlphaComposite, true, Walk::Rows,
+    {"BltAlphaChannel", Op::AlphaChannel, fp::kAlphaComposite, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAlphaChannel(&s, 0, 0, nullptr, z, nullptr); }},
-    {"BltPattern", Op::Pattern, fp::kPattern, true, Walk::PositionalRows,
+    {"BltPattern", Op::Pattern, fp::kPattern, EveryPair, Walk::PositionalRows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltPattern(&s, 0, 0, PatternBytes(), nullptr, z, nullptr);
      }},
-    {"BltColorKeepAlpha", Op::ColourKeepAlpha, fp::kEqualAlpha, true, Walk::Rows,
+    {"BltColorKeepAlpha", Op::ColourKeepAlpha, fp::kEqualAlpha, WideColourKeepAlpha, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltColorKeepAlpha(&s, 0, 0, nullptr, z, nullptr); }},
-    {"AlphaFromMaskRamp", Op::MaskAlpha, fp::kMaskOntoAlpha, false, Walk::Rows,
+    {"AlphaFromMaskRamp", Op::MaskAlpha, fp::kMaskOntoAlpha, MaskRamp, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.AlphaFromMaskRamp(&s, 64, 192, 0, 255, 0, 0, nullptr, z, nullptr);
      }},
-    {"Fade", Op::Fade, fp::kEqualBlended, true, Walk::OwnRows,
+    {"Fade", Op::Fade, fp::kEqualBlended, EveryPair, Walk::OwnRows,
      [](DDSurface& d, DDSurface&, const Size*) { return d.Fade(100); }},
-    {"BltAdd", Op::Add, fp::kBlend, true, Walk::Rows,
+    {"BltAdd", Op::Add, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAdd(&s, 0, 0, nullptr, z, nullptr); }},
-    {"BltAddKey", Op::AddKeyed, fp::kBlend, true, Walk::Rows,
+    {"BltAddKey", Op::AddKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAddKey(&s, 0, 0, nullptr, z, nullptr); }},
-    {"BltAddLevel", Op::AddLevel, fp::kBlend, true, Walk::Rows,
+    {"BltAddLevel", Op::AddLevel, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAddLevel(&s, 0, 0, 100, nullptr, z, nullptr); }},
-    {"BltAddLevelKey", Op::AddLevelKeyed, fp::kBlend, true, Walk::Rows,
+    {"BltAddLevelKey", Op::AddLevelKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltAddLevelKey(&s, 0, 0, 100, nullptr, z, nullptr);
      }},
-    {"BltSub", Op::Sub, fp::kBlend, true, Walk::Rows,
+    {"BltSub", Op::Sub, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltSub(&s, 0, 0, nullptr, z, nullptr); }},
-    {"BltSubKey", Op::SubKeyed, fp::kBlend, true, Walk::Rows,
+    {"BltSubKey", Op::SubKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltSubKey(&s, 0, 0, nullptr, z, nullptr); }},
-    {"BltSubLevel", Op::SubLevel, fp::kBlend, true, Walk::Rows,
+    {"BltSubLevel", Op::SubLevel, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltSubLevel(&s, 0, 0, 100, nullptr, z, nullptr); }},
-    {"BltSubLevelKey", Op::SubLevelKeyed, fp::kBlend, true, Walk::Rows,
+    {"BltSubLevelKey", Op::SubLevelKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltSubLevelKey(&s, 0, 0, 100, nullptr, z, nullptr);
      }},
-    {"BltKeyed", Op::KeyedCopy, fp::kSameFormat, true, Walk::Rows,
+    {"BltKeyed", Op::KeyedCopy, fp::kSameFormat, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltKeyed(&s, 0, 0, nullptr, z, nullptr); }},
-    {"DrawPolygon", Op::SpanOpaque, fp::kPolygon, false, Walk::Spans,
+    {"DrawPolygon", Op::SpanOpaque, fp::kPolygon, WideSpans, Walk::Spans,
      [](DDSurface& d, DDSurface& s, const Size*) { return d.DrawPolygon(&s, kTexels, kCorners, nullptr, 0, 4); }},
-    {"DrawPolygonKeyed", Op::SpanKeyed, fp::kPolygon, false, Walk::Spans,
+    {"DrawPolygonKeyed", Op::SpanKeyed, fp::kPolygon, WideSpans, Walk::Spans,
      [](DDSurface& d, DDSurface& s, const Size*) {
        return d.DrawPolygonKeyed(&s, kTexels, kCorners, nullptr, 0, 4);
      }},
-    {"DrawRotatedScaled", Op::SpanKeyed, fp::kPolygon, false, Walk::Spans,
+    {"DrawRotatedScaled", Op::SpanKeyed, fp::kPolygon, WideSpans, Walk::Spans,
      [](DDSurface& d, DDSurface& s, const Size*) {
        return DrawRotatedScaled(&d, &s, 24, 18, 30, 65536, 65536, nullptr);
      }},
-    {"FillTexturedQuad", Op::SpanBlend, fp::kPolygon, false, Walk::Spans,
+    {"FillTexturedQuad", Op::SpanBlend, fp::kPolygon, WideSpans, Walk::Spans,
      [](DDSurface& d, DDSurface& s, const Size*) {
        return FillTexturedQuad(&d, &s, 200, kTexels, kCorners, nullptr, 0, 4);
      }},
-    {"DrawRotatedSprite", Op::SpanBlend, fp::kPolygon, false, Walk::Spans,
+    {"DrawRotatedSprite", Op::SpanBlend, fp::kPolygon, WideSpans, Walk::Spans,
      [](DDSurface& d, DDSurface& s, const Size*) {
        return DrawRotatedSprite(&d, &s, 24, 18, 30, 65536, 65536, 200);
      }},
@@ -266,8 +297,9 @@ void ExpectLinked(const Link& link, FormatPair pair, const Size* size, uint32_t 
         EXPECT_EQ(r, kBlitDone) << what;
         const std::string_view level = SimdLevel();
         const bool has = watch.Has(link.op, pair.src, pair.dst);
-        if (level != "scalar" && link.everyPair) {
-          EXPECT_TRUE(has) << level << ": no kernel for " << what;
+        if (level != "scalar") {
+          const Has expected = link.expect(level, pair);
+          if (expected != Has::kByWidth) EXPECT_EQ(has, expected == Has::kYes) << level << ", kernel: " << what;
         }
         const uint64_t calls = watch.Calls(link.op, pair.src, pair.dst);
         uint64_t gathers = 0;
