@@ -147,6 +147,39 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
   }
 }
 
+// Spans of every width from 1 to past several vectors, each starting at
+// every column modulo 16, one band of two rows each, texels stepping by less
+// and more than one texel a pixel, along a source row and across rows.
+TEST_P(PolygonSpanLevels, EveryWidthAtEveryStartGivesTheScalarBytes) {
+  const SpanCase c = GetParam();
+  std::mt19937 rng(static_cast<uint32_t>(c.pair.src) * 31 + static_cast<uint32_t>(c.pair.dst) * 3 +
+                   static_cast<uint32_t>(c.family));
+  auto src = DDSurface::Make(70, 52, c.pair.src, DDSurface::Memory::Own,
+                             70 * BytesPerPixel(c.pair.src) + 4);
+  auto dst = DDSurface::Make(120, 2 * 90, c.pair.dst, DDSurface::Memory::Own,
+                             120 * BytesPerPixel(c.pair.dst) + 4);
+  ASSERT_TRUE(src && dst);
+  src->SetColorKey(static_cast<uint32_t>(rng()));
+  for (int32_t start = 0; start < 16; ++start) {
+    test::FillForKernels(*src, rng);
+    test::FillForKernels(*dst, rng);
+    const int32_t u0 = Pick(rng, 0, 30), v0 = Pick(rng, 0, 20), u1 = Pick(rng, 0, 69),
+                  v1 = Pick(rng, 0, 51), alpha = Pick(rng, 0, 255);
+    test::ExpectSameAtEveryLevel(
+        *dst,
+        [&] {
+          for (int32_t width = 1; width <= 90; ++width) {
+            const int32_t x = (start + 5 * width) % 16, y = 2 * (width - 1);
+            const std::vector<Point> dp{{x, y}, {x + width - 1, y}, {x + width - 1, y + 1}, {x, y + 1}};
+            const std::vector<Point> sp{{u0, v0}, {u1, v0 + (width % 3)}, {u1, v1}, {u0, v1}};
+            Draw(*dst, *src, sp, dp, nullptr, static_cast<uint8_t>(width % 5 == 0), alpha);
+          }
+        },
+        "start " + std::to_string(start));
+    if (HasFatalFailure()) return;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(AllPairs, PolygonSpanLevels, testing::ValuesIn(AllCases()), Name);
 
 // Texel accumulators past 32 bits (a source wider than 2048 texels squeezed
