@@ -98,12 +98,32 @@ HWY_INLINE VB LoadWindows(const At& at) {
 
 // The low byte (kBytes 1) or the low two bytes (kBytes 2) of the columns
 // from c on, one pixel a lane of kBytes bytes: a vector of pixels' worth.
+// Vectors capped at one block (scalable targets, where the lanes past the
+// cap do not follow ConcatEven) take each 4 columns' bytes by a byte shuffle
+// to their places, the others zeroed.
 template <int kBytes>
 HWY_INLINE VB LowColumnBytes(const int32_t* c) {
   const DB d8;
   const hn::Repartition<uint16_t, DB> d16;
   const hn::Repartition<int32_t, DB> d32;
   const size_t n = hn::Lanes(d32);
+#if HWY_HAVE_SCALABLE
+  // Vector k of the 4 / kBytes: its lanes' low bytes to bytes 4 kBytes k on.
+  alignas(16) static constexpr uint8_t kPlace[2][4][16] = {
+      {{0, 4, 8, 12, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128},
+       {128, 128, 128, 128, 0, 4, 8, 12, 128, 128, 128, 128, 128, 128, 128, 128},
+       {128, 128, 128, 128, 128, 128, 128, 128, 0, 4, 8, 12, 128, 128, 128, 128},
+       {128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 128, 0, 4, 8, 12}},
+      {{0, 1, 4, 5, 8, 9, 12, 13, 128, 128, 128, 128, 128, 128, 128, 128},
+       {128, 128, 128, 128, 128, 128, 128, 128, 0, 1, 4, 5, 8, 9, 12, 13}}};
+  (void)d16;
+  VB bytes = hn::Zero(d8);
+  for (size_t k = 0; k < 4 / kBytes; ++k) {
+    const VB v = hn::BitCast(d8, hn::LoadU(d32, c + k * n));
+    bytes = hn::Or(bytes, hn::TableLookupBytesOr0(v, hn::LoadDup128(d8, kPlace[kBytes - 1][k])));
+  }
+  return bytes;
+#else
   const auto low16 = [&](const int32_t* p) HWY_ATTR {
     return hn::ConcatEven(d16, hn::BitCast(d16, hn::LoadU(d32, p + n)), hn::BitCast(d16, hn::LoadU(d32, p)));
   };
@@ -112,6 +132,7 @@ HWY_INLINE VB LowColumnBytes(const int32_t* c) {
   } else {
     return hn::ConcatEven(d8, hn::BitCast(d8, low16(c + 2 * n)), hn::BitCast(d8, low16(c)));
   }
+#endif
 }
 
 // 1- and 2-byte pixels: 16 / kBytes pixels a block. The columns' low byte
