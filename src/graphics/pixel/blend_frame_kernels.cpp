@@ -173,11 +173,11 @@ void GatherNarrow(const uint8_t* row, const int32_t* columns, int32_t n, int32_t
     VB index;
     if constexpr (kBytes == 1) {
       index = hn::Sub(c, hn::TableLookupBytes(c, first));
-      if (!hn::AllTrue(di8, hn::Lt(hn::BitCast(di8, index), hn::Set(di8, 16)))) break;
+      if (!hn::AllFalse(di8, hn::Gt(hn::BitCast(di8, index), hn::Set(di8, 15)))) break;
     } else {
       const auto c16 = hn::BitCast(d16, c);
       const auto p16 = hn::Sub(c16, hn::BitCast(d16, hn::TableLookupBytes(c, first)));
-      if (!hn::AllTrue(di16, hn::Lt(hn::BitCast(di16, p16), hn::Set(di16, 8)))) break;
+      if (!hn::AllFalse(di16, hn::Gt(hn::BitCast(di16, p16), hn::Set(di16, 7)))) break;
       // Bytes 2p and 2p + 1.
       index = hn::BitCast(d8, hn::Add(hn::Mul(p16, hn::Set(d16, 0x0202)), hn::Set(d16, 0x0100)));
     }
@@ -239,7 +239,7 @@ void Gather24(const uint8_t* row, const int32_t* columns, int32_t n, int32_t ava
     if (3 * int64_t{columns[i + lanes - 4]} + 16 > 3 * int64_t{available}) break;
     const auto c = hn::LoadU(di, columns + i);
     const auto place = hn::Sub(c, hn::Broadcast<0>(c));
-    if (!hn::AllTrue(di, hn::Lt(place, hn::Set(di, 5)))) break;
+    if (!hn::AllFalse(di, hn::Gt(place, hn::Set(di, 4)))) break;
     const VB triple = hn::BitCast(d8, hn::Add(place, hn::Add(place, place)));
     const VB index = hn::Add(hn::TableLookupBytes(triple, spread), byte);
     const VB window =
