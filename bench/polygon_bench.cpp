@@ -1,6 +1,10 @@
 // A 256 x 256 picture turned and scaled onto an 800 x 600 surface for every
 // pair of both polygon families, in destination megapixels per second.
+#include <cstring>
+#include <vector>
+
 #include "bench/bench_support.h"
+#include "graphics/pixel/row_kernels.h"
 #include <pixelops/polygon.h>
 #include <pixelops/textured_quad.h>
 #include <pixelops/format_pairs.h>
@@ -96,8 +100,51 @@ bench::Case StretchBlit(bool add, bool stretched) {
       int64_t{600} * 450);
 }
 
+// The stretched walk's gather of one 800-pixel row of a source row of
+// `source` pixels: the gather of the level in force, or (pixelByPixel) the
+// walk's own copy loop where a level has none.
+template <int32_t kBytes>
+void BM_StretchGather(benchmark::State& state, int32_t source, bool pixelByPixel) {
+  const int32_t n = bench::kWidth;
+  std::vector<int32_t> columns(static_cast<size_t>(n));
+  for (int32_t k = 0; k < n; ++k) columns[static_cast<size_t>(k)] = static_cast<int32_t>(int64_t{k} * source / n);
+  std::vector<uint8_t> row(static_cast<size_t>(source) * kBytes, 7);
+  std::vector<uint8_t> out(static_cast<size_t>(n) * kBytes);
+  constexpr PixelFormat f = kBytes == 1 ? PixelFormat::Index8 : kBytes == 2 ? PixelFormat::Rgb565
+                            : kBytes == 3 ? PixelFormat::Bgr24 : PixelFormat::Bgrx32;
+  const auto gather = kernels::Find<kernels::GatherFn>(kernels::Op::Gather, f, f);
+  for (auto _ : state) {
+    if (gather != nullptr && !pixelByPixel) {
+      gather(row.data(), columns.data(), n, source, out.data());
+    } else {
+      for (int32_t col = 0; col < n; ++col) {
+        std::memcpy(out.data() + int64_t{col} * kBytes,
+                    row.data() + int64_t{columns[static_cast<size_t>(col)]} * kBytes, kBytes);
+      }
+    }
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  bench::CountPixels(state, n);
+}
+
+template <int32_t kBytes>
+void RegisterStretchGather() {
+  for (int32_t source : {533, 1067, 2000}) {
+    for (bool pixelByPixel : {false, true}) {
+      const std::string name = "Stretch/Gather/" + std::to_string(kBytes) + "bytes/from_" +
+                               std::to_string(source) + (pixelByPixel ? "/pixel_by_pixel" : "");
+      benchmark::RegisterBenchmark(name.c_str(), BM_StretchGather<kBytes>, source, pixelByPixel);
+    }
+  }
+}
+
 const bool registered = [] {
   using F = PixelFormat;
+  RegisterStretchGather<1>();
+  RegisterStretchGather<2>();
+  RegisterStretchGather<3>();
+  RegisterStretchGather<4>();
   const auto span = [](const char* name, Pair pair, int32_t alpha) {
     bench::AddRow(name, [pair, alpha] { return RotatedSpan(pair, alpha); });
   };

@@ -348,6 +348,31 @@ TEST(AlphaChannelDomain, Over32OntoOpaqueOrClearDestinations) {
   ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
 }
 
+// Source over onto 32-bit alpha with the alphas of neighbouring pixels drawn
+// apart, so that a vector's lanes mix every kind the kernels tell apart
+// (clear, opaque and partial sources over clear, opaque and partial
+// destinations, and the weights of 254 and 1 beside them), in rows that hold
+// only opaque or clear destinations and rows that hold any.
+TEST(AlphaChannelDomain, Over32LanesOfEveryKindSideBySide) {
+  std::mt19937 rng(8);
+  const auto alpha = [&rng] {
+    const uint8_t ends[] = {0, 255, 1, 254};
+    return rng() % 2 ? ends[rng() % 4] : static_cast<uint8_t>(rng());
+  };
+  for (int round = 0; round < 8; ++round) {
+    auto src = Domain(F::Bgra32, 509, 64, [&](uint32_t, uint8_t* p) {
+      for (int b = 0; b < 3; ++b) p[b] = static_cast<uint8_t>(rng());
+      p[3] = alpha();
+    });
+    auto dst = Domain(F::Bgra32, 509, 64, [&](uint32_t i, uint8_t* p) {
+      for (int b = 0; b < 3; ++b) p[b] = static_cast<uint8_t>(rng());
+      const uint8_t a = alpha();
+      p[3] = i / 509 % 2 ? a : (a < 128 ? 0 : 255);
+    });
+    ExpectDomainAgrees(*dst, *src, AlphaChannelAt);
+  }
+}
+
 // Source over onto 16-bit alpha: every pair of alpha levels with every pair
 // of channel values (alpha bytes above 15 read by their low bits, pad bytes
 // random).

@@ -10,6 +10,7 @@
 #include <pixelops/textured_quad.h>
 
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <random>
 #include <string>
@@ -59,6 +60,17 @@ std::vector<SpanCase> AllCases() {
 
 class PolygonSpanLevels : public testing::TestWithParam<SpanCase> {
  protected:
+  // A generator seeded from the case, and a surface of the given format
+  // whose rows carry pad bytes.
+  std::mt19937 Rng(uint32_t srcFactor, uint32_t dstFactor) const {
+    const SpanCase& c = GetParam();
+    return std::mt19937(static_cast<uint32_t>(c.pair.src) * srcFactor +
+                        static_cast<uint32_t>(c.pair.dst) * dstFactor + static_cast<uint32_t>(c.family));
+  }
+  static std::unique_ptr<DDSurface> Padded(PixelFormat f, int32_t w, int32_t h, int32_t pad) {
+    return DDSurface::Make(w, h, f, DDSurface::Memory::Own, w * BytesPerPixel(f) + pad);
+  }
+
   // One drawing of the family: a polygon, or (quads only) a turned picture.
   BlitResult Draw(DDSurface& dst, DDSurface& src, const std::vector<Point>& sp,
                   const std::vector<Point>& dp, const Rect* clip, uint8_t flag, int32_t alpha) {
@@ -77,12 +89,9 @@ class PolygonSpanLevels : public testing::TestWithParam<SpanCase> {
 
 TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
   const SpanCase c = GetParam();
-  std::mt19937 rng(static_cast<uint32_t>(c.pair.src) * 131 + static_cast<uint32_t>(c.pair.dst) * 7 +
-                   static_cast<uint32_t>(c.family));
-  auto src = DDSurface::Make(70, 52, c.pair.src, DDSurface::Memory::Own,
-                             70 * BytesPerPixel(c.pair.src) + 12);
-  auto dst = DDSurface::Make(150, 96, c.pair.dst, DDSurface::Memory::Own,
-                             150 * BytesPerPixel(c.pair.dst) + 8);
+  std::mt19937 rng = Rng(131, 7);
+  auto src = Padded(c.pair.src, 70, 52, 12);
+  auto dst = Padded(c.pair.dst, 150, 96, 8);
   ASSERT_TRUE(src && dst);
   src->SetColorKey(static_cast<uint32_t>(rng()));
   const int32_t alphas[] = {0, 1, 15, 16, 127, 128, 200, 254, 255};
@@ -144,6 +153,36 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
     const std::vector<Point> dp{{2, 1}, {69, 3}, {66, 50}, {4, 44}};
     test::ExpectSameAtEveryLevel(
         *src, [&] { return Draw(*src, *src, sp, dp, nullptr, 0, 128); }, "onto itself");
+  }
+}
+
+// Spans of every width from 1 to past several vectors, each starting at
+// every column modulo 16, one band of two rows each, texels stepping by less
+// and more than one texel a pixel, along a source row and across rows.
+TEST_P(PolygonSpanLevels, EveryWidthAtEveryStartGivesTheScalarBytes) {
+  const SpanCase c = GetParam();
+  std::mt19937 rng = Rng(31, 3);
+  auto src = Padded(c.pair.src, 70, 52, 4);
+  auto dst = Padded(c.pair.dst, 120, 2 * 90, 4);
+  ASSERT_TRUE(src && dst);
+  src->SetColorKey(static_cast<uint32_t>(rng()));
+  for (int32_t start = 0; start < 16; ++start) {
+    test::FillForKernels(*src, rng);
+    test::FillForKernels(*dst, rng);
+    const int32_t u0 = Pick(rng, 0, 30), v0 = Pick(rng, 0, 20), u1 = Pick(rng, 0, 69),
+                  v1 = Pick(rng, 0, 51), alpha = Pick(rng, 0, 255);
+    test::ExpectSameAtEveryLevel(
+        *dst,
+        [&] {
+          for (int32_t width = 1; width <= 90; ++width) {
+            const int32_t x = (start + 5 * width) % 16, y = 2 * (width - 1);
+            const std::vector<Point> dp{{x, y}, {x + width - 1, y}, {x + width - 1, y + 1}, {x, y + 1}};
+            const std::vector<Point> sp{{u0, v0}, {u1, v0 + (width % 3)}, {u1, v1}, {u0, v1}};
+            Draw(*dst, *src, sp, dp, nullptr, static_cast<uint8_t>(width % 5 == 0), alpha);
+          }
+        },
+        "start " + std::to_string(start));
+    if (HasFatalFailure()) return;
   }
 }
 

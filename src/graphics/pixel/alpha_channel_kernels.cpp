@@ -145,59 +145,58 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
 // are stored only if that changed a pixel; steps whose destination alphas are
 // all 0 or 255 need no division; the others divide in float
 // (OverMultipliers).
+//
+// The products are formed with the weights' fixed multipliers (257 w + 1 in
+// both 16-bit halves of a lane), which wrap to 0 at w = 255; the other
+// weight is then 0, with multiplier 1, so both products of such a lane are 0
+// and its colour is or-ed in from the source. The alpha byte's products are
+// overwritten by the alpha 255. A clear source (sa = 0) leaves the pixel
+// with its alpha set to 255 unless it is 0.
 void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
+  const D16 d16;
   const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 spread, V8 lowSpread) {
     uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
     const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
     const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
-    const V32 opaque = hn::Set(d32, 0xFF000000u), colour = hn::Set(d32, 0x00FFFFFFu);
-    if (hn::AllTrue(d32, hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)))) {
+    const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
+    const V32 zero = hn::Zero(d32), full = hn::Set(d32, 255), opaque = hn::Set(d32, 0xFF000000u);
+    const auto sOpaque = hn::Eq(sa, full);
+    if (hn::AllTrue(d32, sOpaque)) {
       hn::StoreU(sv, d32, dw);
       return;
     }
-    const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
-    const V32 zero = hn::Zero(d32);
-    // Every da 0 or 255: da + 1 has none of the bits 1..7 of the alpha set.
-    const bool extremes =
-        hn::AllTrue(d32, hn::Eq(hn::And(hn::Add(dv, hn::Set(d32, 0x01000000u)), hn::Set(d32, 0xFE000000u)), zero));
-    const V32 clear = hn::IfThenElse(hn::Gt(dv, colour), hn::Or(dv, opaque), dv);
-    if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
-      if (!extremes) hn::StoreU(clear, d32, dw);
+    const auto sZero = hn::Eq(sa, zero), dZero = hn::Eq(da, zero);
+    const bool dExtremes = hn::AllTrue(d32, hn::Or(dZero, hn::Eq(da, full)));
+    const V32 clear = hn::Or(dv, hn::AndNot(hn::VecFromMask(d32, dZero), opaque));
+    if (hn::AllTrue(d32, sZero)) {
+      if (!dExtremes) hn::StoreU(clear, d32, dw);
       return;
     }
-    // ws = 255 (left = 0): the source's colour; sa = 0: as a clear step.
-    // P[ws][s] + P[wd][d] <= 255 in each 16-bit lane: the sums are formed
-    // there.
-    const auto finish = [d32, dw](V16 ms, V16 md, auto sourceColour, V32 sv, V32 dv, V32 sa,
-                                  V32 clear) {
-      const D16 d16;
-      const V32 opaque = hn::Set(d32, 0xFF000000u), zero = hn::Zero(d32);
-      const V16 s16 = hn::BitCast(d16, sv), dv16 = hn::BitCast(d16, dv), low = hn::Set(d16, 0x00FF);
-      const V16 even = hn::Add(hn::MulHigh(hn::And(s16, low), ms), hn::MulHigh(hn::And(dv16, low), md));
-      const V16 odd = hn::Add(hn::MulHigh(hn::ShiftRight<8>(s16), ms), hn::MulHigh(hn::ShiftRight<8>(dv16), md));
-      const V32 mixed = hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even));
-      const V32 out = hn::Or(hn::IfThenElse(sourceColour, sv, mixed), opaque);
-      hn::StoreU(hn::IfThenElse(hn::Eq(sa, zero), clear, out), d32, dw);
-    };
-    if (extremes) {
-      // Every da is 0 or 255. At 255, left = 255 - sa = t - sa: ws = sa and
-      // wd = 255 - sa, multipliers 257 sa + 1 and -257 sa in 16 bits; at 0
-      // (and at sa = 255), left = 0.
-      const V16 x = exact::SpreadByte(D8(), sv, spread);
-      finish(hn::Add(x, hn::Set(D16(), 1)), hn::Sub(hn::Zero(D16()), x),
-             hn::Or(hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu)), hn::Not(hn::Gt(dv, colour))), sv, dv, sa,
-             clear);
-      return;
-    }
-    // left = P[da][255 - sa], with 257 (255 - sa) + 1 = -257 sa in 16 bits
-    // (lanes of sa = 0 are done as in a clear step); the quotients by t in
-    // float.
-    const V16 x = exact::SpreadByte(D8(), sv, spread), mleft = hn::Sub(hn::Zero(D16()), x);
-    const V32 left = hn::BitCast(d32, hn::MulHigh(hn::BitCast(D16(), da), mleft));
     V16 ms, md;
-    OverMultipliers(sa, left, lowSpread, ms, md);
-    finish(ms, md, hn::Eq(left, zero), sv, dv, sa, clear);
+    V32 fromSource;
+    if (dExtremes) {
+      // Every da is 0 or 255. At 255, left = 255 - sa = t - sa: ws = sa and
+      // wd = 255 - sa, multipliers 257 sa + 1 and -257 sa in 16 bits; at 0,
+      // left = 0: ws = 255, as if sa were 255.
+      fromSource = hn::VecFromMask(d32, hn::Or(sOpaque, dZero));
+      const V16 x = hn::Or(exact::SpreadByte(D8(), sv, spread), hn::BitCast(d16, fromSource));
+      ms = hn::Add(x, hn::Set(d16, 1));
+      md = hn::Sub(hn::Zero(d16), x);
+    } else {
+      // left = P[da][255 - sa], with 257 (255 - sa) + 1 = -257 sa in 16 bits;
+      // the quotients by t in float.
+      const V16 mleft = hn::Sub(hn::Zero(d16), exact::SpreadByte(D8(), sv, spread));
+      const V32 left = hn::BitCast(d32, hn::MulHigh(hn::BitCast(d16, da), mleft));
+      fromSource = hn::VecFromMask(d32, hn::Eq(left, zero));
+      OverMultipliers(sa, left, lowSpread, ms, md);
+    }
+    const V16 s16 = hn::BitCast(d16, sv), d16v = hn::BitCast(d16, dv), low = hn::Set(d16, 0x00FF);
+    const V16 even = hn::Add(hn::MulHigh(hn::And(s16, low), ms), hn::MulHigh(hn::And(d16v, low), md));
+    const V16 odd = hn::Add(hn::MulHigh(hn::ShiftRight<8>(s16), ms), hn::MulHigh(hn::ShiftRight<8>(d16v), md));
+    const V32 mixed = hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even));
+    const V32 out = hn::Or(hn::Or(mixed, hn::And(sv, fromSource)), opaque);
+    hn::StoreU(hn::IfThenElse(sZero, clear, out), d32, dw);
   };
   ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, exact::SpreadIndex<3>(D8()),
                     exact::SpreadIndex<0>(D8()));

@@ -5,13 +5,16 @@
 // per-pixel walk does, gathers the texels, and keys, blends and stores the
 // pixels as vectors. The pairs of 4-byte formats, the 16-bit alpha formats
 // onto their colour formats, the 16-bit colour formats onto themselves and
-// onto their alpha formats, and the 24-bit formats onto the 32-bit alpha
-// formats.
+// onto their alpha formats, the 24-bit formats onto the 32-bit alpha formats,
+// and the pairs onto the 24-bit formats (their own texels and the 32-bit
+// alpha ones).
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/polygon_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
+#include <cstring>
+#include <span>
 #include <utility>
 
 #include "graphics/pixel/blend_arithmetic-inl.h"
@@ -120,6 +123,97 @@ HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op&
                                                         whole, part, u, v, vecs...));
 }
 
+// Pixels of 3 bytes in the low 3 bytes of 32-bit lanes: a vector of pixels
+// is 3 x lanes bytes, loaded and stored exactly (2 x lanes bytes, then
+// lanes bytes), widened by a lane permutation that gives each block of 16
+// bytes 4 pixels' 12 bytes, then a byte shuffle within the blocks, and
+// narrowed the opposite way. The byte above each widened pixel is not
+// given.
+using DB8 = hn::Repartition<uint8_t, DU>;
+
+// The lane indices of the permutations: pack, lane 3k + j from lane 4k + j
+// (j < 3; the last quarter of the lanes from the last lane); spread, lane
+// 4k + j from lane 3k + min(j, 2).
+HWY_INLINE VU PackLanes(DU du) {
+  const VU m = hn::Iota(du, 0);
+  const VU third = hn::ShiftRight<17>(hn::Mul(m, hn::Set(du, 43691)));  // m / 3, m < 2^16
+  const VU lane = hn::Add(hn::ShiftLeft<2>(third), hn::Sub(m, hn::Add(third, hn::Add(third, third))));
+  return hn::Min(lane, hn::Set(du, static_cast<uint32_t>(hn::Lanes(du) - 1)));
+}
+HWY_INLINE VU SpreadLanes(DU du) {
+  const VU m = hn::Iota(du, 0);
+  const VU quarter = hn::ShiftRight<2>(m);
+  return hn::Add(hn::Add(quarter, hn::Add(quarter, quarter)), hn::Min(hn::And(m, hn::Set(du, 3)), hn::Set(du, 2)));
+}
+
+// Byte shuffles within the blocks: 4 lanes' low 3 bytes to the block's first
+// 12 bytes (pack), and back (spread).
+alignas(16) constexpr uint8_t kPackBytes[16] = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 3, 7, 11, 15};
+alignas(16) constexpr uint8_t kSpreadBytes[16] = {0, 1, 2, 2, 3, 4, 5, 5, 6, 7, 8, 8, 9, 10, 11, 11};
+
+// Lanes of one block need no permutation.
+constexpr bool kOneBlock = hn::MaxLanes(DU()) == 4;
+
+HWY_INLINE VU Load24(const uint8_t* p, VU spreadLanes) {
+  const DU du;
+  const DB8 d8;
+  const hn::Half<DB8> dh;
+  const hn::Half<hn::Half<DB8>> dq;
+  const size_t lanes = hn::Lanes(du);
+  VU v = hn::BitCast(du, hn::Combine(d8, hn::ZeroExtendVector(dh, hn::LoadU(dq, p + 2 * lanes)),
+                                     hn::LoadU(dh, p)));
+  if constexpr (!kOneBlock) v = hn::TableLookupLanes(v, hn::IndicesFromVec(du, spreadLanes));
+  return hn::BitCast(du, hn::TableLookupBytes(hn::BitCast(d8, v), hn::LoadDup128(d8, kSpreadBytes)));
+}
+
+HWY_INLINE void Store24(VU pixels, uint8_t* p, VU packLanes) {
+  const DU du;
+  const DB8 d8;
+  const hn::Half<DB8> dh;
+  const hn::Half<hn::Half<DB8>> dq;
+  const size_t lanes = hn::Lanes(du);
+  VU v = hn::BitCast(du, hn::TableLookupBytes(hn::BitCast(d8, pixels), hn::LoadDup128(d8, kPackBytes)));
+  if constexpr (!kOneBlock) v = hn::TableLookupLanes(v, hn::IndicesFromVec(du, packLanes));
+  const auto bytes = hn::BitCast(d8, v);
+  hn::StoreU(hn::LowerHalf(dh, bytes), dh, p);
+  hn::StoreU(hn::LowerHalf(dq, hn::UpperHalf(dh, bytes)), dq, p + 2 * lanes);
+}
+
+// WalkSpan onto 3-byte pixels: per vector of pixels op(du, texels, pixels,
+// vecs...) gives the pixels to store (their low 3 bytes); the last part
+// vector goes through a buffer. Draws the whole span.
+template <int kBytes, class Op, class... Vecs>
+HWY_INLINE int32_t WalkSpan24(const Span& sp, uint8_t* d, int32_t count, const Op& op, Vecs... vecs) {
+  const DU du;
+  const size_t lanes = hn::Lanes(du), n = static_cast<size_t>(count);
+  const TexelCursor<kBytes> cursor(sp);
+  VU u, v;
+  cursor.First(u, v);
+  const VU spread = SpreadLanes(du), pack = PackLanes(du);
+  size_t i = 0;
+  for (; i + lanes <= n; i += lanes) {
+    uint8_t* p = d + 3 * i;
+    const VU texels = cursor.Next(u, v);
+    Store24(op(du, texels, Load24(p, spread), vecs...), p, pack);
+  }
+  if (i < n) {
+    alignas(64) uint8_t buffer[HWY_MAX_BYTES] = {};
+    const size_t rest = 3 * (n - i);
+    std::memcpy(buffer, d + 3 * i, rest);
+    const VU texels = cursor.Part(hn::FirstN(du, n - i), u, v);
+    Store24(op(du, texels, Load24(buffer, spread), vecs...), buffer, pack);
+    std::memcpy(d + 3 * i, buffer, rest);
+  }
+  return count;
+}
+
+// The walk of pixels of kDstBytes bytes (3 or 4).
+template <int kBytes, int kDstBytes, class Op, class... Vecs>
+HWY_INLINE int32_t WalkPixels(const Span& sp, uint8_t* d, int32_t count, const Op& op, Vecs... vecs) {
+  if constexpr (kDstBytes == 3) return WalkSpan24<kBytes>(sp, d, count, op, vecs...);
+  else return WalkSpan<kBytes>(sp, d, count, op, vecs...);
+}
+
 // The same two vectors at a time: op(du, texelsA, texelsB, pixelsA, pixelsB,
 // outA, outB, vecs...). A last single or part vector goes as its own pair.
 template <int kBytes = 4, class Op, class... Vecs>
@@ -195,16 +289,16 @@ HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
 }
 
 // Texel copies of the opaque family.
-template <bool kSwap, Fill kFill, int kBytes = 4>
+template <bool kSwap, Fill kFill, int kBytes = 4, int kDstBytes = 4>
 int32_t CopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&) {
-  return WalkSpan<kBytes>(sp, d, count, [](DU du, VU t, VU old) HWY_ATTR {
+  return WalkPixels<kBytes, kDstBytes>(sp, d, count, [](DU du, VU t, VU old) HWY_ATTR {
     return CopyTexel<kSwap, kFill>(du, t, old);
   });
 }
 
 // Texel copies that skip texels whose bits under keyMask are the key's (the
 // texel compared as read, before red and blue change places).
-template <uint32_t kKeyMask, bool kSwap, Fill kFill, int kBytes = 4>
+template <uint32_t kKeyMask, bool kSwap, Fill kFill, int kBytes = 4, int kDstBytes = 4>
 int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
@@ -212,7 +306,7 @@ int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& 
     return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old,
                           CopyTexel<kSwap, kFill>(du, t, old));
   };
-  return WalkSpan<kBytes>(sp, d, count, op, keyMask, key);
+  return WalkPixels<kBytes, kDstBytes>(sp, d, count, op, keyMask, key);
 }
 
 // How the weight of a weighted blend is made.
@@ -238,7 +332,8 @@ HWY_INLINE VU WeightPair(DU du, VU s, VU d, VU w) {
 // The three colour bytes weighted channel onto channel; byte 3 is written
 // byte3 (0 or 255). Texels equal to the key under keyMask are skipped (no key
 // test when keyMask is 0).
-template <uint32_t kKeyMask, bool kSwap, WeightSource kWeight, uint32_t kByte3, int kBytes = 4>
+template <uint32_t kKeyMask, bool kSwap, WeightSource kWeight, uint32_t kByte3, int kBytes = 4,
+          int kDstBytes = 4>
 int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& args) {
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
@@ -260,7 +355,7 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
     if constexpr (kKeyMask != 0) return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, out);
     return out;
   };
-  return WalkSpan<kBytes>(sp, d, count, op, keyMask, key, opacity, redBlue, byte);
+  return WalkPixels<kBytes, kDstBytes>(sp, d, count, op, keyMask, key, opacity, redBlue, byte);
 }
 
 // Colour words of the 16-bit alpha formats: each channel widened to a byte,
@@ -491,10 +586,26 @@ void RegisterPolygon(KernelTable& t) {
        &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
        &WeightSpan<k24, false, WeightSource::kOpacity, 255, 3>},
   };
-  for (const Bytes24Pair& b : bytes24) {
-    t.Set(Op::SpanOpaque, b.s, b.d, b.opaque);
-    t.Set(Op::SpanKeyed, b.s, b.d, b.keyed);
-    t.Set(Op::SpanBlend, b.s, b.d, b.blend);
+  // Onto the 24-bit formats: their own texels (3 bytes, 4 read), keyed;
+  // alpha texels, blended by their alpha in the keyed family.
+  const Bytes24Pair onto24[] = {
+      {F::Bgr24, F::Bgr24, &CopySpan<false, Fill::kAll, 3, 3>, &KeyedCopySpan<k24, false, Fill::kAll, 3, 3>,
+       &WeightSpan<k24, false, WeightSource::kOpacity, 0, 3, 3>},
+      {F::Rgb24, F::Rgb24, &CopySpan<false, Fill::kAll, 3, 3>, &KeyedCopySpan<k24, false, Fill::kAll, 3, 3>,
+       &WeightSpan<k24, false, WeightSource::kOpacity, 0, 3, 3>},
+      {F::Bgra32, F::Bgr24, &CopySpan<false, Fill::kAll, 4, 3>,
+       &WeightSpan<0, false, WeightSource::kAlpha, 0, 4, 3>,
+       &WeightSpan<k24, false, WeightSource::kAlphaByOpacity, 0, 4, 3>},
+      {F::Rgba32, F::Rgb24, &CopySpan<false, Fill::kAll, 4, 3>,
+       &WeightSpan<0, false, WeightSource::kAlpha, 0, 4, 3>,
+       &WeightSpan<k24, false, WeightSource::kAlphaByOpacity, 0, 4, 3>},
+  };
+  for (const auto& set : {std::span<const Bytes24Pair>(bytes24), std::span<const Bytes24Pair>(onto24)}) {
+    for (const Bytes24Pair& b : set) {
+      t.Set(Op::SpanOpaque, b.s, b.d, b.opaque);
+      t.Set(Op::SpanKeyed, b.s, b.d, b.keyed);
+      t.Set(Op::SpanBlend, b.s, b.d, b.blend);
+    }
   }
 }
 #else

@@ -101,10 +101,10 @@ struct SpanKernel {
 };
 
 // The span kernel of op for the pair (only pairs with 2-, 3- or 4-byte texels
-// onto 2- or 4-byte pixels have them).
+// onto 2-, 3- or 4-byte pixels have them).
 template <class S, class D>
 SpanKernel SpanKernelFor(Op op, const RowArgs& args) {
-  if constexpr (S::kBytes != 1 && D::kBytes != 1 && D::kBytes != 3) {
+  if constexpr (S::kBytes != 1 && D::kBytes != 1) {
     return SpanKernel{op, args};
   } else {
     return SpanKernel{};
