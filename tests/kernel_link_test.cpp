@@ -155,8 +155,10 @@ Has MaskRamp(std::string_view level, FormatPair pair) {
   return level == "avx512" ? Has::kYes : Has::kNo;
 }
 
-// Polygon spans: texels and pixels of 2, 3 or 4 bytes.
-Has WideSpans(std::string_view, FormatPair pair) {
+// Polygon spans: texels and pixels of 2, 3 or 4 bytes, at every vector level
+// but ssse3 (where the per-pixel path is faster).
+Has WideSpans(std::string_view level, FormatPair pair) {
+  if (level == "ssse3") return Has::kNo;
   return BytesPerPixel(pair.src) != 1 && BytesPerPixel(pair.dst) != 1 ? Has::kYes : Has::kNo;
 }
 
