@@ -16,7 +16,8 @@ namespace pixelops {
 namespace {
 
 template <class F>
-uint8_t* Over16(uint8_t* d, const uint8_t* s) {
+uint8_t* Over16(uint8_t* d, const uint8_t* source) {
+  const auto s = px::Hold<F>(source);  // read whole before the first store
   const Over16Step& step = kOver16[F::Alpha(s)][F::Alpha(d)];
   d[F::kAlphaByte] = step.alpha;
   if (!step.mix) return d;
@@ -91,7 +92,8 @@ uint8_t* OverPixel565A(uint8_t* dst, const uint8_t* src) { return Over16<px::Rgb
 
 uint8_t* OverPixel555A(uint8_t* dst, const uint8_t* src) { return Over16<px::Rgb555A>(dst, src); }
 
-uint8_t* OverPixel32A(uint8_t* dst, const uint8_t* src) {
+uint8_t* OverPixel32A(uint8_t* dst, const uint8_t* source) {
+  const auto src = px::Hold<px::Bgra32>(source);  // read whole before the first store
   const uint32_t sa = src[3];
   if (sa == 255) {  // opaque: ws = 255, wd = 0, the source's colour
     dst[0] = src[0];

@@ -1,6 +1,7 @@
 // Source-over compositing of one alpha pixel onto another of the same format:
 // the colours are mixed by the two alphas and the coverages combined. Each
-// routine changes the destination pixel in place and answers it.
+// routine changes the destination pixel in place and answers it; it reads the
+// source pixel whole before it writes (the two may share bytes).
 #pragma once
 
 #include <array>

@@ -41,10 +41,15 @@ struct RampValues {
 // of a colour word moved to the top of a byte, or the blue byte. A 16-bit
 // alpha destination takes the ramp's top four bits as its level; a 32-bit one
 // takes the ramp byte.
+//
+// The kernels may run a row's last pixels twice, reading their mask bytes
+// again: where mask and destination share memory, they take only rows whose
+// bytes are apart.
 template <class S, class D>
 struct MaskAlphaRule {
   const uint8_t* ramp;
   static constexpr kernels::Op kKernelOp = kernels::Op::MaskAlpha;
+  static constexpr bool kKernelRereadsSource = true;
   kernels::RowKernel kernel;
   explicit MaskAlphaRule(const RampValues& v) : ramp(v.ramp.data()) {
     kernels::RowArgs args;

@@ -16,7 +16,8 @@
 //
 // A step may instead take (s, d, sx, sy), the source pixel's coordinates
 // (ReadsPosition), and may offer Row(s, d, width, dstLeft) to do a whole
-// one-to-one row at once (DrawsRows).
+// one-to-one row at once (DrawsRows): the walk hands it only rows where that
+// gives the per-pixel bytes (see below).
 // A step with a fast path names its kernel op (kKernelOp) and carries
 // `kernels::RowKernel kernel` (row_kernels.h); the frame refuses to compile a
 // step that names the one without carrying the other. Where the call's
@@ -29,10 +30,15 @@
 // locked.
 //
 // Where the source's pixel memory overlaps the destination's (a surface onto
-// itself, or two surfaces over one buffer), each pixel reads what the pixels
-// drawn before it wrote, at every level: the walks then hand to a kernel only
-// the rows where that cannot make a difference, and draw the rest pixel by
-// pixel.
+// itself, or two surfaces over one buffer, at any byte offsets and pitches),
+// every level gives the bytes of one rule: pixel by pixel in the walk's order,
+// each destination pixel reads its whole source pixel (and the pattern entry
+// it takes) and its whole destination pixel, then writes. The per-pixel steps
+// read before they write; the walks hand a row whole (to a kernel, or to the
+// step's Row) only where that gives the same bytes, and a kernel whose table
+// (a ramp or a pattern) lies in the destination's memory no row at all.
+// Memories that do not overlap, and rows whose bytes are apart (a surface
+// scrolled onto itself by whole rows), keep the whole-row paths.
 #pragma once
 
 #include <cstdint>
@@ -84,6 +90,11 @@ concept DrawsRows = requires(const Step& step, const uint8_t* s, uint8_t* d, int
 };
 template <class Values>
 concept KeyedValues = requires(Values& v) { v.key; };
+// A step whose kernel may read a row's source bytes again after writing some
+// of its destination (one that runs a pixel twice) says so: where the two
+// memories overlap, its kernel takes only rows whose bytes are apart.
+template <class Step>
+concept KernelRereadsSource = requires { requires Step::kKernelRereadsSource; };
 
 // A step that names its kernel op carries the kernel under the name the walks
 // read: a misnamed member would turn the fast path off at every level unseen.
@@ -113,6 +124,38 @@ bool MemoryOverlaps(const PixelBuffer& src, const PixelBuffer& dst) {
                       PixelBytes(dst, Dst::kBytes));
 }
 
+// The table a kernel reads from the caller's memory (RowArgs::table: a ramp
+// or a pattern) is 256 bytes.
+inline constexpr uint64_t kKernelTableBytes = 256;
+
+// Whether a kernel's table lies in the destination's pixel memory: the
+// destination's pixels would then change what the kernel reads ahead.
+template <class Dst>
+bool TableInDestination(const kernels::RowArgs& args, const PixelBuffer& dst) {
+  if (args.table == nullptr) return false;
+  return dst.pitch <= 0 ||
+         BytesOverlap(args.table, kKernelTableBytes, dst.pixels, PixelBytes(dst, Dst::kBytes));
+}
+
+// How the bytes of one row of a one-to-one walk lie where the two memories
+// overlap. Apart: no byte shared. DestinationFirst: the destination starts no
+// later than the source with pixels no wider, so every write lands on source
+// bytes that pixels already drawn have read, and each pixel reads its source
+// as it was: a whole-row path that reads each source pixel before it writes
+// that pixel's destination gives the per-pixel bytes. Anything else goes
+// pixel by pixel.
+enum class RowBytes { Apart, DestinationFirst, Tangled };
+
+template <int32_t sb, int32_t db>
+inline RowBytes HowRowBytesLie(const uint8_t* s, uint64_t sBytes, const uint8_t* d,
+                               uint64_t dBytes) {
+  if (!BytesOverlap(s, sBytes, d, dBytes)) return RowBytes::Apart;
+  if (db <= sb && reinterpret_cast<uintptr_t>(d) <= reinterpret_cast<uintptr_t>(s)) {
+    return RowBytes::DestinationFirst;
+  }
+  return RowBytes::Tangled;
+}
+
 template <class Step>
 inline void Apply(const Step& step, const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) {
   if constexpr (ReadsPosition<Step>) {
@@ -125,10 +168,9 @@ inline void Apply(const Step& step, const uint8_t* s, uint8_t* d, int32_t sx, in
 }
 
 // One-to-one walk: each row in runs of eight pixels, then the rest one by one.
-// Where the two memories overlap, a row goes to the kernel only when none of
-// its pixels reads what one before it wrote: its source and destination
-// bytes are apart, or the destination starts no later with pixels no wider
-// (each write then lands on source pixels already read).
+// Where the two memories overlap, a row goes to the kernel, or to the step's
+// Row, only as HowRowBytesLie allows (a kernel that rereads its source only
+// rows that are apart); the others go pixel by pixel.
 template <class Src, class Dst, class Step>
 void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
                   const Step& step, const kernels::KernelTable& table) {
@@ -140,20 +182,29 @@ void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitPara
   kernels::RowFn kernel = nullptr;
   kernels::RowArgs args;
   if constexpr (CarriesRowKernel<Step>) {
-    kernel = kernels::Lookup(table, step.kernel.op, Src::kCode, Dst::kCode);
-    args = step.kernel.args;
+    if (!TableInDestination<Dst>(step.kernel.args, dst)) {
+      kernel = kernels::Lookup(table, step.kernel.op, Src::kCode, Dst::kCode);
+      args = step.kernel.args;
+    }
   }
-  const bool shared = kernel != nullptr && MemoryOverlaps<Src, Dst>(src, dst);
+  const bool shared = (kernel != nullptr || DrawsRows<Step>) && MemoryOverlaps<Src, Dst>(src, dst);
   const uint64_t sBytes = static_cast<uint64_t>(width) * sb, dBytes = static_cast<uint64_t>(width) * db;
+  // With equal pitches every row lies as the first (a surface onto itself).
+  const bool eachRow = shared && src.pitch != dst.pitch;
+  RowBytes lie = RowBytes::Apart;
+  if (shared && height > 0) {
+    lie = HowRowBytesLie<sb, db>(src.pixels + sRow, sBytes, dst.pixels + dRow, dBytes);
+  }
   for (int32_t row = 0; row < height; ++row) {
     const uint8_t* s = src.pixels + sRow;
     uint8_t* d = dst.pixels + dRow;
+    if (eachRow) lie = HowRowBytesLie<sb, db>(s, sBytes, d, dBytes);
     if (kernel != nullptr &&
-        (!shared || !BytesOverlap(s, sBytes, d, dBytes) ||
-         (db <= sb && reinterpret_cast<uintptr_t>(d) <= reinterpret_cast<uintptr_t>(s)))) {
+        (lie == RowBytes::Apart ||
+         (lie == RowBytes::DestinationFirst && !KernelRereadsSource<Step>))) {
       kernel(s, d, width, args, bp.src.left, bp.src.top + row);
-    } else if constexpr (DrawsRows<Step>) {
-      step.Row(s, d, width, bp.dst.left);
+    } else if (DrawsRows<Step> && lie != RowBytes::Tangled) {
+      if constexpr (DrawsRows<Step>) step.Row(s, d, width, bp.dst.left);
     } else {
       const int32_t sy = bp.src.top + row;
       int32_t sx = bp.src.left;
@@ -194,7 +245,8 @@ inline void StretchColumns(const BlitParams& bp, int32_t width, int32_t* columns
 // error runs on. A row kernel that does not read positions takes each row's
 // source pixels gathered into a buffer first; a source row that repeats is
 // gathered once. Where the two memories overlap, every pixel goes by the
-// step: a gathered row would not show what the row's earlier pixels wrote.
+// step: a gathered row would not show what the row's earlier pixels wrote; so
+// too where the kernel's table lies in the destination's memory.
 template <class Src, class Dst, class Step>
 void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
                    const Step& step, const kernels::KernelTable& table) {
@@ -210,7 +262,8 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
   kernels::GatherFn gather = nullptr;
   if constexpr (CarriesRowKernel<Step>) {
     const kernels::RowFn fn = kernels::Lookup(table, step.kernel.op, Src::kCode, Dst::kCode);
-    if (fn != nullptr && !step.kernel.positional && !MemoryOverlaps<Src, Dst>(src, dst)) {
+    if (fn != nullptr && !step.kernel.positional && !MemoryOverlaps<Src, Dst>(src, dst) &&
+        !TableInDestination<Dst>(step.kernel.args, dst)) {
       gathered.reset(new (std::nothrow) uint8_t[static_cast<size_t>(width) * sb]);
       if (gathered) {
         kernel = fn;

@@ -20,17 +20,19 @@ struct CopyRule {
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::KeyedCopy;
   template <class V>
   explicit CopyRule(const V&) {}
-  void operator()(const uint8_t* s, uint8_t* d) const { std::memcpy(d, s, D::kBytes); }
-  // A one-to-one row at once, unless it overlaps itself (a surface copied onto
-  // itself), where pixels go one by one from the left as in every blit.
+  // The pixel is read whole before it is written (the two may share bytes).
+  void operator()(const uint8_t* s, uint8_t* d) const {
+    px::CopyPixel<D>(d, s);
+  }
+  // A one-to-one row at once. The walk hands it only rows whose bytes are
+  // apart, or whose destination starts no later than their source (a surface
+  // copied onto itself up or left), where each pixel reads its source as it
+  // was: what memmove gives.
   void Row(const uint8_t* s, uint8_t* d, int32_t width, int32_t) const {
     const size_t n = static_cast<size_t>(width) * D::kBytes;
     const uintptr_t from = reinterpret_cast<uintptr_t>(s), to = reinterpret_cast<uintptr_t>(d);
-    if (from + n <= to || to + n <= from) {
-      std::memcpy(d, s, n);
-      return;
-    }
-    for (int32_t i = 0; i < width; ++i) std::memcpy(d + i * D::kBytes, s + i * D::kBytes, D::kBytes);
+    if (from + n <= to || to + n <= from) std::memcpy(d, s, n);
+    else std::memmove(d, s, n);
   }
 };
 

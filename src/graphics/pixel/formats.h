@@ -38,6 +38,51 @@ inline uint32_t Load32(const uint8_t* p) {
 }
 inline void Store32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
+// A pixel of N bytes read whole into registers: byte i of the pixel is [i],
+// its first two bytes Word(). A rule that writes its destination pixel in
+// more than one store holds its source pixel first (Hold), so that where the
+// two pixels' bytes overlap (surfaces over one buffer) the pixel is read as it
+// was before any of its bytes were written.
+template <int32_t N>
+struct Held {
+  uint8_t bytes[N];
+  uint16_t word;  // bytes 0-1 read as one (N >= 2)
+  uint8_t operator[](int32_t i) const { return bytes[i]; }
+  uint16_t Word() const { return word; }
+};
+
+// The bytes and the word are loaded apart, so that a rule finds each in a
+// register as it would have loaded it; the loads it does not use go.
+template <class F>
+inline Held<F::kBytes> Hold(const uint8_t* p) {
+  Held<F::kBytes> h{};
+  for (int32_t i = 0; i < F::kBytes; ++i) h.bytes[i] = p[i];
+  if constexpr (F::kBytes >= 2) h.word = Load16(p);
+  return h;
+}
+
+template <int32_t N>
+inline uint16_t Load16(const Held<N>& p) {
+  return p.Word();
+}
+
+// Copies a pixel of format F from s to d, read whole before it is written.
+template <class F>
+inline void CopyPixel(uint8_t* d, const uint8_t* s) {
+  if constexpr (F::kBytes == 1) {
+    d[0] = s[0];
+  } else if constexpr (F::kBytes == 2) {
+    Store16(d, Load16(s));
+  } else if constexpr (F::kBytes == 3) {
+    const uint16_t low = Load16(s);
+    const uint8_t high = s[2];
+    Store16(d, low);
+    d[2] = high;
+  } else {
+    Store32(d, Load32(s));
+  }
+}
+
 // A colour channel as a byte with the channel's bits at the top.
 struct Channels {
   uint32_t r, g, b;
@@ -74,6 +119,9 @@ struct Colour555 {
 // kinds).
 using Kind = FormatKind;
 
+// The formats' accessors that take P read a pixel in memory (P a pointer to
+// it) or one held (Held).
+
 // 16-bit colour formats: the pixel is the colour word.
 template <PixelFormat F, class C>
 struct Word16Format {
@@ -82,7 +130,8 @@ struct Word16Format {
   static constexpr int32_t kBytes = 2;
   static constexpr bool kHasAlpha = false;
   using Colour = C;
-  static uint16_t ColourWord(const uint8_t* p) { return Load16(p); }
+  template <class P>
+  static uint16_t ColourWord(const P& p) { return Load16(p); }
   static void SetColourWord(uint8_t* p, uint16_t w) { Store16(p, w); }
   static bool KeyMatches(const uint8_t* p, uint32_t key) { return Load16(p) == (key & 0xFFFF); }
 };
@@ -97,9 +146,11 @@ struct Word16AlphaFormat {
   static constexpr bool kHasAlpha = true;
   static constexpr int32_t kAlphaByte = 2;
   using Colour = C;
-  static uint16_t ColourWord(const uint8_t* p) { return Load16(p); }
+  template <class P>
+  static uint16_t ColourWord(const P& p) { return Load16(p); }
   static void SetColourWord(uint8_t* p, uint16_t w) { Store16(p, w); }
-  static uint32_t Alpha(const uint8_t* p) { return p[2] & 15u; }
+  template <class P>
+  static uint32_t Alpha(const P& p) { return p[kAlphaByte] & 15u; }
   static bool KeyMatches(const uint8_t* p, uint32_t key) { return Load16(p) == (key & 0xFFFF); }
 };
 
@@ -112,7 +163,8 @@ struct ByteFormat {
   static constexpr bool kHasAlpha = K == Kind::Bytes32Alpha;
   static constexpr int32_t kRed = R, kGreen = 1, kBlue = B;
   static constexpr int32_t kAlphaByte = 3;  // X or alpha of the 32-bit formats
-  static uint32_t Alpha(const uint8_t* p) { return p[3]; }
+  template <class P>
+  static uint32_t Alpha(const P& p) { return p[kAlphaByte]; }
   static bool KeyMatches(const uint8_t* p, uint32_t key) {
     if constexpr (K == Kind::Bytes32X) return Load32(p) == key;
     else return Load24(p) == (key & 0xFFFFFF);

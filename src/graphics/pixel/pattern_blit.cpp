@@ -65,7 +65,8 @@ struct PatternWeightRule {
   static constexpr kernels::Op kKernelOp = kPatternOp;
   explicit PatternWeightRule(const PatternValues& v)
       : t(Tables()), pattern(v.pattern), kernel(PatternKernel<S, D>(v)) {}
-  void operator()(const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) const {
+  void operator()(const uint8_t* source, uint8_t* d, int32_t sx, int32_t sy) const {
+    const auto s = px::Hold<S>(source);  // read whole before the first store
     uint32_t w = PatternEntry(pattern, sx, sy);
     if constexpr (S::kHasAlpha) w = t.P(S::Alpha(s), w);
     d[0] = px::WeightChannel(t, w, s[0], d[0]);

@@ -21,14 +21,16 @@ using px::Kind;
 // formats take colour word and alpha level (the pad byte is never written); a
 // colour source gives level 15, an alpha source onto a colour word drops its
 // level (and bit 15 of a 555 word). 24- and 32-bit formats: X is copied from
-// X, alpha from alpha; X is written 0 and alpha 255 otherwise.
+// X, alpha from alpha; X is written 0 and alpha 255 otherwise. The texel is
+// read whole before the pixel is written (the two may share bytes).
 template <class S, class D>
 struct TexelCopy {
   static constexpr kernels::Op kSpanOp = kernels::Op::SpanOpaque;
   kernels::SpanKernel span = kernels::SpanKernelFor<S, D>(kSpanOp, {});
   template <class V>
   explicit TexelCopy(const V&) {}
-  void operator()(const uint8_t* s, uint8_t* d) const {
+  void operator()(const uint8_t* texel, uint8_t* d) const {
+    const auto s = px::Hold<S>(texel);
     if constexpr (px::kIsWord16<D>) {
       if constexpr (px::kIsWord16Alpha<S> && !S::Colour::kIs565) {
         px::Store16(d, px::Load16(s) & 0x7FFF);
@@ -40,7 +42,7 @@ struct TexelCopy {
       if constexpr (px::kIsWord16Alpha<S>) d[2] = s[2];
       else d[2] = 15;
     } else if constexpr (std::is_same_v<S, D>) {
-      std::memcpy(d, s, D::kBytes);
+      px::CopyPixel<D>(d, texel);
     } else {
       const uint8_t r = s[S::kRed], g = s[S::kGreen], b = s[S::kBlue];
       d[D::kRed] = r;
@@ -64,7 +66,8 @@ struct AlphaOntoColour {
   kernels::SpanKernel span = kernels::SpanKernelFor<S, D>(kSpanOp, {});
   template <class V>
   explicit AlphaOntoColour(const V&) : t(Tables()) {}
-  void operator()(const uint8_t* s, uint8_t* d) const {
+  void operator()(const uint8_t* texel, uint8_t* d) const {
+    const auto s = px::Hold<S>(texel);  // read whole before the first store
     if constexpr (px::kIsWord16<D>) {
       D::SetColourWord(d, px::LevelBlend<typename D::Colour>(t, S::Alpha(s), S::ColourWord(s),
                                                              D::ColourWord(d)));

@@ -74,7 +74,9 @@ struct Rules {
 
   // Rgb565 / Rgb555 onto their own format. A one-to-one row goes two pixels a
   // word after an odd first column, eight pixels (four words) a run; each word
-  // gives exactly the pixels of the one-pixel form.
+  // gives exactly the pixels of the one-pixel form. (A word reads its second
+  // source pixel before its first pixel is written: the walk hands the row
+  // over only where no pixel reads what one before it wrote.)
   template <class S, class D>
   struct Word16 {
     using C = typename D::Colour;
@@ -170,9 +172,9 @@ struct Rules {
       }
     }
     // Unscaled, every byte of a 24-bit row is a colour channel on its own:
-    // the row goes as one run of bytes. (A surface onto itself still gets the
-    // pixel-by-pixel result: rows of one surface lie a pitch apart, so only a
-    // row overlaps itself, shifted by whole pixels.)
+    // the row goes as one run of bytes. (Where the memories overlap, the walk
+    // hands it only rows whose destination starts no later than their source,
+    // where each byte reads its source as it was.)
     void Row(const uint8_t* s, uint8_t* d, int32_t width, int32_t) const
       requires(D::kBytes == 3 && std::is_same_v<Source, AsIs>)
     {

@@ -83,7 +83,8 @@ struct WeightRule {
   template <class V>
   explicit WeightRule(const V& v)
       : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
-  void operator()(const uint8_t* s, uint8_t* d) const {
+  void operator()(const uint8_t* source, uint8_t* d) const {
+    const auto s = px::Hold<S>(source);  // read whole before the first store
     const uint32_t w = S::kHasAlpha ? t.P(S::Alpha(s), op) : op;
     d[D::kRed] = px::WeightChannel(t, w, s[S::kRed], d[D::kRed]);
     d[D::kGreen] = px::WeightChannel(t, w, s[S::kGreen], d[D::kGreen]);

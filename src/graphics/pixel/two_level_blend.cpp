@@ -25,12 +25,14 @@ struct KeyedTwoLevelValues {
   uint32_t b;
 };
 
-// Bytes 0-2: P[ws][s_i] + P[wd][d_i], modulo 256.
+// Bytes 0-2: P[ws][s_i] + P[wd][d_i], modulo 256. The source bytes are all
+// read before the first store.
 inline void MixBytes(const BlendTables& t, uint32_t ws, uint32_t wd, const uint8_t* s,
                      uint8_t* d) {
-  d[0] = static_cast<uint8_t>(t.P(ws, s[0]) + t.P(wd, d[0]));
-  d[1] = static_cast<uint8_t>(t.P(ws, s[1]) + t.P(wd, d[1]));
-  d[2] = static_cast<uint8_t>(t.P(ws, s[2]) + t.P(wd, d[2]));
+  const uint8_t s0 = s[0], s1 = s[1], s2 = s[2];
+  d[0] = static_cast<uint8_t>(t.P(ws, s0) + t.P(wd, d[0]));
+  d[1] = static_cast<uint8_t>(t.P(ws, s1) + t.P(wd, d[1]));
+  d[2] = static_cast<uint8_t>(t.P(ws, s2) + t.P(wd, d[2]));
 }
 
 // Two colour words mixed channel by channel: each channel widened to a byte,

@@ -3,8 +3,9 @@
 // a clamp (so a + b above full scale wraps or carries, and a + b = 255 is a
 // cross-fade). Only the low byte of each level counts.
 //
-// The per-pixel routines below act in place on one destination pixel; they are
-// shared by the plain and the colour-keyed two-level blends. Each takes the
+// The per-pixel routines below act in place on one destination pixel, reading
+// the source pixel's bytes before they write (the two may share bytes); they
+// are shared by the plain and the colour-keyed two-level blends. Each takes the
 // blend tables last so that a loop can pass the ones it already holds.
 #pragma once
 
