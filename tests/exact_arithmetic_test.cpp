@@ -54,7 +54,8 @@ uint64_t IdentityMismatches() {
   const hn::ScalableTag<uint16_t> d16;
   const hn::Repartition<uint32_t, decltype(d8)> d32;
   const size_t lanes = hn::Lanes(d16), lanes8 = hn::Lanes(d8);
-  std::vector<uint16_t> q(lanes), f(lanes), m(lanes), halves(lanes), spread(lanes);
+  std::vector<uint16_t> q(lanes), f(lanes), m(lanes), high(lanes), level(lanes), complement(lanes),
+      halves(lanes), spread(lanes);
   std::vector<uint8_t> bytes(lanes8);
   uint64_t bad = 0;
   for (uint32_t base = 0; base < 65536; base += static_cast<uint32_t>(lanes)) {
@@ -62,11 +63,17 @@ uint64_t IdentityMismatches() {
     hn::StoreU(exact::Div255(x), d16, q.data());
     hn::StoreU(exact::Div15(x), d16, f.data());
     hn::StoreU(exact::FixedMultiplier(x), d16, m.data());
+    hn::StoreU(exact::Div255InHighByte(x), d16, high.data());
+    hn::StoreU(exact::LevelMultiplier(x), d16, level.data());
+    hn::StoreU(exact::ComplementMultiplier(exact::FixedMultiplier(x)), d16, complement.data());
     for (size_t j = 0; j < lanes; ++j) {
       const uint32_t v = base + static_cast<uint32_t>(j);
       bad += q[j] != v / 255;
       if (v <= 4693) bad += f[j] != v / 15;
       if (v <= 254) bad += m[j] != pixelops::exact::FixedMultiplier(v);
+      if (v <= 65279) bad += (high[j] >> 8) != v / 255;
+      if (v <= 15) bad += level[j] != pixelops::exact::LevelMultiplier(v);
+      if (v >= 1 && v <= 255) bad += complement[j] != pixelops::exact::FixedMultiplier(255 - v);
     }
   }
   for (uint32_t seed = 0; seed < 256; seed += 37) {
@@ -360,7 +367,17 @@ TEST(ExactArithmetic, QuotientsBy15AreTheLevelTables) {
   }
 }
 
+TEST(ExactArithmetic, LevelMultipliersScaleEveryChannelByItsLevel) {
+  for (uint32_t l = 0; l < 16; ++l) {
+    const uint32_t m = exact::LevelMultiplier(l);
+    ASSERT_LT(m, 65536u);
+    for (uint32_t c = 0; c < 64; ++c) ASSERT_EQ((2 * c * m) >> 16, c * l / 15) << l << " " << c;
+  }
+}
+
 TEST(ExactArithmetic, FixedMultipliersAreTheProductTables) {
+  for (uint32_t w = 1; w < 256; ++w)
+    ASSERT_EQ(exact::ComplementMultiplier(exact::FixedMultiplier(w)), exact::FixedMultiplier(255 - w)) << w;
   const BlendTables& t = Tables();
   for (uint32_t a = 0; a < 255; ++a) {
     const uint32_t m = exact::FixedMultiplier(a);

@@ -57,17 +57,15 @@ struct FixedWeight {};
 struct FullWeight {};
 
 // P[even][c] and P[odd][c] for the even and odd byte c of each 16-bit lane.
-// The odd bytes' quotients (exact::Div255) come out in the high byte of
-// (high half of x x 0x8081) << 1.
+// The odd bytes' quotients come out where they stand (exact::Div255InHighByte).
 template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytesByHalves(D8 d8, hn::Vec<hn::Repartition<uint16_t, D8>> even,
                                             hn::Vec<hn::Repartition<uint16_t, D8>> odd,
                                             hn::Vec<D8> c) {
   const hn::Repartition<uint16_t, D8> d16;
   const auto c16 = hn::BitCast(d16, c);
-  const auto k = hn::Set(d16, 0x8081);
   const auto lo = exact::Div255(hn::Mul(even, hn::And(c16, hn::Set(d16, 0xFF))));
-  const auto hi = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(odd, hn::ShiftRight<8>(c16)), k));
+  const auto hi = exact::Div255InHighByte(hn::Mul(odd, hn::ShiftRight<8>(c16)));
   return hn::OddEven(hn::BitCast(d8, hi), hn::BitCast(d8, lo));
 }
 
