@@ -11,16 +11,13 @@ using Pair = FormatPair;
 
 constexpr auto& kPairs = format_pairs::kBlend;
 
-void BM_BltAlpha(benchmark::State& state, Pair pair, bool stretched) {
-  auto dst = bench::RandomSurface(pair.dst);
+bench::Case BltAlpha(Pair pair, bool stretched) {
   auto src = bench::RandomSurface(pair.src, stretched ? 533 : bench::kWidth,
                                   stretched ? 400 : bench::kHeight, 2);
-  const Size size{bench::kWidth, bench::kHeight};
-  for (auto _ : state) {
-    dst->BltAlpha(src.get(), 0, 0, 128, nullptr, stretched ? &size : nullptr, nullptr);
-    benchmark::ClobberMemory();
-  }
-  bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+  return bench::Drawing(bench::RandomSurface(pair.dst), [src, stretched](DDSurface& dst) {
+    const Size size{bench::kWidth, bench::kHeight};
+    dst.BltAlpha(src.get(), 0, 0, 128, nullptr, stretched ? &size : nullptr, nullptr);
+  });
 }
 
 const bool registered = [] {
@@ -32,7 +29,7 @@ const bool registered = [] {
     for (bool stretched : {false, true}) {
       const std::string name = std::string("BltAlpha/") + PixelFormatName(p.src) + "_onto_" +
                                PixelFormatName(p.dst) + (stretched ? "/stretched" : "/1to1");
-      benchmark::RegisterBenchmark(name.c_str(), BM_BltAlpha, p, stretched);
+      bench::AddRow(name, [p, stretched] { return BltAlpha(p, stretched); });
     }
   }
   return true;

@@ -14,36 +14,38 @@ constexpr auto& kFormats = format_pairs::kBlendedFormats;
 
 // Level 255 keeps the colours as they are, so the surface stays random from
 // one iteration to the next; the work done is the same at every level.
-void BM_Fade(benchmark::State& state, PixelFormat f) {
-  auto s = bench::RandomSurface(f);
-  for (auto _ : state) {
-    s->Fade(255, nullptr);
-    benchmark::ClobberMemory();
-  }
-  bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+bench::Case Fade(PixelFormat f) {
+  return bench::Drawing(bench::RandomSurface(f), [](DDSurface& s) { s.Fade(255, nullptr); });
 }
 
-// One pair of calls: two halves darkened, four full-screen copies.
-void BM_DrawFadedScreenPair(benchmark::State& state, PixelFormat f) {
-  ScreenTransition transition(f);
+// One pair of calls: two halves darkened, four full-screen copies. The
+// transition's work images are written too.
+bench::Case DrawFadedScreenPair(PixelFormat f) {
+  auto transition = std::make_shared<ScreenTransition>(f);
   auto target = bench::RandomSurface(f, bench::kWidth, bench::kHeight, 2);
   auto picture = bench::RandomSurface(f, bench::kWidth, bench::kHeight, 3);
-  for (auto _ : state) {
-    DrawFadedScreen(target.get(), &transition, picture.get(), 128, 0);
-    DrawFadedScreen(target.get(), &transition, picture.get(), 128, 1);
-    benchmark::ClobberMemory();
-  }
-  bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+  bench::Case c;
+  c.run = [transition, target, picture] {
+    DrawFadedScreen(target.get(), transition.get(), picture.get(), 128, 0);
+    DrawFadedScreen(target.get(), transition.get(), picture.get(), 128, 1);
+  };
+  c.written = [transition, target] {
+    std::vector<uint8_t> bytes;
+    bench::AppendBytes(*target, bytes);
+    for (int32_t slot = 0; slot < ScreenTransition::kBufferCount; ++slot)
+      bench::AppendBytes(*transition->Buffer(slot), bytes);
+    return bytes;
+  };
+  return c;
 }
 
 const bool registered = [] {
   for (PixelFormat f : kFormats) {
-    benchmark::RegisterBenchmark((std::string("Fade/") + PixelFormatName(f)).c_str(), BM_Fade, f);
+    bench::AddRow(std::string("Fade/") + PixelFormatName(f), [f] { return Fade(f); });
   }
   for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Bgr24, PixelFormat::Bgrx32}) {
-    benchmark::RegisterBenchmark(
-        (std::string("DrawFadedScreen/pair/") + PixelFormatName(f)).c_str(), BM_DrawFadedScreenPair,
-        f);
+    bench::AddRow(std::string("DrawFadedScreen/pair/") + PixelFormatName(f),
+                  [f] { return DrawFadedScreenPair(f); });
   }
   return true;
 }();

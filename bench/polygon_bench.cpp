@@ -32,23 +32,23 @@ int64_t CoveredPixels(const RotatedQuad& quad) {
   return n;
 }
 
-void BM_Polygon(benchmark::State& state, Pair pair, bool keyed) {
-  auto dst = bench::RandomSurface(pair.dst);
+bench::Case Polygon(Pair pair, bool keyed) {
   auto src = bench::RandomSurface(pair.src, 256, 256, 2);
   src->SetColorKey(0x00FF00FF);
   RotatedQuad quad;
   MakeRotatedQuad(*src, bench::kWidth / 2, bench::kHeight / 2, kAngle, kScaleX, kScaleY, &quad);
-  for (auto _ : state) {
-    if (keyed) {
-      DrawRotatedScaled(dst.get(), src.get(), bench::kWidth / 2, bench::kHeight / 2, kAngle,
-                        kScaleX, kScaleY);
-    } else {
-      dst->DrawPolygon(src.get(), quad.src, quad.dst, nullptr, 0, 4);
-    }
-    benchmark::ClobberMemory();
-  }
   static const int64_t covered = CoveredPixels(quad);
-  bench::CountPixels(state, covered);
+  return bench::Drawing(
+      bench::RandomSurface(pair.dst),
+      [src, quad, keyed](DDSurface& dst) {
+        if (keyed) {
+          DrawRotatedScaled(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kAngle,
+                            kScaleX, kScaleY);
+        } else {
+          dst.DrawPolygon(src.get(), quad.src, quad.dst, nullptr, 0, 4);
+        }
+      },
+      covered);
 }
 
 // The spans at scale 1: a 256 x 256 sprite turned by 30 degrees about the
@@ -63,61 +63,60 @@ int64_t CoveredAtScaleOne() {
 }
 
 // Keyed (DrawRotatedScaled) or blended at an alpha (DrawRotatedSprite).
-void BM_RotatedSpan(benchmark::State& state, Pair pair, int32_t alpha) {
-  auto dst = bench::RandomSurface(pair.dst);
+bench::Case RotatedSpan(Pair pair, int32_t alpha) {
   auto src = bench::RandomSurface(pair.src, 256, 256, 2);
   src->SetColorKey(0x00FF00FF);
-  for (auto _ : state) {
-    if (alpha >= 256) {
-      DrawRotatedScaled(dst.get(), src.get(), bench::kWidth / 2, bench::kHeight / 2, kSpanAngle,
-                        65536, 65536);
-    } else {
-      DrawRotatedSprite(dst.get(), src.get(), bench::kWidth / 2, bench::kHeight / 2, kSpanAngle,
-                        65536, 65536, alpha);
-    }
-    benchmark::ClobberMemory();
-  }
   static const int64_t covered = CoveredAtScaleOne();
-  bench::CountPixels(state, covered);
+  return bench::Drawing(
+      bench::RandomSurface(pair.dst),
+      [src, alpha](DDSurface& dst) {
+        if (alpha >= 256) {
+          DrawRotatedScaled(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kSpanAngle,
+                            65536, 65536);
+        } else {
+          DrawRotatedSprite(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kSpanAngle,
+                            65536, 65536, alpha);
+        }
+      },
+      covered);
 }
 
 // A 32-bit blit one to one, or stretched by 1.5 on both axes, onto the same
 // 600 x 450 destination pixels.
-void BM_StretchBlit(benchmark::State& state, bool add, bool stretched) {
-  auto dst = bench::RandomSurface(PixelFormat::Bgrx32);
+bench::Case StretchBlit(bool add, bool stretched) {
   auto src =
       bench::RandomSurface(PixelFormat::Bgrx32, stretched ? 400 : 600, stretched ? 300 : 450, 2);
-  const Size size{600, 450};
-  for (auto _ : state) {
-    if (add) dst->BltAdd(src.get(), 100, 75, nullptr, &size, nullptr);
-    else dst->BltAlpha(src.get(), 100, 75, 128, nullptr, &size, nullptr);
-    benchmark::ClobberMemory();
-  }
-  bench::CountPixels(state, int64_t{600} * 450);
+  return bench::Drawing(
+      bench::RandomSurface(PixelFormat::Bgrx32),
+      [src, add](DDSurface& dst) {
+        const Size size{600, 450};
+        if (add) dst.BltAdd(src.get(), 100, 75, nullptr, &size, nullptr);
+        else dst.BltAlpha(src.get(), 100, 75, 128, nullptr, &size, nullptr);
+      },
+      int64_t{600} * 450);
 }
 
 const bool registered = [] {
   using F = PixelFormat;
-  benchmark::RegisterBenchmark("Spans/DrawRotatedScaled/Bgrx32", BM_RotatedSpan,
-                               Pair{F::Bgrx32, F::Bgrx32}, 256);
-  benchmark::RegisterBenchmark("Spans/DrawRotatedSprite/alpha255/Bgra32_onto_Bgrx32",
-                               BM_RotatedSpan, Pair{F::Bgra32, F::Bgrx32}, 255);
-  benchmark::RegisterBenchmark("Spans/DrawRotatedSprite/alpha128/Rgb565A_onto_Rgb565A",
-                               BM_RotatedSpan, Pair{F::Rgb565A, F::Rgb565A}, 128);
-  benchmark::RegisterBenchmark("Spans/DrawRotatedSprite/alpha128/Rgb555A_onto_Rgb555A",
-                               BM_RotatedSpan, Pair{F::Rgb555A, F::Rgb555A}, 128);
+  const auto span = [](const char* name, Pair pair, int32_t alpha) {
+    bench::AddRow(name, [pair, alpha] { return RotatedSpan(pair, alpha); });
+  };
+  span("Spans/DrawRotatedScaled/Bgrx32", Pair{F::Bgrx32, F::Bgrx32}, 256);
+  span("Spans/DrawRotatedSprite/alpha255/Bgra32_onto_Bgrx32", Pair{F::Bgra32, F::Bgrx32}, 255);
+  span("Spans/DrawRotatedSprite/alpha128/Rgb565A_onto_Rgb565A", Pair{F::Rgb565A, F::Rgb565A}, 128);
+  span("Spans/DrawRotatedSprite/alpha128/Rgb555A_onto_Rgb555A", Pair{F::Rgb555A, F::Rgb555A}, 128);
   for (bool add : {false, true}) {
     for (bool stretched : {false, true}) {
       const std::string name = std::string("Stretch/") + (add ? "BltAdd" : "BltAlpha") +
                                "/Bgrx32/" + (stretched ? "stretched_1.5" : "one_to_one");
-      benchmark::RegisterBenchmark(name.c_str(), BM_StretchBlit, add, stretched);
+      bench::AddRow(name, [add, stretched] { return StretchBlit(add, stretched); });
     }
   }
   for (bool keyed : {true, false}) {
     for (const Pair& p : kPairs) {
       const std::string name = std::string(keyed ? "DrawPolygonKeyed/" : "DrawPolygon/") +
                                PixelFormatName(p.src) + "_onto_" + PixelFormatName(p.dst);
-      benchmark::RegisterBenchmark(name.c_str(), BM_Polygon, p, keyed);
+      bench::AddRow(name, [p, keyed] { return Polygon(p, keyed); });
     }
   }
   return true;

@@ -39,17 +39,14 @@ inline void Register(const std::string& op, const Blit& blit) {
     for (const bool stretched : {false, true}) {
       const std::string name = op + "/" + PixelFormatName(p.src) + "_onto_" +
                                PixelFormatName(p.dst) + (stretched ? "/stretched" : "/1to1");
-      benchmark::RegisterBenchmark(name.c_str(), [p, blit, stretched](benchmark::State& state) {
-        auto dst = bench::RandomSurface(p.dst);
+      bench::AddRow(name, [p, blit, stretched] {
         auto src = bench::RandomSurface(p.src, stretched ? 533 : bench::kWidth,
                                         stretched ? 400 : bench::kHeight, 2);
         PlantKey(*src);
-        const Size size{bench::kWidth, bench::kHeight};
-        for (auto _ : state) {
-          blit(*dst, src.get(), stretched ? &size : nullptr);
-          benchmark::ClobberMemory();
-        }
-        bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+        return bench::Drawing(bench::RandomSurface(p.dst), [src, blit, stretched](DDSurface& dst) {
+          const Size size{bench::kWidth, bench::kHeight};
+          blit(dst, src.get(), stretched ? &size : nullptr);
+        });
       });
     }
   }

@@ -30,22 +30,22 @@ int64_t CoveredPixels(DDSurface& sprite, int32_t angle, int32_t scale) {
   return n;
 }
 
-void BM_RotatedSprite(benchmark::State& state, Pair pair) {
-  auto dst = bench::RandomSurface(pair.dst);
+bench::Case RotatedSprite(Pair pair) {
   auto sprite = bench::RandomSurface(pair.src, 256, 256, 3);
   constexpr int32_t kAngle = 37, kScale = 2 * 65536;
-  for (auto _ : state) {
-    DrawRotatedSprite(dst.get(), sprite.get(), 400, 300, kAngle, kScale, kScale, 128);
-    benchmark::ClobberMemory();
-  }
-  bench::CountPixels(state, CoveredPixels(*sprite, kAngle, kScale));
+  return bench::Drawing(
+      bench::RandomSurface(pair.dst),
+      [sprite](DDSurface& dst) {
+        DrawRotatedSprite(&dst, sprite.get(), 400, 300, kAngle, kScale, kScale, 128);
+      },
+      CoveredPixels(*sprite, kAngle, kScale));
 }
 
 const bool registered = [] {
   for (const Pair& p : kPairs) {
     const std::string name = std::string("DrawRotatedSprite/alpha128/") + PixelFormatName(p.src) +
                              "_onto_" + PixelFormatName(p.dst);
-    benchmark::RegisterBenchmark(name.c_str(), BM_RotatedSprite, p);
+    bench::AddRow(name, [p] { return RotatedSprite(p); });
   }
   return true;
 }();

@@ -15,7 +15,7 @@ constexpr auto& kKeyedPairs = format_pairs::kBlend;
 constexpr auto& kAlphaChannelPairs = format_pairs::kAlphaComposite;
 
 // A random source whose every fourth pixel is its colour key.
-std::unique_ptr<DDSurface> KeyedSource(PixelFormat f) {
+bench::Surface KeyedSource(PixelFormat f) {
   auto s = bench::RandomSurface(f, bench::kWidth, bench::kHeight, 2);
   s->SetColorKey(0x00FF00FF);
   const uint32_t key = s->GetColorKey();
@@ -32,40 +32,36 @@ std::unique_ptr<DDSurface> KeyedSource(PixelFormat f) {
   return s;
 }
 
-void BM_BltTranslucentKey(benchmark::State& state, Pair pair) {
-  auto dst = bench::RandomSurface(pair.dst);
+bench::Case BltTranslucentKey(Pair pair) {
   auto src = KeyedSource(pair.src);
-  for (auto _ : state) {
-    dst->BltTranslucentKey(src.get(), 0, 0, 128, nullptr, nullptr, nullptr);
-    benchmark::ClobberMemory();
-  }
-  bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+  return bench::Drawing(bench::RandomSurface(pair.dst), [src](DDSurface& dst) {
+    dst.BltTranslucentKey(src.get(), 0, 0, 128, nullptr, nullptr, nullptr);
+  });
 }
 
-void BM_BltAlphaChannel(benchmark::State& state, Pair pair) {
-  auto dst = bench::RandomSurface(pair.dst);
+// Source over changes the alphas it meets: every call starts from the same
+// destination, put back untimed.
+bench::Case BltAlphaChannel(Pair pair) {
   auto src = bench::RandomSurface(pair.src, bench::kWidth, bench::kHeight, 2);
-  auto fresh = bench::RandomSurface(pair.dst);  // source over changes the alphas it meets
-  for (auto _ : state) {
-    state.PauseTiming();
-    dst->Blt(fresh.get(), 0, 0);
-    state.ResumeTiming();
-    dst->BltAlphaChannel(src.get(), 0, 0, nullptr, nullptr, nullptr);
-    benchmark::ClobberMemory();
-  }
-  bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+  auto fresh = bench::RandomSurface(pair.dst);
+  auto dst = bench::RandomSurface(pair.dst);
+  bench::Case c = bench::Drawing(dst, [src](DDSurface& d) {
+    d.BltAlphaChannel(src.get(), 0, 0, nullptr, nullptr, nullptr);
+  });
+  c.reset = [dst, fresh] { dst->Blt(fresh.get(), 0, 0); };
+  return c;
 }
 
 const bool registered = [] {
   for (const Pair& p : kKeyedPairs) {
     const std::string name = std::string("BltTranslucentKey/") + PixelFormatName(p.src) +
                              "_onto_" + PixelFormatName(p.dst) + "/1to1";
-    benchmark::RegisterBenchmark(name.c_str(), BM_BltTranslucentKey, p);
+    bench::AddRow(name, [p] { return BltTranslucentKey(p); });
   }
   for (const Pair& p : kAlphaChannelPairs) {
     const std::string name = std::string("BltAlphaChannel/") + PixelFormatName(p.src) +
                              "_onto_" + PixelFormatName(p.dst) + "/1to1";
-    benchmark::RegisterBenchmark(name.c_str(), BM_BltAlphaChannel, p);
+    bench::AddRow(name, [p] { return BltAlphaChannel(p); });
   }
   return true;
 }();

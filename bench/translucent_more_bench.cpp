@@ -40,17 +40,14 @@ constexpr uint8_t kDither[256] = {
 #undef ROW
 };
 
-void Run(benchmark::State& state, Pair pair, bool stretched, const Op& op) {
-  auto dst = bench::RandomSurface(pair.dst);
+bench::Case Run(Pair pair, bool stretched, const Op& op) {
   auto src = bench::RandomSurface(pair.src, stretched ? 533 : bench::kWidth,
                                   stretched ? 400 : bench::kHeight, 2);
   src->SetColorKey(0x00FF00FF);
-  const Size size{bench::kWidth, bench::kHeight};
-  for (auto _ : state) {
-    op(*dst, src.get(), stretched ? &size : nullptr);
-    benchmark::ClobberMemory();
-  }
-  bench::CountPixels(state, int64_t{bench::kWidth} * bench::kHeight);
+  return bench::Drawing(bench::RandomSurface(pair.dst), [src, stretched, op](DDSurface& dst) {
+    const Size size{bench::kWidth, bench::kHeight};
+    op(dst, src.get(), stretched ? &size : nullptr);
+  });
 }
 
 void Register(const char* name, const std::vector<Pair>& pairs, const Op& op,
@@ -60,7 +57,7 @@ void Register(const char* name, const std::vector<Pair>& pairs, const Op& op,
       if (stretched && !alsoStretched) continue;
       const std::string full = std::string(name) + "/" + PixelFormatName(p.src) + "_onto_" +
                                PixelFormatName(p.dst) + (stretched ? "/stretched" : "/1to1");
-      benchmark::RegisterBenchmark(full.c_str(), Run, p, stretched, op);
+      bench::AddRow(full, [p, stretched, op] { return Run(p, stretched, op); });
     }
   }
 }
@@ -72,7 +69,7 @@ const bool registered = [] {
              d.BltBlend(s, 0, 0, 160, 95, nullptr, size, nullptr);
            },
            true);
-  Register("BltBlendKey", Onto(format_pairs::kBlend, {F::Rgb565, F::Bgrx32, F::Bgra32}),
+  Register("BltBlendKey", Onto(format_pairs::kBlend, {F::Rgb565, F::Bgr24, F::Bgrx32, F::Bgra32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.BltBlendKey(s, 0, 0, 160, 95, nullptr, size, nullptr);
            });

@@ -1,7 +1,25 @@
-// The check every kernel passes: an operation drawn at each vector level this
-// machine runs gives exactly the bytes of the scalar reference level, on
-// identical random surfaces (padding included), for widths 0 to 300 at every
-// start alignment, with source rectangles, clips and stretches.
+// Checks of the kernels against the scalar level, which runs no kernel.
+//
+// ExpectLevelsAgree (the row kernels of the translucent, two-level, saturating
+// and alpha-channel blits and of the keyed copy, and the stretched walk's
+// gather): an operation drawn at each vector level this machine runs gives
+// exactly the bytes and the answer of the scalar level, on identical random
+// surfaces (padding included), for every width 0 to 300 (each at a random
+// start column 0..15 of the source and of the destination), then stretched,
+// shrunk and clipped placements, with source rectangles reaching past the
+// source, to its right and bottom edges, and from its top left pixel. The
+// surfaces' memory ends right before an inaccessible page, or for some
+// placements starts right after one, so that a kernel reading or writing a
+// pixel past the last row's end (or before the first row's start) fails in
+// any build.
+//
+// ExpectSameAtEveryLevel: one drawing call on surfaces of the caller's (the
+// span kernels' test, and a few placements of the row kernels' tests).
+//
+// The other row kernels (pattern, colour-keeping, mask, fade) are held to
+// their operations' references at the level in force by those operations'
+// tests; kernel_link_test.cpp draws every served pair of every kernel once
+// at every level, on guarded surfaces, against the scalar level.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -90,16 +108,24 @@ struct KernelPlacement {
   Size size;
   bool hasClip;
   Rect clip;
+  // Drawn on surfaces whose memory starts right after an inaccessible page;
+  // otherwise on surfaces whose memory ends right before one.
+  bool guardedStart;
 };
 
 // Widths 0 to 300, each at a start column 0..15 of the destination and of the
 // source; then stretched, shrunk and clipped placements with source
 // rectangles reaching past the source, and to its right and bottom edges.
+// Every other placement of the first two kinds draws on the surfaces whose
+// memory starts at a guard page; those reaching the right and bottom edges
+// draw on the ones whose memory ends at one, and the last, from the source's
+// top left onto the destination's, on the ones whose memory starts at one.
 inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
   std::vector<KernelPlacement> out;
   for (int32_t w = 0; w <= 300; ++w) {
     const int32_t sx = static_cast<int32_t>(rng() % 16), dx = static_cast<int32_t>(rng() % 16);
-    out.push_back({dx, static_cast<int32_t>(rng() % 3), true, Rect{sx, 1, sx + w, 3}, false, {}, false, {}});
+    out.push_back({dx, static_cast<int32_t>(rng() % 3), true, Rect{sx, 1, sx + w, 3}, false, {},
+                   false, {}, w % 2 == 0});
   }
   for (int32_t i = 0; i < 60; ++i) {
     const int32_t l = static_cast<int32_t>(rng() % 40) - 8, t = static_cast<int32_t>(rng() % 6) - 2;
@@ -107,7 +133,8 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
     KernelPlacement p{static_cast<int32_t>(rng() % 40) - 10, static_cast<int32_t>(rng() % 6) - 2, true,
                 Rect{l, t, l + w, t + h}, true,
                 Size{static_cast<int32_t>(rng() % 400) + 1, static_cast<int32_t>(rng() % 8) + 1}, rng() % 2 == 0,
-                Rect{static_cast<int32_t>(rng() % 30), 0, static_cast<int32_t>(rng() % 300) + 20, 6}};
+                Rect{static_cast<int32_t>(rng() % 30), 0, static_cast<int32_t>(rng() % 300) + 20, 6},
+                i % 2 == 0};
     if (i % 3 == 0) p.hasSize = false;  // clipped one to one
     out.push_back(p);
   }
@@ -117,7 +144,14 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
     const int32_t w = static_cast<int32_t>(rng() % 120) + 1, h = static_cast<int32_t>(rng() % 4) + 1;
     const int32_t grow = static_cast<int32_t>(rng() % 3);
     out.push_back({static_cast<int32_t>(rng() % 16), 0, true, Rect{340 - w, 6 - h, 340 + grow, 6 + grow},
-                   i % 4 != 0, Size{w + static_cast<int32_t>(rng() % (2 * w + 1)), h + grow + 1}, false, {}});
+                   i % 4 != 0, Size{w + static_cast<int32_t>(rng() % (2 * w + 1)), h + grow + 1}, false, {},
+                   false});
+  }
+  // The source's top left pixels onto the destination's, one to one, so that
+  // any read before a row's first pixel would leave the surfaces.
+  for (int32_t i = 0; i < 20; ++i) {
+    const int32_t w = static_cast<int32_t>(rng() % 120) + 1, h = static_cast<int32_t>(rng() % 4) + 1;
+    out.push_back({0, 0, true, Rect{0, 0, w, h}, false, {}, false, {}, true});
   }
   return out;
 }
@@ -125,27 +159,34 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
 // Draws every placement at the scalar level and at every other level on
 // identical surfaces, and expects the same results and destination bytes.
 // Placement i draws at values[i % n] (every eighth at a random value, where
-// values are given) on both surfaces filled afresh for it, the same bytes at
-// every level. Each level is set once for all
-// placements (setting one is not free).
+// values are given) on a source and a destination (340 x 6 onto 330 x 6,
+// rows padded) filled afresh for it, the same bytes at every level. Each
+// level is set once for all placements (setting one is not free).
 inline void ExpectLevelsAgreeAt(PixelFormat srcFormat, PixelFormat dstFormat,
                                 std::span<const int32_t> values, const ValuedDrawCall& draw,
                                 uint32_t seed, uint32_t keyColour = 0x00FF00FF) {
   std::mt19937 rng(seed);
-  auto src = DDSurface::Make(340, 6, srcFormat, DDSurface::Memory::Own,
-                             340 * BytesPerPixel(srcFormat) + 12);
-  auto dst = DDSurface::Make(330, 6, dstFormat, DDSurface::Memory::Own,
-                             330 * BytesPerPixel(dstFormat) + 8);
-  ASSERT_TRUE(src && dst);
-  src->SetColorKey(keyColour);
+  const int32_t srcPitch = 340 * BytesPerPixel(srcFormat) + 12;
+  const int32_t dstPitch = 330 * BytesPerPixel(dstFormat) + 8;
+  // By KernelPlacement::guardedStart: memory ending at a guard page, then
+  // memory starting at one.
+  const GuardedSurface srcs[2] = {{340, 6, srcFormat, srcPitch, false}, {340, 6, srcFormat, srcPitch, true}};
+  const GuardedSurface dsts[2] = {{330, 6, dstFormat, dstPitch, false}, {330, 6, dstFormat, dstPitch, true}};
+  for (const GuardedSurface& s : srcs) {
+    ASSERT_TRUE(s);
+    s->SetColorKey(keyColour);
+  }
+  for (const GuardedSurface& d : dsts) ASSERT_TRUE(d);
   const std::vector<KernelPlacement> placements = KernelPlacements(rng);
   std::vector<std::vector<uint8_t>> srcBytes, dstBytes;
   std::vector<int32_t> drawValues;
   for (size_t i = 0; i < placements.size(); ++i) {
-    FillForKernels(*src, rng);
-    FillForKernels(*dst, rng);
-    srcBytes.push_back(Snapshot(*src));
-    dstBytes.push_back(Snapshot(*dst));
+    DDSurface& src = *srcs[placements[i].guardedStart];
+    DDSurface& dst = *dsts[placements[i].guardedStart];
+    FillForKernels(src, rng);
+    FillForKernels(dst, rng);
+    srcBytes.push_back(Snapshot(src));
+    dstBytes.push_back(Snapshot(dst));
     const int32_t random = static_cast<int32_t>(rng() % 256);
     drawValues.push_back(values.empty() ? 0 : i % 8 == 7 ? random : values[i % values.size()]);
   }
@@ -155,11 +196,13 @@ inline void ExpectLevelsAgreeAt(PixelFormat srcFormat, PixelFormat dstFormat,
     ScopedSimdLevel scoped(level);
     for (size_t i = 0; i < placements.size(); ++i) {
       const KernelPlacement& p = placements[i];
-      Restore(*src, srcBytes[i]);
-      Restore(*dst, dstBytes[i]);
-      const BlitResult r = draw(*dst, *src, p.x, p.y, drawValues[i], p.hasSrcRect ? &p.srcRect : nullptr,
+      DDSurface& src = *srcs[p.guardedStart];
+      DDSurface& dst = *dsts[p.guardedStart];
+      Restore(src, srcBytes[i]);
+      Restore(dst, dstBytes[i]);
+      const BlitResult r = draw(dst, src, p.x, p.y, drawValues[i], p.hasSrcRect ? &p.srcRect : nullptr,
                                 p.hasSize ? &p.size : nullptr, p.hasClip ? &p.clip : nullptr);
-      std::vector<uint8_t> got = Snapshot(*dst);
+      std::vector<uint8_t> got = Snapshot(dst);
       if (level == "scalar") {
         reference[i] = std::move(got);
         referenceResults[i] = r;
@@ -171,7 +214,7 @@ inline void ExpectLevelsAgreeAt(PixelFormat srcFormat, PixelFormat dstFormat,
       while (got[at] == reference[i][at]) ++at;
       FAIL() << "level " << level << ", " << PixelFormatName(srcFormat) << " onto "
              << PixelFormatName(dstFormat) << ", value " << drawValues[i] << ", byte " << at
-             << " (row " << at / dst->Buffer().pitch << ", got " << int{got[at]} << ", want "
+             << " (row " << at / dst.Buffer().pitch << ", got " << int{got[at]} << ", want "
              << int{reference[i][at]} << "), placement x " << p.x << " y " << p.y << " src "
              << p.srcRect.left << "," << p.srcRect.top << "-" << p.srcRect.right << ","
              << p.srcRect.bottom << " size " << (p.hasSize ? p.size.width : -1) << "x"

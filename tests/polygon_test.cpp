@@ -69,27 +69,20 @@ std::vector<Hit> ReferenceScan(const Point* sp, const Point* dp, int n, const Re
   };
 
   const int64_t first = std::max(T.y, clip.top), last = std::min(B.y, clip.bottom - 1);
-  const I clipL = I(clip.left) * one + half, clipR = I(clip.right) * one - half;
   for (int64_t y = first; y <= last; ++y) {
     I lx, lu, lv, rx, ru, rv;
     at(left, y, &lx, &lu, &lv);
     at(right, y, &rx, &ru, &rv);
-    if (lx > clipR || rx < clipL) continue;
     const I xl = lx >> 20, xr = rx >> 20;
+    // The pixels of the unclipped span xl .. xr that lie inside the clip.
+    const I from = std::max<I>(xl, clip.left), to = std::min<I>(xr, I(clip.right) - 1);
+    if (from > to) continue;
     I du = 0, dv = 0;
     if (xr != xl) {
-      if (xr - xl + flag == 0) continue;
       du = (((ru >> 20) - (lu >> 20)) * one) / (xr - xl + flag);
       dv = (((rv >> 20) - (lv >> 20)) * one) / (xr - xl + flag);
     }
-    I au = 0, av = 0, from = xl;
-    if (lx < clipL) {
-      const I k = (clipL - lx) >> 20;
-      au = k * du;
-      av = k * dv;
-      from = clip.left;
-    }
-    const I to = rx > clipR ? I(clip.right) - 1 : xr;
+    I au = (from - xl) * du, av = (from - xl) * dv;
     for (I X = from; X <= to; ++X) {
       hits.push_back({int64_t{X}, y, int64_t{(lu >> 20) + (au >> 20)},
                       int64_t{(lv >> 20) + (av >> 20)}});

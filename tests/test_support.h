@@ -1,9 +1,14 @@
 // Helpers shared by the tests: surfaces filled with random bytes (padding
-// included), snapshots of their memory, and a plain per-pixel reference of a
-// blit's placement written independently of the library's walks.
+// included), surfaces whose memory ends at an inaccessible page, snapshots of
+// their memory, and a plain per-pixel reference of a blit's placement written
+// independently of the library's walks.
 #pragma once
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -65,6 +70,62 @@ inline std::unique_ptr<DDSurface> RandomSurface(int32_t w, int32_t h, PixelForma
   FillRandom(*s, rng);
   return s;
 }
+
+// n bytes of memory between two inaccessible pages, flush against the page
+// after them (or, atStart, the page before them): a read or write of a byte
+// past their end (before their start) faults at once, sanitizer or not.
+class GuardedBytes {
+ public:
+  GuardedBytes(size_t n, bool atStart) {
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t inner = (n + page - 1) / page * page;
+    size_ = inner + 2 * page;
+    void* p = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) std::abort();
+    base_ = static_cast<uint8_t*>(p);
+    if (mprotect(base_, page, PROT_NONE) != 0 ||
+        mprotect(base_ + page + inner, page, PROT_NONE) != 0) {
+      std::abort();
+    }
+    data_ = base_ + page + (atStart ? 0 : inner - n);
+  }
+  ~GuardedBytes() { munmap(base_, size_); }
+  GuardedBytes(const GuardedBytes&) = delete;
+  GuardedBytes& operator=(const GuardedBytes&) = delete;
+
+  uint8_t* data() const { return data_; }
+
+ private:
+  uint8_t* base_ = nullptr;
+  size_t size_ = 0;
+  uint8_t* data_ = nullptr;
+};
+
+// A width x height surface (both at least 1) of the format over guarded
+// memory, rows pitch bytes apart (0 packs them): its last pixel ends right
+// before an inaccessible page, or (atStart) its first pixel starts right after
+// one. A kernel that reads or writes a pixel past the last row's end (or
+// before the first row's start) then fails in any build.
+class GuardedSurface {
+ public:
+  GuardedSurface(int32_t width, int32_t height, PixelFormat format, int32_t pitch = 0,
+                 bool atStart = false)
+      : memory_(static_cast<size_t>(pitch != 0 ? pitch : width * BytesPerPixel(format)) *
+                        static_cast<size_t>(height - 1) +
+                    static_cast<size_t>(width) * BytesPerPixel(format),
+                atStart),
+        surface_(DDSurface::Wrap(memory_.data(), width, height, format,
+                                 pitch != 0 ? pitch : width * BytesPerPixel(format))) {}
+
+  explicit operator bool() const { return surface_ != nullptr; }
+  DDSurface& operator*() const { return *surface_; }
+  DDSurface* operator->() const { return surface_.get(); }
+  DDSurface* get() const { return surface_.get(); }
+
+ private:
+  GuardedBytes memory_;
+  std::unique_ptr<DDSurface> surface_;
+};
 
 inline uint8_t* PixelAt(DDSurface& s, int32_t x, int32_t y) {
   return Memory(s) + int64_t{y} * s.Buffer().pitch + int64_t{x} * BytesPerPixel(s.Format());

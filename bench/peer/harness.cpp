@@ -2,8 +2,6 @@
 //
 //   pixelops_peer_bench [--quick] [--filter SUBSTRING] [--trials N] [--cpu N]
 //                       [--peer-only | --library-only]
-#include <sched.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -11,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "../measure_support.h"
 #include "peer_bench.h"
 
 namespace pixelops {
@@ -31,12 +30,6 @@ double TimeOnce(const Quantity& q) {
   q.run();
   const auto t1 = Clock::now();
   return Seconds(t1 - t0);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
 }  // namespace
@@ -89,7 +82,7 @@ Medians Measure(std::vector<const Quantity*> quantities, int32_t trials, double 
       times[i].push_back(sum / m.repetitions[i]);
     }
   }
-  for (auto& v : times) m.seconds.push_back(Median(v));
+  for (auto& v : times) m.seconds.push_back(bench::Median(v));
   return m;
 }
 
@@ -119,16 +112,6 @@ bool ParseArgs(int argc, char** argv, Options* o) {
     }
   }
   return true;
-}
-
-// Pins the process to one processor: the one asked for, else the one it runs on.
-int32_t PinToOneCore(int32_t cpu) {
-  if (cpu < 0) cpu = sched_getcpu();
-  if (cpu < 0) return -1;
-  cpu_set_t set;
-  CPU_ZERO(&set);
-  CPU_SET(cpu, &set);
-  return sched_setaffinity(0, sizeof(set), &set) == 0 ? cpu : -1;
 }
 
 bool Matches(const Options& o, const std::string& a, const std::string& b) {
@@ -203,7 +186,7 @@ void RunLibraryTable(const Options& o) {
 int Main(int argc, char** argv) {
   Options o;
   if (!ParseArgs(argc, argv, &o)) return 2;
-  const int32_t cpu = PinToOneCore(o.cpu);
+  const int32_t cpu = bench::PinToOneCore(o.cpu);
   double key, partial, opaque;
   SpriteMix(kTile, &key, &partial, &opaque);
   std::printf("# pixelops peer benchmark (%s)\n\n", PeerVersions().c_str());

@@ -402,6 +402,24 @@ inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
   return fn(span, d, static_cast<int32_t>(count), args);
 }
 
+// Applies the texel step to count pixels from d onward; pixel k shows the
+// texel at rowTexel + ((av + k dv) >> 20) x pitch + ((au + k du) >> 20) x sb.
+// The step comes as a copy of its own, which no byte store can alias, so its
+// values (a key, a table) stay in registers across the span.
+template <int64_t sb, int64_t db, class Texel>
+inline void TexelSpan(const Texel texel, const uint8_t* rowTexel, int64_t pitch, int64_t au,
+                      int64_t du, int64_t av, int64_t dv, uint8_t* d, int64_t count) {
+  if (dv == 0) {
+    // A span along one source row.
+    const uint8_t* row = rowTexel + Whole(av) * pitch;
+    for (; count > 0; --count, d += db, au += du) texel(row + Whole(au) * sb, d);
+  } else {
+    for (; count > 0; --count, d += db, au += du, av += dv) {
+      texel(rowTexel + Whole(av) * pitch + Whole(au) * sb, d);
+    }
+  }
+}
+
 }  // namespace polyscan
 
 // Scan-converts the polygon and applies the texel step to every pixel it
@@ -447,8 +465,10 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
     firstRow = clip.top;
   }
 
-  const int64_t clipL = Fix(clip.left) + kHalf, clipR = Fix(clip.right) - kHalf;
   constexpr int64_t sb = Src::kBytes, db = Dst::kBytes;
+  // Held apart from the buffer, whose fields a texel step's byte stores
+  // could alias (which would reload them at every pixel).
+  const int64_t srcPitch = src.pitch;
   // A span kernel gathers texels ahead of the pixels it writes, which a
   // source sharing memory with the destination must not see.
   kernels::SpanFn spanFn = nullptr;
@@ -461,26 +481,23 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
   for (int32_t y = firstRow; y <= lastRow; ++y) {
     left.Row(y, flag);
     right.Row(y, flag);
-    if (left.x > clipR || right.x < clipL) continue;
+    // The span draws pixels xl .. xr; the clip keeps those inside it, each
+    // with the texel it shows unclipped. (Sides that cross, as in a twisted
+    // outline, leave nothing between them: xr < xl.)
     const int64_t xl = Whole(left.x), xr = Whole(right.x);
-    // Sides that cross (a twisted outline) leave nothing between them.
-    if (xr < xl) continue;
+    const int64_t first = xl > clip.left ? xl : clip.left;
+    const int64_t last = xr < clip.right - 1 ? xr : clip.right - 1;
+    if (first > last) continue;
     int64_t du = 0, dv = 0;
     if (xr != xl) {
       const int64_t span = xr - xl + flag;
       du = Fix(Whole(right.u) - Whole(left.u)) / span;
       dv = Fix(Whole(right.v) - Whole(left.v)) / span;
     }
-    int64_t au = 0, av = 0, first = xl;
-    if (left.x < clipL) {
-      const int64_t skipped = Whole(clipL - left.x);
-      au = skipped * du;
-      av = skipped * dv;
-      first = clip.left;
-    }
-    const int64_t last = right.x > clipR ? clip.right - 1 : xr;
-    if (first > last) continue;
-    const uint8_t* rowTexel = src.pixels + Whole(left.v) * src.pitch + Whole(left.u) * sb;
+    // first - xl <= xr - xl steps, each at most 1/(xr - xl + flag) of the
+    // span's texel difference: the products stay within that difference.
+    int64_t au = (first - xl) * du, av = (first - xl) * dv;
+    const uint8_t* rowTexel = src.pixels + Whole(left.v) * srcPitch + Whole(left.u) * sb;
     uint8_t* d = dst.pixels + int64_t{y} * dst.pitch + first * db;
     int64_t count = last - first + 1;
     if constexpr (CarriesSpanKernel<Texel>) {
@@ -494,20 +511,7 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
         count -= done;
       }
     }
-    if (dv == 0) {
-      // A span along one source row.
-      const uint8_t* row = rowTexel + Whole(av) * src.pitch;
-      for (int64_t n = count - 1; n >= 0; --n, d += db) {
-        texel(row + Whole(au) * sb, d);
-        au += du;
-      }
-    } else {
-      for (int64_t n = count - 1; n >= 0; --n, d += db) {
-        texel(rowTexel + Whole(av) * src.pitch + Whole(au) * sb, d);
-        au += du;
-        av += dv;
-      }
-    }
+    TexelSpan<sb, db>(texel, rowTexel, srcPitch, au, du, av, dv, d, count);
   }
 }
 

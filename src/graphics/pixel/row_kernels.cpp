@@ -17,7 +17,7 @@ namespace pixelops::kernels {
 
 // The kernel sources, each beside the rules its kernels speed up; each
 // exports Register<Name>Kernels(table, target), which fills a table with the
-// kernels of one Highway target.
+// kernels of one Highway target and answers what it registered.
 #define PIXELOPS_KERNEL_SOURCES(X) \
   X(Saturating) \
   X(AlphaChannel) \
@@ -30,7 +30,8 @@ namespace pixelops::kernels {
   X(Copy) \
   X(Polygon)
 
-#define PIXELOPS_DECLARE(Name) void Register##Name##Kernels(KernelTable& table, int64_t target);
+#define PIXELOPS_DECLARE(Name) \
+  SourceRegistration Register##Name##Kernels(KernelTable& table, int64_t target);
 PIXELOPS_KERNEL_SOURCES(PIXELOPS_DECLARE)
 #undef PIXELOPS_DECLARE
 
@@ -42,15 +43,17 @@ std::size_t ExportIndex(int64_t target, std::size_t n) {
   // the fallback target; between them one entry per dynamic target, at the
   // place its bit takes in Highway's chosen-target mask.
   const auto bit = static_cast<uint64_t>(HWY_CHOSEN_TARGET_SHIFT(target & HWY_TARGETS));
-  return bit == 0 ? n : hwy::Num0BitsBelowLS1Bit_Nonzero64(bit);
+  const std::size_t i = bit == 0 ? 0 : hwy::Num0BitsBelowLS1Bit_Nonzero64(bit);
+  return i == 0 ? n : i;
 }
 
 namespace {
 
-using Register = void (*)(KernelTable&, int64_t);
+using Register = SourceRegistration (*)(KernelTable&, int64_t);
 #define PIXELOPS_ENTRY(Name) &Register##Name##Kernels,
 constexpr Register kRegister[] = {PIXELOPS_KERNEL_SOURCES(PIXELOPS_ENTRY)};
 #undef PIXELOPS_ENTRY
+constexpr size_t kSourceCount = std::size(kRegister);
 
 // The levels above scalar, each with the Highway targets it adds; a level
 // allows its own targets and those of the levels before it.
@@ -82,11 +85,19 @@ int64_t Runnable(size_t i) {
 // The best target of a mask (Highway's better targets have lower bits).
 int64_t Best(int64_t targets) { return targets & -targets; }
 
+// What a level's table was built from: the target the level names and what
+// each kernel source registered for it.
+struct Built {
+  int64_t target = 0;
+  std::array<SourceRegistration, kSourceCount> sources{};
+};
+
 struct State {
   std::mutex lock;
   std::atomic<const KernelTable*> active{nullptr};
   std::atomic<size_t> level{0};
   std::array<std::unique_ptr<KernelTable>, kLevelCount + 1> tables;
+  std::array<Built, kLevelCount + 1> built;
 };
 
 State& GetState() {
@@ -120,10 +131,10 @@ void Activate(State& state, size_t level) {
   auto& table = state.tables[level];
   if (!table) {
     table = std::make_unique<KernelTable>();
-    const int64_t target = Best(Runnable(level));
-    if (target != 0) {
-      for (Register r : kRegister) r(*table, target);
-    }
+    Built& built = state.built[level];
+    built.target = Best(Runnable(level));
+    // At the scalar level (target 0) each source registers nothing.
+    for (size_t k = 0; k < kSourceCount; ++k) built.sources[k] = kRegister[k](*table, built.target);
   }
   state.level.store(level);
   state.active.store(table.get(), std::memory_order_release);
@@ -142,6 +153,22 @@ const KernelTable& Active() {
     Activate(state, level < 0 ? kLevelCount : static_cast<size_t>(level));
   }
   return *state.active.load();
+}
+
+void SubstituteActive(const KernelTable* table) {
+  State& state = GetState();
+  Active();  // the level is chosen first
+  std::lock_guard<std::mutex> guard(state.lock);
+  if (table == nullptr) table = state.tables[state.level.load()].get();
+  state.active.store(table, std::memory_order_release);
+}
+
+LevelRegistration ActiveRegistration() {
+  State& state = GetState();
+  Active();
+  std::lock_guard<std::mutex> guard(state.lock);
+  const Built& built = state.built[state.level.load()];
+  return {built.target, built.sources};
 }
 
 }  // namespace pixelops::kernels

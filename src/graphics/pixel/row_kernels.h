@@ -14,10 +14,19 @@
 // once. The registration goes straight to the named target's code, never
 // through Highway's dynamic dispatch: its choice of target is process-wide
 // and belongs to the host program, which may run Highway code of its own.
-#pragma once
+// It finds that code where Highway's export tables put it, and checks that
+// the code it found was compiled for the target it asked for.
+//
+// The first section serves any file. The second, present only where this
+// header is included after hwy/highway.h (in a kernel source), is emitted
+// once per target (the toggle guard below).
+
+#ifndef PIXELOPS_ROW_KERNELS_H_
+#define PIXELOPS_ROW_KERNELS_H_
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 #include <pixelops/pixel_format.h>
 
@@ -144,30 +153,91 @@ Fn Lookup(const KernelTable& table, Op op, PixelFormat s, PixelFormat d) {
   return op == Op::kCount ? nullptr : table.Get<Fn>(op, s, d);
 }
 
+// Makes table the one every drawing call reads from now on, in place of the
+// level's own (null: the level's own again), until a level is set. For tests
+// that watch which kernels a call runs, through a table of wrappers around
+// the level's kernels; drawing calls pay nothing for it.
+void SubstituteActive(const KernelTable* table);
+
+// What a kernel source registered at a level: the source (the path it is
+// compiled through, its HWY_TARGET_INCLUDE) and the Highway target that the
+// code it registered was compiled for (0: it registered nothing).
+struct SourceRegistration {
+  const char* source;
+  int64_t compiled;
+};
+
+// What the level in force registered: the Highway target the level names (0
+// at the scalar level) and each kernel source's registration, in the order
+// of the registration list.
+struct LevelRegistration {
+  int64_t target;
+  std::span<const SourceRegistration> sources;
+};
+LevelRegistration ActiveRegistration();
+
 // The entry of target (one Highway target bit) in a table made by HWY_EXPORT
 // in a translation unit built for this library's targets, or n where a table
-// of n entries has none for it.
+// of n entries has none for it. Never the first entry of a table of several
+// targets: that one is Highway's chooser, which sets its process-wide target.
 std::size_t ExportIndex(int64_t target, std::size_t n);
 
 // Calls the registration function of target from fns, the HWY_EXPORT table of
-// a kernel source's per-target registration function; nothing where the
-// source has no code for target.
+// a kernel source's per-target registration function, once the entry at the
+// same place of targets (the source's table of KernelSourceTarget, exported
+// with it) answers that its code was compiled for target. Answers the target
+// that entry's code was compiled for: target itself when it registered, 0
+// where the source has no code for target, another target (registering
+// nothing) where Highway lays out its tables otherwise than ExportIndex reads
+// them.
 template <std::size_t N>
-void RegisterTarget(void (*const (&fns)[N])(KernelTable&), int64_t target, KernelTable& table) {
+int64_t RegisterTarget(void (*const (&fns)[N])(KernelTable&), int64_t (*const (&targets)[N])(),
+                       int64_t target, KernelTable& table) {
   const std::size_t i = ExportIndex(target, N);
-  if (i < N && fns[i] != nullptr) fns[i](table);
+  if (i >= N || fns[i] == nullptr || targets[i] == nullptr) return 0;
+  const int64_t compiled = targets[i]();
+  if (compiled == target) fns[i](table);
+  return compiled;
 }
 
 }  // namespace pixelops::kernels
 
 // Ends a kernel source compiled through hwy/foreach_target.h, whose per-target
 // Register<Name>(KernelTable&) fills a table with that target's kernels:
-// exports it, and defines Register<Name>Kernels(table, target), the entry
-// that row_kernels.cpp lists. Use it under #if HWY_ONCE, outside namespaces.
-#define PIXELOPS_EXPORT_KERNELS(Name)                                  \
-  namespace pixelops::kernels {                                        \
-  HWY_EXPORT(Register##Name);                                          \
-  void Register##Name##Kernels(KernelTable& table, int64_t target) {   \
-    RegisterTarget(HWY_DISPATCH_TABLE(Register##Name), target, table); \
-  }                                                                    \
+// exports it beside the target each pass was compiled for (this header's
+// KernelSourceTarget), and defines Register<Name>Kernels(table, target), the
+// entry that row_kernels.cpp lists. Use it under #if HWY_ONCE, outside
+// namespaces.
+#define PIXELOPS_EXPORT_KERNELS(Name)                                                  \
+  namespace pixelops::kernels {                                                        \
+  HWY_EXPORT(Register##Name);                                                          \
+  HWY_EXPORT(KernelSourceTarget);                                                      \
+  SourceRegistration Register##Name##Kernels(KernelTable& table, int64_t target) {     \
+    return {HWY_TARGET_INCLUDE, RegisterTarget(HWY_DISPATCH_TABLE(Register##Name),     \
+                                               HWY_DISPATCH_TABLE(KernelSourceTarget), \
+                                               target, table)};                        \
+  }                                                                                    \
   }
+
+#endif  // PIXELOPS_ROW_KERNELS_H_
+
+// Per target: the target each pass of a kernel source is compiled for, which
+// PIXELOPS_EXPORT_KERNELS exports beside the source's registration.
+#if defined(HWY_NAMESPACE)
+#if defined(PIXELOPS_ROW_KERNELS_TARGET_H_) == defined(HWY_TARGET_TOGGLE)
+#ifdef PIXELOPS_ROW_KERNELS_TARGET_H_
+#undef PIXELOPS_ROW_KERNELS_TARGET_H_
+#else
+#define PIXELOPS_ROW_KERNELS_TARGET_H_
+#endif
+
+HWY_BEFORE_NAMESPACE();
+namespace pixelops::kernels::HWY_NAMESPACE {
+namespace {
+[[maybe_unused]] int64_t KernelSourceTarget() { return HWY_TARGET; }
+}  // namespace
+}  // namespace pixelops::kernels::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#endif  // PIXELOPS_ROW_KERNELS_TARGET_H_ toggle
+#endif  // HWY_NAMESPACE

@@ -184,6 +184,23 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
   WithWeights<kFamily>(args.level & 0xFF, args.destLevel & 0xFF, row);
 }
 
+// The first three quarters of v's bytes (a step of 3-byte pixels, one a
+// 32-bit lane) at p, and no byte after them: a masked store where the target
+// has one for bytes (AVX-512, SVE), else half a vector and a quarter of one
+// (Highway stores bytes under a mask a byte at a time elsewhere on x86).
+HWY_INLINE void StoreThreeQuarters(hn::Vec<D8> v, uint8_t* p) {
+#if (HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3) || \
+    (HWY_TARGET & (HWY_SVE | HWY_SVE2 | HWY_SVE_256 | HWY_SVE2_128))
+  const D8 d8;
+  hn::BlendedStore(v, hn::FirstN(d8, hn::Lanes(d8) / 4 * 3), d8, p);
+#else
+  const hn::Half<D8> dh;
+  const hn::Half<decltype(dh)> dq;
+  hn::StoreU(hn::LowerHalf(dh, v), dh, p);
+  hn::StoreU(hn::LowerHalf(dq, hn::UpperHalf(dh, v)), dq, p + hn::Lanes(dh));
+#endif
+}
+
 // 3- or 4-byte sources (a 4-byte source's byte 3 is its alpha, and weights
 // the source by P[A][a]) onto 24-bit pixels. The 24-bit pixels of a step are
 // spread into 4-byte pixels (each block of 16 bytes taking four, byte 3 zero),
@@ -212,11 +229,10 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
                                    bytes);
   };
   const auto row = [&](auto formA, V16 wa, auto formB, V16 wb, auto spreadIdx, auto packIdx,
-                       hn::Vec<D8> spreadBytes, hn::Vec<D8> packBytes, auto stepBytes, V32 key,
-                       V32 colour) {
+                       hn::Vec<D8> spreadBytes, hn::Vec<D8> packBytes, V32 key, V32 colour) {
     const auto step = [&](const uint8_t* sp, uint8_t* dp, hn::Vec<D8> raw, V16 wa, V16 wb,
                           auto spreadIdx, auto packIdx, hn::Vec<D8> spreadBytes,
-                          hn::Vec<D8> packBytes, auto stepBytes, V32 key, V32 colour) {
+                          hn::Vec<D8> packBytes, V32 key, V32 colour) {
           const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp)
                                          : spread(hn::LoadU(d8, sp), spreadIdx, spreadBytes);
           const auto vd = spread(raw, spreadIdx, spreadBytes);
@@ -229,16 +245,14 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
           const auto packed = hn::BitCast(
               d8, hn::TableLookupLanes(hn::BitCast(d32, hn::TableLookupBytesOr0(out, packBytes)),
                                        packIdx));
-          hn::BlendedStore(packed, stepBytes, d8, dp);
+          StoreThreeQuarters(packed, dp);
     };
     rows::ForEachStepAhead<kSrcBytes>(s, d, Pixels(width), lanes32, (lanes32 + 2) / 3, step, wa, wb,
-                                      spreadIdx, packIdx, spreadBytes, packBytes, stepBytes, key,
-                                      colour);
+                                      spreadIdx, packIdx, spreadBytes, packBytes, key, colour);
   };
   WithWeights<kFamily>(args.level & 0xFF, args.destLevel & 0xFF, row, hn::SetTableIndices(d32, spreadLanes),
                     hn::SetTableIndices(d32, packLanes), hn::LoadDup128(d8, kSpread),
-                    hn::LoadDup128(d8, kPack), hn::FirstN(d8, lanes32 * 3),
-                    hn::Set(d32, args.key & 0xFFFFFF), hn::Set(d32, 0xFFFFFFu));
+                    hn::LoadDup128(d8, kPack), hn::Set(d32, args.key & 0xFFFFFF), hn::Set(d32, 0xFFFFFFu));
 }
 
 // ---------------------------------------------------------------------------
