@@ -226,7 +226,7 @@ uint64_t LevelWordMismatches() {
   std::vector<uint16_t> w565(lanes), w555(lanes), l565(lanes), l555(lanes), b565(lanes), b555(lanes);
   uint64_t bad = 0;
   for (uint16_t level = 0; level < 16; ++level) {
-    const auto m = blend::LevelMultiplier(hn::Set(d16, level));
+    const auto m = exact::LevelMultiplier(hn::Set(d16, level));
     for (uint32_t base = 0; base < 65536; base += static_cast<uint32_t>(lanes)) {
       const auto w = hn::Iota(d16, base);
       hn::StoreU(blend::LevelWord<true>(w, m), d16, w565.data());
@@ -250,7 +250,26 @@ uint64_t LevelWordMismatches() {
   return bad;
 }
 
+// AlphaLevel: every 4-bit alpha at every opacity, against the table form
+// P[w][16 x alpha] >> 4.
+uint64_t AlphaLevelMismatches() {
+  const BlendTables& t = Tables();
+  const hn::ScalableTag<uint16_t> d16;
+  const size_t lanes = hn::Lanes(d16);
+  std::vector<uint16_t> level(lanes);
+  uint64_t bad = 0;
+  for (uint16_t alpha = 0; alpha < 16; ++alpha) {
+    for (uint32_t w0 = 0; w0 < 256; w0 += static_cast<uint32_t>(lanes)) {
+      hn::StoreU(exact::AlphaLevel(hn::Set(d16, alpha), hn::Iota(d16, w0)), d16, level.data());
+      for (size_t j = 0; j < lanes && w0 + j < 256; ++j)
+        bad += level[j] != t.P(w0 + static_cast<uint32_t>(j), 16u * alpha) >> 4;
+    }
+  }
+  return bad;
+}
+
 #else
+uint64_t AlphaLevelMismatches() { return 0; }
 uint64_t IdentityMismatches() { return 0; }
 uint64_t ProductAndComplementMismatches() { return 0; }
 uint64_t ProductBytesMismatches() { return 0; }
@@ -277,6 +296,7 @@ HWY_EXPORT(ProductAndComplementMismatches);
 HWY_EXPORT(ProductBytesMismatches);
 HWY_EXPORT(WeightBytesMismatches);
 HWY_EXPORT(LevelWordMismatches);
+HWY_EXPORT(AlphaLevelMismatches);
 
 // The checks at the target in force (dispatched from beside their exports,
 // which is where a build of a single target finds them).
@@ -287,6 +307,7 @@ uint64_t DispatchProductMismatches() {
 uint64_t DispatchProductBytesMismatches() { return HWY_DYNAMIC_DISPATCH(ProductBytesMismatches)(); }
 uint64_t DispatchWeightBytesMismatches() { return HWY_DYNAMIC_DISPATCH(WeightBytesMismatches)(); }
 uint64_t DispatchLevelWordMismatches() { return HWY_DYNAMIC_DISPATCH(LevelWordMismatches)(); }
+uint64_t DispatchAlphaLevelMismatches() { return HWY_DYNAMIC_DISPATCH(AlphaLevelMismatches)(); }
 }  // namespace pixelops::kernels
 
 namespace pixelops {
@@ -320,7 +341,10 @@ TEST(ExactArithmeticLanes, SignedDifferencesAndMixesEqualTheirTables) {
 }
 
 TEST(ExactArithmeticLanes, LevelScalingEqualsTheLevelTables) {
-  ForEveryTarget([] { EXPECT_EQ(kernels::DispatchLevelWordMismatches(), 0u); });
+  ForEveryTarget([] {
+    EXPECT_EQ(kernels::DispatchLevelWordMismatches(), 0u);
+    EXPECT_EQ(kernels::DispatchAlphaLevelMismatches(), 0u);
+  });
 }
 
 // The scalar forms against plain division over their whole domains, and
@@ -363,6 +387,23 @@ TEST(ExactArithmetic, QuotientsBy15AreTheLevelTables) {
                             (Div15(((w >> 5) & 31) * l) << 5) | Div15((w & 31) * l);
       ASSERT_EQ(w565, t.L565(l, w)) << l << " " << w;
       ASSERT_EQ(w555, t.L555(l, w)) << l << " " << w;
+    }
+  }
+}
+
+// The level of a 4-bit alpha at an opacity, against the table form and the
+// other ways it has been written: P[w][16 x alpha] >> 4 either way round,
+// 16 x alpha x w / 255 >> 4, and Div255(16 x alpha x w) >> 4.
+TEST(ExactArithmetic, AlphaLevelsAreTheProductTablesInSixteenths) {
+  const BlendTables& t = Tables();
+  for (uint32_t alpha = 0; alpha < 16; ++alpha) {
+    for (uint32_t w = 0; w < 256; ++w) {
+      const uint32_t level = exact::AlphaLevel(alpha, w);
+      ASSERT_EQ(level, t.P(w, alpha * 16) >> 4u) << alpha << " " << w;
+      ASSERT_EQ(level, t.P(alpha * 16, w) >> 4u) << alpha << " " << w;
+      ASSERT_EQ(level, w * alpha * 16 / 255 >> 4) << alpha << " " << w;
+      ASSERT_EQ(level, exact::Div255(16 * alpha * w) >> 4) << alpha << " " << w;
+      ASSERT_LE(level, 15u);
     }
   }
 }

@@ -299,7 +299,9 @@ void ExpectLinked(const Link& link, FormatPair pair, const Size* size, uint32_t 
         const bool has = watch.Has(link.op, pair.src, pair.dst);
         if (level != "scalar") {
           const Has expected = link.expect(level, pair);
-          if (expected != Has::kByWidth) EXPECT_EQ(has, expected == Has::kYes) << level << ", kernel: " << what;
+          if (expected != Has::kByWidth) {
+            EXPECT_EQ(has, expected == Has::kYes) << level << ", kernel: " << what;
+          }
         }
         const uint64_t calls = watch.Calls(link.op, pair.src, pair.dst);
         uint64_t gathers = 0;

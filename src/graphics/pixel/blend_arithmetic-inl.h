@@ -145,16 +145,9 @@ HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, WS formS, VS ws, hn::Vec<D8> s, WD formD,
   return hn::Add(ProductBytes(d8, formS, ws, s), ProductBytes(d8, formD, wd, d));
 }
 
-// The multiplier of a level (0..15) for LevelWord, per lane.
-template <class V>
-HWY_INLINE V LevelMultiplier(V level) {
-  const hn::DFromV<V> d;
-  return hn::Mul(level, hn::Set(d, 2185));
-}
-
 // L565[level][w] (k565) or L555[level][w]: each channel of the colour word
-// times level / 15, truncated; m = LevelMultiplier(level) = 2185 x level per
-// lane. A channel c (<= 63) scales exactly as the high half of 2c x m. Red and
+// times level / 15, truncated; m = exact::LevelMultiplier(level) per lane.
+// A channel c (<= 63) scales exactly as the high half of 2c x m. Red and
 // green are multiplied where they stand: a channel at bit k is the lane value
 // c x 2^k, and the high half of that times m is c x m / 2^(16-k) truncated,
 // which holds the wanted 2c x m / 2^16 from bit k - 1 on (for red,
@@ -196,9 +189,9 @@ HWY_INLINE V LevelWordByLevel(V w, V level) {
 template <bool k565, class V>
 HWY_INLINE V LevelBlend(V s, V d, V level) {
   const hn::DFromV<V> dv;
-  const V m = LevelMultiplier(level);
+  const V m = exact::LevelMultiplier(level);
   return hn::Add(LevelWord<k565>(s, m),
-                 LevelWord<k565>(d, hn::Sub(LevelMultiplier(hn::Set(dv, 15)), m)));
+                 LevelWord<k565>(d, hn::Sub(exact::LevelMultiplier(hn::Set(dv, 15)), m)));
 }
 
 // The low 16-bit halves of the 32-bit lanes of a and b (the colour words of

@@ -51,6 +51,13 @@ constexpr uint32_t Div15(uint32_t x) { return (x * 4370u) >> 16; }
 // as 2 x 2185 = 4370 and c x level <= 945 lies inside Div15's domain.
 constexpr uint32_t LevelMultiplier(uint32_t level) { return level * 2185u; }
 
+// The 16-level level of a 4-bit alpha (0..15) at an opacity w (0..255):
+// P[w][16 x alpha] >> 4, at which the 16-bit alpha formats blend their colour
+// words. As floor(floor(x) / 16) = floor(x / 16) for every x >= 0, it is
+// floor(16 x alpha x w / 255 / 16) = floor(alpha x w / 255), and
+// alpha x w <= 3825 lies inside Div255's domain.
+constexpr uint32_t AlphaLevel(uint32_t alpha, uint32_t w) { return Div255(alpha * w); }
+
 // The multiplier of a weight w <= 254 fixed for many products: 257w + 1,
 // below 2^16, and (c x (257w + 1)) >> 16 = c x w / 255 truncated for every
 // c <= 255. As 257 x 255 = 65535, c x (257w + 1) / 65536 exceeds c x w / 255
@@ -122,6 +129,14 @@ template <class V>
 HWY_INLINE V FixedMultiplier(V w) {
   const hn::DFromV<V> d;
   return hn::Add(hn::Mul(w, hn::Set(d, 257)), hn::Set(d, 1));
+}
+
+// AlphaLevel per 16-bit lane (alpha <= 15, w <= 255): the high half of
+// w x FixedMultiplier(alpha), which is floor(alpha x w / 255) (FixedMultiplier
+// with c = w).
+template <class V>
+HWY_INLINE V AlphaLevel(V alpha, V w) {
+  return hn::MulHigh(w, FixedMultiplier(alpha));
 }
 
 // ComplementMultiplier per 16-bit lane (1 <= w <= 255 for m = FixedMultiplier(w)).
@@ -207,8 +222,9 @@ HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> SpreadFixedMultiplier(
 #if HWY_TARGET != HWY_SCALAR
 template <class D16>
 HWY_INLINE void LoadWordAlpha(D16 d16, const uint8_t* p, hn::Vec<D16>& words, hn::Vec<D16>& alphaPad) {
-  const hn::Vec<D16> lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p));
-  const hn::Vec<D16> hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p) + hn::Lanes(d16));
+  const hn::Repartition<uint8_t, D16> d8;
+  const hn::Vec<D16> lo = hn::BitCast(d16, hn::LoadU(d8, p));
+  const hn::Vec<D16> hi = hn::BitCast(d16, hn::LoadU(d8, p + hn::Lanes(d8)));
   words = hn::ConcatEven(d16, hi, lo);
   alphaPad = hn::ConcatOdd(d16, hi, lo);
 }
