@@ -141,7 +141,7 @@ Has EveryPair(std::string_view, FormatPair) { return Has::kYes; }
 // The 32-bit colour copy keeping alpha: only where a vector holds more than
 // 16 bytes (the per-pixel path is vectorised at 16 bytes by the compiler).
 Has WideColourKeepAlpha(std::string_view level, FormatPair pair) {
-  if (BytesPerPixel(pair.src) != 4) return Has::kYes;
+  if (pair.src != PixelFormat::Bgra32 && pair.src != PixelFormat::Rgba32) return Has::kYes;
   if (level == "avx2" || level == "avx512") return Has::kYes;
   return level == "sve" ? Has::kByWidth : Has::kNo;
 }

@@ -56,8 +56,8 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     const V32 colour = hn::Set(d32, 0x00FFFFFFu);
     if constexpr (kAlphaSource) {
       // The entries as 32-bit lanes, once a row; w = P[entry][A] per pixel,
-      // as the multiplier 257 w + 1 in both 16-bit halves (w x 0x01010101
-      // plus 1 in each half); lanes of w = 255 take the source. Steps of
+      // as its exact::FixedMultiplier in both 16-bit halves
+      // (exact::SpreadFixedMultiplier); lanes of w = 255 take the source. Steps of
       // only clear sources leave the colour.
       const V8 lowSpread = exact::SpreadIndex<0>(d8);
       alignas(64) uint32_t erow[kPatternRow];
@@ -82,7 +82,7 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
       };
       ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), step, colour, lowSpread);
     } else {
-      // The multipliers 257 w + 1 of the entries in both 16-bit halves, once
+      // The exact::FixedMultiplier of each entry in both 16-bit halves, once
       // a row; an entry of 255 wraps to 0 and takes the source.
       alignas(64) uint32_t mrow[kPatternRow];
       for (size_t k = 0; k < 16 + hn::Lanes(d32); k += hn::Lanes(d32)) {
