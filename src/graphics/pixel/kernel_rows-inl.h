@@ -169,8 +169,10 @@ HWY_INLINE bool ForEachStepOverlapping(const uint8_t* s, uint8_t* d, size_t n, s
 // (GCC, once a block's loads are inlined, cannot always see that the last
 // step's buffers are written wherever they are copied back: both under
 // `tail`; its warning is off here.)
+#if HWY_COMPILER_GCC_ACTUAL
 HWY_DIAGNOSTICS(push)
 HWY_DIAGNOSTICS_OFF(disable : 4701, ignored "-Wmaybe-uninitialized")
+#endif
 template <size_t SB, size_t DB, class Body, class... Args>
 HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, size_t step,
                                    const Body& body, Args... args) {
@@ -211,7 +213,9 @@ HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, s
   if (head) std::memcpy(d, hd, dBlock);
   if (tail) std::memcpy(d + last * DB, td, dBlock);
 }
+#if HWY_COMPILER_GCC_ACTUAL
 HWY_DIAGNOSTICS(pop)
+#endif
 
 // A row kernel of blocks K, walked by ForEachAlignedStep. K gives kSrcBytes /
 // kDstBytes per unit (a pixel, or a byte for byte runs), kUnitsPerPixel,
