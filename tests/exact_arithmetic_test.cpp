@@ -54,7 +54,8 @@ uint64_t IdentityMismatches() {
   const hn::ScalableTag<uint16_t> d16;
   const hn::Repartition<uint32_t, decltype(d8)> d32;
   const size_t lanes = hn::Lanes(d16), lanes8 = hn::Lanes(d8);
-  std::vector<uint16_t> q(lanes), f(lanes), m(lanes), halves(lanes), spread(lanes);
+  std::vector<uint16_t> q(lanes), f(lanes), m(lanes), high(lanes), level(lanes), complement(lanes),
+      halves(lanes), spread(lanes);
   std::vector<uint8_t> bytes(lanes8);
   uint64_t bad = 0;
   for (uint32_t base = 0; base < 65536; base += static_cast<uint32_t>(lanes)) {
@@ -62,11 +63,17 @@ uint64_t IdentityMismatches() {
     hn::StoreU(exact::Div255(x), d16, q.data());
     hn::StoreU(exact::Div15(x), d16, f.data());
     hn::StoreU(exact::FixedMultiplier(x), d16, m.data());
+    hn::StoreU(exact::Div255InHighByte(x), d16, high.data());
+    hn::StoreU(exact::LevelMultiplier(x), d16, level.data());
+    hn::StoreU(exact::ComplementMultiplier(exact::FixedMultiplier(x)), d16, complement.data());
     for (size_t j = 0; j < lanes; ++j) {
       const uint32_t v = base + static_cast<uint32_t>(j);
       bad += q[j] != v / 255;
       if (v <= 4693) bad += f[j] != v / 15;
       if (v <= 254) bad += m[j] != pixelops::exact::FixedMultiplier(v);
+      if (v <= 65279) bad += (high[j] >> 8) != v / 255;
+      if (v <= 15) bad += level[j] != pixelops::exact::LevelMultiplier(v);
+      if (v >= 1 && v <= 255) bad += complement[j] != pixelops::exact::FixedMultiplier(255 - v);
     }
   }
   for (uint32_t seed = 0; seed < 256; seed += 37) {
@@ -219,7 +226,7 @@ uint64_t LevelWordMismatches() {
   std::vector<uint16_t> w565(lanes), w555(lanes), l565(lanes), l555(lanes), b565(lanes), b555(lanes);
   uint64_t bad = 0;
   for (uint16_t level = 0; level < 16; ++level) {
-    const auto m = blend::LevelMultiplier(hn::Set(d16, level));
+    const auto m = exact::LevelMultiplier(hn::Set(d16, level));
     for (uint32_t base = 0; base < 65536; base += static_cast<uint32_t>(lanes)) {
       const auto w = hn::Iota(d16, base);
       hn::StoreU(blend::LevelWord<true>(w, m), d16, w565.data());
@@ -243,7 +250,26 @@ uint64_t LevelWordMismatches() {
   return bad;
 }
 
+// AlphaLevel: every 4-bit alpha at every opacity, against the table form
+// P[w][16 x alpha] >> 4.
+uint64_t AlphaLevelMismatches() {
+  const BlendTables& t = Tables();
+  const hn::ScalableTag<uint16_t> d16;
+  const size_t lanes = hn::Lanes(d16);
+  std::vector<uint16_t> level(lanes);
+  uint64_t bad = 0;
+  for (uint16_t alpha = 0; alpha < 16; ++alpha) {
+    for (uint32_t w0 = 0; w0 < 256; w0 += static_cast<uint32_t>(lanes)) {
+      hn::StoreU(exact::AlphaLevel(hn::Set(d16, alpha), hn::Iota(d16, w0)), d16, level.data());
+      for (size_t j = 0; j < lanes && w0 + j < 256; ++j)
+        bad += level[j] != t.P(w0 + static_cast<uint32_t>(j), 16u * alpha) >> 4;
+    }
+  }
+  return bad;
+}
+
 #else
+uint64_t AlphaLevelMismatches() { return 0; }
 uint64_t IdentityMismatches() { return 0; }
 uint64_t ProductAndComplementMismatches() { return 0; }
 uint64_t ProductBytesMismatches() { return 0; }
@@ -270,6 +296,7 @@ HWY_EXPORT(ProductAndComplementMismatches);
 HWY_EXPORT(ProductBytesMismatches);
 HWY_EXPORT(WeightBytesMismatches);
 HWY_EXPORT(LevelWordMismatches);
+HWY_EXPORT(AlphaLevelMismatches);
 
 // The checks at the target in force (dispatched from beside their exports,
 // which is where a build of a single target finds them).
@@ -280,6 +307,7 @@ uint64_t DispatchProductMismatches() {
 uint64_t DispatchProductBytesMismatches() { return HWY_DYNAMIC_DISPATCH(ProductBytesMismatches)(); }
 uint64_t DispatchWeightBytesMismatches() { return HWY_DYNAMIC_DISPATCH(WeightBytesMismatches)(); }
 uint64_t DispatchLevelWordMismatches() { return HWY_DYNAMIC_DISPATCH(LevelWordMismatches)(); }
+uint64_t DispatchAlphaLevelMismatches() { return HWY_DYNAMIC_DISPATCH(AlphaLevelMismatches)(); }
 }  // namespace pixelops::kernels
 
 namespace pixelops {
@@ -313,7 +341,10 @@ TEST(ExactArithmeticLanes, SignedDifferencesAndMixesEqualTheirTables) {
 }
 
 TEST(ExactArithmeticLanes, LevelScalingEqualsTheLevelTables) {
-  ForEveryTarget([] { EXPECT_EQ(kernels::DispatchLevelWordMismatches(), 0u); });
+  ForEveryTarget([] {
+    EXPECT_EQ(kernels::DispatchLevelWordMismatches(), 0u);
+    EXPECT_EQ(kernels::DispatchAlphaLevelMismatches(), 0u);
+  });
 }
 
 // The scalar forms against plain division over their whole domains, and
@@ -360,7 +391,34 @@ TEST(ExactArithmetic, QuotientsBy15AreTheLevelTables) {
   }
 }
 
+// The level of a 4-bit alpha at an opacity, against the table form and the
+// other ways it has been written: P[w][16 x alpha] >> 4 either way round,
+// 16 x alpha x w / 255 >> 4, and Div255(16 x alpha x w) >> 4.
+TEST(ExactArithmetic, AlphaLevelsAreTheProductTablesInSixteenths) {
+  const BlendTables& t = Tables();
+  for (uint32_t alpha = 0; alpha < 16; ++alpha) {
+    for (uint32_t w = 0; w < 256; ++w) {
+      const uint32_t level = exact::AlphaLevel(alpha, w);
+      ASSERT_EQ(level, t.P(w, alpha * 16) >> 4u) << alpha << " " << w;
+      ASSERT_EQ(level, t.P(alpha * 16, w) >> 4u) << alpha << " " << w;
+      ASSERT_EQ(level, w * alpha * 16 / 255 >> 4) << alpha << " " << w;
+      ASSERT_EQ(level, exact::Div255(16 * alpha * w) >> 4) << alpha << " " << w;
+      ASSERT_LE(level, 15u);
+    }
+  }
+}
+
+TEST(ExactArithmetic, LevelMultipliersScaleEveryChannelByItsLevel) {
+  for (uint32_t l = 0; l < 16; ++l) {
+    const uint32_t m = exact::LevelMultiplier(l);
+    ASSERT_LT(m, 65536u);
+    for (uint32_t c = 0; c < 64; ++c) ASSERT_EQ((2 * c * m) >> 16, c * l / 15) << l << " " << c;
+  }
+}
+
 TEST(ExactArithmetic, FixedMultipliersAreTheProductTables) {
+  for (uint32_t w = 1; w < 256; ++w)
+    ASSERT_EQ(exact::ComplementMultiplier(exact::FixedMultiplier(w)), exact::FixedMultiplier(255 - w)) << w;
   const BlendTables& t = Tables();
   for (uint32_t a = 0; a < 255; ++a) {
     const uint32_t m = exact::FixedMultiplier(a);

@@ -19,9 +19,9 @@ namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
-// The scalar level has no kernels: its rules run their per-pixel paths.
-void RegisterAlphaFromMask(KernelTable&) {}
+PIXELOPS_NO_KERNELS(AlphaFromMask)
 #else
+namespace {
 
 using rows::ForEachStep;
 using rows::kMaxStep;
@@ -49,37 +49,35 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
   const V8 lowTable = hn::LoadDup128(d8, low), mixedTable = hn::LoadDup128(d8, mixed);
   // The level of each index byte b (0..31) of b15 = b & 15 and b31 = b, in
   // lanes whose other bytes have the top bit set (and stay so in b31 - 16).
-  const auto level = [d8](auto b15, auto b31, auto sixteen, V8 lowTable, V8 mixedTable) {
+  const auto level = [d8](auto b15, auto b31, auto sixteen, V8 lowTable, V8 mixedTable) HWY_ATTR {
     return hn::Xor(hn::TableLookupBytesOr0(lowTable, hn::BitCast(d8, b15)),
                    hn::TableLookupBytesOr0(mixedTable, hn::Sub(hn::BitCast(d8, b31), hn::BitCast(d8, sixteen))));
   };
   // The level (in byte 2 of its lane) as the alpha of the pixels at p.
-  const auto put = [d32](uint32_t* p, V32 level) {
-    hn::StoreU(hn::Or(hn::And(hn::LoadU(d32, p), hn::Set(d32, 0xFF00FFFFu)), level), d32, p);
+  const auto put = [d32](uint8_t* p, V32 level) HWY_ATTR {
+    rows::StoreU(hn::Or(hn::And(rows::LoadU(d32, p), hn::Set(d32, 0xFF00FFFFu)), level), d32, p);
   };
   if constexpr (SB == 2) {
     // A vector of colour words a step: levels in byte 0 of 16-bit lanes,
     // widened to 32-bit lanes for two vectors of pixels.
     const hn::Half<D16> dh;
     const size_t n32 = hn::Lanes(d32);
-    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 lowTable, V8 mixedTable) {
-      const V16 w = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 lowTable, V8 mixedTable) HWY_ATTR {
+      const V16 w = rows::LoadU(d16, sp);
       const V16 top = hn::Set(d16, 0x8000);
       const V16 b15 = hn::Or(hn::And(w, hn::Set(d16, 15)), top), b31 = hn::Or(hn::And(w, hn::Set(d16, 31)), top);
       const V16 levels = hn::BitCast(d16, level(b15, b31, hn::Set(d16, 16), lowTable, mixedTable));
-      uint32_t* p = reinterpret_cast<uint32_t*>(dp);
-      put(p, hn::ShiftLeft<16>(hn::PromoteTo(d32, hn::LowerHalf(dh, levels))));
-      put(p + n32, hn::ShiftLeft<16>(hn::PromoteTo(d32, hn::UpperHalf(dh, levels))));
+      put(dp, hn::ShiftLeft<16>(hn::PromoteTo(d32, hn::LowerHalf(dh, levels))));
+      put(dp + 4 * n32, hn::ShiftLeft<16>(hn::PromoteTo(d32, hn::UpperHalf(dh, levels))));
     };
     ForEachStep<2, 4>(s, d, Pixels(width), hn::Lanes(d16), step, lowTable, mixedTable);
   } else {
-    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 lowTable, V8 mixedTable) {
-      const V32 w = hn::ShiftLeft<16>(hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp)));
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 lowTable, V8 mixedTable) HWY_ATTR {
+      const V32 w = hn::ShiftLeft<16>(rows::LoadU(d32, sp));
       const V32 top = hn::Set(d32, 0x80008080u);
       const V32 b15 = hn::Or(hn::And(w, hn::Set(d32, 15u << 16)), top);
       const V32 b31 = hn::Or(hn::And(w, hn::Set(d32, 31u << 16)), top);
-      put(reinterpret_cast<uint32_t*>(dp),
-          hn::BitCast(d32, level(b15, b31, hn::Set(d32, 16u << 16), lowTable, mixedTable)));
+      put(dp, hn::BitCast(d32, level(b15, b31, hn::Set(d32, 16u << 16), lowTable, mixedTable)));
     };
     ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, lowTable, mixedTable);
   }
@@ -119,25 +117,25 @@ HWY_INLINE void MakeRampPieces(const uint8_t* ramp, V8* p) {
 
 // The alphas of four vectors of pixels at p, byte j of each lane of alpha
 // going to vector j, under a mask of the alpha bytes.
-HWY_INLINE void StoreFourAlphas(uint32_t* p, V32 alpha) {
+HWY_INLINE void StoreFourAlphas(uint8_t* p, V32 alpha) {
   const D32 d32;
   const D8 d8;
-  const size_t n32 = hn::Lanes(d32);
+  const size_t n8 = hn::Lanes(d8);
   const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
-  const auto put = [d8](uint32_t* at, V32 v, hn::Mask<D8> alphaBytes) {
-    hn::BlendedStore(hn::BitCast(d8, v), alphaBytes, d8, reinterpret_cast<uint8_t*>(at));
+  const auto put = [d8](uint8_t* at, V32 v, hn::Mask<D8> alphaBytes) HWY_ATTR {
+    hn::BlendedStore(hn::BitCast(d8, v), alphaBytes, d8, at);
   };
   put(p, hn::ShiftLeft<24>(alpha), alphaBytes);
-  put(p + n32, hn::ShiftLeft<16>(alpha), alphaBytes);
-  put(p + 2 * n32, hn::ShiftLeft<8>(alpha), alphaBytes);
-  put(p + 3 * n32, alpha, alphaBytes);
+  put(p + n8, hn::ShiftLeft<16>(alpha), alphaBytes);
+  put(p + 2 * n8, hn::ShiftLeft<8>(alpha), alphaBytes);
+  put(p + 3 * n8, alpha, alphaBytes);
 }
 
 // ramp[x] for each byte x, from the pieces of MakeRampPieces.
 HWY_INLINE V8 RampLookup(const V8* p, V8 x) {
   const D8 d8;
   const hn::RebindToSigned<D8> di8;
-  const auto at = [d8](const V8& piece, hn::Vec<decltype(di8)> index) {
+  const auto at = [d8](const V8& piece, hn::Vec<decltype(di8)> index) HWY_ATTR {
     return hn::TableLookupBytesOr0(piece, hn::BitCast(d8, index));
   };
   const auto sixteen = hn::Set(di8, 16);
@@ -161,7 +159,7 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
   const D8 d8;
   const size_t n32 = hn::Lanes(d32), n = Pixels(width);
   // The blue byte of each lane of v in byte j of the lane, the others 0.
-  const auto blue = [d32](V32 v, auto j) {
+  const auto blue = [d32](V32 v, auto j) HWY_ATTR {
     constexpr int kJ = decltype(j)::value;
     if constexpr (kJ == 3 && kBlue == 0) return hn::ShiftLeft<24>(v);
     V32 moved;
@@ -178,15 +176,15 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
   // new alpha depends only on its mask byte (which the blit never changes)
   // and its other bytes stay. Shorter rows go a vector at a time (one pixel
   // a lane, byte 3 looked up).
-  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces) {
-    const uint32_t* sw = reinterpret_cast<const uint32_t*>(sp);
-    const V32 index = hn::Or(hn::Or(blue(hn::LoadU(d32, sw), J0()), blue(hn::LoadU(d32, sw + n32), J1())),
-                             hn::Or(blue(hn::LoadU(d32, sw + 2 * n32), J2()),
-                                    blue(hn::LoadU(d32, sw + 3 * n32), J3())));
-    StoreFourAlphas(reinterpret_cast<uint32_t*>(dp), hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, index))));
+  const size_t n8 = hn::Lanes(d8);
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces) HWY_ATTR {
+    const V32 index = hn::Or(hn::Or(blue(rows::LoadU(d32, sp), J0()), blue(rows::LoadU(d32, sp + n8), J1())),
+                             hn::Or(blue(rows::LoadU(d32, sp + 2 * n8), J2()),
+                                    blue(rows::LoadU(d32, sp + 3 * n8), J3())));
+    StoreFourAlphas(dp, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, index))));
   };
-  const auto single = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces) {
-    const V32 v = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+  const auto single = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces) HWY_ATTR {
+    const V32 v = rows::LoadU(d32, sp);
     const V8 alpha = RampLookup(pieces, hn::BitCast(d8, blue(v, J3())));
     hn::BlendedStore(alpha, hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u))), d8, dp);
   };
@@ -220,15 +218,15 @@ void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
       pickBytes[j][b] = (b & 3) == j ? static_cast<uint8_t>(3 * (b >> 2) + kBlue) : 0x80;
   }
   // The blue bytes of vector j's pixels, loaded `early` bytes before them.
-  const auto blue = [d8, d32, n32](const uint8_t* sp, int j, size_t early, auto lanes, V8 pick) {
-    const V32 v = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp + 3 * j * n32 - early));
+  const auto blue = [d8, d32, n32](const uint8_t* sp, int j, size_t early, auto lanes, V8 pick) HWY_ATTR {
+    const V32 v = rows::LoadU(d32, sp + 3 * j * n32 - early);
     return hn::TableLookupBytesOr0(hn::BitCast(d8, hn::TableLookupLanes(v, lanes)), pick);
   };
   const auto body = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces, auto lanes,
-                        auto lastLanes, V8 pick0, V8 pick1, V8 pick2, V8 pick3) {
+                        auto lastLanes, V8 pick0, V8 pick1, V8 pick2, V8 pick3) HWY_ATTR {
     const V8 index = hn::Or(hn::Or(blue(sp, 0, 0, lanes, pick0), blue(sp, 1, 0, lanes, pick1)),
                             hn::Or(blue(sp, 2, 0, lanes, pick2), blue(sp, 3, n32, lastLanes, pick3)));
-    StoreFourAlphas(reinterpret_cast<uint32_t*>(dp), hn::BitCast(d32, RampLookup(pieces, index)));
+    StoreFourAlphas(dp, hn::BitCast(d32, RampLookup(pieces, index)));
   };
   V8 pieces[16];
   MakeRampPieces(args.table, pieces);
@@ -242,7 +240,7 @@ void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
 }
 #endif
 
-void RegisterAlphaFromMask(KernelTable& t) {
+void SetKernels(KernelTable& t) {
   using F = PixelFormat;
   t.Set(Op::MaskAlpha, F::Rgb565, F::Rgb565A, &MaskLevelRow<2>);
   t.Set(Op::MaskAlpha, F::Rgb555, F::Rgb555A, &MaskLevelRow<2>);
@@ -259,6 +257,8 @@ void RegisterAlphaFromMask(KernelTable& t) {
 #endif
 }
 
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(AlphaFromMask)
 #endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE

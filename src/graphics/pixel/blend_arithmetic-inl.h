@@ -57,17 +57,15 @@ struct FixedWeight {};
 struct FullWeight {};
 
 // P[even][c] and P[odd][c] for the even and odd byte c of each 16-bit lane.
-// The odd bytes' quotients (exact::Div255) come out in the high byte of
-// (high half of x x 0x8081) << 1.
+// The odd bytes' quotients come out where they stand (exact::Div255InHighByte).
 template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytesByHalves(D8 d8, hn::Vec<hn::Repartition<uint16_t, D8>> even,
                                             hn::Vec<hn::Repartition<uint16_t, D8>> odd,
                                             hn::Vec<D8> c) {
   const hn::Repartition<uint16_t, D8> d16;
   const auto c16 = hn::BitCast(d16, c);
-  const auto k = hn::Set(d16, 0x8081);
   const auto lo = exact::Div255(hn::Mul(even, hn::And(c16, hn::Set(d16, 0xFF))));
-  const auto hi = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(odd, hn::ShiftRight<8>(c16)), k));
+  const auto hi = exact::Div255InHighByte(hn::Mul(odd, hn::ShiftRight<8>(c16)));
   return hn::OddEven(hn::BitCast(d8, hi), hn::BitCast(d8, lo));
 }
 
@@ -147,16 +145,9 @@ HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, WS formS, VS ws, hn::Vec<D8> s, WD formD,
   return hn::Add(ProductBytes(d8, formS, ws, s), ProductBytes(d8, formD, wd, d));
 }
 
-// The multiplier of a level (0..15) for LevelWord, per lane.
-template <class V>
-HWY_INLINE V LevelMultiplier(V level) {
-  const hn::DFromV<V> d;
-  return hn::Mul(level, hn::Set(d, 2185));
-}
-
 // L565[level][w] (k565) or L555[level][w]: each channel of the colour word
-// times level / 15, truncated; m = LevelMultiplier(level) = 2185 x level per
-// lane. A channel c (<= 63) scales exactly as the high half of 2c x m. Red and
+// times level / 15, truncated; m = exact::LevelMultiplier(level) per lane.
+// A channel c (<= 63) scales exactly as the high half of 2c x m. Red and
 // green are multiplied where they stand: a channel at bit k is the lane value
 // c x 2^k, and the high half of that times m is c x m / 2^(16-k) truncated,
 // which holds the wanted 2c x m / 2^16 from bit k - 1 on (for red,
@@ -198,9 +189,9 @@ HWY_INLINE V LevelWordByLevel(V w, V level) {
 template <bool k565, class V>
 HWY_INLINE V LevelBlend(V s, V d, V level) {
   const hn::DFromV<V> dv;
-  const V m = LevelMultiplier(level);
+  const V m = exact::LevelMultiplier(level);
   return hn::Add(LevelWord<k565>(s, m),
-                 LevelWord<k565>(d, hn::Sub(LevelMultiplier(hn::Set(dv, 15)), m)));
+                 LevelWord<k565>(d, hn::Sub(exact::LevelMultiplier(hn::Set(dv, 15)), m)));
 }
 
 // The low 16-bit halves of the 32-bit lanes of a and b (the colour words of

@@ -15,11 +15,10 @@ HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// The one-lane scalar target has no kernels here (byte vectors cannot be
-// viewed as wider lanes there); it is never chosen as a level anyway.
 #if HWY_TARGET == HWY_SCALAR
-void RegisterCopy(KernelTable&) {}
+PIXELOPS_NO_KERNELS(Copy)
 #else
+namespace {
 
 // RowArgs: key the source's colour key.
 template <class K>
@@ -35,11 +34,11 @@ struct KeyedCopyLanes {
   static size_t Units() { return hn::Lanes(D()); }
   static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
     const D t;
-    const auto vs = hn::LoadU(t, reinterpret_cast<const T*>(s));
-    const auto vd = hn::LoadU(t, reinterpret_cast<T*>(d));
+    const auto vs = rows::LoadU(t, s);
+    const auto vd = rows::LoadU(t, d);
     const auto m = hn::Set(t, static_cast<T>(kKeyMask));
     const auto key = hn::Eq(hn::And(vs, m), hn::Set(t, static_cast<T>(a.key & kKeyMask)));
-    hn::StoreU(hn::IfThenElse(key, vd, vs), t, reinterpret_cast<T*>(d));
+    rows::StoreU(hn::IfThenElse(key, vd, vs), t, d);
   }
 };
 
@@ -59,7 +58,7 @@ struct KeyedCopy24 {
   }
 };
 
-void RegisterCopy(KernelTable& t) {
+void SetKernels(KernelTable& t) {
   using F = PixelFormat;
   const Op k = Op::KeyedCopy;
   t.Set(k, F::Index8, F::Index8, Run<KeyedCopyLanes<uint8_t, 0xFF>>);
@@ -75,6 +74,8 @@ void RegisterCopy(KernelTable& t) {
   t.Set(k, F::Rgba32, F::Rgba32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFF>>);
 }
 
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(Copy)
 #endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE

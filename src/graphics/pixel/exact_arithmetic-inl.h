@@ -46,6 +46,18 @@ constexpr uint32_t Div255In16Pair(uint32_t x) {
 // lifts a quotient at x = 4694, the first x there whose fraction is 14 / 15.
 constexpr uint32_t Div15(uint32_t x) { return (x * 4370u) >> 16; }
 
+// The multiplier of a level (0..15) for many channels: 2185 x level. For a
+// channel c <= 63, (2c x LevelMultiplier(level)) >> 16 = Div15(c x level),
+// as 2 x 2185 = 4370 and c x level <= 945 lies inside Div15's domain.
+constexpr uint32_t LevelMultiplier(uint32_t level) { return level * 2185u; }
+
+// The 16-level level of a 4-bit alpha (0..15) at an opacity w (0..255):
+// P[w][16 x alpha] >> 4, at which the 16-bit alpha formats blend their colour
+// words. As floor(floor(x) / 16) = floor(x / 16) for every x >= 0, it is
+// floor(16 x alpha x w / 255 / 16) = floor(alpha x w / 255), and
+// alpha x w <= 3825 lies inside Div255's domain.
+constexpr uint32_t AlphaLevel(uint32_t alpha, uint32_t w) { return Div255(alpha * w); }
+
 // The multiplier of a weight w <= 254 fixed for many products: 257w + 1,
 // below 2^16, and (c x (257w + 1)) >> 16 = c x w / 255 truncated for every
 // c <= 255. As 257 x 255 = 65535, c x (257w + 1) / 65536 exceeds c x w / 255
@@ -54,6 +66,12 @@ constexpr uint32_t Div15(uint32_t x) { return (x * 4370u) >> 16; }
 // scales where it lies: ((v & F) x (257w + 1) >> 16) & F, the field's value
 // c at bit k being c x 2^k and floor(2^k y) keeping floor(y) above bit k.
 constexpr uint32_t FixedMultiplier(uint32_t w) { return w * 257 + 1; }
+
+// The fixed multiplier of the complement weight 255 - w from that of w, in 16
+// bits, for 1 <= w <= 255: 1 - FixedMultiplier(w) modulo 2^16. As
+// 257 x 255 = 65535 = -1 modulo 2^16, 257(255 - w) + 1 = -257w
+// = 1 - (257w + 1).
+constexpr uint32_t ComplementMultiplier(uint32_t m) { return (1u - m) & 0xFFFFu; }
 
 }  // namespace pixelops::exact
 
@@ -82,6 +100,16 @@ HWY_INLINE V Div255(V x) {
   return hn::ShiftRight<7>(hn::MulHigh(x, hn::Set(d, 0x8081)));
 }
 
+// Div255 of a 16-bit lane in its high byte, x <= 65279 (a quotient below 256):
+// the high half of x x 0x8081 moved up one bit; its low byte is not the
+// quotient's, and callers mask it off. Bits 8..15 of that are bits 7..14 of
+// the high half, which is Div255(x).
+template <class V>
+HWY_INLINE V Div255InHighByte(V x) {
+  const hn::DFromV<V> d;
+  return hn::ShiftLeft<1>(hn::MulHigh(x, hn::Set(d, 0x8081)));
+}
+
 // Div15 in 16-bit lanes, x <= 4693: the high half of x x 4370.
 template <class V>
 HWY_INLINE V Div15(V x) {
@@ -89,11 +117,33 @@ HWY_INLINE V Div15(V x) {
   return hn::MulHigh(x, hn::Set(d, 4370));
 }
 
+// LevelMultiplier per 16-bit lane (level <= 15).
+template <class V>
+HWY_INLINE V LevelMultiplier(V level) {
+  const hn::DFromV<V> d;
+  return hn::Mul(level, hn::Set(d, static_cast<hn::TFromV<V>>(pixelops::exact::LevelMultiplier(1))));
+}
+
 // FixedMultiplier per lane (16-bit lanes: w <= 254; wider lanes: any w).
 template <class V>
 HWY_INLINE V FixedMultiplier(V w) {
   const hn::DFromV<V> d;
   return hn::Add(hn::Mul(w, hn::Set(d, 257)), hn::Set(d, 1));
+}
+
+// AlphaLevel per 16-bit lane (alpha <= 15, w <= 255): the high half of
+// w x FixedMultiplier(alpha), which is floor(alpha x w / 255) (FixedMultiplier
+// with c = w).
+template <class V>
+HWY_INLINE V AlphaLevel(V alpha, V w) {
+  return hn::MulHigh(w, FixedMultiplier(alpha));
+}
+
+// ComplementMultiplier per 16-bit lane (1 <= w <= 255 for m = FixedMultiplier(w)).
+template <class V>
+HWY_INLINE V ComplementMultiplier(V m) {
+  const hn::DFromV<V> d;
+  return hn::Sub(hn::Set(d, 1), m);
 }
 
 // c x w / 255 truncated for every byte c, m = FixedMultiplier(w) in every
@@ -124,16 +174,15 @@ HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> Byte3InHalves(D8 d8, hn::Vec<D
 
 // Bytes 0-2 of each 32-bit lane of v each times byte 3 of the lane / 255,
 // truncated (Div255 of each product); byte 3 becomes 0. The odd bytes'
-// products p (< 2^15) come out in their high byte as (p x 0x8081 >> 16) << 1
-// masked, which is (p >> 7) << 8 = Div255(p) << 8.
+// products p (< 2^15) come out in their high byte (Div255InHighByte).
 template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytesByByte3(D8 d8, hn::Vec<D8> v) {
   const hn::Repartition<uint16_t, D8> d16;
   const hn::Repartition<uint32_t, D8> d32;
   const auto a = Byte3InHalves(d8, v);
-  const auto v16 = hn::BitCast(d16, v), magic = hn::Set(d16, 0x8081);
-  const auto even = hn::ShiftRight<7>(hn::MulHigh(hn::Mul(hn::And(v16, hn::Set(d16, 0xFF)), a), magic));
-  const auto odd = hn::ShiftLeft<1>(hn::MulHigh(hn::Mul(hn::ShiftRight<8>(v16), a), magic));
+  const auto v16 = hn::BitCast(d16, v);
+  const auto even = Div255(hn::Mul(hn::And(v16, hn::Set(d16, 0xFF)), a));
+  const auto odd = Div255InHighByte(hn::Mul(hn::ShiftRight<8>(v16), a));
   const auto byte1 = hn::BitCast(d16, hn::Set(d32, 0xFF00));
   return hn::BitCast(d8, hn::Or(even, hn::And(odd, byte1)));
 }
@@ -173,8 +222,9 @@ HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> SpreadFixedMultiplier(
 #if HWY_TARGET != HWY_SCALAR
 template <class D16>
 HWY_INLINE void LoadWordAlpha(D16 d16, const uint8_t* p, hn::Vec<D16>& words, hn::Vec<D16>& alphaPad) {
-  const hn::Vec<D16> lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p));
-  const hn::Vec<D16> hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(p) + hn::Lanes(d16));
+  const hn::Repartition<uint8_t, D16> d8;
+  const hn::Vec<D16> lo = hn::BitCast(d16, hn::LoadU(d8, p));
+  const hn::Vec<D16> hi = hn::BitCast(d16, hn::LoadU(d8, p + hn::Lanes(d8)));
   words = hn::ConcatEven(d16, hi, lo);
   alphaPad = hn::ConcatOdd(d16, hi, lo);
 }

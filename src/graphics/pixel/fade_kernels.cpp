@@ -18,9 +18,9 @@ namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
-// The scalar level has no kernels: its rules run their per-pixel paths.
-void RegisterFade(KernelTable&) {}
+PIXELOPS_NO_KERNELS(Fade)
 #else
+namespace {
 
 using rows::ForEachStep;
 using rows::Pixels;
@@ -31,10 +31,9 @@ using rows::Pixels;
 template <bool k565>
 void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
-  const V16 m = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.level & 0xFF) >> 4)));
-  const auto step = [d16](const uint8_t*, uint8_t* dp, size_t, V16 m) {
-    uint16_t* p = reinterpret_cast<uint16_t*>(dp);
-    hn::StoreU(blend::LevelWord<k565>(hn::LoadU(d16, p), m), d16, p);
+  const V16 m = exact::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.level & 0xFF) >> 4)));
+  const auto step = [d16](const uint8_t*, uint8_t* dp, size_t, V16 m) HWY_ATTR {
+    rows::StoreU(blend::LevelWord<k565>(rows::LoadU(d16, dp), m), d16, dp);
   };
   ForEachStep<2, 2>(d, d, Pixels(width), hn::Lanes(d16), step, m);
 }
@@ -52,9 +51,8 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
   const D32 d32;
   const V16 level = hn::Set(d16, static_cast<uint16_t>(args.level & 0xFF));
   const size_t n32 = hn::Lanes(d32);
-  const auto step = [&](const uint8_t*, uint8_t* dp, size_t, V16 level) {
-    uint32_t* p = reinterpret_cast<uint32_t*>(dp);
-    const V32 a = hn::LoadU(d32, p), b = hn::LoadU(d32, p + n32);
+  const auto step = [&](const uint8_t*, uint8_t* dp, size_t, V16 level) HWY_ATTR {
+    const V32 a = rows::LoadU(d32, dp), b = rows::LoadU(d32, dp + 4 * n32);
     const V16 w = blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
     constexpr int kRedShift = k565 ? 11 : 10;
     const V16 five = hn::Set(d16, 31);
@@ -62,8 +60,8 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
     const V16 g = blend::Product(hn::And(hn::ShiftRight<5>(w), hn::Set(d16, k565 ? 63 : 31)), level);
     const V16 bl = blend::Product(hn::And(w, five), level);
     const V16 out = hn::Or(hn::Or(hn::ShiftLeft<kRedShift>(r), hn::ShiftLeft<5>(g)), bl);
-    hn::StoreU(hn::BitCast(d32, blend::UnpackWordsLow(out, hn::BitCast(d16, a))), d32, p);
-    hn::StoreU(hn::BitCast(d32, blend::UnpackWordsHigh(out, hn::BitCast(d16, b))), d32, p + n32);
+    rows::StoreU(blend::UnpackWordsLow(out, hn::BitCast(d16, a)), d16, dp);
+    rows::StoreU(blend::UnpackWordsHigh(out, hn::BitCast(d16, b)), d16, dp + 4 * n32);
   };
   ForEachStep<4, 4>(d, d, Pixels(width), 2 * n32, step, level);
 }
@@ -72,7 +70,7 @@ void FadeWordAlphaRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& 
 void FadeBytesRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
   const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.level & 0xFF));
-  const auto step = [d8](const uint8_t*, uint8_t* dp, size_t, V16 level) {
+  const auto step = [d8](const uint8_t*, uint8_t* dp, size_t, V16 level) HWY_ATTR {
     hn::StoreU(blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)), d8, dp);
   };
   ForEachStep<1, 1>(d, d, Pixels(width * 3), hn::Lanes(d8), step, level);
@@ -84,15 +82,14 @@ void Fade32Row(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, i
   const D8 d8;
   const D32 d32;
   const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.level & 0xFF));
-  const auto step = [d8, d32](const uint8_t*, uint8_t* dp, size_t, V16 level) {
+  const auto step = [d8, d32](const uint8_t*, uint8_t* dp, size_t, V16 level) HWY_ATTR {
     const V32 scaled = hn::BitCast(d32, blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)));
-    hn::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kByte3 << 24)), d32,
-               reinterpret_cast<uint32_t*>(dp));
+    rows::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kByte3 << 24)), d32, dp);
   };
   ForEachStep<4, 4>(d, d, Pixels(width), hn::Lanes(d32), step, level);
 }
 
-void RegisterFade(KernelTable& t) {
+void SetKernels(KernelTable& t) {
   using F = PixelFormat;
   t.Set(Op::Fade, F::Rgb565, F::Rgb565, &FadeWordRow<true>);
   t.Set(Op::Fade, F::Rgb555, F::Rgb555, &FadeWordRow<false>);
@@ -106,6 +103,8 @@ void RegisterFade(KernelTable& t) {
   t.Set(Op::Fade, F::Rgba32, F::Rgba32, &Fade32Row<255>);
 }
 
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(Fade)
 #endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE

@@ -35,8 +35,29 @@ namespace hn = hwy::HWY_NAMESPACE;
 // The pixels of a row of `width` (none for a width of 0 or below).
 HWY_INLINE size_t Pixels(int32_t width) { return width > 0 ? static_cast<size_t>(width) : 0; }
 
-// The most pixels a step may take: one vector of bytes' worth.
-constexpr size_t kMaxStep = HWY_MAX_BYTES;
+// The most pixels a step may take: one vector of bytes' worth, up to 256
+// (the widest SVE vector). The walks' buffers are sized by it; Highway's
+// bound HWY_MAX_BYTES, far larger on targets of very wide vectors (RVV),
+// would make them megabytes of stack, so no kernel runs where the processor's
+// vectors are wider (VectorsFit).
+constexpr size_t kMaxStep = HWY_MAX_BYTES < 256 ? HWY_MAX_BYTES : 256;
+
+// Whether this target's vectors, as the processor runs them, fit kMaxStep:
+// PIXELOPS_REGISTER_KERNELS (row_kernels.h) sets a source's kernels only then.
+HWY_INLINE bool VectorsFit() { return hn::Lanes(hn::ScalableTag<uint8_t>()) <= kMaxStep; }
+
+// The lanes of d from the bytes at p, and v's lanes to the bytes at p (no
+// alignment asked): vectors of bytes seen as lanes of D, so that no pointer
+// is cast to a lane type.
+template <class D>
+HWY_INLINE hn::Vec<D> LoadU(D d, const uint8_t* p) {
+  return hn::BitCast(d, hn::LoadU(hn::Repartition<uint8_t, D>(), p));
+}
+template <class D>
+HWY_INLINE void StoreU(hn::Vec<D> v, D, uint8_t* p) {
+  const hn::Repartition<uint8_t, D> d8;
+  hn::StoreU(hn::BitCast(d8, v), d8, p);
+}
 
 // Every walk below runs a body over steps of a row of n pixels, SB source
 // and DB destination bytes each (s and d the row's first pixels), and passes
@@ -145,6 +166,13 @@ HWY_INLINE bool ForEachStepOverlapping(const uint8_t* s, uint8_t* d, size_t n, s
 // units as they were. A row shorter than a step goes through zeroed buffers.
 // Nothing outside the row is read or written. step x SB and step x DB are at
 // most 4 x kMaxStep, and step x DB is a whole number of vectors of bytes.
+// (GCC, once a block's loads are inlined, cannot always see that the last
+// step's buffers are written wherever they are copied back: both under
+// `tail`; its warning is off here.)
+#if HWY_COMPILER_GCC_ACTUAL
+HWY_DIAGNOSTICS(push)
+HWY_DIAGNOSTICS_OFF(disable : 4701, ignored "-Wmaybe-uninitialized")
+#endif
 template <size_t SB, size_t DB, class Body, class... Args>
 HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, size_t step,
                                    const Body& body, Args... args) {
@@ -185,6 +213,9 @@ HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, s
   if (head) std::memcpy(d, hd, dBlock);
   if (tail) std::memcpy(d + last * DB, td, dBlock);
 }
+#if HWY_COMPILER_GCC_ACTUAL
+HWY_DIAGNOSTICS(pop)
+#endif
 
 // A row kernel of blocks K, walked by ForEachAlignedStep. K gives kSrcBytes /
 // kDstBytes per unit (a pixel, or a byte for byte runs), kUnitsPerPixel,
@@ -200,7 +231,7 @@ void RunBlocks(const uint8_t* s, uint8_t* d, int32_t width, const Args& args, in
   const Args a = args;
   const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
   // Forced inline: out of line, the blocks of the 16-bit word rows run a quarter slower.
-  const auto block = [](const uint8_t* sp, uint8_t* dp, const Args& a) __attribute__((always_inline)) {
+  const auto block = [](const uint8_t* sp, uint8_t* dp, const Args& a) HWY_ATTR __attribute__((always_inline)) {
     K::Block(sp, dp, a);
   };
   ForEachAlignedStep<K::kSrcBytes, K::kDstBytes>(s, d, units, K::Units(), block, a);

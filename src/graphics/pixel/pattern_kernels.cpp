@@ -20,9 +20,9 @@ namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
-// The scalar level has no kernels: its rules run their per-pixel paths.
-void RegisterPattern(KernelTable&) {}
+PIXELOPS_NO_KERNELS(Pattern)
 #else
+namespace {
 
 using rows::ForEachStep;
 using rows::kMaxStep;
@@ -56,19 +56,18 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     const V32 colour = hn::Set(d32, 0x00FFFFFFu);
     if constexpr (kAlphaSource) {
       // The entries as 32-bit lanes, once a row; w = P[entry][A] per pixel,
-      // as the multiplier 257 w + 1 in both 16-bit halves (w x 0x01010101
-      // plus 1 in each half); lanes of w = 255 take the source. Steps of
+      // as its exact::FixedMultiplier in both 16-bit halves
+      // (exact::SpreadFixedMultiplier); lanes of w = 255 take the source. Steps of
       // only clear sources leave the colour.
       const V8 lowSpread = exact::SpreadIndex<0>(d8);
       alignas(64) uint32_t erow[kPatternRow];
       for (size_t k = 0; k < 16 + hn::Lanes(d32); k += hn::Lanes(d32))
         hn::Store(hn::PromoteTo(d32, hn::LoadU(dq, wrow + k)), d32, erow + k);
-      const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V32 colour, V8 lowSpread) {
-        uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
-        const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-        const V32 dv = hn::LoadU(d32, dw);
+      const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V32 colour, V8 lowSpread) HWY_ATTR {
+        const V32 sv = rows::LoadU(d32, sp);
+        const V32 dv = rows::LoadU(d32, dp);
         if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
-          hn::StoreU(hn::And(dv, colour), d32, dw);
+          rows::StoreU(hn::And(dv, colour), d32, dp);
           return;
         }
         // entry x A < 2^16: formed in the low 16-bit half of each lane (the
@@ -79,11 +78,11 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
         const V16 m = exact::SpreadFixedMultiplier(d8, w, lowSpread);
         const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight{}, m, hn::BitCast(d8, sv), hn::BitCast(d8, dv));
         const V32 out = hn::IfThenElse(hn::Eq(w, hn::Set(d32, 255)), sv, hn::BitCast(d32, mixed));
-        hn::StoreU(hn::And(out, colour), d32, dw);
+        rows::StoreU(hn::And(out, colour), d32, dp);
       };
       ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), step, colour, lowSpread);
     } else {
-      // The multipliers 257 w + 1 of the entries in both 16-bit halves, once
+      // The exact::FixedMultiplier of each entry in both 16-bit halves, once
       // a row; an entry of 255 wraps to 0 and takes the source.
       alignas(64) uint32_t mrow[kPatternRow];
       for (size_t k = 0; k < 16 + hn::Lanes(d32); k += hn::Lanes(d32)) {
@@ -91,20 +90,19 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
         const V32 half = hn::And(exact::FixedMultiplier(e), hn::Set(d32, 0xFFFF));
         hn::Store(hn::Or(half, hn::ShiftLeft<16>(half)), d32, mrow + k);
       }
-      const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V32 colour) {
-        uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
-        const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
+      const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V32 colour) HWY_ATTR {
+        const V32 sv = rows::LoadU(d32, sp);
         const V32 m = hn::LoadU(d32, mrow + (i & 15));
         const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight{}, hn::BitCast(d16, m), hn::BitCast(d8, sv),
                                             hn::LoadU(d8, dp));
         const V32 out = hn::IfThenElse(hn::Eq(m, hn::Zero(d32)), sv, hn::BitCast(d32, mixed));
-        hn::StoreU(hn::And(out, colour), d32, dw);
+        rows::StoreU(hn::And(out, colour), d32, dp);
       };
       ForEachStep<SB, 4>(s, d, Pixels(width), hn::Lanes(d32), step, colour);
     }
   } else {
     const D8 d8;
-    ForEachStep<SB, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
+    ForEachStep<SB, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t i) HWY_ATTR {
       V8 s0, s1, s2, d0, d1, d2;
       V8 w = hn::LoadU(d8, wrow + (i & 15));
       if constexpr (SB == 4) {
@@ -140,21 +138,18 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
     alignas(64) uint16_t erow[kPatternRow];
     for (size_t k = 0; k < 16 + hn::Lanes(d16); k += hn::Lanes(d16))
       hn::Store(hn::PromoteTo(d16, hn::LoadU(dh, wrow + k)), d16, erow + k);
-    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V16 kept) {
-      uint16_t* p = reinterpret_cast<uint16_t*>(dp);
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V16 kept) HWY_ATTR {
       V16 sw, alphaPad;
       exact::LoadWordAlpha(d16, sp, sw, alphaPad);
-      const V16 dw = hn::LoadU(d16, p);
+      const V16 dw = rows::LoadU(d16, dp);
       const V16 alpha = hn::And(alphaPad, hn::Set(d16, 15));
       if (hn::AllTrue(d16, hn::Eq(alpha, hn::Zero(d16)))) {  // every level 0
-        if (!k565) hn::StoreU(hn::And(dw, kept), d16, p);
+        if (!k565) rows::StoreU(hn::And(dw, kept), d16, dp);
         return;
       }
-      // P[entry][16 A] >> 4 = floor(entry x A / 255) = P[A][entry], A < 255:
-      // the high half of entry x (257 A + 1).
-      const V16 entry = hn::LoadU(d16, erow + (i & 15));
-      const V16 level = hn::MulHigh(entry, exact::FixedMultiplier(alpha));
-      hn::StoreU(blend::LevelBlend<k565>(sw, dw, level), d16, p);
+      // P[entry][16 A] >> 4, the alpha's level at the entry.
+      const V16 level = exact::AlphaLevel(alpha, hn::LoadU(d16, erow + (i & 15)));
+      rows::StoreU(blend::LevelBlend<k565>(sw, dw, level), d16, dp);
     };
     ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), step, kept);
   } else {
@@ -162,22 +157,21 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
     // level, once a row.
     alignas(64) uint16_t msrc[kPatternRow], mdst[kPatternRow];
     for (size_t k = 0; k < 16 + hn::Lanes(d16); k += hn::Lanes(d16)) {
-      const V16 m = blend::LevelMultiplier(hn::ShiftRight<4>(hn::PromoteTo(d16, hn::LoadU(dh, wrow + k))));
+      const V16 m = exact::LevelMultiplier(hn::ShiftRight<4>(hn::PromoteTo(d16, hn::LoadU(dh, wrow + k))));
       hn::Store(m, d16, msrc + k);
-      hn::Store(hn::Sub(hn::Set(d16, 15 * 2185), m), d16, mdst + k);
+      hn::Store(hn::Sub(hn::Set(d16, static_cast<uint16_t>(pixelops::exact::LevelMultiplier(15))), m), d16, mdst + k);
     }
-    ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) {
-      uint16_t* p = reinterpret_cast<uint16_t*>(dp);
-      const V16 sw = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
-      const V16 dw = hn::LoadU(d16, p);
+    ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) HWY_ATTR {
+      const V16 sw = rows::LoadU(d16, sp);
+      const V16 dw = rows::LoadU(d16, dp);
       const V16 mixed = hn::Add(blend::LevelWord<k565>(sw, hn::LoadU(d16, msrc + (i & 15))),
                                 blend::LevelWord<k565>(dw, hn::LoadU(d16, mdst + (i & 15))));
-      hn::StoreU(hn::IfThenElse(hn::Eq(sw, dw), dw, mixed), d16, p);
+      rows::StoreU(hn::IfThenElse(hn::Eq(sw, dw), dw, mixed), d16, dp);
     });
   }
 }
 
-void RegisterPattern(KernelTable& t) {
+void SetKernels(KernelTable& t) {
   using F = PixelFormat;
   t.Set(Op::Pattern, F::Rgb565, F::Rgb565, &PatternWordRow<true, false>);
   t.Set(Op::Pattern, F::Rgb555, F::Rgb555, &PatternWordRow<false, false>);
@@ -193,6 +187,8 @@ void RegisterPattern(KernelTable& t) {
   t.Set(Op::Pattern, F::Rgba32, F::Rgbx32, &PatternWeightRow<4, 4, true>);
 }
 
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(Pattern)
 #endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE

@@ -202,6 +202,46 @@ int64_t RegisterTarget(void (*const (&fns)[N])(KernelTable&), int64_t (*const (&
 
 }  // namespace pixelops::kernels
 
+// Every kernel source has one form: its includes (hwy/foreach_target.h, then
+// hwy/highway.h, then kernel_rows-inl.h and this header among its own), then
+//
+//   HWY_BEFORE_NAMESPACE();
+//   namespace pixelops::kernels::HWY_NAMESPACE {
+//   namespace hn = hwy::HWY_NAMESPACE;
+//
+//   #if HWY_TARGET == HWY_SCALAR
+//   PIXELOPS_NO_KERNELS(Name)
+//   #else
+//   namespace {
+//   ...the kernels, then SetKernels(KernelTable& t), which sets them...
+//   }  // namespace
+//   PIXELOPS_REGISTER_KERNELS(Name)
+//   #endif  // HWY_TARGET == HWY_SCALAR
+//
+//   }  // namespace pixelops::kernels::HWY_NAMESPACE
+//   HWY_AFTER_NAMESPACE();
+//
+//   #if HWY_ONCE
+//   PIXELOPS_EXPORT_KERNELS(Name)
+//   #endif
+//
+// Within it, the lane types are D8, D16, D32 and V8, V16, V32 of
+// kernel_rows-inl.h, every lambda is marked HWY_ATTR (Highway's target
+// attributes reach lambdas only so), and pixels are loaded and stored as
+// bytes (rows::LoadU, rows::StoreU), never through a pointer cast to a lane
+// type.
+//
+// Register<Name>(table), the per-target registration, sets no kernels on the
+// one-lane scalar target, whose rules run their per-pixel paths, and on a
+// vector target sets the source's kernels (SetKernels) only where the
+// processor's vectors fit the row walks' buffers (rows::VectorsFit).
+#define PIXELOPS_NO_KERNELS(Name) \
+  void Register##Name(KernelTable&) {}
+#define PIXELOPS_REGISTER_KERNELS(Name)         \
+  void Register##Name(KernelTable& table) {     \
+    if (rows::VectorsFit()) SetKernels(table);  \
+  }
+
 // Ends a kernel source compiled through hwy/foreach_target.h, whose per-target
 // Register<Name>(KernelTable&) fills a table with that target's kernels:
 // exports it beside the target each pass was compiled for (this header's

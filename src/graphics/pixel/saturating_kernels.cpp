@@ -7,7 +7,9 @@
 // blocks by the aligned walk of kernel_rows-inl.h.
 // The table look-ups of the rules become arithmetic in lanes by the exact
 // identities of exact_arithmetic-inl.h (Div255, Div15, FixedMultiplier),
-// proved equal to the tables over their whole domains by the tests. Keyed
+// proved equal to the tables over their whole domains by
+// tests/exact_arithmetic_test.cpp; tests/saturating_kernel_test.cpp checks
+// every kernel against its rule. Keyed
 // kernels compare whole vectors of source pixels with the key and keep the
 // destination where they match.
 #undef HWY_TARGET_INCLUDE
@@ -26,16 +28,14 @@ HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-// The one-lane scalar target has no kernels here (byte vectors cannot be
-// viewed as wider lanes there); it is never chosen as a level anyway.
 #if HWY_TARGET == HWY_SCALAR
-void RegisterSaturating(KernelTable&) {}
+PIXELOPS_NO_KERNELS(Saturating)
 #else
+namespace {
 
-
-// RowArgs: a the level of the levelled forms (0..254: a level of 255 runs the
-// unlevelled form), key the source's colour key. Every kernel is a block of
-// rows::RunBlocks.
+// RowArgs: level the level of the levelled forms (0..254: a level of 255 runs
+// the unlevelled form), key the source's colour key. Every kernel is a block
+// of rows::RunBlocks.
 
 template <class K>
 constexpr RowFn Run = &rows::RunBlocks<K, RowArgs>;
@@ -197,9 +197,7 @@ struct Words16 {
   static size_t Units() { return hn::Lanes(D16()); }
   static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
     const D16 t;
-    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
-    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
-    const V16 vs = hn::LoadU(t, s16), vd = hn::LoadU(t, d16);
+    const V16 vs = rows::LoadU(t, s), vd = rows::LoadU(t, d);
     V16 r;
     if constexpr (kScaled) {
       // Row level >> 4 of the level table, then the word form by channels
@@ -209,7 +207,7 @@ struct Words16 {
       r = A::template Word<C>(t, vd, vs);
     }
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
-    hn::StoreU(r, t, d16);
+    rows::StoreU(r, t, d);
   }
 };
 
@@ -224,11 +222,9 @@ struct AlphaWords {
   static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
     const D16 t;
     const D32 d32;
-    const size_t n = hn::Lanes(d32);
-    const uint32_t* s32 = reinterpret_cast<const uint32_t*>(s);
-    uint32_t* dp = reinterpret_cast<uint32_t*>(d);
-    const V32 d0 = hn::LoadU(d32, dp), d1 = hn::LoadU(d32, dp + n);
-    const V16 vs = hn::ConcatEven(t, hn::BitCast(t, hn::LoadU(d32, s32 + n)), hn::BitCast(t, hn::LoadU(d32, s32)));
+    const size_t n = hn::Lanes(D8());
+    const V32 d0 = rows::LoadU(d32, d), d1 = rows::LoadU(d32, d + n);
+    const V16 vs = hn::ConcatEven(t, rows::LoadU(t, s + n), rows::LoadU(t, s));
     const V16 vd = hn::ConcatEven(t, hn::BitCast(t, d1), hn::BitCast(t, d0));
     // P[level] of each channel, then the colour form by channels, or the
     // colour word form (Rgb555 bit 15 becomes 0 in both).
@@ -242,8 +238,8 @@ struct AlphaWords {
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(vs, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     const V32 upper = hn::Set(d32, 0xFFFF0000u);
     const hn::Half<D16> h;
-    hn::StoreU(hn::Or(hn::PromoteTo(d32, hn::LowerHalf(h, r)), hn::And(d0, upper)), d32, dp);
-    hn::StoreU(hn::Or(hn::PromoteTo(d32, hn::UpperHalf(h, r)), hn::And(d1, upper)), d32, dp + n);
+    rows::StoreU(hn::Or(hn::PromoteTo(d32, hn::LowerHalf(h, r)), hn::And(d0, upper)), d32, d);
+    rows::StoreU(hn::Or(hn::PromoteTo(d32, hn::UpperHalf(h, r)), hn::And(d1, upper)), d32, d + n);
   }
 };
 
@@ -257,12 +253,10 @@ struct AlphaLevelWords {
   static size_t Units() { return hn::Lanes(D16()); }
   static void Block(const uint8_t* s, uint8_t* d, const RowArgs& a) {
     const D16 t;
-    const uint16_t* s16 = reinterpret_cast<const uint16_t*>(s);
-    const V16 low = hn::LoadU(t, s16), high = hn::LoadU(t, s16 + hn::Lanes(t));
+    const V16 low = rows::LoadU(t, s), high = rows::LoadU(t, s + hn::Lanes(D8()));
     const V16 word = hn::ConcatEven(t, high, low);
     const V16 alpha = hn::And(hn::ConcatOdd(t, high, low), hn::Set(t, 15));
-    uint16_t* d16 = reinterpret_cast<uint16_t*>(d);
-    const V16 vd = hn::LoadU(t, d16);
+    const V16 vd = rows::LoadU(t, d);
     // Widened, scaled and narrowed (P[level] of each channel, taken apart),
     // then the source's colour times alpha / 15 (the level table), then the
     // word form by channels; Rgb555 bit 15 stays (the scaled source has none).
@@ -270,7 +264,7 @@ struct AlphaLevelWords {
         hn::Set(t, static_cast<uint16_t>(kScaled ? pixelops::exact::FixedMultiplier(a.level) : 0));
     V16 r = ScaledChannels<A, C, true, true, kScaled>(t, vd, word, alpha, m);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
-    hn::StoreU(r, t, d16);
+    rows::StoreU(r, t, d);
   }
 };
 
@@ -368,8 +362,7 @@ struct Pixels32 {
     if constexpr (kKeyed) {
       const uint32_t mask = kAlphaSource ? 0xFFFFFFu : 0xFFFFFFFFu;
       const auto key = hn::Eq(hn::And(s32, hn::Set(d32, mask)), hn::Set(d32, a.key & mask));
-      hn::StoreU(hn::IfThenElse(key, hn::BitCast(d32, vd), hn::BitCast(d32, r)), d32,
-                 reinterpret_cast<uint32_t*>(d));
+      rows::StoreU(hn::IfThenElse(key, hn::BitCast(d32, vd), hn::BitCast(d32, r)), d32, d);
     } else {
       hn::StoreU(r, t, d);
     }
@@ -409,7 +402,7 @@ void RegisterForm(KernelTable& t, Op op) {
   t.Set(op, F::Rgba32, F::Rgbx32, Run<Pixels32<A, kScaled, kKeyed, true, kRgbaOntoRgbxByte3>>);
 }
 
-void RegisterSaturating(KernelTable& t) {
+void SetKernels(KernelTable& t) {
   RegisterForm<Add, false, false>(t, Op::Add);
   RegisterForm<Add, false, true>(t, Op::AddKeyed);
   RegisterForm<Add, true, false>(t, Op::AddLevel);
@@ -418,9 +411,10 @@ void RegisterSaturating(KernelTable& t) {
   RegisterForm<Sub, false, true>(t, Op::SubKeyed);
   RegisterForm<Sub, true, false>(t, Op::SubLevel);
   RegisterForm<Sub, true, true>(t, Op::SubLevelKeyed);
-
 }
 
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(Saturating)
 #endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE

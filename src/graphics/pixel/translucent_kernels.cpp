@@ -10,6 +10,7 @@
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/translucent_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
+
 #include <hwy/highway.h>
 
 #include <cstring>
@@ -23,9 +24,10 @@ HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-#if HWY_TARGET != HWY_SCALAR
+#if HWY_TARGET == HWY_SCALAR
+PIXELOPS_NO_KERNELS(Translucent)
+#else
 namespace {
-
 
 // The two families: the translucent blend d + D[w][s - d] at one weight (a),
 // and the two-level mix P[a][s] + P[b][d].
@@ -33,7 +35,6 @@ enum class Family { Translucent, TwoLevel };
 
 using rows::ForEachStep;
 using rows::Pixels;
-
 
 // blend::Narrow (the same words, each channel taken modulo 256) for channel
 // sums below 512: each channel shifted to its place and its bits masked there.
@@ -62,9 +63,8 @@ using AlphaForm =
 // P[byte 3 of each pixel][k] in both 16-bit lanes of the pixel, in the form
 // AlphaForm<K>, k given in one of the one-weight forms of
 // blend_arithmetic-inl.h.
-template <class D8, class K>
-HWY_INLINE auto AlphaWeights(D8 d8, hn::Vec<D8> px, K form,
-                             hn::Vec<hn::Repartition<uint16_t, D8>> k) {
+template <class K>
+HWY_INLINE V16 AlphaWeights(D8 d8, V8 px, K form, V16 k) {
   const auto alpha = exact::Byte3InHalves(d8, px);
   const auto w = blend::ProductLanes(form, k, alpha);
   if constexpr (std::is_same_v<K, blend::FullWeight>)
@@ -99,8 +99,7 @@ HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body, Vecs... ve
 // pixels vs over vd, at the weights of the pair (kSrcAlpha, kDstAlpha: as for
 // Bytes32Row below).
 template <Family kFamily, bool kDstAlpha, class FS, class FB>
-HWY_INLINE hn::Vec<D8> Mix32Weighted(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FS formS, V16 ws,
-                                     FB formB, V16 wb) {
+HWY_INLINE V8 Mix32Weighted(D8 d8, V8 vs, V8 vd, FS formS, V16 ws, FB formB, V16 wb) {
   if constexpr (kFamily == Family::Translucent) {
     (void)formB, (void)wb;
     return blend::WeightBytes(d8, formS, ws, vs, vd);
@@ -111,8 +110,7 @@ HWY_INLINE hn::Vec<D8> Mix32Weighted(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FS f
   }
 }
 template <Family kFamily, bool kSrcAlpha, bool kDstAlpha, class FA, class FB>
-HWY_INLINE hn::Vec<D8> Mix32(D8 d8, hn::Vec<D8> vs, hn::Vec<D8> vd, FA formA, V16 wa, FB formB,
-                             V16 wb) {
+HWY_INLINE V8 Mix32(D8 d8, V8 vs, V8 vd, FA formA, V16 wa, FB formB, V16 wb) {
   if constexpr (kSrcAlpha) {
     return Mix32Weighted<kFamily, kDstAlpha>(d8, vs, vd, AlphaForm<FA>{},
                                           AlphaWeights(d8, vs, formA, wa), formB, wb);
@@ -132,16 +130,16 @@ template <Family kFamily, bool kSrcAlpha, bool kDstAlpha, bool kKeyed>
 void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
   const D8 d8;
-  const hn::Repartition<uint32_t, D8> d32;
+  const D32 d32;
   const uint32_t keyMask = kSrcAlpha ? 0xFFFFFFu : 0xFFFFFFFFu;
   const uint32_t keyBits = args.key & keyMask;
-  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) {
+  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) HWY_ATTR {
     const auto key = hn::Set(d32, keyBits);
     // The colour bytes of each pixel (the key's mask where byte 3 is alpha):
     // byte 3 is set as the complement of it, so that no other constant is kept.
     const auto colourBytes = hn::Set(d32, 0xFFFFFFu);
     const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb, V32 key,
-                          V32 colourBytes) {
+                          V32 colourBytes) HWY_ATTR {
       const auto vs = hn::LoadU(d8, sp);
       const auto vs32 = hn::BitCast(d32, vs);
       auto match = hn::FirstN(d32, 0);
@@ -171,8 +169,8 @@ template <Family kFamily>
 void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                 int32_t) {
   const D8 d8;
-  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) {
-    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb) {
+  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) HWY_ATTR {
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb) HWY_ATTR {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
       if constexpr (kFamily == Family::Translucent)
         hn::StoreU(blend::WeightBytes(d8, formA, wa, vs, vd), d8, dp);
@@ -188,7 +186,7 @@ void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
 // 32-bit lane) at p, and no byte after them: a masked store where the target
 // has one for bytes (AVX-512, SVE), else half a vector and a quarter of one
 // (Highway stores bytes under a mask a byte at a time elsewhere on x86).
-HWY_INLINE void StoreThreeQuarters(hn::Vec<D8> v, uint8_t* p) {
+HWY_INLINE void StoreThreeQuarters(V8 v, uint8_t* p) {
 #if (HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX3) || \
     (HWY_TARGET & (HWY_SVE | HWY_SVE2 | HWY_SVE_256 | HWY_SVE2_128))
   const D8 d8;
@@ -210,7 +208,7 @@ template <Family kFamily, int32_t kSrcBytes, bool kKeyed>
 void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                    int32_t) {
   const D8 d8;
-  const hn::Repartition<uint32_t, D8> d32;
+  const D32 d32;
   const size_t lanes32 = hn::Lanes(d32);  // pixels per step
   constexpr uint8_t Z = 0x80;             // a byte made 0
   alignas(16) static constexpr uint8_t kSpread[16] = {0, 1, 2, Z, 3, 4,  5,  Z,
@@ -219,20 +217,19 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
                                                     10, 12, 13, 14, Z, Z, Z, Z};
   // Lane j of a spread vector takes 32-bit lane j - j / 4 (block k starts at
   // byte 12k); packing takes lane (j / 3) x 4 + j % 3 into lane j.
-  alignas(64) int32_t spreadLanes[HWY_MAX_BYTES / 4], packLanes[HWY_MAX_BYTES / 4];
+  alignas(64) int32_t spreadLanes[rows::kMaxStep / 4], packLanes[rows::kMaxStep / 4];
   for (size_t j = 0; j < lanes32; ++j) {
     spreadLanes[j] = static_cast<int32_t>(j - j / 4);
     packLanes[j] = static_cast<int32_t>(j < lanes32 / 4 * 3 ? j / 3 * 4 + j % 3 : 0);
   }
-  const auto spread = [d8, d32](hn::Vec<D8> v, auto lanes, hn::Vec<D8> bytes) {
+  const auto spread = [d8, d32](V8 v, auto lanes, V8 bytes) HWY_ATTR {
     return hn::TableLookupBytesOr0(hn::BitCast(d8, hn::TableLookupLanes(hn::BitCast(d32, v), lanes)),
                                    bytes);
   };
   const auto row = [&](auto formA, V16 wa, auto formB, V16 wb, auto spreadIdx, auto packIdx,
-                       hn::Vec<D8> spreadBytes, hn::Vec<D8> packBytes, V32 key, V32 colour) {
-    const auto step = [&](const uint8_t* sp, uint8_t* dp, hn::Vec<D8> raw, V16 wa, V16 wb,
-                          auto spreadIdx, auto packIdx, hn::Vec<D8> spreadBytes,
-                          hn::Vec<D8> packBytes, V32 key, V32 colour) {
+                       V8 spreadBytes, V8 packBytes, V32 key, V32 colour) HWY_ATTR {
+    const auto step = [&](const uint8_t* sp, uint8_t* dp, V8 raw, V16 wa, V16 wb, auto spreadIdx,
+                          auto packIdx, V8 spreadBytes, V8 packBytes, V32 key, V32 colour) HWY_ATTR {
           const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp)
                                          : spread(hn::LoadU(d8, sp), spreadIdx, spreadBytes);
           const auto vd = spread(raw, spreadIdx, spreadBytes);
@@ -266,16 +263,16 @@ void ColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
   const D16 d16;
   const uint32_t ls = (args.level & 0xFF) >> 4;
   const uint32_t ld = kFamily == Family::Translucent ? 15 - ls : (args.destLevel & 0xFF) >> 4;
-  const auto ms = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ls)));
-  const auto md = blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ld)));
+  const auto ms = exact::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ls)));
+  const auto md = exact::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(ld)));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
-  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 ms, V16 md, V16 key) {
-    const auto vs = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
-    const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 ms, V16 md, V16 key) HWY_ATTR {
+    const auto vs = rows::LoadU(d16, sp);
+    const auto vd = rows::LoadU(d16, dp);
     auto out = hn::Add(blend::LevelWord<k565>(vs, ms), blend::LevelWord<k565>(vd, md));
     if constexpr (kFamily == Family::Translucent) out = hn::IfThenElse(hn::Eq(vs, vd), vd, out);
     if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(vs, key), vd, out);
-    hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+    rows::StoreU(out, d16, dp);
   };
   ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), step, ms, md, key);
 }
@@ -291,29 +288,28 @@ void AlphaOntoColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const R
   const size_t lanes = hn::Lanes(d16);
   const auto fifteen = hn::Set(d16, 15);
   const auto md =
-      blend::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.destLevel & 0xFF) * 240 / 255 >> 4)));
+      exact::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(pixelops::exact::AlphaLevel(15, args.destLevel & 0xFF))));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
-  const auto full = blend::LevelMultiplier(fifteen);
+  const auto full = exact::LevelMultiplier(fifteen);
   // The source level of each alpha, P[a][16 x alpha] >> 4, looked up by the
   // alpha (the byte above it is 0, which looks up level 0, that of alpha 0).
   alignas(16) uint8_t levels[16];
   for (uint32_t alpha = 0; alpha < 16; ++alpha)
-    levels[alpha] = static_cast<uint8_t>((args.level & 0xFF) * alpha * 16 / 255 >> 4);
+    levels[alpha] = static_cast<uint8_t>(pixelops::exact::AlphaLevel(alpha, args.level & 0xFF));
   const auto levelOf = hn::LoadDup128(d8, levels);
   const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 fifteen, V16 md, V16 key,
-                        V16 full, hn::Vec<D8> levelOf) {
-      const auto lo = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp));
-      const auto hi = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(sp) + lanes);
-      const auto vd = hn::LoadU(d16, reinterpret_cast<const uint16_t*>(dp));
-      const auto words = hn::ConcatEven(d16, hi, lo);
-      const auto alpha = hn::And(hn::ConcatOdd(d16, hi, lo), fifteen);
-      const auto ms = blend::LevelMultiplier(
+                        V16 full, V8 levelOf) HWY_ATTR {
+      V16 words, alphaPad;
+      exact::LoadWordAlpha(d16, sp, words, alphaPad);
+      const auto vd = rows::LoadU(d16, dp);
+      const auto alpha = hn::And(alphaPad, fifteen);
+      const auto ms = exact::LevelMultiplier(
           hn::BitCast(d16, hn::TableLookupBytes(levelOf, hn::BitCast(d8, alpha))));
       // The multiplier of level 15 - L is that of 15 less that of L.
       const auto mdPixel = kFamily == Family::Translucent ? hn::Sub(full, ms) : md;
       auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
-      hn::StoreU(out, d16, reinterpret_cast<uint16_t*>(dp));
+      rows::StoreU(out, d16, dp);
   };
   ForEachStep<4, 2>(s, d, Pixels(width), lanes, step, fifteen, md, key, full, levelOf);
 }
@@ -326,31 +322,29 @@ template <Family kFamily, bool k565, bool kKeyed>
 void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
                      int32_t) {
   const D16 d16;
-  const hn::Repartition<uint32_t, D16> d32;
+  const D32 d32;
   const size_t lanes = hn::Lanes(d16);
   const uint16_t keyWord = static_cast<uint16_t>(args.key);
   // Two vectors of pixels at a time, packed into one vector of 16-bit lanes:
   // the first vector's words (or alpha and pad bytes) in the even lanes, the
   // second's in the odd lanes (blend::PackWords). Each lane is worked out
   // alone, so the order does not matter.
-  const auto alpha16 = [d16, d32](V16 first, V16 second, V16 fifteen) {  // 16 x alpha
+  const auto alpha16 = [d16, d32](V16 first, V16 second, V16 fifteen) HWY_ATTR {  // 16 x alpha
     const auto ap =
         hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
     return hn::ShiftLeft<4>(hn::And(ap, fifteen));
   };
   // The weights P[16 x alpha][a] are at most 240, so their products take the
   // one-multiply form per lane.
-  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) {
+  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) HWY_ATTR {
     const auto fifteen = hn::Set(d16, 15);
     const auto key = hn::Set(d16, keyWord);
     const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb, V16 fifteen,
-                          V16 key) {
-      const uint16_t* s16 = reinterpret_cast<const uint16_t*>(sp);
-      uint16_t* d16p = reinterpret_cast<uint16_t*>(dp);
-      const auto s1 = hn::LoadU(d16, s16), s2 = hn::LoadU(d16, s16 + lanes);
+                          V16 key) HWY_ATTR {
+      const auto s1 = rows::LoadU(d16, sp), s2 = rows::LoadU(d16, sp + 2 * lanes);
       const auto sw = blend::PackWords(s1, s2);
       if (kKeyed && hn::AllTrue(d16, hn::Eq(sw, key))) return;  // key pixels only
-      const auto d1 = hn::LoadU(d16, d16p), d2 = hn::LoadU(d16, d16p + lanes);
+      const auto d1 = rows::LoadU(d16, dp), d2 = rows::LoadU(d16, dp + 2 * lanes);
       const auto dw = blend::PackWords(d1, d2);
       V16 sr, sg, sb, dr, dg, db;
       blend::Widen<k565>(sw, sr, sg, sb);
@@ -358,14 +352,13 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       const auto ws = blend::ProductLanes(formA, wa, alpha16(s1, s2, fifteen));
       const auto ms = exact::FixedMultiplier(ws);
       const blend::FixedWeight fixed;
-      hn::Vec<D16> r, g, bl;
+      V16 r, g, bl;
       if constexpr (kFamily == Family::Translucent) {
-        // K[W][d] = P[255 - W][d]: for W >= 1 in the one-multiply form,
-        // whose multiplier 257(255 - W) + 1 is 1 - (257W + 1) modulo 2^16;
-        // for W = 0, d itself.
-        const auto mk = hn::Sub(hn::Set(d16, 1), ms);
+        // K[W][d] = P[255 - W][d]: for W >= 1 in the one-multiply form, at
+        // the complement of W's multiplier; for W = 0, d itself.
+        const auto mk = exact::ComplementMultiplier(ms);
         const auto none = hn::Eq(ws, hn::Zero(d16));
-        const auto k = [](V16 c, V16 mk, hn::Mask<D16> none) {
+        const auto k = [](V16 c, V16 mk, hn::Mask<D16> none) HWY_ATTR {
           return hn::IfThenElse(none, c, hn::MulHigh(c, mk));
         };
         r = hn::Add(k(dr, mk, none), blend::ProductLanes(fixed, ms, sr));
@@ -381,8 +374,8 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
       if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(sw, key), dw, out);
       // The new words back into the destination pixels, beside their alpha
       // and pad bytes.
-      hn::StoreU(blend::UnpackWordsLow(out, d1), d16, d16p);
-      hn::StoreU(blend::UnpackWordsHigh(out, d2), d16, d16p + lanes);
+      rows::StoreU(blend::UnpackWordsLow(out, d1), d16, dp);
+      rows::StoreU(blend::UnpackWordsHigh(out, d2), d16, dp + 2 * lanes);
     };
     ForEachStep<4, 4>(s, d, Pixels(width), lanes, step, wa, wb, fifteen, key);
   };
@@ -417,19 +410,16 @@ void RegisterFamily(KernelTable& t, Op op) {
   t.Set(op, F::Rgba32, F::Rgba32, &Bytes32Row<kFamily, true, true, kKeyed>);
 }
 
-}  // namespace
-#endif
-
-void RegisterTranslucent(KernelTable& t) {
-#if HWY_TARGET == HWY_SCALAR
-  (void)t;  // the scalar level runs the rules themselves
-#else
+void SetKernels(KernelTable& t) {
   RegisterFamily<Family::Translucent, false>(t, Op::Translucent);
   RegisterFamily<Family::Translucent, true>(t, Op::TranslucentKeyed);
   RegisterFamily<Family::TwoLevel, false>(t, Op::TwoLevel);
   RegisterFamily<Family::TwoLevel, true>(t, Op::TwoLevelKeyed);
-#endif
 }
+
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(Translucent)
+#endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
