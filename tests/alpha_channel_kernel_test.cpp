@@ -16,6 +16,7 @@
 #include <pixelops/simd.h>
 
 #include "graphics/blend_tables.h"
+#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "tests/kernel_check.h"
 #include "tests/test_support.h"
 
@@ -224,7 +225,7 @@ TEST(AlphaChannelDomain, LevelBlendEveryLevelAndChannelPair) {
 }
 
 // The 16-level scaling (blend::LevelWord) scales each channel of a colour word where it lies: with
-// m = 2185 level, the field c x 2^p of red and green times m, high half,
+// m = exact::LevelMultiplier(level), the field c x 2^p of red and green times m, high half,
 // doubled and masked, and blue as 2c x m, high half. Lane by lane in
 // 16-bit arithmetic, equal to the tables for every word and level.
 TEST(AlphaChannelDomain, LevelWordEveryWordAndLevel) {
@@ -233,7 +234,7 @@ TEST(AlphaChannelDomain, LevelWordEveryWordAndLevel) {
   for (bool is565 : {true, false}) {
     const uint32_t red = is565 ? 0xF800 : 0x7C00, green = is565 ? 0x07E0 : 0x03E0;
     for (uint32_t level = 0; level < 16; ++level) {
-      const uint32_t m = level * 2185;
+      const uint32_t m = exact::LevelMultiplier(level);
       for (uint32_t w = 0; w < 65536; ++w) {
         const uint32_t rg = (high(w & red, m) & (red >> 1)) | (high(w & green, m) & (green >> 1));
         const uint32_t b = high((w + w) & 0x3E, m);

@@ -25,9 +25,9 @@ namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
 #if HWY_TARGET == HWY_SCALAR
-// The scalar level has no kernels: its rules run their per-pixel paths.
-void RegisterAlphaChannel(KernelTable&) {}
+PIXELOPS_NO_KERNELS(AlphaChannel)
 #else
+namespace {
 
 using rows::ForEachStep;
 using rows::Pixels;
@@ -73,18 +73,17 @@ HWY_INLINE void OverMultipliers(V32 a, V32 b, V8 lowSpread, V16& ma, V16& mb) {
 void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
   const D8 d8;
-  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 spread) {
-    uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
-    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-    const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 spread) HWY_ATTR {
+    const V32 sv = rows::LoadU(d32, sp);
+    const V32 dv = rows::LoadU(d32, dp);  // early: storing fetches the line anyway
     const V32 colour = hn::Set(d32, 0x00FFFFFFu);
     const auto opaque = hn::Gt(sv, hn::Set(d32, 0xFEFFFFFFu));
     if (hn::AllTrue(d32, opaque)) {
-      hn::StoreU(hn::And(sv, colour), d32, dw);
+      rows::StoreU(hn::And(sv, colour), d32, dp);
       return;
     }
     if (hn::AllFalse(d32, hn::Gt(sv, colour))) {
-      if (!hn::AllFalse(d32, hn::Gt(dv, colour))) hn::StoreU(hn::And(dv, colour), d32, dw);
+      if (!hn::AllFalse(d32, hn::Gt(dv, colour))) rows::StoreU(hn::And(dv, colour), d32, dp);
       return;
     }
     const V8 s8 = hn::BitCast(d8, sv), d8v = hn::BitCast(d8, dv);
@@ -92,7 +91,7 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     const V16 multiplier = exact::SpreadFixedMultiplier(d8, sv, spread);
     const V8 q = blend::ProductBytes(d8, blend::FixedWeight{}, multiplier, hn::Or(up, down));
     const V8 mixed = hn::IfThenElse(hn::Eq(up, hn::Zero(d8)), hn::Sub(d8v, q), hn::Add(d8v, q));
-    hn::StoreU(hn::And(hn::IfThenElse(opaque, sv, hn::BitCast(d32, mixed)), colour), d32, dw);
+    rows::StoreU(hn::And(hn::IfThenElse(opaque, sv, hn::BitCast(d32, mixed)), colour), d32, dp);
   };
   ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, exact::SpreadIndex<3>(d8));
 }
@@ -100,7 +99,7 @@ void AlphaWeight32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
 // Bgra32 -> Bgr24, Rgba32 -> Rgb24.
 void AlphaWeight24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D8 d8;
-  ForEachStep<4, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  ForEachStep<4, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t) HWY_ATTR {
     V8 s0, s1, s2, a, d0, d1, d2;
     hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
     hn::LoadInterleaved3(d8, dp, d0, d1, d2);
@@ -114,24 +113,23 @@ void AlphaWeight24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
 template <bool k565>
 void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D16 d16;
-  ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) {
+  ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) HWY_ATTR {
     V16 words, alphaPad;
     exact::LoadWordAlpha(d16, sp, words, alphaPad);
-    uint16_t* p = reinterpret_cast<uint16_t*>(dp);
-    const V16 dw = hn::LoadU(d16, p);
+    const V16 dw = rows::LoadU(d16, dp);
     const V16 level = hn::And(alphaPad, hn::Set(d16, 15));
     // Level 0 gives the destination word, 15 the source word (555: both
     // without bit 15).
     const V16 kept = hn::Set(d16, k565 ? 0xFFFF : 0x7FFF);
     if (hn::AllTrue(d16, hn::Eq(level, hn::Zero(d16)))) {
-      if (!k565) hn::StoreU(hn::And(dw, kept), d16, p);
+      if (!k565) rows::StoreU(hn::And(dw, kept), d16, dp);
       return;
     }
     if (hn::AllTrue(d16, hn::Eq(level, hn::Set(d16, 15)))) {
-      hn::StoreU(hn::And(words, kept), d16, p);
+      rows::StoreU(hn::And(words, kept), d16, dp);
       return;
     }
-    hn::StoreU(blend::LevelBlend<k565>(words, dw, level), d16, p);
+    rows::StoreU(blend::LevelBlend<k565>(words, dw, level), d16, dp);
   });
 }
 
@@ -155,22 +153,21 @@ void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, 
 void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D32 d32;
   const D16 d16;
-  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 spread, V8 lowSpread) {
-    uint32_t* dw = reinterpret_cast<uint32_t*>(dp);
-    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-    const V32 dv = hn::LoadU(d32, dw);  // early: storing fetches the line anyway
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 spread, V8 lowSpread) HWY_ATTR {
+    const V32 sv = rows::LoadU(d32, sp);
+    const V32 dv = rows::LoadU(d32, dp);  // early: storing fetches the line anyway
     const V32 sa = hn::ShiftRight<24>(sv), da = hn::ShiftRight<24>(dv);
     const V32 zero = hn::Zero(d32), full = hn::Set(d32, 255), opaque = hn::Set(d32, 0xFF000000u);
     const auto sOpaque = hn::Eq(sa, full);
     if (hn::AllTrue(d32, sOpaque)) {
-      hn::StoreU(sv, d32, dw);
+      rows::StoreU(sv, d32, dp);
       return;
     }
     const auto sZero = hn::Eq(sa, zero), dZero = hn::Eq(da, zero);
     const bool dExtremes = hn::AllTrue(d32, hn::Or(dZero, hn::Eq(da, full)));
     const V32 clear = hn::Or(dv, hn::AndNot(hn::VecFromMask(d32, dZero), opaque));
     if (hn::AllTrue(d32, sZero)) {
-      if (!dExtremes) hn::StoreU(clear, d32, dw);
+      if (!dExtremes) rows::StoreU(clear, d32, dp);
       return;
     }
     V16 ms, md;
@@ -182,11 +179,11 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
       fromSource = hn::VecFromMask(d32, hn::Or(sOpaque, dZero));
       const V16 x = hn::Or(exact::SpreadByte(D8(), sv, spread), hn::BitCast(d16, fromSource));
       ms = hn::Add(x, hn::Set(d16, 1));
-      md = hn::Sub(hn::Zero(d16), x);
+      md = exact::ComplementMultiplier(ms);
     } else {
-      // left = P[da][255 - sa], with 257 (255 - sa) + 1 = -257 sa in 16 bits;
-      // the quotients by t in float.
-      const V16 mleft = hn::Sub(hn::Zero(d16), exact::SpreadByte(D8(), sv, spread));
+      // left = P[da][255 - sa], by the complement of sa's multiplier; the
+      // quotients by t in float.
+      const V16 mleft = exact::ComplementMultiplier(exact::SpreadFixedMultiplier(D8(), sv, spread));
       const V32 left = hn::BitCast(d32, hn::MulHigh(hn::BitCast(d16, da), mleft));
       fromSource = hn::VecFromMask(d32, hn::Eq(left, zero));
       OverMultipliers(sa, left, lowSpread, ms, md);
@@ -196,7 +193,7 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     const V16 odd = hn::Add(hn::MulHigh(hn::ShiftRight<8>(s16), ms), hn::MulHigh(hn::ShiftRight<8>(d16v), md));
     const V32 mixed = hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even));
     const V32 out = hn::Or(hn::Or(mixed, hn::And(sv, fromSource)), opaque);
-    hn::StoreU(hn::IfThenElse(sZero, clear, out), d32, dw);
+    rows::StoreU(hn::IfThenElse(sZero, clear, out), d32, dp);
   };
   ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, exact::SpreadIndex<3>(D8()),
                     exact::SpreadIndex<0>(D8()));
@@ -226,9 +223,9 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
   // 16-bit lanes of the pixels: even lanes hold the colour words, odd lanes
   // the alpha and pad bytes.
   const auto words = hn::Eq(hn::And(hn::Iota(d16, 0), hn::Set(d16, 1)), hn::Zero(d16));
-  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, hn::Mask<D16> words) {
-    const V32 sv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(sp));
-    const V32 dv = hn::LoadU(d32, reinterpret_cast<const uint32_t*>(dp));
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, hn::Mask<D16> words) HWY_ATTR {
+    const V32 sv = rows::LoadU(d32, sp);
+    const V32 dv = rows::LoadU(d32, dp);
     const V32 k15 = hn::Set(d32, 15);
     const V32 index = hn::Or(hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(sv), k15)),
                              hn::And(hn::ShiftRight<16>(dv), k15));
@@ -244,12 +241,12 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     const V16 keep = hn::BitCast(d16, hn::VecFromMask(d32, hn::Eq(index, hn::Zero(d32))));
     const V16 colour = hn::IfThenElse(hn::MaskFromVec(keep), dw16, mixed);
     const V16 alphaPad = hn::Or(hn::And(dw16, hn::Set(d16, 0xFF00)), step16);
-    hn::StoreU(hn::IfThenElse(words, colour, alphaPad), d16, reinterpret_cast<uint16_t*>(dp));
+    rows::StoreU(hn::IfThenElse(words, colour, alphaPad), d16, dp);
   };
   ForEachStep<4, 4>(s, d, Pixels(width), hn::Lanes(d32), step, words);
 }
 
-void RegisterAlphaChannel(KernelTable& t) {
+void SetKernels(KernelTable& t) {
   using F = PixelFormat;
   t.Set(Op::AlphaChannel, F::Bgra32, F::Bgrx32, &AlphaWeight32Row);
   t.Set(Op::AlphaChannel, F::Rgba32, F::Rgbx32, &AlphaWeight32Row);
@@ -263,6 +260,8 @@ void RegisterAlphaChannel(KernelTable& t) {
   t.Set(Op::AlphaChannel, F::Rgb555A, F::Rgb555A, &Over16Row<false>);
 }
 
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(AlphaChannel)
 #endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE

@@ -10,13 +10,18 @@
 
 #include <cstring>
 
+#include "graphics/pixel/kernel_rows-inl.h"
 #include "graphics/pixel/row_kernels.h"
 
 HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-#if HWY_TARGET != HWY_SCALAR
+#if HWY_TARGET == HWY_SCALAR
+PIXELOPS_NO_KERNELS(BlendFrame)
+#else
+namespace {
+
 // Every gather copies the pixels at row + B x columns[i] to out + B x i for
 // i < n (B bytes a pixel); the columns rise, and every column is below
 // available, the pixels the row holds. No byte of the row from pixel
@@ -257,12 +262,8 @@ void Gather24(const uint8_t* row, const int32_t* columns, int32_t n, int32_t ava
   }
   CopyPixels<3>(row, columns, i, n, out);
 }
-#endif
 
-void RegisterBlendFrame(KernelTable& t) {
-#if HWY_TARGET == HWY_SCALAR
-  (void)t;
-#else
+void SetKernels(KernelTable& t) {
   // In vectors of 16 bytes on x86 Gather32 is no faster than the walk's own
   // loop, which moves a 4-byte pixel in one instruction.
   constexpr bool kGather32 = !(HWY_ARCH_X86 && HWY_TARGET >= HWY_SSE4);
@@ -274,8 +275,11 @@ void RegisterBlendFrame(KernelTable& t) {
                                        : &GatherNarrow<1>;
     t.Set(Op::Gather, f.code, f.code, fn);
   }
-#endif
 }
+
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(BlendFrame)
+#endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();

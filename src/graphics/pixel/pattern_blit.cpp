@@ -4,6 +4,7 @@
 #include <type_traits>
 
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/formats.h"
 
@@ -46,7 +47,7 @@ struct PatternWordRule {
     const uint32_t sw = S::ColourWord(s), dw = D::ColourWord(d);
     uint32_t level;
     if constexpr (S::kHasAlpha) {
-      level = t.P(p, S::Alpha(s) * 16) >> 4;
+      level = exact::AlphaLevel(S::Alpha(s), p);
     } else {
       if (sw == dw) return;
       level = p >> 4;

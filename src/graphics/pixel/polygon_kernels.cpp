@@ -26,7 +26,9 @@ HWY_BEFORE_NAMESPACE();
 namespace pixelops::kernels::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
 
-#if HWY_TARGET != HWY_SCALAR
+#if HWY_TARGET == HWY_SCALAR
+PIXELOPS_NO_KERNELS(Polygon)
+#else
 namespace {
 
 using DU = hn::ScalableTag<uint32_t>;
@@ -435,7 +437,7 @@ int32_t ColourWordSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&
   alignas(16) uint8_t levels[16];
   for (uint32_t l = 0; l < 16; ++l) {
     levels[l] = static_cast<uint8_t>(
-        kMode == ColourWordDraw::kOwnAlpha ? l : pixelops::exact::Div255(16 * l * (args.level & 0xFF)) >> 4);
+        kMode == ColourWordDraw::kOwnAlpha ? l : pixelops::exact::AlphaLevel(l, args.level & 0xFF));
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, levels));
   const V16 key = hn::Set(d16, static_cast<uint16_t>(args.key & 0xFFFF));
@@ -485,9 +487,7 @@ int32_t ColourWordSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&
       static_cast<size_t>(count), hn::Lanes(d16), whole, part, u, v, table, key, fifteen));
 }
 
-}  // namespace
-
-void RegisterPolygon(KernelTable& t) {
+void SetKernels(KernelTable& t) {
   // SSSE3 has no 32-bit lane multiply or blend, and the spans' texel gather
   // and per-lane selects there lose to the per-pixel path (0.7-0.95 of its
   // speed in the level sweep): no spans at that level.
@@ -615,9 +615,10 @@ void RegisterPolygon(KernelTable& t) {
     }
   }
 }
-#else
-void RegisterPolygon(KernelTable&) {}  // the scalar target runs the rules themselves
-#endif
+
+}  // namespace
+PIXELOPS_REGISTER_KERNELS(Polygon)
+#endif  // HWY_TARGET == HWY_SCALAR
 
 }  // namespace pixelops::kernels::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();

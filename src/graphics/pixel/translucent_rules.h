@@ -7,6 +7,7 @@
 
 #include "graphics/pixel/blend_frame.h"
 #include "graphics/pixel/blend_pixels.h"
+#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/row_kernels.h"
 
@@ -44,7 +45,7 @@ struct AlphaLevelRule {
   explicit AlphaLevelRule(const V& v)
       : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
-    const uint32_t level = t.P(op, S::Alpha(s) * 16) >> 4;
+    const uint32_t level = exact::AlphaLevel(S::Alpha(s), op);
     D::SetColourWord(d, px::LevelBlend<typename D::Colour>(t, level, S::ColourWord(s),
                                                            D::ColourWord(d)));
   }

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "graphics/pixel/blend_frame.h"
+#include "graphics/pixel/exact_arithmetic-inl.h"
 #include "graphics/pixel/pair_table.h"
 #include "graphics/pixel/formats.h"
 #include "graphics/pixel/row_kernels.h"
@@ -115,10 +116,10 @@ struct WordRule {
   template <class V>
   explicit WordRule(const V& v)
       : t(Tables()),
-        ld(S::kHasAlpha ? t.P(v.b & 0xFF, 240) >> 4 : (v.b & 0xFF) >> 4),
+        ld(S::kHasAlpha ? exact::AlphaLevel(15, v.b & 0xFF) : (v.b & 0xFF) >> 4),
         kernel(TwoLevelKernel<S, D>(v)) {
     for (uint32_t alpha = 0; alpha < 16; ++alpha)
-      levelOf[alpha] = S::kHasAlpha ? t.P(v.a & 0xFF, alpha * 16) >> 4 : (v.a & 0xFF) >> 4;
+      levelOf[alpha] = S::kHasAlpha ? exact::AlphaLevel(alpha, v.a & 0xFF) : (v.a & 0xFF) >> 4;
   }
   void operator()(const uint8_t* s, uint8_t* d) const {
     uint32_t level = levelOf[0];
