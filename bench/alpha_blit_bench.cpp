@@ -12,8 +12,8 @@ using Pair = FormatPair;
 constexpr auto& kPairs = format_pairs::kBlend;
 
 bench::Case BltAlpha(Pair pair, bool stretched) {
-  auto src = bench::RandomSurface(pair.src, stretched ? 533 : bench::kWidth,
-                                  stretched ? 400 : bench::kHeight, 2);
+  auto src =
+      bench::RandomSurface(pair.src, stretched ? 533 : bench::kWidth, stretched ? 400 : bench::kHeight, 2);
   return bench::Drawing(bench::RandomSurface(pair.dst), [src, stretched](DDSurface& dst) {
     const Size size{bench::kWidth, bench::kHeight};
     dst.BltAlpha(src.get(), 0, 0, 128, nullptr, stretched ? &size : nullptr, nullptr);
@@ -22,8 +22,8 @@ bench::Case BltAlpha(Pair pair, bool stretched) {
 
 const bool registered = [] {
   for (int bpp : {2, 3, 4}) {
-    benchmark::RegisterBenchmark(("Memcpy/" + std::to_string(bpp) + "bytes").c_str(),
-                                 bench::MemcpyYardstick, bpp);
+    benchmark::RegisterBenchmark(("Memcpy/" + std::to_string(bpp) + "bytes").c_str(), bench::MemcpyYardstick,
+                                 bpp);
   }
   for (const Pair& p : kPairs) {
     for (bool stretched : {false, true}) {

@@ -27,8 +27,7 @@ inline constexpr int32_t kWidth = 800, kHeight = 600;
 
 using Surface = std::shared_ptr<DDSurface>;
 
-inline Surface RandomSurface(PixelFormat f, int32_t w = kWidth, int32_t h = kHeight,
-                             uint32_t seed = 1) {
+inline Surface RandomSurface(PixelFormat f, int32_t w = kWidth, int32_t h = kHeight, uint32_t seed = 1) {
   Surface s = DDSurface::Make(w, h, f);
   std::mt19937 rng(seed);
   const PixelBuffer& b = s->Buffer();
@@ -82,9 +81,9 @@ inline std::vector<Row>& Rows() {
 
 // Reports destination pixels per second ("pixels=480M/s" reads 480 megapixels a second).
 inline void CountPixels(benchmark::State& state, int64_t pixelsPerIteration) {
-  state.counters["pixels"] = benchmark::Counter(
-      static_cast<double>(pixelsPerIteration) * static_cast<double>(state.iterations()),
-      benchmark::Counter::kIsRate);
+  state.counters["pixels"] =
+      benchmark::Counter(static_cast<double>(pixelsPerIteration) * static_cast<double>(state.iterations()),
+                         benchmark::Counter::kIsRate);
 }
 
 // Registers a row, with a Google Benchmark of its name.

@@ -106,7 +106,6 @@ double TimeCall(const Case& c) {
   return std::chrono::duration<double>(t1 - t0).count();
 }
 
-
 // Where level k's bytes first differ from scalar's after one call on a fresh
 // case, or an empty string where every level agrees.
 std::string CheckBytes(const Row& row, const std::vector<std::string_view>& levels) {
@@ -145,8 +144,8 @@ Timing TimeLevels(const Case& c, const std::vector<std::string_view>& levels, co
     TimeCall(c);  // warm caches and the level's table
     once += std::min(TimeCall(c), TimeCall(c));
   }
-  const auto calls = static_cast<int32_t>(
-      std::clamp(std::ceil(o.trialSeconds / std::max(once, 1e-7)), 1.0, 100000.0));
+  const auto calls =
+      static_cast<int32_t>(std::clamp(std::ceil(o.trialSeconds / std::max(once, 1e-7)), 1.0, 100000.0));
   std::vector<std::vector<double>> trials(n);
   for (int32_t t = 0; t < o.trials; ++t) {
     std::vector<double> sum(n, 0.0);
@@ -244,9 +243,10 @@ int Sweep(int argc, char** argv) {
     std::printf("\nRows where a higher level is slower:\n\n");
     for (const std::string& s : slower) std::printf("- %s\n", s.c_str());
   }
-  std::printf("\n%d rows timed; %zu with a higher level slower beyond %.0f %%; %zu with bytes "
-              "that differ between levels.\n",
-              timed, slower.size(), o.threshold * 100, differing.size());
+  std::printf(
+      "\n%d rows timed; %zu with a higher level slower beyond %.0f %%; %zu with bytes "
+      "that differ between levels.\n",
+      timed, slower.size(), o.threshold * 100, differing.size());
   return differing.empty() ? 0 : 1;
 }
 

@@ -31,8 +31,7 @@ int64_t CoveredPixels(const RotatedQuad& quad) {
   int64_t n = 0;
   const PixelBuffer& b = dst->Buffer();
   for (int32_t y = 0; y < bench::kHeight; ++y)
-    for (int32_t x = 0; x < bench::kWidth; ++x)
-      n += b.pixels[int64_t{y} * b.pitch + x * 4] == 0;
+    for (int32_t x = 0; x < bench::kWidth; ++x) n += b.pixels[int64_t{y} * b.pitch + x * 4] == 0;
   return n;
 }
 
@@ -46,8 +45,7 @@ bench::Case Polygon(Pair pair, bool keyed) {
       bench::RandomSurface(pair.dst),
       [src, quad, keyed](DDSurface& dst) {
         if (keyed) {
-          DrawRotatedScaled(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kAngle,
-                            kScaleX, kScaleY);
+          DrawRotatedScaled(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kAngle, kScaleX, kScaleY);
         } else {
           dst.DrawPolygon(src.get(), quad.src, quad.dst, nullptr, 0, 4);
         }
@@ -75,11 +73,10 @@ bench::Case RotatedSpan(Pair pair, int32_t alpha) {
       bench::RandomSurface(pair.dst),
       [src, alpha](DDSurface& dst) {
         if (alpha >= 256) {
-          DrawRotatedScaled(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kSpanAngle,
-                            65536, 65536);
+          DrawRotatedScaled(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kSpanAngle, 65536, 65536);
         } else {
-          DrawRotatedSprite(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kSpanAngle,
-                            65536, 65536, alpha);
+          DrawRotatedSprite(&dst, src.get(), bench::kWidth / 2, bench::kHeight / 2, kSpanAngle, 65536, 65536,
+                            alpha);
         }
       },
       covered);
@@ -88,8 +85,7 @@ bench::Case RotatedSpan(Pair pair, int32_t alpha) {
 // A 32-bit blit one to one, or stretched by 1.5 on both axes, onto the same
 // 600 x 450 destination pixels.
 bench::Case StretchBlit(bool add, bool stretched) {
-  auto src =
-      bench::RandomSurface(PixelFormat::Bgrx32, stretched ? 400 : 600, stretched ? 300 : 450, 2);
+  auto src = bench::RandomSurface(PixelFormat::Bgrx32, stretched ? 400 : 600, stretched ? 300 : 450, 2);
   return bench::Drawing(
       bench::RandomSurface(PixelFormat::Bgrx32),
       [src, add](DDSurface& dst) {
@@ -107,11 +103,14 @@ template <int32_t kBytes>
 void BM_StretchGather(benchmark::State& state, int32_t source, bool pixelByPixel) {
   const int32_t n = bench::kWidth;
   std::vector<int32_t> columns(static_cast<size_t>(n));
-  for (int32_t k = 0; k < n; ++k) columns[static_cast<size_t>(k)] = static_cast<int32_t>(int64_t{k} * source / n);
+  for (int32_t k = 0; k < n; ++k)
+    columns[static_cast<size_t>(k)] = static_cast<int32_t>(int64_t{k} * source / n);
   std::vector<uint8_t> row(static_cast<size_t>(source) * kBytes, 7);
   std::vector<uint8_t> out(static_cast<size_t>(n) * kBytes);
-  constexpr PixelFormat f = kBytes == 1 ? PixelFormat::Index8 : kBytes == 2 ? PixelFormat::Rgb565
-                            : kBytes == 3 ? PixelFormat::Bgr24 : PixelFormat::Bgrx32;
+  constexpr PixelFormat f = kBytes == 1   ? PixelFormat::Index8
+                            : kBytes == 2 ? PixelFormat::Rgb565
+                            : kBytes == 3 ? PixelFormat::Bgr24
+                                          : PixelFormat::Bgrx32;
   const auto gather = kernels::Find<kernels::GatherFn>(kernels::Op::Gather, f, f);
   for (auto _ : state) {
     if (gather != nullptr && !pixelByPixel) {
@@ -154,8 +153,8 @@ const bool registered = [] {
   span("Spans/DrawRotatedSprite/alpha128/Rgb555A_onto_Rgb555A", Pair{F::Rgb555A, F::Rgb555A}, 128);
   for (bool add : {false, true}) {
     for (bool stretched : {false, true}) {
-      const std::string name = std::string("Stretch/") + (add ? "BltAdd" : "BltAlpha") +
-                               "/Bgrx32/" + (stretched ? "stretched_1.5" : "one_to_one");
+      const std::string name = std::string("Stretch/") + (add ? "BltAdd" : "BltAlpha") + "/Bgrx32/" +
+                               (stretched ? "stretched_1.5" : "one_to_one");
       bench::AddRow(name, [add, stretched] { return StretchBlit(add, stretched); });
     }
   }

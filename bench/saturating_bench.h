@@ -25,8 +25,8 @@ inline void PlantKey(DDSurface& s) {
   const PixelBuffer& b = s.Buffer();
   const int32_t bpp = BytesPerPixel(s.Format());
   const PixelFormat f = s.Format();
-  const bool word = f == PixelFormat::Rgb565 || f == PixelFormat::Rgb555 ||
-                    f == PixelFormat::Rgb565A || f == PixelFormat::Rgb555A;
+  const bool word = f == PixelFormat::Rgb565 || f == PixelFormat::Rgb555 || f == PixelFormat::Rgb565A ||
+                    f == PixelFormat::Rgb555A;
   const bool wholeWord = f == PixelFormat::Bgrx32 || f == PixelFormat::Rgbx32;
   const int32_t n = word ? 2 : wholeWord ? 4 : 3;  // the bytes the key test compares
   for (int32_t y = 0; y < b.bounds.bottom; ++y)
@@ -37,11 +37,11 @@ inline void PlantKey(DDSurface& s) {
 inline void Register(const std::string& op, const Blit& blit) {
   for (const Pair& p : kPairs) {
     for (const bool stretched : {false, true}) {
-      const std::string name = op + "/" + PixelFormatName(p.src) + "_onto_" +
-                               PixelFormatName(p.dst) + (stretched ? "/stretched" : "/1to1");
+      const std::string name = op + "/" + PixelFormatName(p.src) + "_onto_" + PixelFormatName(p.dst) +
+                               (stretched ? "/stretched" : "/1to1");
       bench::AddRow(name, [p, blit, stretched] {
-        auto src = bench::RandomSurface(p.src, stretched ? 533 : bench::kWidth,
-                                        stretched ? 400 : bench::kHeight, 2);
+        auto src =
+            bench::RandomSurface(p.src, stretched ? 533 : bench::kWidth, stretched ? 400 : bench::kHeight, 2);
         PlantKey(*src);
         return bench::Drawing(bench::RandomSurface(p.dst), [src, blit, stretched](DDSurface& dst) {
           const Size size{bench::kWidth, bench::kHeight};

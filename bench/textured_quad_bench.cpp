@@ -43,8 +43,8 @@ bench::Case RotatedSprite(Pair pair) {
 
 const bool registered = [] {
   for (const Pair& p : kPairs) {
-    const std::string name = std::string("DrawRotatedSprite/alpha128/") + PixelFormatName(p.src) +
-                             "_onto_" + PixelFormatName(p.dst);
+    const std::string name = std::string("DrawRotatedSprite/alpha128/") + PixelFormatName(p.src) + "_onto_" +
+                             PixelFormatName(p.dst);
     bench::AddRow(name, [p] { return RotatedSprite(p); });
   }
   return true;

@@ -33,16 +33,16 @@ using Op = std::function<void(DDSurface& dst, DDSurface* src, const Size* size)>
 
 constexpr uint8_t kDither[256] = {
 #define ROW(a, b, c, d) a, b, c, d, a, b, c, d, a, b, c, d, a, b, c, d
-    ROW(0, 128, 32, 160),  ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
-    ROW(0, 128, 32, 160),  ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
-    ROW(0, 128, 32, 160),  ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
-    ROW(0, 128, 32, 160),  ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
+    ROW(0, 128, 32, 160), ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
+    ROW(0, 128, 32, 160), ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
+    ROW(0, 128, 32, 160), ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
+    ROW(0, 128, 32, 160), ROW(192, 64, 224, 96), ROW(48, 176, 16, 144), ROW(240, 112, 208, 80),
 #undef ROW
 };
 
 bench::Case Run(Pair pair, bool stretched, const Op& op) {
-  auto src = bench::RandomSurface(pair.src, stretched ? 533 : bench::kWidth,
-                                  stretched ? 400 : bench::kHeight, 2);
+  auto src =
+      bench::RandomSurface(pair.src, stretched ? 533 : bench::kWidth, stretched ? 400 : bench::kHeight, 2);
   src->SetColorKey(0x00FF00FF);
   return bench::Drawing(bench::RandomSurface(pair.dst), [src, stretched, op](DDSurface& dst) {
     const Size size{bench::kWidth, bench::kHeight};
@@ -50,8 +50,7 @@ bench::Case Run(Pair pair, bool stretched, const Op& op) {
   });
 }
 
-void Register(const char* name, const std::vector<Pair>& pairs, const Op& op,
-              bool alsoStretched = false) {
+void Register(const char* name, const std::vector<Pair>& pairs, const Op& op, bool alsoStretched = false) {
   for (const Pair& p : pairs) {
     for (bool stretched : {false, true}) {
       if (stretched && !alsoStretched) continue;
@@ -63,18 +62,17 @@ void Register(const char* name, const std::vector<Pair>& pairs, const Op& op,
 }
 
 const bool registered = [] {
-  Register("BltBlend",
-           Onto(format_pairs::kBlend, {F::Rgb565, F::Bgr24, F::Bgrx32, F::Rgb565A, F::Bgra32}),
-           [](DDSurface& d, DDSurface* s, const Size* size) {
-             d.BltBlend(s, 0, 0, 160, 95, nullptr, size, nullptr);
-           },
-           true);
+  Register(
+      "BltBlend", Onto(format_pairs::kBlend, {F::Rgb565, F::Bgr24, F::Bgrx32, F::Rgb565A, F::Bgra32}),
+      [](DDSurface& d, DDSurface* s, const Size* size) {
+        d.BltBlend(s, 0, 0, 160, 95, nullptr, size, nullptr);
+      },
+      true);
   Register("BltBlendKey", Onto(format_pairs::kBlend, {F::Rgb565, F::Bgr24, F::Bgrx32, F::Bgra32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.BltBlendKey(s, 0, 0, 160, 95, nullptr, size, nullptr);
            });
-  Register("AlphaFromMaskRamp",
-           Onto(format_pairs::kMaskOntoAlpha, {F::Rgb565A, F::Bgra32}),
+  Register("AlphaFromMaskRamp", Onto(format_pairs::kMaskOntoAlpha, {F::Rgb565A, F::Bgra32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.AlphaFromMaskRamp(s, 64, 192, 0, 255, 0, 0, nullptr, size, nullptr);
            });
@@ -82,8 +80,7 @@ const bool registered = [] {
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.BltColorKeepAlpha(s, 0, 0, nullptr, size, nullptr);
            });
-  Register("BltPattern",
-           Onto(format_pairs::kPattern, {F::Rgb565, F::Bgr24, F::Bgrx32}),
+  Register("BltPattern", Onto(format_pairs::kPattern, {F::Rgb565, F::Bgr24, F::Bgrx32}),
            [](DDSurface& d, DDSurface* s, const Size* size) {
              d.BltPattern(s, 0, 0, kDither, nullptr, size, nullptr);
            });

@@ -50,10 +50,10 @@ struct Op {
   RunFn run;
   Area area;
   bool usesSource;
-  bool locks;       // takes the destination's lock (and the source's, if any)
-  bool keepsPad;    // never writes the pad byte of 16-bit-alpha destinations
-  bool keyed;       // skips source pixels equal to the source's colour key
-  RunFn twin;       // gives the same answer and bytes (null: the op itself)
+  bool locks;     // takes the destination's lock (and the source's, if any)
+  bool keepsPad;  // never writes the pad byte of 16-bit-alpha destinations
+  bool keyed;     // skips source pixels equal to the source's colour key
+  RunFn twin;     // gives the same answer and bytes (null: the op itself)
   bool (*twinApplies)(DDSurface& dst, DDSurface* src, const Args& a);
 };
 
@@ -66,10 +66,10 @@ bool MixedPair(DDSurface& dst, DDSurface* src, const Args&) {
 #define PLACE a.x, a.y
 #define TAIL a.srcRect.get(), a.dstSize.get(), a.clip.get()
 // One call with the arguments d (destination), s (source) and a.
-#define CALL(...)                                                      \
-  [](DDSurface& d, DDSurface* s, const Args& a) -> BlitResult {        \
-    (void)d, (void)s, (void)a;                                         \
-    return __VA_ARGS__;                                                \
+#define CALL(...)                                               \
+  [](DDSurface& d, DDSurface* s, const Args& a) -> BlitResult { \
+    (void)d, (void)s, (void)a;                                  \
+    return __VA_ARGS__;                                         \
   }
 
 constexpr Area kPlaced = Area::Placement;
@@ -78,77 +78,68 @@ constexpr Area kPlaced = Area::Placement;
 const Op kOps[] = {
     {"BltAlpha", CALL(d.BltAlpha(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, false,
      CALL(d.BltAlphaOpacity(s, PLACE, a.v1, TAIL)), MixedPair},
-    {"BltAlphaOpacity", CALL(d.BltAlphaOpacity(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true,
-     false, nullptr, nullptr},
-    {"BltTranslucentKey", CALL(d.BltTranslucentKey(s, PLACE, a.v1, TAIL)), kPlaced, true, true,
-     true, true, nullptr, nullptr},
-    {"BltBlend", CALL(d.BltBlend(s, PLACE, a.v1, a.v2, TAIL)), kPlaced, true, true, true, false,
+    {"BltAlphaOpacity", CALL(d.BltAlphaOpacity(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, false,
      nullptr, nullptr},
-    {"BltBlendKey", CALL(d.BltBlendKey(s, PLACE, a.v1, a.v2, TAIL)), kPlaced, true, true, true,
-     true, nullptr, nullptr},
-    {"BltAlphaChannel", CALL(d.BltAlphaChannel(s, PLACE, TAIL)), kPlaced, true, true, true, false,
+    {"BltTranslucentKey", CALL(d.BltTranslucentKey(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, true,
      nullptr, nullptr},
-    {"AlphaFromMaskRect", CALL(d.AlphaFromMaskRect(s, a.v1, a.v2, a.v3, a.v4, a.rect.get())),
-     Area::MaskRect, true, true, true, false,
-     CALL(d.AlphaFromMaskRamp(s, a.v1, a.v2, a.v3, a.v4, a.rect.present ? a.rect.rect.left : 0,
-                              a.rect.present ? a.rect.rect.top : 0, a.rect.get(), nullptr,
-                              nullptr)),
-     Always},
-    {"AlphaFromMaskRamp", CALL(d.AlphaFromMaskRamp(s, a.v1, a.v2, a.v3, a.v4, PLACE, TAIL)),
-     kPlaced, true, true, true, false, nullptr, nullptr},
-    {"BltAdd", CALL(d.BltAdd(s, PLACE, TAIL)), kPlaced, true, true, true, false, nullptr, nullptr},
-    {"BltAddKey", CALL(d.BltAddKey(s, PLACE, TAIL)), kPlaced, true, true, true, true, nullptr,
+    {"BltBlend", CALL(d.BltBlend(s, PLACE, a.v1, a.v2, TAIL)), kPlaced, true, true, true, false, nullptr,
      nullptr},
+    {"BltBlendKey", CALL(d.BltBlendKey(s, PLACE, a.v1, a.v2, TAIL)), kPlaced, true, true, true, true, nullptr,
+     nullptr},
+    {"BltAlphaChannel", CALL(d.BltAlphaChannel(s, PLACE, TAIL)), kPlaced, true, true, true, false, nullptr,
+     nullptr},
+    {"AlphaFromMaskRect", CALL(d.AlphaFromMaskRect(s, a.v1, a.v2, a.v3, a.v4, a.rect.get())), Area::MaskRect,
+     true, true, true, false,
+     CALL(d.AlphaFromMaskRamp(s, a.v1, a.v2, a.v3, a.v4, a.rect.present ? a.rect.rect.left : 0,
+                              a.rect.present ? a.rect.rect.top : 0, a.rect.get(), nullptr, nullptr)),
+     Always},
+    {"AlphaFromMaskRamp", CALL(d.AlphaFromMaskRamp(s, a.v1, a.v2, a.v3, a.v4, PLACE, TAIL)), kPlaced, true,
+     true, true, false, nullptr, nullptr},
+    {"BltAdd", CALL(d.BltAdd(s, PLACE, TAIL)), kPlaced, true, true, true, false, nullptr, nullptr},
+    {"BltAddKey", CALL(d.BltAddKey(s, PLACE, TAIL)), kPlaced, true, true, true, true, nullptr, nullptr},
     {"BltAddLevel", CALL(d.BltAddLevel(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, false,
      CALL(d.BltAdd(s, PLACE, TAIL)), Level255},
-    {"BltAddLevelKey", CALL(d.BltAddLevelKey(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true,
-     true, CALL(d.BltAddKey(s, PLACE, TAIL)), Level255},
+    {"BltAddLevelKey", CALL(d.BltAddLevelKey(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, true,
+     CALL(d.BltAddKey(s, PLACE, TAIL)), Level255},
     {"BltSub", CALL(d.BltSub(s, PLACE, TAIL)), kPlaced, true, true, true, false, nullptr, nullptr},
-    {"BltSubKey", CALL(d.BltSubKey(s, PLACE, TAIL)), kPlaced, true, true, true, true, nullptr,
-     nullptr},
+    {"BltSubKey", CALL(d.BltSubKey(s, PLACE, TAIL)), kPlaced, true, true, true, true, nullptr, nullptr},
     {"BltSubLevel", CALL(d.BltSubLevel(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, false,
      CALL(d.BltSub(s, PLACE, TAIL)), Level255},
-    {"BltSubLevelKey", CALL(d.BltSubLevelKey(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true,
-     true, CALL(d.BltSubKey(s, PLACE, TAIL)), Level255},
-    {"BltColorKeepAlpha", CALL(d.BltColorKeepAlpha(s, PLACE, TAIL)), kPlaced, true, true, true,
-     false, nullptr, nullptr},
-    {"BltNoOp", CALL(d.BltNoOp(s, PLACE, a.v1, TAIL)), Area::Nothing, true, false, true, false,
+    {"BltSubLevelKey", CALL(d.BltSubLevelKey(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, true,
+     CALL(d.BltSubKey(s, PLACE, TAIL)), Level255},
+    {"BltColorKeepAlpha", CALL(d.BltColorKeepAlpha(s, PLACE, TAIL)), kPlaced, true, true, true, false,
      nullptr, nullptr},
-    {"BltPattern", CALL(d.BltPattern(s, PLACE, a.pattern.data(), TAIL)), kPlaced, true, true,
-     true, false, nullptr, nullptr},
+    {"BltNoOp", CALL(d.BltNoOp(s, PLACE, a.v1, TAIL)), Area::Nothing, true, false, true, false, nullptr,
+     nullptr},
+    {"BltPattern", CALL(d.BltPattern(s, PLACE, a.pattern.data(), TAIL)), kPlaced, true, true, true, false,
+     nullptr, nullptr},
     {"Blt", CALL(d.Blt(s, PLACE, TAIL)), kPlaced, true, true, false, false, nullptr, nullptr},
-    {"BltKeyed", CALL(d.BltKeyed(s, PLACE, TAIL)), kPlaced, true, true, false, true, nullptr,
-     nullptr},
-    {"FillRect", CALL(d.FillRect(a.rect.get())), Area::RectOnly, false, true, false, false,
-     nullptr, nullptr},
-    {"Fade", CALL(d.Fade(a.v1, a.rect.get())), Area::RectOnly, false, true, false, false, nullptr,
-     nullptr},
+    {"BltKeyed", CALL(d.BltKeyed(s, PLACE, TAIL)), kPlaced, true, true, false, true, nullptr, nullptr},
+    {"FillRect", CALL(d.FillRect(a.rect.get())), Area::RectOnly, false, true, false, false, nullptr, nullptr},
+    {"Fade", CALL(d.Fade(a.v1, a.rect.get())), Area::RectOnly, false, true, false, false, nullptr, nullptr},
     {"Draw", CALL(d.Draw(s, PLACE, TAIL)), kPlaced, true, true, false, false,
-     CALL(s->HasAlpha() ? d.BltAlphaChannel(s, PLACE, TAIL) : d.BltKeyed(s, PLACE, TAIL)),
-     Always},
-    {"DrawTranslucent", CALL(d.DrawTranslucent(s, PLACE, a.v1, TAIL)), kPlaced, true, true,
-     false, false,
-     CALL(a.v1 >= 255      ? (s->HasAlpha() ? d.BltAlphaChannel(s, PLACE, TAIL)
-                                            : d.BltKeyed(s, PLACE, TAIL))
+     CALL(s->HasAlpha() ? d.BltAlphaChannel(s, PLACE, TAIL) : d.BltKeyed(s, PLACE, TAIL)), Always},
+    {"DrawTranslucent", CALL(d.DrawTranslucent(s, PLACE, a.v1, TAIL)), kPlaced, true, true, false, false,
+     CALL(a.v1 >= 255     ? (s->HasAlpha() ? d.BltAlphaChannel(s, PLACE, TAIL) : d.BltKeyed(s, PLACE, TAIL))
           : s->HasAlpha() ? d.BltAlphaOpacity(s, PLACE, a.v1, TAIL)
                           : d.BltTranslucentKey(s, PLACE, a.v1, TAIL)),
      Always},
     {"DrawKeyed", CALL(d.DrawKeyed(s, PLACE, TAIL)), kPlaced, true, true, false, true,
      CALL(d.BltKeyed(s, PLACE, TAIL)), Always},
-    {"DrawKeyedTranslucent", CALL(d.DrawKeyedTranslucent(s, PLACE, a.v1, TAIL)), kPlaced, true,
-     true, true, true, CALL(d.BltTranslucentKey(s, PLACE, a.v1, TAIL)), Always},
-    {"DrawAlphaBlend", CALL(d.DrawAlphaBlend(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true,
-     false, CALL(d.BltAlpha(s, PLACE, a.v1, TAIL)), Always},
-    {"DrawAlphaOpacity", CALL(d.DrawAlphaOpacity(s, PLACE, a.v1, TAIL)), kPlaced, true, true,
-     true, false, CALL(d.BltAlphaOpacity(s, PLACE, a.v1, TAIL)), Always},
-    {"DrawAlphaLevel", CALL(d.DrawAlphaLevel(s, PLACE, a.v1)), Area::PlacedOnly, true, true, true,
-     false, CALL(d.BltAlphaOpacity(s, PLACE, a.v1, nullptr, nullptr, nullptr)), Always},
-    {"DrawAlphaChannel", CALL(d.DrawAlphaChannel(s, PLACE, TAIL)), kPlaced, true, true, true,
-     false, CALL(d.BltAlphaChannel(s, PLACE, TAIL)), Always},
-    {"DrawWeighted", CALL(d.DrawWeighted(s, PLACE, a.v1, TAIL)), Area::Nothing, true, false,
-     true, false, nullptr, nullptr},
-    {"DrawWeightedKeyed", CALL(d.DrawWeightedKeyed(s, PLACE, a.v1, TAIL)), Area::Nothing, true,
-     false, true, false, nullptr, nullptr},
+    {"DrawKeyedTranslucent", CALL(d.DrawKeyedTranslucent(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true,
+     true, CALL(d.BltTranslucentKey(s, PLACE, a.v1, TAIL)), Always},
+    {"DrawAlphaBlend", CALL(d.DrawAlphaBlend(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, false,
+     CALL(d.BltAlpha(s, PLACE, a.v1, TAIL)), Always},
+    {"DrawAlphaOpacity", CALL(d.DrawAlphaOpacity(s, PLACE, a.v1, TAIL)), kPlaced, true, true, true, false,
+     CALL(d.BltAlphaOpacity(s, PLACE, a.v1, TAIL)), Always},
+    {"DrawAlphaLevel", CALL(d.DrawAlphaLevel(s, PLACE, a.v1)), Area::PlacedOnly, true, true, true, false,
+     CALL(d.BltAlphaOpacity(s, PLACE, a.v1, nullptr, nullptr, nullptr)), Always},
+    {"DrawAlphaChannel", CALL(d.DrawAlphaChannel(s, PLACE, TAIL)), kPlaced, true, true, true, false,
+     CALL(d.BltAlphaChannel(s, PLACE, TAIL)), Always},
+    {"DrawWeighted", CALL(d.DrawWeighted(s, PLACE, a.v1, TAIL)), Area::Nothing, true, false, true, false,
+     nullptr, nullptr},
+    {"DrawWeightedKeyed", CALL(d.DrawWeightedKeyed(s, PLACE, a.v1, TAIL)), Area::Nothing, true, false, true,
+     false, nullptr, nullptr},
 };
 
 #undef PLACE
@@ -167,24 +158,25 @@ void FuzzMake(FuzzedDataProvider& in) {
   const int32_t bpp = BytesPerPixel(format);
   int32_t pitch = 0;
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: break;
+    case 0:
+      break;
     case 1: {
       const int64_t p = int64_t{w} * (bpp ? bpp : 1) + in.ConsumeIntegralInRange<int32_t>(-3, 9);
       pitch = static_cast<int32_t>(std::clamp<int64_t>(p, INT32_MIN, INT32_MAX));
       break;
     }
-    default: pitch = Int(in); break;
+    default:
+      pitch = Int(in);
+      break;
   }
   const bool lent = in.ConsumeBool();
   const int64_t row = int64_t{w} * bpp;
   const int64_t usedPitch = pitch == 0 ? row : pitch;
-  const bool sound = bpp != 0 && w > 0 && h > 0 && w <= DDSurface::kMaxSide &&
-                     h <= DDSurface::kMaxSide && usedPitch >= row &&
-                     usedPitch * h <= (int64_t{1} << 34);
+  const bool sound = bpp != 0 && w > 0 && h > 0 && w <= DDSurface::kMaxSide && h <= DDSurface::kMaxSide &&
+                     usedPitch >= row && usedPitch * h <= (int64_t{1} << 34);
   // Sound requests for big surfaces are not made: they only cost memory.
   if (sound && usedPitch * h > (int64_t{1} << 22)) return;
-  auto s = DDSurface::Make(w, h, format, lent ? DDSurface::Memory::Lent : DDSurface::Memory::Own,
-                           pitch);
+  auto s = DDSurface::Make(w, h, format, lent ? DDSurface::Memory::Lent : DDSurface::Memory::Own, pitch);
   FUZZ_CHECK((s != nullptr) == sound, "Make(%d, %d, format %d, pitch %d) %s", w, h, code, pitch,
              s ? "made a surface" : "was refused");
   if (s) {
@@ -247,10 +239,9 @@ std::vector<int64_t> WalkIndexes(bool oneToOne, int64_t start, int64_t count, in
 // One axis of ClipBlitRects' answer against the unclipped mapping: the drawn
 // span is exactly the part of the area whose source index lies inside the
 // source, and each drawn offset reads the index the unclipped blit reads.
-void CheckClipAxis(const char* axis, bool drawn, int64_t placed, int64_t srcStart,
-                   int64_t srcSpan, int64_t dstSpan, int64_t areaLo, int64_t areaHi,
-                   int64_t srcLimit, int64_t dstLo, int64_t dstHi,
-                   const std::vector<int64_t>& read) {
+void CheckClipAxis(const char* axis, bool drawn, int64_t placed, int64_t srcStart, int64_t srcSpan,
+                   int64_t dstSpan, int64_t areaLo, int64_t areaHi, int64_t srcLimit, int64_t dstLo,
+                   int64_t dstHi, const std::vector<int64_t>& read) {
   // Offsets of the area whose source index lies in [0, srcLimit): an interval.
   int64_t first = -1, last = -2;
   for (int64_t X = areaLo; X < areaHi; ++X) {
@@ -262,9 +253,9 @@ void CheckClipAxis(const char* axis, bool drawn, int64_t placed, int64_t srcStar
   }
   if (!drawn) return;
   FUZZ_CHECK(dstLo == first && dstHi == last + 1,
-             "ClipBlitRects drew %s [%lld, %lld) where [%lld, %lld) reads inside the source",
-             axis, static_cast<long long>(dstLo), static_cast<long long>(dstHi),
-             static_cast<long long>(first), static_cast<long long>(last + 1));
+             "ClipBlitRects drew %s [%lld, %lld) where [%lld, %lld) reads inside the source", axis,
+             static_cast<long long>(dstLo), static_cast<long long>(dstHi), static_cast<long long>(first),
+             static_cast<long long>(last + 1));
   for (int64_t k = 0; k < static_cast<int64_t>(read.size()); ++k) {
     const int64_t want = srcStart + MappedIndex(dstLo + k - placed, srcSpan, dstSpan);
     FUZZ_CHECK(read[k] == want && read[k] >= 0 && read[k] < srcLimit,
@@ -296,35 +287,31 @@ void FuzzClip(FuzzedDataProvider& in) {
   const int64_t srcW = int64_t{sr.right} - sr.left, srcH = int64_t{sr.bottom} - sr.top;
   const int64_t dstW = dstSize.present ? dstSize.size.width : srcW;
   const int64_t dstH = dstSize.present ? dstSize.size.height : srcH;
-  const bool outOfRange = std::max({std::abs(int64_t{sr.left}), std::abs(int64_t{sr.top}),
-                                    std::abs(int64_t{sr.right}), std::abs(int64_t{sr.bottom})}) >
-                          kMaxRectCoord;
+  const bool outOfRange =
+      std::max({std::abs(int64_t{sr.left}), std::abs(int64_t{sr.top}), std::abs(int64_t{sr.right}),
+                std::abs(int64_t{sr.bottom})}) > kMaxRectCoord;
   if (srcW <= 0 || srcH <= 0 || dstW <= 0 || dstH <= 0 || outOfRange) {
     FUZZ_CHECK(r == 1, "ClipBlitRects left something of an empty or out-of-range blit");
     return;
   }
-  const Box area =
-      BlitArea(dst.bounds, src.bounds, x, y, srcRect.get(), dstSize.get(), clip.get());
+  const Box area = BlitArea(dst.bounds, src.bounds, x, y, srcRect.get(), dstSize.get(), clip.get());
   const bool oneToOne = srcW == dstW && srcH == dstH;
   const bool drawn = r == 0;
   if (drawn) {
     FUZZ_CHECK(p.oneToOne == (oneToOne ? 1 : 0), "ClipBlitRects chose the wrong walk");
     FUZZ_CHECK(p.dst.left >= area.left && p.dst.top >= area.top && p.dst.right <= area.right &&
-                   p.dst.bottom <= area.bottom && p.dst.left < p.dst.right &&
-                   p.dst.top < p.dst.bottom,
-               "ClipBlitRects left [%d, %d) x [%d, %d) outside the area", p.dst.left,
-               p.dst.right, p.dst.top, p.dst.bottom);
+                   p.dst.bottom <= area.bottom && p.dst.left < p.dst.right && p.dst.top < p.dst.bottom,
+               "ClipBlitRects left [%d, %d) x [%d, %d) outside the area", p.dst.left, p.dst.right, p.dst.top,
+               p.dst.bottom);
   }
   const int64_t width = drawn ? p.dst.right - p.dst.left : 0;
   const int64_t height = drawn ? p.dst.bottom - p.dst.top : 0;
-  CheckClipAxis("columns", drawn, x, sr.left, srcW, dstW, area.left,
-                area.Empty() ? area.left : area.right, sw, p.dst.left, p.dst.right,
-                WalkIndexes(oneToOne, p.src.left, width, p.xError, p.xRemainder, p.xSpan,
-                            p.xQuotient));
-  CheckClipAxis("rows", drawn, y, sr.top, srcH, dstH, area.top,
-                area.Empty() ? area.top : area.bottom, sh, p.dst.top, p.dst.bottom,
-                WalkIndexes(oneToOne, p.src.top, height, p.yError, p.yRemainder, p.ySpan,
-                            p.yQuotient));
+  CheckClipAxis("columns", drawn, x, sr.left, srcW, dstW, area.left, area.Empty() ? area.left : area.right,
+                sw, p.dst.left, p.dst.right,
+                WalkIndexes(oneToOne, p.src.left, width, p.xError, p.xRemainder, p.xSpan, p.xQuotient));
+  CheckClipAxis("rows", drawn, y, sr.top, srcH, dstH, area.top, area.Empty() ? area.top : area.bottom, sh,
+                p.dst.top, p.dst.bottom,
+                WalkIndexes(oneToOne, p.src.top, height, p.yError, p.yRemainder, p.ySpan, p.yQuotient));
   if (!drawn) {
     // Nothing left: no pixel of the area reads inside the source on both axes.
     bool any = false;
@@ -374,11 +361,9 @@ std::array<bool, kOpCount> FindPending() {
   std::array<bool, kOpCount> pending{};
   for (int i = 0; i < kOpCount; ++i) {
     if (!kOps[i].locks) continue;
-    pending[i] = !AsksForLock(PixelFormat::Bgra32, [&](DDSurface& d, DDSurface* s) {
-      return kOps[i].run(d, s, Args{});
-    });
-    if (pending[i]) std::fprintf(stderr, "blit_fuzzer: %s takes no lock (not built yet?)\n",
-                                 kOps[i].name);
+    pending[i] = !AsksForLock(PixelFormat::Bgra32,
+                              [&](DDSurface& d, DDSurface* s) { return kOps[i].run(d, s, Args{}); });
+    if (pending[i]) std::fprintf(stderr, "blit_fuzzer: %s takes no lock (not built yet?)\n", kOps[i].name);
   }
   return pending;
 }
@@ -409,8 +394,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SurfaceSetup srcOwn;
   DDSurface* src = nullptr;
   switch (in.ConsumeIntegralInRange<int>(0, 15)) {
-    case 0: break;                                // no source
-    case 1: src = dst.surface.get(); break;       // the destination itself
+    case 0:
+      break;  // no source
+    case 1:
+      src = dst.surface.get();
+      break;  // the destination itself
     default:
       srcOwn = MakeSurface(in, in.ConsumeBool() ? 40 : 9, in.ConsumeBool() ? 12 : 4);
       src = srcOwn.surface.get();
@@ -443,8 +431,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool runTwice = in.ConsumeIntegralInRange<int>(0, 3) == 0;
 
   const std::vector<uint8_t> dstBefore = Snapshot(d);
-  const std::vector<uint8_t> srcBefore =
-      src && src != &d ? Snapshot(*src) : std::vector<uint8_t>{};
+  const std::vector<uint8_t> srcBefore = src && src != &d ? Snapshot(*src) : std::vector<uint8_t>{};
 
   // Set up the trouble, and work out whether it must make the call fail.
   bool refused = false;
@@ -465,7 +452,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       d.Platform()->AnswerStillDrawing(in.ConsumeIntegralInRange<int32_t>(1, 3));
       if (src) src->Platform()->AnswerStillDrawing(in.ConsumeIntegralInRange<int32_t>(1, 3));
       break;
-    case LockTrouble::None: break;
+    case LockTrouble::None:
+      break;
   }
   const int32_t dstLockCalls = d.Platform()->LockCalls();
   const int32_t srcLockCalls = src ? src->Platform()->LockCalls() : 0;
@@ -476,9 +464,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckUnlocked(d, op.name, "destination");
   if (src) CheckUnlocked(*src, op.name, "source");
   if (!op.locks) {
-    FUZZ_CHECK(d.Platform()->LockCalls() == dstLockCalls &&
-                   (!src || src->Platform()->LockCalls() == srcLockCalls),
-               "%s asked for a lock", op.name);
+    FUZZ_CHECK(
+        d.Platform()->LockCalls() == dstLockCalls && (!src || src->Platform()->LockCalls() == srcLockCalls),
+        "%s asked for a lock", op.name);
   }
   AcceptLocks(d, src);
 
@@ -498,22 +486,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } else {
     switch (op.area) {
       case Area::Placement:
-        area = BlitArea(d, src->Buffer().bounds, a.x, a.y, a.srcRect.get(), a.dstSize.get(),
-                        a.clip.get());
+        area = BlitArea(d, src->Buffer().bounds, a.x, a.y, a.srcRect.get(), a.dstSize.get(), a.clip.get());
         break;
       case Area::PlacedOnly:
         area = BlitArea(d, src->Buffer().bounds, a.x, a.y, nullptr, nullptr, nullptr);
         break;
       case Area::MaskRect:
-        area = a.rect.present
-                   ? BlitArea(d, src->Buffer().bounds, a.rect.rect.left, a.rect.rect.top,
-                              &a.rect.rect, nullptr, nullptr)
-                   : BlitArea(d, src->Buffer().bounds, 0, 0, nullptr, nullptr, nullptr);
+        area = a.rect.present ? BlitArea(d, src->Buffer().bounds, a.rect.rect.left, a.rect.rect.top,
+                                         &a.rect.rect, nullptr, nullptr)
+                              : BlitArea(d, src->Buffer().bounds, 0, 0, nullptr, nullptr, nullptr);
         break;
       case Area::RectOnly:
         area = (a.rect.present ? BoxOf(a.rect.rect) : Bounds(d)).Cut(Bounds(d));
         break;
-      case Area::Nothing: area = Box{}; break;
+      case Area::Nothing:
+        area = Box{};
+        break;
     }
   }
   CheckOnlyAreaChanged(d, dstBefore, dstAfter, area, op.keepsPad, op.name);

@@ -21,15 +21,14 @@ namespace pixelops {
 namespace fuzz {
 
 // Aborts (so that libFuzzer records the input) when an invariant fails.
-#define FUZZ_CHECK(cond, ...)                                               \
-  do {                                                                      \
-    if (!(cond)) {                                                          \
-      std::fprintf(stderr, "invariant failed: %s (%s:%d)\n  ", #cond,       \
-                   __FILE__, __LINE__);                                     \
-      std::fprintf(stderr, __VA_ARGS__);                                    \
-      std::fprintf(stderr, "\n");                                           \
-      std::abort();                                                         \
-    }                                                                       \
+#define FUZZ_CHECK(cond, ...)                                                              \
+  do {                                                                                     \
+    if (!(cond)) {                                                                         \
+      std::fprintf(stderr, "invariant failed: %s (%s:%d)\n  ", #cond, __FILE__, __LINE__); \
+      std::fprintf(stderr, __VA_ARGS__);                                                   \
+      std::fprintf(stderr, "\n");                                                          \
+      std::abort();                                                                        \
+    }                                                                                      \
   } while (0)
 
 inline constexpr auto& kFormats = kAllPixelFormats;
@@ -41,19 +40,59 @@ inline bool IsSixteenBitAlpha(PixelFormat f) {
 // A 32-bit value: often an edge value, sometimes small, sometimes anything.
 inline int32_t Int(FuzzedDataProvider& in) {
   static constexpr int32_t kEdges[] = {
-      0,          1,          -1,         2,          7,          8,         9,
-      15,         16,         127,        128,        254,        255,       256,
-      257,        511,        512,        -255,       -256,       65535,     65536,
-      -65536,     2047,       2048,       -2048,      -2049,      1 << 20,   -(1 << 20),
-      1 << 29,    -(1 << 29), (1 << 29) + 1, -(1 << 29) - 1, 1 << 30, -(1 << 30),
-      INT32_MAX,  INT32_MIN,  INT32_MAX - 1, INT32_MIN + 1, 0x7FFF,   0x8000,   0x1FF,
-      0x100FF,    INT32_MIN + 255,
+      0,
+      1,
+      -1,
+      2,
+      7,
+      8,
+      9,
+      15,
+      16,
+      127,
+      128,
+      254,
+      255,
+      256,
+      257,
+      511,
+      512,
+      -255,
+      -256,
+      65535,
+      65536,
+      -65536,
+      2047,
+      2048,
+      -2048,
+      -2049,
+      1 << 20,
+      -(1 << 20),
+      1 << 29,
+      -(1 << 29),
+      (1 << 29) + 1,
+      -(1 << 29) - 1,
+      1 << 30,
+      -(1 << 30),
+      INT32_MAX,
+      INT32_MIN,
+      INT32_MAX - 1,
+      INT32_MIN + 1,
+      0x7FFF,
+      0x8000,
+      0x1FF,
+      0x100FF,
+      INT32_MIN + 255,
   };
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: return kEdges[in.ConsumeIntegralInRange<size_t>(0, std::size(kEdges) - 1)];
-    case 1: return in.ConsumeIntegralInRange<int32_t>(-40, 40);
-    case 2: return in.ConsumeIntegralInRange<int32_t>(0, 255);
-    default: return in.ConsumeIntegral<int32_t>();
+    case 0:
+      return kEdges[in.ConsumeIntegralInRange<size_t>(0, std::size(kEdges) - 1)];
+    case 1:
+      return in.ConsumeIntegralInRange<int32_t>(-40, 40);
+    case 2:
+      return in.ConsumeIntegralInRange<int32_t>(0, 255);
+    default:
+      return in.ConsumeIntegral<int32_t>();
   }
 }
 
@@ -147,8 +186,12 @@ inline void FillSurface(FuzzedDataProvider& in, DDSurface& s) {
   uint8_t* m = MemoryOf(s);
   const size_t n = MemorySize(s);
   switch (in.ConsumeIntegralInRange<int>(0, 4)) {
-    case 0: std::memset(m, 0, n); break;
-    case 1: std::memset(m, 0xFF, n); break;
+    case 0:
+      std::memset(m, 0, n);
+      break;
+    case 1:
+      std::memset(m, 0xFF, n);
+      break;
     case 2: {
       const std::vector<uint8_t> bytes = in.ConsumeBytes<uint8_t>(16);
       for (size_t i = 0; i < n; ++i) m[i] = bytes.empty() ? 0x5A : bytes[i % bytes.size()];
@@ -182,9 +225,9 @@ inline SurfaceSetup MakeSurface(FuzzedDataProvider& in, int32_t maxWidth, int32_
     auto s = std::make_unique<DDSurface>(format);
     if (s->Create(w, h, in.ConsumeBool()) == 0) setup.surface = std::move(s);
   } else {
-    setup.surface = DDSurface::Make(w, h, format,
-                                    setup.lent ? DDSurface::Memory::Lent : DDSurface::Memory::Own,
-                                    pad ? w * BytesPerPixel(format) + pad : 0);
+    setup.surface =
+        DDSurface::Make(w, h, format, setup.lent ? DDSurface::Memory::Lent : DDSurface::Memory::Own,
+                        pad ? w * BytesPerPixel(format) + pad : 0);
   }
   FUZZ_CHECK(setup.surface != nullptr, "a %dx%d surface of format %d was refused", w, h,
              static_cast<int>(format));
@@ -199,9 +242,14 @@ inline SurfaceSetup MakeSurface(FuzzedDataProvider& in, int32_t maxWidth, int32_
 // pixel now matches the key (colour word only for 16-bit alpha formats).
 inline bool PlantKey(FuzzedDataProvider& in, DDSurface& s) {
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
-    case 0: return false;
-    case 1: s.ResetColorKey(); break;
-    default: s.SetColorKey(in.ConsumeIntegral<uint32_t>() & 0xFFFFFF); break;
+    case 0:
+      return false;
+    case 1:
+      s.ResetColorKey();
+      break;
+    default:
+      s.SetColorKey(in.ConsumeIntegral<uint32_t>() & 0xFFFFFF);
+      break;
   }
   const uint32_t key = s.GetColorKey();
   const int32_t bpp = BytesPerPixel(s.Format());
@@ -232,8 +280,8 @@ inline Box Bounds(const DDSurface& s) { return BoxOf(s.Buffer().bounds); }
 
 // Where a blit may draw: the placement (x, y and the destination size, or the
 // source rectangle's size) inside the clip (or the bounds) and the bounds.
-inline Box BlitArea(const Rect& dstBounds, const Rect& srcBounds, int32_t x, int32_t y,
-                    const Rect* srcRect, const Size* dstSize, const Rect* clip) {
+inline Box BlitArea(const Rect& dstBounds, const Rect& srcBounds, int32_t x, int32_t y, const Rect* srcRect,
+                    const Size* dstSize, const Rect* clip) {
   const Rect s = srcRect ? *srcRect : srcBounds;
   const int64_t w = dstSize ? int64_t{dstSize->width} : int64_t{s.right} - s.left;
   const int64_t h = dstSize ? int64_t{dstSize->height} : int64_t{s.bottom} - s.top;
@@ -241,29 +289,30 @@ inline Box BlitArea(const Rect& dstBounds, const Rect& srcBounds, int32_t x, int
   const Box placed{x, y, x + w, y + h};
   return placed.Cut(BoxOf(clip ? *clip : dstBounds)).Cut(BoxOf(dstBounds));
 }
-inline Box BlitArea(const DDSurface& dst, const Rect& srcBounds, int32_t x, int32_t y,
-                    const Rect* srcRect, const Size* dstSize, const Rect* clip) {
+inline Box BlitArea(const DDSurface& dst, const Rect& srcBounds, int32_t x, int32_t y, const Rect* srcRect,
+                    const Size* dstSize, const Rect* clip) {
   return BlitArea(dst.Buffer().bounds, srcBounds, x, y, srcRect, dstSize, clip);
 }
 
 // Every byte outside the area is as it was; with keepPad, so is the pad byte
 // (byte 3) of every 16-bit-alpha pixel inside it.
 inline void CheckOnlyAreaChanged(const DDSurface& dst, const std::vector<uint8_t>& before,
-                                 const std::vector<uint8_t>& after, const Box& area,
-                                 bool keepPad, const char* what) {
+                                 const std::vector<uint8_t>& after, const Box& area, bool keepPad,
+                                 const char* what) {
   const int64_t pitch = dst.Buffer().pitch;
   const int64_t bpp = BytesPerPixel(dst.Format());
   const bool pad = keepPad && IsSixteenBitAlpha(dst.Format());
   for (size_t i = 0; i < before.size(); ++i) {
     if (before[i] == after[i]) continue;
     const int64_t row = static_cast<int64_t>(i) / pitch, col = static_cast<int64_t>(i) % pitch;
-    const bool inside = !area.Empty() && row >= area.top && row < area.bottom &&
-                        col >= area.left * bpp && col < area.right * bpp;
-    FUZZ_CHECK(inside, "%s changed byte %zu (row %lld, byte %lld of the row) outside "
-               "[%lld, %lld) x [%lld, %lld)", what, i, static_cast<long long>(row),
-               static_cast<long long>(col), static_cast<long long>(area.left),
-               static_cast<long long>(area.right), static_cast<long long>(area.top),
-               static_cast<long long>(area.bottom));
+    const bool inside = !area.Empty() && row >= area.top && row < area.bottom && col >= area.left * bpp &&
+                        col < area.right * bpp;
+    FUZZ_CHECK(inside,
+               "%s changed byte %zu (row %lld, byte %lld of the row) outside "
+               "[%lld, %lld) x [%lld, %lld)",
+               what, i, static_cast<long long>(row), static_cast<long long>(col),
+               static_cast<long long>(area.left), static_cast<long long>(area.right),
+               static_cast<long long>(area.top), static_cast<long long>(area.bottom));
     FUZZ_CHECK(!pad || col % 4 != 3, "%s wrote the pad byte at row %lld, pixel %lld", what,
                static_cast<long long>(row), static_cast<long long>(col / 4));
   }
@@ -272,8 +321,8 @@ inline void CheckOnlyAreaChanged(const DDSurface& dst, const std::vector<uint8_t
 inline void CheckUnlocked(DDSurface& s, const char* what, const char* which) {
   FUZZ_CHECK(!s.IsLocked(), "%s left the %s surface locked", what, which);
   if (s.Platform() == nullptr) return;  // never made: nothing to lock
-  FUZZ_CHECK(s.Platform()->LocksHeld() == 0, "%s left %d platform locks on the %s surface",
-             what, s.Platform()->LocksHeld(), which);
+  FUZZ_CHECK(s.Platform()->LocksHeld() == 0, "%s left %d platform locks on the %s surface", what,
+             s.Platform()->LocksHeld(), which);
 }
 
 // Lets the platform grant the surfaces' locks again after a refused-lock case.
@@ -298,13 +347,19 @@ struct LockTrouble {
 inline LockTrouble PickTrouble(FuzzedDataProvider& in) {
   LockTrouble t;
   switch (in.ConsumeIntegralInRange<int>(0, 9)) {
-    case 0: t.kind = LockTrouble::RefuseDst; break;
-    case 1: t.kind = LockTrouble::RefuseSrc; break;
-    case 2: t.kind = LockTrouble::StillDrawing; break;
-    default: return t;
+    case 0:
+      t.kind = LockTrouble::RefuseDst;
+      break;
+    case 1:
+      t.kind = LockTrouble::RefuseSrc;
+      break;
+    case 2:
+      t.kind = LockTrouble::StillDrawing;
+      break;
+    default:
+      return t;
   }
-  static constexpr int32_t kAnswers[] = {platform::kSurfaceLost, platform::kSurfaceNotLocked, 1,
-                                         -1};
+  static constexpr int32_t kAnswers[] = {platform::kSurfaceLost, platform::kSurfaceNotLocked, 1, -1};
   t.answer = in.PickValueInArray(kAnswers);
   return t;
 }

@@ -32,8 +32,8 @@ constexpr int32_t kNotAvailable = -1000;
 // builds before they exist (and whether they take surfaces by pointer or by
 // reference): a call that does not compile is simply not made.
 template <class S>
-int32_t CallRotatedScaled(S* dst, S* src, int32_t cx, int32_t cy, int32_t angle, int32_t sx,
-                          int32_t sy, const Rect* clip) {
+int32_t CallRotatedScaled(S* dst, S* src, int32_t cx, int32_t cy, int32_t angle, int32_t sx, int32_t sy,
+                          const Rect* clip) {
   if constexpr (requires { DrawRotatedScaled(dst, src, cx, cy, angle, sx, sy, clip); }) {
     return static_cast<int32_t>(DrawRotatedScaled(dst, src, cx, cy, angle, sx, sy, clip));
   } else if constexpr (requires { DrawRotatedScaled(*dst, *src, cx, cy, angle, sx, sy, clip); }) {
@@ -45,29 +45,23 @@ int32_t CallRotatedScaled(S* dst, S* src, int32_t cx, int32_t cy, int32_t angle,
 }
 
 template <class S>
-int32_t CallFillTexturedQuad(S* dst, S* src, int32_t alpha, const Point* srcPoints,
-                             const Point* dstPoints, const Rect* clip, uint8_t flag,
-                             int32_t count) {
-  if constexpr (requires {
-                  FillTexturedQuad(dst, src, alpha, srcPoints, dstPoints, clip, flag, count);
-                }) {
-    return static_cast<int32_t>(
-        FillTexturedQuad(dst, src, alpha, srcPoints, dstPoints, clip, flag, count));
+int32_t CallFillTexturedQuad(S* dst, S* src, int32_t alpha, const Point* srcPoints, const Point* dstPoints,
+                             const Rect* clip, uint8_t flag, int32_t count) {
+  if constexpr (requires { FillTexturedQuad(dst, src, alpha, srcPoints, dstPoints, clip, flag, count); }) {
+    return static_cast<int32_t>(FillTexturedQuad(dst, src, alpha, srcPoints, dstPoints, clip, flag, count));
   } else if constexpr (requires {
-                         FillTexturedQuad(*dst, *src, alpha, srcPoints, dstPoints, clip, flag,
-                                          count);
+                         FillTexturedQuad(*dst, *src, alpha, srcPoints, dstPoints, clip, flag, count);
                        }) {
     if (dst == nullptr || src == nullptr) return kNotAvailable;
-    return static_cast<int32_t>(
-        FillTexturedQuad(*dst, *src, alpha, srcPoints, dstPoints, clip, flag, count));
+    return static_cast<int32_t>(FillTexturedQuad(*dst, *src, alpha, srcPoints, dstPoints, clip, flag, count));
   } else {
     return kNotAvailable;
   }
 }
 
 template <class S>
-int32_t CallRotatedSprite(S* dst, S* src, int32_t cx, int32_t cy, int32_t angle, int32_t sx,
-                          int32_t sy, int32_t alpha) {
+int32_t CallRotatedSprite(S* dst, S* src, int32_t cx, int32_t cy, int32_t angle, int32_t sx, int32_t sy,
+                          int32_t alpha) {
   if constexpr (requires { DrawRotatedSprite(dst, src, cx, cy, angle, sx, sy, alpha); }) {
     return static_cast<int32_t>(DrawRotatedSprite(dst, src, cx, cy, angle, sx, sy, alpha));
   } else if constexpr (requires { DrawRotatedSprite(*dst, *src, cx, cy, angle, sx, sy, alpha); }) {
@@ -79,8 +73,8 @@ int32_t CallRotatedSprite(S* dst, S* src, int32_t cx, int32_t cy, int32_t angle,
 }
 
 enum OpKind { kKeyed, kOpaque, kRotatedScaled, kTexturedQuad, kRotatedSprite, kOpKinds };
-const char* const kOpNames[] = {"DrawPolygonKeyed", "DrawPolygon", "DrawRotatedScaled",
-                                "FillTexturedQuad", "DrawRotatedSprite"};
+const char* const kOpNames[] = {"DrawPolygonKeyed", "DrawPolygon", "DrawRotatedScaled", "FillTexturedQuad",
+                                "DrawRotatedSprite"};
 
 struct Call {
   OpKind op = kKeyed;
@@ -152,8 +146,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SurfaceSetup srcOwn;
   DDSurface* src = nullptr;
   switch (in.ConsumeIntegralInRange<int>(0, 15)) {
-    case 0: break;
-    case 1: src = dst.surface.get(); break;
+    case 0:
+      break;
+    case 1:
+      src = dst.surface.get();
+      break;
     default:
       srcOwn = MakeSurface(in, in.ConsumeBool() ? 40 : 10, in.ConsumeBool() ? 24 : 6);
       src = srcOwn.surface.get();
@@ -167,9 +164,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Vertex count and the point lists (as long as the count says, when it is
   // sound; a negative count comes with empty lists).
   switch (in.ConsumeIntegralInRange<int>(0, 5)) {
-    case 0: c.count = Int(in); break;
-    case 1: c.count = in.ConsumeIntegralInRange<int32_t>(0, 12); break;
-    default: c.count = 4; break;
+    case 0:
+      c.count = Int(in);
+      break;
+    case 1:
+      c.count = in.ConsumeIntegralInRange<int32_t>(0, 12);
+      break;
+    default:
+      c.count = 4;
+      break;
   }
   const size_t n = c.count > 0 ? static_cast<size_t>(std::min(c.count, 64)) : 0;
   if (c.count > 64) c.count = 64;
@@ -194,23 +197,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DDSurface* target = c.nullTarget ? nullptr : &d;
   auto run = [&]() -> int32_t {
     switch (c.op) {
-      case kKeyed: return d.DrawPolygonKeyed(src, sp, dp, c.clip.get(), c.flag, c.count);
-      case kOpaque: return d.DrawPolygon(src, sp, dp, c.clip.get(), c.flag, c.count);
+      case kKeyed:
+        return d.DrawPolygonKeyed(src, sp, dp, c.clip.get(), c.flag, c.count);
+      case kOpaque:
+        return d.DrawPolygon(src, sp, dp, c.clip.get(), c.flag, c.count);
       case kRotatedScaled:
-        return CallRotatedScaled(target, src, c.cx, c.cy, c.angle, c.scaleX, c.scaleY,
-                                 c.clip.get());
+        return CallRotatedScaled(target, src, c.cx, c.cy, c.angle, c.scaleX, c.scaleY, c.clip.get());
       case kTexturedQuad:
         return CallFillTexturedQuad(target, src, c.alpha, sp, dp, c.clip.get(), c.flag, c.count);
       case kRotatedSprite:
         return CallRotatedSprite(target, src, c.cx, c.cy, c.angle, c.scaleX, c.scaleY, c.alpha);
-      case kOpKinds: break;
+      case kOpKinds:
+        break;
     }
     return kNotAvailable;
   };
 
   const std::vector<uint8_t> dstBefore = Snapshot(d);
-  const std::vector<uint8_t> srcBefore =
-      src && src != &d ? Snapshot(*src) : std::vector<uint8_t>{};
+  const std::vector<uint8_t> srcBefore = src && src != &d ? Snapshot(*src) : std::vector<uint8_t>{};
 
   bool refused = false;
   platform::DrawSurface* refusedPlatform = nullptr;
@@ -232,7 +236,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       d.Platform()->AnswerStillDrawing(in.ConsumeIntegralInRange<int32_t>(1, 3));
       if (src) src->Platform()->AnswerStillDrawing(in.ConsumeIntegralInRange<int32_t>(1, 3));
       break;
-    case LockTrouble::None: break;
+    case LockTrouble::None:
+      break;
   }
   const int32_t refusedCallsBefore = refusedPlatform ? refusedPlatform->LockCalls() : 0;
 
@@ -254,8 +259,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     area = Box{};
     if (c.nullTarget || src == nullptr) {
       // The free functions may find nothing to draw before they look at the surfaces.
-      FUZZ_CHECK(!strict || result == kBlitLockRefused ||
-                     (c.op >= kRotatedScaled && result == kBlitDone),
+      FUZZ_CHECK(!strict || result == kBlitLockRefused || (c.op >= kRotatedScaled && result == kBlitDone),
                  "%s answered %d with a missing surface", name, result);
     } else if (strict) {
       const bool asked = refusedPlatform->LockCalls() != refusedCallsBefore;

@@ -32,9 +32,14 @@ void FuzzFadedScreen(FuzzedDataProvider& in) {
   SurfaceSetup own;
   Image* picture = nullptr;
   switch (in.ConsumeIntegralInRange<int>(0, 9)) {
-    case 0: break;
-    case 1: picture = target.surface.get(); break;
-    case 2: picture = transition.Buffer(in.ConsumeIntegralInRange<int32_t>(0, 3)); break;
+    case 0:
+      break;
+    case 1:
+      picture = target.surface.get();
+      break;
+    case 2:
+      picture = transition.Buffer(in.ConsumeIntegralInRange<int32_t>(0, 3));
+      break;
     default:
       own = MakeSurface(in, in.ConsumeBool() ? 40 : 9, in.ConsumeBool() ? 12 : 4);
       picture = own.surface.get();
@@ -43,12 +48,10 @@ void FuzzFadedScreen(FuzzedDataProvider& in) {
   const int calls = in.ConsumeIntegralInRange<int>(1, 3);
   for (int i = 0; i < calls; ++i) {
     const int32_t level = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32_t>(-2, 258) : Int(in);
-    const uint8_t half =
-        in.ConsumeBool() ? static_cast<uint8_t>(i & 1) : in.ConsumeIntegral<uint8_t>();
+    const uint8_t half = in.ConsumeBool() ? static_cast<uint8_t>(i & 1) : in.ConsumeIntegral<uint8_t>();
     DDSurface& t = *target.surface;
     const std::vector<uint8_t> targetBefore = Snapshot(t);
-    const std::vector<uint8_t> pictureBefore =
-        own.surface ? Snapshot(*own.surface) : std::vector<uint8_t>{};
+    const std::vector<uint8_t> pictureBefore = own.surface ? Snapshot(*own.surface) : std::vector<uint8_t>{};
     if (refuse) t.Platform()->RefuseLocks(platform::kSurfaceLost);
     const BlitResult result = DrawFadedScreen(&t, &transition, picture, level, half);
     CheckResult(result, "DrawFadedScreen");

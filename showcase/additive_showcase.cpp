@@ -35,8 +35,7 @@ std::unique_ptr<DDSurface> Blob(PixelFormat f, int32_t size, uint32_t colour, do
       const double d = std::min(1.0, std::hypot(x - c, y - c) / c);
       const double k = std::pow(1.0 - d, power);
       uint32_t out = 0;
-      for (int i = 0; i < 3; ++i)
-        out |= static_cast<uint32_t>(((colour >> (8 * i)) & 0xFF) * k) << (8 * i);
+      for (int i = 0; i < 3; ++i) out |= static_cast<uint32_t>(((colour >> (8 * i)) & 0xFF) * k) << (8 * i);
       Put(*s, x, y, out, static_cast<uint32_t>(255 * k));
     }
   }
@@ -69,8 +68,7 @@ Scene scene("additive_blit", [](Showcase& show) {
     dst->BltAddKey(sprite.get(), 30, 140, nullptr, nullptr, nullptr);
     dst->BltSubKey(sprite.get(), 130, 150, nullptr, nullptr, nullptr);
     dst->BltSubLevelKey(sprite.get(), 180, 150, 128, nullptr, nullptr, nullptr);
-    show.Save(std::string("additive_blit_") + PixelFormatName(p.src) + "_onto_" +
-                  PixelFormatName(p.dst),
+    show.Save(std::string("additive_blit_") + PixelFormatName(p.src) + "_onto_" + PixelFormatName(p.dst),
               *dst,
               {"BltAdd, BltAddKey, BltAddLevel, BltAddLevelKey, BltSub, BltSubLevel, BltSubKey, "
                "BltSubLevelKey",

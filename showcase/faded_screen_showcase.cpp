@@ -43,8 +43,7 @@ Scene scene("faded_screen", [](Showcase& show) {
     DrawFadedScreen(target.get(), &transition, picture.get(), 64, 0);
     DrawFadedScreen(target.get(), &transition, picture.get(), 192, 1);
     show.Save(std::string("faded_screen_halves_") + PixelFormatName(f), *target,
-              {"DrawFadedScreen", Onto(f, f),
-               "the upper half at level 64, the lower half at level 192"});
+              {"DrawFadedScreen", Onto(f, f), "the upper half at level 64, the lower half at level 192"});
   }
 });
 

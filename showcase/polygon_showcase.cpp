@@ -72,16 +72,15 @@ std::vector<FormatPair> Onto(const std::array<FormatPair, N>& set,
 
 // The served pairs onto a colour word, a 32-bit colour format and two alpha
 // formats.
-const std::vector<Pair> kPairs =
-    Onto(format_pairs::kPolygon,
-         {PixelFormat::Rgb565, PixelFormat::Bgrx32, PixelFormat::Bgra32, PixelFormat::Rgb555A});
+const std::vector<Pair> kPairs = Onto(format_pairs::kPolygon, {PixelFormat::Rgb565, PixelFormat::Bgrx32,
+                                                               PixelFormat::Bgra32, PixelFormat::Rgb555A});
 
 // Five cards turned and scaled, keyed or plain.
 void Spread(DDSurface& dst, DDSurface& card, bool keyed, const Rect* clip = nullptr) {
   const struct {
     int32_t x, y, angle, sx, sy;
   } cards[] = {
-      {45, 60, 0, 65536, 65536},    {115, 60, 40, 65536, 65536}, {200, 70, 128, 80000, 80000},
+      {45, 60, 0, 65536, 65536},    {115, 60, 40, 65536, 65536},    {200, 70, 128, 80000, 80000},
       {275, 75, -60, 50000, 90000}, {160, 175, 300, 131072, 98304},
   };
   for (const auto& c : cards) {
@@ -98,22 +97,20 @@ void Spread(DDSurface& dst, DDSurface& card, bool keyed, const Rect* clip = null
 
 Scene scene("polygon", [](Showcase& show) {
   for (const Pair& p : kPairs) {
-    const std::string name =
-        std::string(PixelFormatName(p.src)) + "_onto_" + PixelFormatName(p.dst);
+    const std::string name = std::string(PixelFormatName(p.src)) + "_onto_" + PixelFormatName(p.dst);
     auto card = Card(p.src);
     for (bool keyed : {true, false}) {
       auto dst = show.Backdrop(p.dst);
       Spread(*dst, *card, keyed);
       show.Save(std::string(keyed ? "polygon_keyed_" : "polygon_plain_") + name, *dst,
-                {keyed ? "DrawRotatedScaled (DrawPolygonKeyed)" : "DrawPolygon",
-                 Onto(p.src, p.dst),
+                {keyed ? "DrawRotatedScaled (DrawPolygonKeyed)" : "DrawPolygon", Onto(p.src, p.dst),
                  std::string("five 48 x 64 cards turned by 0, 40, 128, -60, 300 (512ths of a "
                              "turn) and scaled by 1.0, 1.0, 1.22, 0.76 x 1.37, 2.0 x 1.5; ") +
                      (IsAlphaFormat(p.src) && p.src != p.dst
                           ? "an alpha source onto its colour format: blended by the texels' "
                             "alpha (clear corners, half-clear window), no key compared"
-                          : keyed ? "the magenta key colour in the corners is skipped"
-                                  : "every texel written, magenta corners included")});
+                      : keyed ? "the magenta key colour in the corners is skipped"
+                              : "every texel written, magenta corners included")});
     }
   }
 

@@ -14,8 +14,8 @@ Scene scene("rotated_sprite", [](Showcase& show) {
     auto sprite = show.Sprite(spriteFormat, 64, 64);
     for (int step = 0; step < 8; ++step) {
       const int32_t cx = 36 + (step % 4) * 80, cy = 60 + (step / 4) * 120;
-      DrawRotatedSprite(dst.get(), sprite.get(), cx, cy, step * 40, 40000 + step * 5000,
-                        40000 + step * 5000, 32 + step * 32);
+      DrawRotatedSprite(dst.get(), sprite.get(), cx, cy, step * 40, 40000 + step * 5000, 40000 + step * 5000,
+                        32 + step * 32);
     }
     show.Save(std::string("rotated_sprite_fading_onto_") + PixelFormatName(f), *dst,
               {"DrawRotatedSprite", Onto(spriteFormat, f),

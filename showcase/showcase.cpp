@@ -60,9 +60,7 @@ uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return r | (g << 8) | (b << 1
 
 }  // namespace
 
-Scene::Scene(const char* name, std::function<void(Showcase&)> draw) {
-  Scenes()[name] = std::move(draw);
-}
+Scene::Scene(const char* name, std::function<void(Showcase&)> draw) { Scenes()[name] = std::move(draw); }
 
 std::unique_ptr<DDSurface> Showcase::Backdrop(PixelFormat format, int32_t w, int32_t h) {
   auto s = DDSurface::Make(w, h, format);
@@ -126,8 +124,8 @@ std::string Showcase::Save(const std::string& name, DDSurface& surface, const Ca
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png)) == 0) {
     png_init_io(png, file);
-    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, w, h, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int32_t y = 0; y < h; ++y) png_write_row(png, &rgb[static_cast<size_t>(y) * w * 3]);
     png_write_end(png, nullptr);
@@ -145,11 +143,20 @@ std::string Escaped(const std::string& text) {
   std::string out;
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -172,8 +179,7 @@ std::string Showcase::WriteIndex() const {
       "figcaption b { font-family: monospace; font-size: 1.1em; }\n"
       "</style>\n</head>\n<body>\n<h1>pixelops showcase</h1>\n",
       file);
-  std::fprintf(file, "<p>%zu pictures, each drawn by the operations named under it.</p>\n",
-               pictures_.size());
+  std::fprintf(file, "<p>%zu pictures, each drawn by the operations named under it.</p>\n", pictures_.size());
   for (const Picture& p : pictures_) {
     std::fprintf(file,
                  "<figure id=\"%s\">\n<a href=\"%s\"><img src=\"%s\" alt=\"%s\"></a>\n"
@@ -201,8 +207,8 @@ int RunShowcase(int argc, char** argv) {
   }
   // One line, the one to act on: the page that shows every picture (each
   // picture's file name is on it, under its caption).
-  std::printf("Wrote %zu pictures; open the page that shows them all: %s\n",
-              show.Written().size(), std::filesystem::absolute(index).c_str());
+  std::printf("Wrote %zu pictures; open the page that shows them all: %s\n", show.Written().size(),
+              std::filesystem::absolute(index).c_str());
   return 0;
 }
 

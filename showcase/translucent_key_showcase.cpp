@@ -85,11 +85,8 @@ Scene alphaChannel("alpha_channel", [](Showcase& show) {
     layer->BltAlphaChannel(sprite.get(), 210, 20, nullptr, &tall, nullptr);
     auto dst = show.Backdrop(p.dst);
     dst->BltAlphaChannel(layer.get(), 20, 20, nullptr, nullptr, nullptr);
-    show.Save(Name("alpha_channel_over", Pair{p.src, p.src}) + "_shown_on_" +
-                  PixelFormatName(p.dst),
-              *dst,
-              {"BltAlphaChannel (source over)", Onto(p.src, p.src) + ", then onto " +
-                                                    PixelFormatName(p.dst),
+    show.Save(Name("alpha_channel_over", Pair{p.src, p.src}) + "_shown_on_" + PixelFormatName(p.dst), *dst,
+              {"BltAlphaChannel (source over)", Onto(p.src, p.src) + ", then onto " + PixelFormatName(p.dst),
                "sprites composited onto a dark blue 280 x 200 layer whose alpha fades out to "
                "the right and is clear across the middle (one stretched to 60 x 140); the "
                "layer then blended by its alpha over the backdrop"});

@@ -107,8 +107,8 @@ void MaskedPicture(Showcase& show, F format, F maskFormat) {
     for (int32_t y = 0; y < 96; ++y)  // diagonal stripes
       for (int32_t x = 0; x < 96; ++x)
         if ((x + y) / 8 % 2) Set(*picture, x, y, 0x002060E0);
-    picture->AlphaFromMaskRamp(mask.get(), ramps[i].lo, ramps[i].hi, ramps[i].a, ramps[i].b, 0, 0,
-                               nullptr, nullptr, nullptr);
+    picture->AlphaFromMaskRamp(mask.get(), ramps[i].lo, ramps[i].hi, ramps[i].a, ramps[i].b, 0, 0, nullptr,
+                               nullptr, nullptr);
     dst->BltAlpha(picture.get(), 8 + i * 104, 20, 255, nullptr, nullptr, nullptr);
   }
   // The mask's right half only, through the rectangle form.
@@ -119,9 +119,8 @@ void MaskedPicture(Showcase& show, F format, F maskFormat) {
   dst->BltAlpha(picture.get(), 10, 130, 255, nullptr, &big, nullptr);
   show.Save(std::string("translucent_more_masked_") + PixelFormatName(format), *dst,
             {"AlphaFromMaskRamp, AlphaFromMaskRect, then BltAlpha",
-             std::string("mask ") + PixelFormatName(maskFormat) + " into " +
-                 PixelFormatName(format) + ", shown on " +
-                 PixelFormatName(format == F::Rgb565A ? F::Rgb565 : F::Bgrx32),
+             std::string("mask ") + PixelFormatName(maskFormat) + " into " + PixelFormatName(format) +
+                 ", shown on " + PixelFormatName(format == F::Rgb565A ? F::Rgb565 : F::Bgrx32),
              "a round mask's blue channel through the ramps (lo, hi, a, b) = (0, 255, 0, 255), "
              "(100, 100, 0, 255) and (0, 160, 255, 40) into a striped picture's alpha; "
              "below, the mask's right half through the rectangle form, stretched to 300 x 100"});
@@ -165,13 +164,13 @@ void Patterns(Showcase& show, F src, F dstFormat) {
   const Rect part{40, 30, 90, 70};
   dst->BltPattern(picture.get(), 5, 125, checker, &part, &big, nullptr);
   dst->BltPattern(picture.get(), 165, 125, dither, &part, &big, nullptr);
-  show.Save(std::string("translucent_more_pattern_") + PixelFormatName(src) + "_onto_" +
-                PixelFormatName(dstFormat),
-            *dst,
-            {"BltPattern", Onto(src, dstFormat),
-             "a 150 x 110 picture through a 2 x 2 checkerboard pattern (0 / 255) and a 4 x 4 "
-             "ordered-dither pattern (8 .. 248); below, its rectangle (40, 30)-(90, 70) "
-             "stretched to 150 x 110 through the same patterns"});
+  show.Save(
+      std::string("translucent_more_pattern_") + PixelFormatName(src) + "_onto_" + PixelFormatName(dstFormat),
+      *dst,
+      {"BltPattern", Onto(src, dstFormat),
+       "a 150 x 110 picture through a 2 x 2 checkerboard pattern (0 / 255) and a 4 x 4 "
+       "ordered-dither pattern (8 .. 248); below, its rectangle (40, 30)-(90, 70) "
+       "stretched to 150 x 110 through the same patterns"});
 }
 
 Scene scene("translucent_more", [](Showcase& show) {

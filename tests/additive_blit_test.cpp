@@ -47,11 +47,11 @@ TEST(SaturatingAdd, ByteLanesSaturateAndByte3Wraps) {
 TEST(SaturatingAdd, EdgeValues) {
   EXPECT_EQ(AddSat565(0x8410, 0x8410), 0xFFFFu);
   EXPECT_EQ(AddSat565(0x0010, 0x0001), 0x0011u);
-  EXPECT_EQ(AddSat565(31, 1), 31u);                    // blue saturates, green stays 0
-  EXPECT_EQ(AddSat565(63 << 5, 1 << 5), 63u << 5);     // green saturates, red stays 0
+  EXPECT_EQ(AddSat565(31, 1), 31u);                 // blue saturates, green stays 0
+  EXPECT_EQ(AddSat565(63 << 5, 1 << 5), 63u << 5);  // green saturates, red stays 0
   EXPECT_EQ(AddSat555(20 << 10, 20 << 10), 31u << 10);
-  EXPECT_EQ(AddSat555(0x8000, 0x8000), 0u);            // bit 15 as a plain bit, carry dropped
-  EXPECT_EQ(AddSat555Pair(0x8000, 0x8000), 0u);        // and not into the next pixel
+  EXPECT_EQ(AddSat555(0x8000, 0x8000), 0u);      // bit 15 as a plain bit, carry dropped
+  EXPECT_EQ(AddSat555Pair(0x8000, 0x8000), 0u);  // and not into the next pixel
   EXPECT_EQ(AddSatBytes(0x01FFFFFF, 0xFF010203), 0x00FFFFFFu);
 }
 
@@ -115,8 +115,8 @@ TEST(SaturatingAdd, AlphaWeightedAndLevelledPixels) {
   }
 }
 
-uint32_t AddOne(PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level,
-                bool keyed = false, uint32_t keyColour = 0) {
+uint32_t AddOne(PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level, bool keyed = false,
+                uint32_t keyColour = 0) {
   return satref::OnePixel(Op::Add, sf, s, df, d, level, keyed, keyColour);
 }
 
@@ -190,7 +190,7 @@ TEST(AdditiveBlit, StretchReadsSteppedColumns) {
   test::WritePixel(*src, 2, 0, 0x000100);
   const Rect two{0, 0, 2, 1};
   const Size three{3, 1}, twoWide{2, 1};
-  dst->BltAdd(src.get(), 0, 0, &two, &three, nullptr);     // columns 0, 1, 1
+  dst->BltAdd(src.get(), 0, 0, &two, &three, nullptr);       // columns 0, 1, 1
   dst->BltAdd(src.get(), 3, 0, nullptr, &twoWide, nullptr);  // columns 0, 1
   EXPECT_EQ(test::ReadPixel(*dst, 0, 0), 0x000001u);
   EXPECT_EQ(test::ReadPixel(*dst, 1, 0), 0x000010u);
@@ -214,8 +214,7 @@ TEST(AdditiveBlit, SurfaceOntoItselfGoesPixelByPixel) {
         const int32_t pitch = surf->Buffer().pitch, bpp = BytesPerPixel(f);
         for (int32_t j = 0; j < r.bottom - r.top && y + j < 8; ++j)
           for (int32_t i = 0; i < r.right - r.left && x + i < 9; ++i)
-            satref::Pixel(op, false, 255, 0, f, f,
-                          expect.data() + (r.top + j) * pitch + (r.left + i) * bpp,
+            satref::Pixel(op, false, 255, 0, f, f, expect.data() + (r.top + j) * pitch + (r.left + i) * bpp,
                           expect.data() + (y + j) * pitch + (x + i) * bpp);
         test::Placement at;
         at.x = x;

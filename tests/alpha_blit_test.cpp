@@ -73,12 +73,11 @@ TEST(BltAlpha, EveryPairMatchesTheReferenceOnRandomPlacements) {
       test::RandomPlacement p(rng, sw, sh, dw, dh);
       const uint32_t op = rng() % 3 == 0 ? (rng() % 2 ? 0 : 255) : rng() % 256;
       std::vector<uint8_t> expected = test::Snapshot(*dst);
-      test::ReferenceBlit(*dst, expected, *src, test::Snapshot(*src), p.at,
-                          [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
-                            Reference(pair.src, pair.dst, op, s, d);
-                          });
-      ASSERT_EQ(dst->BltAlpha(src.get(), p.at.x, p.at.y, static_cast<int32_t>(op | 0x1200),
-                              p.at.srcRect, p.at.dstSize, p.at.clip),
+      test::ReferenceBlit(
+          *dst, expected, *src, test::Snapshot(*src), p.at,
+          [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) { Reference(pair.src, pair.dst, op, s, d); });
+      ASSERT_EQ(dst->BltAlpha(src.get(), p.at.x, p.at.y, static_cast<int32_t>(op | 0x1200), p.at.srcRect,
+                              p.at.dstSize, p.at.clip),
                 kBlitDone);
       ASSERT_EQ(test::Snapshot(*dst), expected)
           << PixelFormatName(pair.src) << " onto " << PixelFormatName(pair.dst) << " #" << iteration;
@@ -178,8 +177,8 @@ TEST(BltAlpha, ResultsAndLocking) {
   auto i8a = lent(F::Index8), i8b = lent(F::Index8), d555 = lent(F::Rgb555);
   EXPECT_EQ(i8a->BltAlpha(i8b.get(), 0, 0, 128, nullptr, nullptr, nullptr), kBlitDone);
   EXPECT_EQ(d555->BltAlpha(src.get(), 0, 0, 128, nullptr, nullptr, nullptr), kBlitPairNotServed);
-  EXPECT_EQ(d555->Platform()->LocksHeld() + src->Platform()->LocksHeld() +
-                i8a->Platform()->LocksHeld() + i8b->Platform()->LocksHeld(),
+  EXPECT_EQ(d555->Platform()->LocksHeld() + src->Platform()->LocksHeld() + i8a->Platform()->LocksHeld() +
+                i8b->Platform()->LocksHeld(),
             0);
   // A missing source answers 1 and locks nothing.
   EXPECT_EQ(dst->BltAlpha(nullptr, 0, 0, 128, nullptr, nullptr, nullptr), kBlitLockRefused);

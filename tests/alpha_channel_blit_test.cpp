@@ -90,12 +90,11 @@ TEST(AlphaChannelBlit, EveryPairMatchesTheReferenceOnRandomPlacements) {
                                   dst->Buffer().bounds.right, dst->Buffer().bounds.bottom);
       const auto srcBefore = test::Snapshot(*src);
       auto expected = test::Snapshot(*dst);
-      test::ReferenceBlit(*dst, expected, *src, srcBefore, place.at,
-                          [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
-                            AlphaChannelReference(p.src, p.dst, s, d);
-                          });
-      ASSERT_EQ(dst->BltAlphaChannel(src.get(), place.at.x, place.at.y, place.at.srcRect,
-                                     place.at.dstSize, place.at.clip),
+      test::ReferenceBlit(
+          *dst, expected, *src, srcBefore, place.at,
+          [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) { AlphaChannelReference(p.src, p.dst, s, d); });
+      ASSERT_EQ(dst->BltAlphaChannel(src.get(), place.at.x, place.at.y, place.at.srcRect, place.at.dstSize,
+                                     place.at.clip),
                 kBlitDone);
       ASSERT_EQ(test::Snapshot(*dst), expected)
           << PixelFormatName(p.src) << " onto " << PixelFormatName(p.dst) << " round " << round;
@@ -261,10 +260,9 @@ TEST(AlphaChannelBlit, WildSixteenBitAlphaBytesStayInRange) {
     test::FillRandom(*dst, rng, true);
     const auto srcBytes = test::Snapshot(*src);
     auto expected = test::Snapshot(*dst);
-    test::ReferenceBlit(*dst, expected, *src, srcBytes, test::Placement{},
-                        [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
-                          AlphaChannelReference(sf, df, s, d);
-                        });
+    test::ReferenceBlit(
+        *dst, expected, *src, srcBytes, test::Placement{},
+        [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) { AlphaChannelReference(sf, df, s, d); });
     EXPECT_EQ(dst->BltAlphaChannel(src.get(), 0, 0, nullptr, nullptr, nullptr), kBlitDone);
     EXPECT_EQ(test::Snapshot(*dst), expected) << PixelFormatName(df);
   }

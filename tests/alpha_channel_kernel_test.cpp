@@ -38,12 +38,11 @@ std::string PairName(const testing::TestParamInfo<PairCase>& info) {
 class AlphaChannelKernels : public testing::TestWithParam<PairCase> {};
 
 TEST_P(AlphaChannelKernels, LevelsAgree) {
-  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
-                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                             const Size* size, const Rect* clip) {
-                            return d.BltAlphaChannel(&s, x, y, r, size, clip);
-                          },
-                          11);
+  test::ExpectLevelsAgree(
+      GetParam().src, GetParam().dst,
+      [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r, const Size* size,
+         const Rect* clip) { return d.BltAlphaChannel(&s, x, y, r, size, clip); },
+      11);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, AlphaChannelKernels,
@@ -72,13 +71,14 @@ class PatternKernels : public testing::TestWithParam<PairCase> {};
 TEST_P(PatternKernels, LevelsAgree) {
   std::mt19937 rng(21);
   const std::vector<uint8_t> patterns[3] = {Pattern(0, rng), Pattern(1, rng), Pattern(2, rng)};
-  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
-                          [&](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                              const Size* size, const Rect* clip) {
-                            const uint32_t kind = static_cast<uint32_t>(x * 7 + y * 3 + (r ? r->right : 0)) % 3;
-                            return d.BltPattern(&s, x, y, patterns[kind].data(), r, size, clip);
-                          },
-                          30);
+  test::ExpectLevelsAgree(
+      GetParam().src, GetParam().dst,
+      [&](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r, const Size* size,
+          const Rect* clip) {
+        const uint32_t kind = static_cast<uint32_t>(x * 7 + y * 3 + (r ? r->right : 0)) % 3;
+        return d.BltPattern(&s, x, y, patterns[kind].data(), r, size, clip);
+      },
+      30);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, PatternKernels,
@@ -93,12 +93,11 @@ INSTANTIATE_TEST_SUITE_P(Pairs, PatternKernels,
 class KeepAlphaKernels : public testing::TestWithParam<PairCase> {};
 
 TEST_P(KeepAlphaKernels, LevelsAgree) {
-  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
-                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                             const Size* size, const Rect* clip) {
-                            return d.BltColorKeepAlpha(&s, x, y, r, size, clip);
-                          },
-                          41);
+  test::ExpectLevelsAgree(
+      GetParam().src, GetParam().dst,
+      [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r, const Size* size,
+         const Rect* clip) { return d.BltColorKeepAlpha(&s, x, y, r, size, clip); },
+      41);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, KeepAlphaKernels,
@@ -113,14 +112,16 @@ TEST_P(MaskAlphaKernels, LevelsAgree) {
   struct Ramp {
     int32_t lo, hi, a, b;
   };
-  static constexpr Ramp kRamps[] = {{64, 192, 0, 255}, {-5, 300, 255, 0}, {100, 100, 17, 200}, {0, 255, 3, 250}};
-  test::ExpectLevelsAgree(GetParam().src, GetParam().dst,
-                          [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                             const Size* size, const Rect* clip) {
-                            const Ramp& m = kRamps[static_cast<uint32_t>(x * 3 + y + (r ? r->right : 0)) % 4];
-                            return d.AlphaFromMaskRamp(&s, m.lo, m.hi, m.a, m.b, x, y, r, size, clip);
-                          },
-                          61);
+  static constexpr Ramp kRamps[] = {
+      {64, 192, 0, 255}, {-5, 300, 255, 0}, {100, 100, 17, 200}, {0, 255, 3, 250}};
+  test::ExpectLevelsAgree(
+      GetParam().src, GetParam().dst,
+      [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r, const Size* size,
+         const Rect* clip) {
+        const Ramp& m = kRamps[static_cast<uint32_t>(x * 3 + y + (r ? r->right : 0)) % 4];
+        return d.AlphaFromMaskRamp(&s, m.lo, m.hi, m.a, m.b, x, y, r, size, clip);
+      },
+      61);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, MaskAlphaKernels,
@@ -139,15 +140,15 @@ class FadeKernels : public testing::TestWithParam<F> {};
 
 TEST_P(FadeKernels, LevelsAgree) {
   static constexpr int32_t kLevels[] = {0, 15, 16, 77, 128, 240, 255, 0x1234};
-  test::ExpectLevelsAgree(GetParam(), GetParam(),
-                          [](DDSurface& d, DDSurface&, int32_t x, int32_t y, const Rect* r,
-                             const Size* size, const Rect*) {
-                            const int32_t w = size ? size->width : r->right - r->left;
-                            const int32_t h = size ? size->height : r->bottom - r->top;
-                            const Rect rect{x, y, x + w, y + h};
-                            return d.Fade(kLevels[static_cast<uint32_t>(x * 5 + y * 3 + w) % 8], &rect);
-                          },
-                          50);
+  test::ExpectLevelsAgree(
+      GetParam(), GetParam(),
+      [](DDSurface& d, DDSurface&, int32_t x, int32_t y, const Rect* r, const Size* size, const Rect*) {
+        const int32_t w = size ? size->width : r->right - r->left;
+        const int32_t h = size ? size->height : r->bottom - r->top;
+        const Rect rect{x, y, x + w, y + h};
+        return d.Fade(kLevels[static_cast<uint32_t>(x * 5 + y * 3 + w) % 8], &rect);
+      },
+      50);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FadeKernels,
@@ -252,8 +253,8 @@ TEST(AlphaChannelDomain, RampLookupEveryMaskByteAndLane) {
   struct Ramp {
     int32_t lo, hi, a, b;
   };
-  static constexpr Ramp kRamps[] = {{0, 255, 0, 255}, {64, 192, 0, 255}, {-10, 300, 255, 0},
-                                    {100, 101, 7, 250}, {3, 250, 200, 13}};
+  static constexpr Ramp kRamps[] = {
+      {0, 255, 0, 255}, {64, 192, 0, 255}, {-10, 300, 255, 0}, {100, 101, 7, 250}, {3, 250, 200, 13}};
   for (PairCase pair : {PairCase{F::Bgra32, F::Bgra32}, PairCase{F::Rgbx32, F::Rgba32}}) {
     auto mask = Domain(pair.src, 300, 16, [](uint32_t i, uint8_t* p) {
       const uint32_t x = i % 300, y = i / 300;

@@ -47,15 +47,20 @@ TEST(BuildRampTable, AnyFourValuesFillEveryEntryWithinRange) {
   std::mt19937 rng(107);
   auto pick = [&]() -> int32_t {
     switch (rng() % 4) {
-      case 0: return static_cast<int32_t>(rng() % 300) - 20;
-      case 1: return static_cast<int32_t>(rng() % 4000) - 2000;
-      default: return static_cast<int32_t>(rng() % 260);
+      case 0:
+        return static_cast<int32_t>(rng() % 300) - 20;
+      case 1:
+        return static_cast<int32_t>(rng() % 4000) - 2000;
+      default:
+        return static_cast<int32_t>(rng() % 260);
     }
   };
   for (int i = 0; i < 2000; ++i) {
     const int32_t lo = pick(), hi = pick(), a = pick(), b = pick();
     const std::vector<int> ramp = Ramp(lo, hi, a, b);
-    for (int m = 0; m < 256; ++m) ASSERT_EQ(ramp[m], ReferenceEntry(lo, hi, a, b, m)) << lo << " " << hi << " " << a << " " << b << " " << m;
+    for (int m = 0; m < 256; ++m)
+      ASSERT_EQ(ramp[m], ReferenceEntry(lo, hi, a, b, m))
+          << lo << " " << hi << " " << a << " " << b << " " << m;
   }
   // Extremes: no overflow, the slope still exact and clamped.
   for (int32_t lo : {INT_MIN, -1, 0, 255, INT_MAX})
@@ -67,9 +72,13 @@ TEST(BuildRampTable, AnyFourValuesFillEveryEntryWithinRange) {
             if (m > lo && m < hi) {
               // |b - a| x (m - lo) stays below 2^64 as an unsigned magnitude.
               const int64_t rise = int64_t{b} - a;
-              const uint64_t q = (rise < 0 ? uint64_t(-rise) : uint64_t(rise)) * uint64_t(m - int64_t{lo}) / uint64_t(int64_t{hi} - lo);
+              const uint64_t q = (rise < 0 ? uint64_t(-rise) : uint64_t(rise)) * uint64_t(m - int64_t{lo}) /
+                                 uint64_t(int64_t{hi} - lo);
               const int64_t v = a + (rise < 0 ? -int64_t(q) : int64_t(q));
-              ASSERT_EQ(ramp[m], v < 0 ? 0 : v > 255 ? 255 : static_cast<int>(v)) << lo << " " << hi << " " << a << " " << b << " " << m;
+              ASSERT_EQ(ramp[m], v < 0     ? 0
+                                 : v > 255 ? 255
+                                           : static_cast<int>(v))
+                  << lo << " " << hi << " " << a << " " << b << " " << m;
             } else {
               ASSERT_EQ(ramp[m], ReferenceEntry(lo, hi, a, b, m));
             }
@@ -80,16 +89,21 @@ TEST(BuildRampTable, AnyFourValuesFillEveryEntryWithinRange) {
 // Mask onto destination.
 constexpr auto& kServed = format_pairs::kMaskOntoAlpha;
 
-bool Served(F mask, F dst) {
-  return format_pairs::Holds(kServed, mask, dst);
-}
+bool Served(F mask, F dst) { return format_pairs::Holds(kServed, mask, dst); }
 
 // The mask's blue channel on the 0..255 scale.
 uint32_t MaskValue(F f, const uint8_t* p) {
   switch (f) {
-    case F::Bgr24: case F::Bgrx32: case F::Bgra32: return p[0];
-    case F::Rgb24: case F::Rgbx32: case F::Rgba32: return p[2];
-    default: return (p[0] & 31) * 8;
+    case F::Bgr24:
+    case F::Bgrx32:
+    case F::Bgra32:
+      return p[0];
+    case F::Rgb24:
+    case F::Rgbx32:
+    case F::Rgba32:
+      return p[2];
+    default:
+      return (p[0] & 31) * 8;
   }
 }
 
@@ -103,18 +117,23 @@ TEST(AlphaFromMaskRamp, EveryPairMatchesTheReferenceAndOthersDrawNothing) {
         auto mask = test::RandomSurface(sw, sh, mf, rng, rng() % 4);
         auto dst = test::RandomSurface(dw, dh, df, rng, rng() % 4);
         test::RandomPlacement p(rng, sw, sh, dw, dh);
-        const int32_t lo = static_cast<int32_t>(rng() % 300) - 20, hi = static_cast<int32_t>(rng() % 300) - 20;
+        const int32_t lo = static_cast<int32_t>(rng() % 300) - 20,
+                      hi = static_cast<int32_t>(rng() % 300) - 20;
         const int32_t a = static_cast<int32_t>(rng() % 256), b = static_cast<int32_t>(rng() % 256);
         const std::vector<uint8_t> maskBytes = test::Snapshot(*mask);
         std::vector<uint8_t> expected = test::Snapshot(*dst);
         if (served)
-          test::ReferenceBlit(*dst, expected, *mask, maskBytes, p.at, [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
-            const int v = ReferenceEntry(lo, hi, a, b, MaskValue(mf, s));
-            if (df == F::Rgb565A || df == F::Rgb555A) d[2] = static_cast<uint8_t>(v >> 4);
-            else d[3] = static_cast<uint8_t>(v);
-          });
-        ASSERT_EQ(dst->AlphaFromMaskRamp(mask.get(), lo, hi, a, b, p.at.x, p.at.y, p.at.srcRect, p.at.dstSize, p.at.clip), kBlitDone);
-        ASSERT_EQ(test::Snapshot(*dst), expected) << PixelFormatName(mf) << " onto " << PixelFormatName(df) << " #" << iteration;
+          test::ReferenceBlit(*dst, expected, *mask, maskBytes, p.at,
+                              [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
+                                const int v = ReferenceEntry(lo, hi, a, b, MaskValue(mf, s));
+                                if (df == F::Rgb565A || df == F::Rgb555A) d[2] = static_cast<uint8_t>(v >> 4);
+                                else d[3] = static_cast<uint8_t>(v);
+                              });
+        ASSERT_EQ(dst->AlphaFromMaskRamp(mask.get(), lo, hi, a, b, p.at.x, p.at.y, p.at.srcRect, p.at.dstSize,
+                                         p.at.clip),
+                  kBlitDone);
+        ASSERT_EQ(test::Snapshot(*dst), expected)
+            << PixelFormatName(mf) << " onto " << PixelFormatName(df) << " #" << iteration;
         ASSERT_EQ(test::Snapshot(*mask), maskBytes);
       }
     }
@@ -162,11 +181,14 @@ TEST(AlphaFromMaskRect, TheMaskRectangleLandsAtItsOwnPlace) {
 TEST(AlphaFromMaskRamp, ResultsAndLocking) {
   auto lent = [](F f) { return DDSurface::Make(4, 4, f, DDSurface::Memory::Lent); };
   auto dst = lent(F::Bgra32), mask = lent(F::Bgrx32), wrong = lent(F::Rgb24), colour = lent(F::Rgb565);
-  auto run = [](DDSurface& d, DDSurface* m) { return d.AlphaFromMaskRamp(m, 0, 255, 0, 255, 0, 0, nullptr, nullptr, nullptr); };
+  auto run = [](DDSurface& d, DDSurface* m) {
+    return d.AlphaFromMaskRamp(m, 0, 255, 0, 255, 0, 0, nullptr, nullptr, nullptr);
+  };
   EXPECT_EQ(run(*dst, wrong.get()), kBlitDone);
   EXPECT_EQ(run(*colour, colour.get()), kBlitDone);
   EXPECT_EQ(run(*dst, nullptr), kBlitLockRefused);
-  EXPECT_EQ(dst->Platform()->LocksHeld() + wrong->Platform()->LocksHeld() + colour->Platform()->LocksHeld(), 0);
+  EXPECT_EQ(dst->Platform()->LocksHeld() + wrong->Platform()->LocksHeld() + colour->Platform()->LocksHeld(),
+            0);
   dst->Platform()->RefuseLocks(platform::kSurfaceLost);
   EXPECT_EQ(run(*dst, mask.get()), kBlitLockRefused);
   EXPECT_EQ(mask->Platform()->LockCalls(), 0);

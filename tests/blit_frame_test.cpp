@@ -74,19 +74,15 @@ TEST(BlitFrame, WalksMatchThePlainMappingOnRandomPlacements) {
   std::mt19937 rng(11);
   for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Bgr24, PixelFormat::Bgra32}) {
     for (int iteration = 0; iteration < 300; ++iteration) {
-      const int32_t sw = 1 + rng() % 20, sh = 1 + rng() % 12, dw = 1 + rng() % 30,
-                    dh = 1 + rng() % 20;
+      const int32_t sw = 1 + rng() % 20, sh = 1 + rng() % 12, dw = 1 + rng() % 30, dh = 1 + rng() % 20;
       auto src = test::RandomSurface(sw, sh, f, rng, rng() % 5);
       auto dst = test::RandomSurface(dw, dh, f, rng, rng() % 5);
       test::RandomPlacement p(rng, sw, sh, dw, dh);
       std::vector<uint8_t> expected = test::Snapshot(*dst);
       const int32_t bpp = BytesPerPixel(f);
       test::ReferenceBlit(*dst, expected, *src, test::Snapshot(*src), p.at,
-                          [bpp](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
-                            std::memcpy(d, s, bpp);
-                          });
-      ASSERT_EQ(dst->Blt(src.get(), p.at.x, p.at.y, p.at.srcRect, p.at.dstSize, p.at.clip),
-                kBlitDone);
+                          [bpp](const uint8_t* s, uint8_t* d, int32_t, int32_t) { std::memcpy(d, s, bpp); });
+      ASSERT_EQ(dst->Blt(src.get(), p.at.x, p.at.y, p.at.srcRect, p.at.dstSize, p.at.clip), kBlitDone);
       ASSERT_EQ(test::Snapshot(*dst), expected) << "iteration " << iteration;
     }
   }
@@ -132,8 +128,8 @@ TEST(BlitFrame, SourceRectangleOutsideTheSourceIsClipped) {
     r.right = r.left + 1 + static_cast<int32_t>(rng() % 20);
     r.bottom = r.top + 1 + static_cast<int32_t>(rng() % 16);
     Size size{static_cast<int32_t>(1 + rng() % 24), static_cast<int32_t>(1 + rng() % 20)};
-    test::Placement at{static_cast<int32_t>(rng() % 8) - 4, static_cast<int32_t>(rng() % 8) - 4,
-                       &r, rng() % 2 ? &size : nullptr, nullptr};
+    test::Placement at{static_cast<int32_t>(rng() % 8) - 4, static_cast<int32_t>(rng() % 8) - 4, &r,
+                       rng() % 2 ? &size : nullptr, nullptr};
     std::vector<uint8_t> expected = test::Snapshot(*dst);
     test::ReferenceBlit(*dst, expected, *src, test::Snapshot(*src), at,
                         [](const uint8_t* s, uint8_t* d, int32_t, int32_t) { std::memcpy(d, s, 3); });
@@ -146,8 +142,8 @@ TEST(BlitFrame, ExtremePlacementsDrawSafely) {
   std::mt19937 rng(9);
   auto src = test::RandomSurface(16, 16, PixelFormat::Rgb565, rng);
   auto dst = test::RandomSurface(32, 32, PixelFormat::Rgb565, rng);
-  const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -(1 << 30), -100, -1, 0,
-                              1,         31,            1 << 30,    INT32_MAX - 1, INT32_MAX};
+  const int32_t extremes[] = {INT32_MIN, INT32_MIN + 1, -(1 << 30),    -100,     -1, 0, 1,
+                              31,        1 << 30,       INT32_MAX - 1, INT32_MAX};
   for (int iteration = 0; iteration < 2000; ++iteration) {
     auto any = [&] { return extremes[rng() % std::size(extremes)]; };
     Rect r{any(), any(), any(), any()};

@@ -26,12 +26,15 @@ TEST(BltColorKeepAlpha, EveryPairMatchesTheReferenceOrAnswersWhyNot) {
         const std::vector<uint8_t> srcBytes = test::Snapshot(*src);
         std::vector<uint8_t> expected = test::Snapshot(*dst);
         if (served)
-          test::ReferenceBlit(*dst, expected, *src, srcBytes, p.at, [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
-            std::memcpy(d, s, df == F::Rgb565A || df == F::Rgb555A ? 2 : 3);
-          });
+          test::ReferenceBlit(*dst, expected, *src, srcBytes, p.at,
+                              [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
+                                std::memcpy(d, s, df == F::Rgb565A || df == F::Rgb555A ? 2 : 3);
+                              });
         const BlitResult want = served ? kBlitDone : sf != df ? kBlitPairNotServed : kBlitNotAlphaFormat;
-        ASSERT_EQ(dst->BltColorKeepAlpha(src.get(), p.at.x, p.at.y, p.at.srcRect, p.at.dstSize, p.at.clip), want);
-        ASSERT_EQ(test::Snapshot(*dst), expected) << PixelFormatName(sf) << " onto " << PixelFormatName(df) << " #" << iteration;
+        ASSERT_EQ(dst->BltColorKeepAlpha(src.get(), p.at.x, p.at.y, p.at.srcRect, p.at.dstSize, p.at.clip),
+                  want);
+        ASSERT_EQ(test::Snapshot(*dst), expected)
+            << PixelFormatName(sf) << " onto " << PixelFormatName(df) << " #" << iteration;
         ASSERT_EQ(test::Snapshot(*src), srcBytes);
       }
     }
@@ -62,13 +65,16 @@ TEST(BltColorKeepAlpha, ResultsAndLocking) {
   auto lent = [](F f) { return DDSurface::Make(4, 4, f, DDSurface::Memory::Lent); };
   auto bgra = lent(F::Bgra32), rgba = lent(F::Rgba32), c565 = lent(F::Rgb565), i8 = lent(F::Index8);
   auto src = lent(F::Bgra32);
-  auto run = [](DDSurface& d, DDSurface* s) { return d.BltColorKeepAlpha(s, 0, 0, nullptr, nullptr, nullptr); };
+  auto run = [](DDSurface& d, DDSurface* s) {
+    return d.BltColorKeepAlpha(s, 0, 0, nullptr, nullptr, nullptr);
+  };
   EXPECT_EQ(run(*rgba, bgra.get()), kBlitPairNotServed);
   EXPECT_EQ(run(*c565, c565.get()), kBlitNotAlphaFormat);
   EXPECT_EQ(run(*i8, i8.get()), kBlitNotAlphaFormat);
   EXPECT_EQ(run(*bgra, nullptr), kBlitLockRefused);
   EXPECT_EQ(rgba->Platform()->LocksHeld() + bgra->Platform()->LocksHeld() + c565->Platform()->LocksHeld() +
-                i8->Platform()->LocksHeld(), 0);
+                i8->Platform()->LocksHeld(),
+            0);
   bgra->Platform()->RefuseLocks(platform::kSurfaceLost);
   EXPECT_EQ(run(*bgra, src.get()), kBlitLockRefused);
   EXPECT_EQ(src->Platform()->LockCalls(), 0);

@@ -44,18 +44,13 @@ Pairs Sorted(const Set& set) {
 const std::map<std::string, Pairs>& Sets() {
   namespace fp = format_pairs;
   static const std::map<std::string, Pairs> sets = {
-      {"kSameFormat", Sorted(fp::kSameFormat)},
-      {"kBlend", Sorted(fp::kBlend)},
-      {"kAlphaOntoColour", Sorted(fp::kAlphaOntoColour)},
-      {"kAlphaComposite", Sorted(fp::kAlphaComposite)},
-      {"kEqualAlpha", Sorted(fp::kEqualAlpha)},
-      {"kPattern", Sorted(fp::kPattern)},
-      {"kMaskOntoAlpha", Sorted(fp::kMaskOntoAlpha)},
-      {"kPolygon", Sorted(fp::kPolygon)},
+      {"kSameFormat", Sorted(fp::kSameFormat)},           {"kBlend", Sorted(fp::kBlend)},
+      {"kAlphaOntoColour", Sorted(fp::kAlphaOntoColour)}, {"kAlphaComposite", Sorted(fp::kAlphaComposite)},
+      {"kEqualAlpha", Sorted(fp::kEqualAlpha)},           {"kPattern", Sorted(fp::kPattern)},
+      {"kMaskOntoAlpha", Sorted(fp::kMaskOntoAlpha)},     {"kPolygon", Sorted(fp::kPolygon)},
   };
   return sets;
 }
-
 
 // The public operations without a pair set; each needs a section too.
 const char* const kOtherOperations[] = {"FillRect", "Fade", "DrawFadedScreen", "MakeRotatedQuad"};
@@ -99,8 +94,7 @@ std::vector<std::string> Names(const std::string& cell) {
 bool HoldsWord(const std::string& text, const std::string& word) {
   for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) {
     const size_t end = at + word.size();
-    if ((at == 0 || !IsNameChar(text[at - 1])) && (end == text.size() || !IsNameChar(text[end])))
-      return true;
+    if ((at == 0 || !IsNameChar(text[at - 1])) && (end == text.size() || !IsNameChar(text[end]))) return true;
   }
   return false;
 }
@@ -154,8 +148,7 @@ Reference Read() {
   }
   for (auto& [name, pairs] : r.sets) {
     pairs = Sorted(pairs);
-    EXPECT_EQ(std::adjacent_find(pairs.begin(), pairs.end()), pairs.end())
-        << name << " repeats a pair";
+    EXPECT_EQ(std::adjacent_find(pairs.begin(), pairs.end()), pairs.end()) << name << " repeats a pair";
   }
   return r;
 }

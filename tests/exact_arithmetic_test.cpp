@@ -26,8 +26,7 @@ HWY_NOINLINE void ByByte3Pixels(uint8_t* bytes, size_t n, uint32_t a, uint32_t c
   for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i % 4 == 3 ? a : c0 + i / 4);
 }
 // The entries of products that differ from bytes 0-2 x a / 255 and byte 3 0.
-HWY_NOINLINE uint64_t ByByte3Mismatches(const uint8_t* products, const uint8_t* bytes, size_t n,
-                                        uint32_t a) {
+HWY_NOINLINE uint64_t ByByte3Mismatches(const uint8_t* products, const uint8_t* bytes, size_t n, uint32_t a) {
   uint64_t bad = 0;
   for (size_t i = 0; i < n; ++i) bad += products[i] != (i % 4 == 3 ? 0u : bytes[i] * a / 255);
   return bad;
@@ -194,8 +193,8 @@ uint64_t WeightBytesMismatches() {
         });
         for (size_t j = 0; j < lanes; ++j) {
           const uint32_t d = (d0 + static_cast<uint32_t>(j)) & 0xFF;
-          bad += out[j] != static_cast<uint8_t>(
-                               d + t.D(w, static_cast<int32_t>(s) - static_cast<int32_t>(d)));
+          bad +=
+              out[j] != static_cast<uint8_t>(d + t.D(w, static_cast<int32_t>(s) - static_cast<int32_t>(d)));
           bad += mix[j] != static_cast<uint8_t>(t.P(w, s) + t.P(255 - w, d));
           bad += fixed[j] != out[j];
         }
@@ -207,8 +206,8 @@ uint64_t WeightBytesMismatches() {
         hn::StoreU(blend::WeightLanes(ls, hn::Iota(d16, d0), lw), d16, out16.data());
         for (size_t j = 0; j < lanes16 && d0 + j < 256; ++j) {
           const uint32_t d = d0 + static_cast<uint32_t>(j);
-          bad += out16[j] != static_cast<uint8_t>(
-                                 d + t.D(w, static_cast<int32_t>(s) - static_cast<int32_t>(d)));
+          bad +=
+              out16[j] != static_cast<uint8_t>(d + t.D(w, static_cast<int32_t>(s) - static_cast<int32_t>(d)));
         }
       }
     }
@@ -301,9 +300,7 @@ HWY_EXPORT(AlphaLevelMismatches);
 // The checks at the target in force (dispatched from beside their exports,
 // which is where a build of a single target finds them).
 uint64_t DispatchIdentityMismatches() { return HWY_DYNAMIC_DISPATCH(IdentityMismatches)(); }
-uint64_t DispatchProductMismatches() {
-  return HWY_DYNAMIC_DISPATCH(ProductAndComplementMismatches)();
-}
+uint64_t DispatchProductMismatches() { return HWY_DYNAMIC_DISPATCH(ProductAndComplementMismatches)(); }
 uint64_t DispatchProductBytesMismatches() { return HWY_DYNAMIC_DISPATCH(ProductBytesMismatches)(); }
 uint64_t DispatchWeightBytesMismatches() { return HWY_DYNAMIC_DISPATCH(WeightBytesMismatches)(); }
 uint64_t DispatchLevelWordMismatches() { return HWY_DYNAMIC_DISPATCH(LevelWordMismatches)(); }
@@ -381,10 +378,10 @@ TEST(ExactArithmetic, QuotientsBy15AreTheLevelTables) {
   for (uint32_t l = 0; l < 16; ++l) {
     for (uint32_t w = 0; w < 65536; ++w) {
       using exact::Div15;
-      const uint32_t w565 = (Div15((w >> 11) * l) << 11) | (Div15(((w >> 5) & 63) * l) << 5) |
-                            Div15((w & 31) * l);
-      const uint32_t w555 = (Div15(((w >> 10) & 31) * l) << 10) |
-                            (Div15(((w >> 5) & 31) * l) << 5) | Div15((w & 31) * l);
+      const uint32_t w565 =
+          (Div15((w >> 11) * l) << 11) | (Div15(((w >> 5) & 63) * l) << 5) | Div15((w & 31) * l);
+      const uint32_t w555 =
+          (Div15(((w >> 10) & 31) * l) << 10) | (Div15(((w >> 5) & 31) * l) << 5) | Div15((w & 31) * l);
       ASSERT_EQ(w565, t.L565(l, w)) << l << " " << w;
       ASSERT_EQ(w555, t.L555(l, w)) << l << " " << w;
     }
@@ -432,10 +429,10 @@ TEST(ExactArithmetic, FixedMultipliersAreTheProductTables) {
       ASSERT_EQ(fields565, scaling::Widened<px::Colour565>(t, a, w)) << a << " " << w;
       ASSERT_EQ(fields555, scaling::Widened<px::Colour555>(t, a, w)) << a << " " << w;
       // The same with each channel taken to bit 0, scaled and put back.
-      const uint32_t taken565 = (((w >> 11) * m) >> 16) << 11 | ((((w >> 5) & 63) * m) >> 16) << 5 |
-                                (((w & 31) * m) >> 16);
-      const uint32_t taken555 = ((((w >> 10) & 31) * m) >> 16) << 10 |
-                                ((((w >> 5) & 31) * m) >> 16) << 5 | (((w & 31) * m) >> 16);
+      const uint32_t taken565 =
+          (((w >> 11) * m) >> 16) << 11 | ((((w >> 5) & 63) * m) >> 16) << 5 | (((w & 31) * m) >> 16);
+      const uint32_t taken555 =
+          ((((w >> 10) & 31) * m) >> 16) << 10 | ((((w >> 5) & 31) * m) >> 16) << 5 | (((w & 31) * m) >> 16);
       ASSERT_EQ(taken565, fields565) << a << " " << w;
       ASSERT_EQ(taken555, fields555) << a << " " << w;
     }

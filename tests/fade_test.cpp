@@ -28,25 +28,23 @@ void ReferenceFadePixel(PixelFormat f, uint8_t* p, int32_t level32) {
   switch (f) {
     case PixelFormat::Rgb565: {
       const uint32_t l = level >> 4;
-      Store16(p, (((w >> 11) & 31) * l / 15) << 11 | (((w >> 5) & 63) * l / 15) << 5 |
-                     (w & 31) * l / 15);
+      Store16(p, (((w >> 11) & 31) * l / 15) << 11 | (((w >> 5) & 63) * l / 15) << 5 | (w & 31) * l / 15);
       return;
     }
     case PixelFormat::Rgb555: {
       const uint32_t l = level >> 4;
-      Store16(p, (((w >> 10) & 31) * l / 15) << 10 | (((w >> 5) & 31) * l / 15) << 5 |
-                     (w & 31) * l / 15);
+      Store16(p, (((w >> 10) & 31) * l / 15) << 10 | (((w >> 5) & 31) * l / 15) << 5 | (w & 31) * l / 15);
       return;
     }
     case PixelFormat::Rgb565A: {
-      const uint32_t r = Scale(level, ((w >> 11) & 31) << 3),
-                     g = Scale(level, ((w >> 5) & 63) << 2), b = Scale(level, (w & 31) << 3);
+      const uint32_t r = Scale(level, ((w >> 11) & 31) << 3), g = Scale(level, ((w >> 5) & 63) << 2),
+                     b = Scale(level, (w & 31) << 3);
       Store16(p, (r >> 3) << 11 | (g >> 2) << 5 | b >> 3);
       return;
     }
     case PixelFormat::Rgb555A: {
-      const uint32_t r = Scale(level, ((w >> 10) & 31) << 3),
-                     g = Scale(level, ((w >> 5) & 31) << 3), b = Scale(level, (w & 31) << 3);
+      const uint32_t r = Scale(level, ((w >> 10) & 31) << 3), g = Scale(level, ((w >> 5) & 31) << 3),
+                     b = Scale(level, (w & 31) << 3);
       Store16(p, (r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
       return;
     }

@@ -114,8 +114,7 @@ TEST(DrawFadedScreen, PairShowsPreviousThenNewPicture) {
       EXPECT_EQ(DrawFadedScreen(d.target.get(), &d.transition, d.picture.get(), 128, 0), kBlitDone);
       EXPECT_EQ(test::Snapshot(*d.target), shown) << PixelFormatName(f);
       EXPECT_EQ(d.Bytes(2), d.Darkened(128, 0)) << PixelFormatName(f);  // lower half still plain
-      EXPECT_EQ(DrawFadedScreen(d.target.get(), &d.transition, d.picture.get(), lower, 1),
-                kBlitDone);
+      EXPECT_EQ(DrawFadedScreen(d.target.get(), &d.transition, d.picture.get(), lower, 1), kBlitDone);
       const auto done = d.Darkened(128, lower);
       EXPECT_EQ(test::Snapshot(*d.target), done) << PixelFormatName(f) << " lower " << lower;
       EXPECT_EQ(d.Bytes(1), done);
@@ -165,12 +164,9 @@ TEST(DrawFadedScreen, BadArgumentsDrawNothing) {
   const auto target = test::Snapshot(*d.target), buffer1 = d.Bytes(1), buffer2 = d.Bytes(2);
   for (int32_t level : {0, 128, 256}) {
     for (uint8_t half : {0, 1}) {
-      EXPECT_EQ(DrawFadedScreen(nullptr, &d.transition, d.picture.get(), level, half),
-                kBlitLockRefused);
-      EXPECT_EQ(DrawFadedScreen(d.target.get(), nullptr, d.picture.get(), level, half),
-                kBlitLockRefused);
-      EXPECT_EQ(DrawFadedScreen(d.target.get(), &d.transition, nullptr, level, half),
-                kBlitLockRefused);
+      EXPECT_EQ(DrawFadedScreen(nullptr, &d.transition, d.picture.get(), level, half), kBlitLockRefused);
+      EXPECT_EQ(DrawFadedScreen(d.target.get(), nullptr, d.picture.get(), level, half), kBlitLockRefused);
+      EXPECT_EQ(DrawFadedScreen(d.target.get(), &d.transition, nullptr, level, half), kBlitLockRefused);
     }
   }
   EXPECT_EQ(test::Snapshot(*d.target), target);
@@ -181,8 +177,7 @@ TEST(DrawFadedScreen, BadArgumentsDrawNothing) {
   auto lent = test::RandomSurface(kW, kH, PixelFormat::Rgb565, d.rng, 0, DDSurface::Memory::Lent);
   lent->Platform()->RefuseLocks(platform::kSurfaceLost);
   for (int32_t level : {0, 128, 256}) {
-    EXPECT_EQ(DrawFadedScreen(lent.get(), &d.transition, d.picture.get(), level, 0),
-              kBlitLockRefused);
+    EXPECT_EQ(DrawFadedScreen(lent.get(), &d.transition, d.picture.get(), level, 0), kBlitLockRefused);
     EXPECT_EQ(lent->Platform()->LocksHeld(), 0);
   }
 
@@ -190,8 +185,7 @@ TEST(DrawFadedScreen, BadArgumentsDrawNothing) {
   // leaves the buffers and the target as they were.
   auto other = test::RandomSurface(kW, kH, PixelFormat::Bgrx32, d.rng);
   const auto before1 = d.Bytes(1), beforeTarget = test::Snapshot(*d.target);
-  EXPECT_EQ(DrawFadedScreen(d.target.get(), &d.transition, other.get(), 256, 1),
-            kBlitPairNotServed);
+  EXPECT_EQ(DrawFadedScreen(d.target.get(), &d.transition, other.get(), 256, 1), kBlitPairNotServed);
   EXPECT_EQ(d.Bytes(1), before1);
   EXPECT_EQ(test::Snapshot(*d.target), beforeTarget);
 }

@@ -62,8 +62,7 @@ TEST(FuzzRegression, SurfaceTooBigForMemoryIsRefused) {
 #endif
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   for (const DDSurface::Memory memory : {DDSurface::Memory::Own, DDSurface::Memory::Lent}) {
-    EXPECT_EXIT(std::_Exit(MakeEightGigabytesUnderOne(memory)), ::testing::ExitedWithCode(0),
-                "");
+    EXPECT_EXIT(std::_Exit(MakeEightGigabytesUnderOne(memory)), ::testing::ExitedWithCode(0), "");
   }
 }
 

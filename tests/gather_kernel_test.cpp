@@ -30,11 +30,12 @@ std::vector<int32_t> Columns(std::mt19937& rng, int32_t n, int kind) {
     // Enlarging (1 to 4 destination pixels a source pixel), a little
     // shrinking (up to 2 source pixels a destination pixel), or any.
     const int64_t dst = 1 + rng() % 64;
-    const int64_t src = kind == 0 ? 1 + static_cast<int64_t>(rng() % dst)
+    const int64_t src = kind == 0   ? 1 + static_cast<int64_t>(rng() % dst)
                         : kind == 1 ? dst + static_cast<int64_t>(rng() % (dst + 1))
                                     : 1 + static_cast<int64_t>(rng() % (8 * dst));
     const int64_t offset = rng() % dst;
-    for (int32_t k = 0; k < n; ++k) c[static_cast<size_t>(k)] = static_cast<int32_t>(start + (k * src + offset) / dst);
+    for (int32_t k = 0; k < n; ++k)
+      c[static_cast<size_t>(k)] = static_cast<int32_t>(start + (k * src + offset) / dst);
   } else {
     const int32_t steps[] = {0, 0, 1, 1, 1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 40, 127, 128, 300};
     int64_t at = start;

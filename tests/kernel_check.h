@@ -43,20 +43,17 @@ namespace pixelops::test {
 
 // One drawing call: the destination, the source, and a placement.
 using DrawCall = std::function<BlitResult(DDSurface& dst, DDSurface& src, int32_t x, int32_t y,
-                                          const Rect* srcRect, const Size* dstSize,
-                                          const Rect* clip)>;
+                                          const Rect* srcRect, const Size* dstSize, const Rect* clip)>;
 // The same with a value (an opacity or level) chosen for the placement.
-using ValuedDrawCall = std::function<BlitResult(DDSurface& dst, DDSurface& src, int32_t x,
-                                                int32_t y, int32_t value, const Rect* srcRect,
-                                                const Size* dstSize, const Rect* clip)>;
+using ValuedDrawCall =
+    std::function<BlitResult(DDSurface& dst, DDSurface& src, int32_t x, int32_t y, int32_t value,
+                             const Rect* srcRect, const Size* dstSize, const Rect* clip)>;
 
 // Sets a SIMD level for the life of the object, then goes back to the level
 // it found.
 class ScopedSimdLevel {
  public:
-  explicit ScopedSimdLevel(std::string_view level) : found_(SimdLevel()) {
-    EXPECT_TRUE(SetSimdLevel(level));
-  }
+  explicit ScopedSimdLevel(std::string_view level) : found_(SimdLevel()) { EXPECT_TRUE(SetSimdLevel(level)); }
   ~ScopedSimdLevel() { SetSimdLevel(found_); }
   ScopedSimdLevel(const ScopedSimdLevel&) = delete;
   ScopedSimdLevel& operator=(const ScopedSimdLevel&) = delete;
@@ -76,7 +73,9 @@ inline void FillForKernels(DDSurface& s, std::mt19937& rng) {
   const PixelBuffer& b = s.Buffer();
   const int32_t bpp = BytesPerPixel(s.Format());
   const bool alpha = IsAlphaFormat(s.Format());
-  const int32_t alphaByte = bpp == 4 && alpha ? (s.Format() == PixelFormat::Bgra32 || s.Format() == PixelFormat::Rgba32 ? 3 : 2) : -1;
+  const int32_t alphaByte =
+      bpp == 4 && alpha ? (s.Format() == PixelFormat::Bgra32 || s.Format() == PixelFormat::Rgba32 ? 3 : 2)
+                        : -1;
   const uint8_t alphaMax = alphaByte == 2 ? 15 : 255;
   for (int32_t y = 0; y < b.bounds.bottom; ++y) {
     for (int32_t x = 0; x < b.bounds.right; ++x) {
@@ -124,17 +123,28 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
   std::vector<KernelPlacement> out;
   for (int32_t w = 0; w <= 300; ++w) {
     const int32_t sx = static_cast<int32_t>(rng() % 16), dx = static_cast<int32_t>(rng() % 16);
-    out.push_back({dx, static_cast<int32_t>(rng() % 3), true, Rect{sx, 1, sx + w, 3}, false, {},
-                   false, {}, w % 2 == 0});
+    out.push_back({dx,
+                   static_cast<int32_t>(rng() % 3),
+                   true,
+                   Rect{sx, 1, sx + w, 3},
+                   false,
+                   {},
+                   false,
+                   {},
+                   w % 2 == 0});
   }
   for (int32_t i = 0; i < 60; ++i) {
     const int32_t l = static_cast<int32_t>(rng() % 40) - 8, t = static_cast<int32_t>(rng() % 6) - 2;
     const int32_t w = static_cast<int32_t>(rng() % 200) + 1, h = static_cast<int32_t>(rng() % 5) + 1;
-    KernelPlacement p{static_cast<int32_t>(rng() % 40) - 10, static_cast<int32_t>(rng() % 6) - 2, true,
-                Rect{l, t, l + w, t + h}, true,
-                Size{static_cast<int32_t>(rng() % 400) + 1, static_cast<int32_t>(rng() % 8) + 1}, rng() % 2 == 0,
-                Rect{static_cast<int32_t>(rng() % 30), 0, static_cast<int32_t>(rng() % 300) + 20, 6},
-                i % 2 == 0};
+    KernelPlacement p{static_cast<int32_t>(rng() % 40) - 10,
+                      static_cast<int32_t>(rng() % 6) - 2,
+                      true,
+                      Rect{l, t, l + w, t + h},
+                      true,
+                      Size{static_cast<int32_t>(rng() % 400) + 1, static_cast<int32_t>(rng() % 8) + 1},
+                      rng() % 2 == 0,
+                      Rect{static_cast<int32_t>(rng() % 30), 0, static_cast<int32_t>(rng() % 300) + 20, 6},
+                      i % 2 == 0};
     if (i % 3 == 0) p.hasSize = false;  // clipped one to one
     out.push_back(p);
   }
@@ -143,8 +153,14 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
   for (int32_t i = 0; i < 20; ++i) {
     const int32_t w = static_cast<int32_t>(rng() % 120) + 1, h = static_cast<int32_t>(rng() % 4) + 1;
     const int32_t grow = static_cast<int32_t>(rng() % 3);
-    out.push_back({static_cast<int32_t>(rng() % 16), 0, true, Rect{340 - w, 6 - h, 340 + grow, 6 + grow},
-                   i % 4 != 0, Size{w + static_cast<int32_t>(rng() % (2 * w + 1)), h + grow + 1}, false, {},
+    out.push_back({static_cast<int32_t>(rng() % 16),
+                   0,
+                   true,
+                   Rect{340 - w, 6 - h, 340 + grow, 6 + grow},
+                   i % 4 != 0,
+                   Size{w + static_cast<int32_t>(rng() % (2 * w + 1)), h + grow + 1},
+                   false,
+                   {},
                    false});
   }
   // The source's top left pixels onto the destination's, one to one, so that
@@ -162,9 +178,8 @@ inline std::vector<KernelPlacement> KernelPlacements(std::mt19937& rng) {
 // values are given) on a source and a destination (340 x 6 onto 330 x 6,
 // rows padded) filled afresh for it, the same bytes at every level. Each
 // level is set once for all placements (setting one is not free).
-inline void ExpectLevelsAgreeAt(PixelFormat srcFormat, PixelFormat dstFormat,
-                                std::span<const int32_t> values, const ValuedDrawCall& draw,
-                                uint32_t seed, uint32_t keyColour = 0x00FF00FF) {
+inline void ExpectLevelsAgreeAt(PixelFormat srcFormat, PixelFormat dstFormat, std::span<const int32_t> values,
+                                const ValuedDrawCall& draw, uint32_t seed, uint32_t keyColour = 0x00FF00FF) {
   std::mt19937 rng(seed);
   const int32_t srcPitch = 340 * BytesPerPixel(srcFormat) + 12;
   const int32_t dstPitch = 330 * BytesPerPixel(dstFormat) + 8;
@@ -213,12 +228,11 @@ inline void ExpectLevelsAgreeAt(PixelFormat srcFormat, PixelFormat dstFormat,
       size_t at = 0;
       while (got[at] == reference[i][at]) ++at;
       FAIL() << "level " << level << ", " << PixelFormatName(srcFormat) << " onto "
-             << PixelFormatName(dstFormat) << ", value " << drawValues[i] << ", byte " << at
-             << " (row " << at / dst.Buffer().pitch << ", got " << int{got[at]} << ", want "
-             << int{reference[i][at]} << "), placement x " << p.x << " y " << p.y << " src "
-             << p.srcRect.left << "," << p.srcRect.top << "-" << p.srcRect.right << ","
-             << p.srcRect.bottom << " size " << (p.hasSize ? p.size.width : -1) << "x"
-             << (p.hasSize ? p.size.height : -1);
+             << PixelFormatName(dstFormat) << ", value " << drawValues[i] << ", byte " << at << " (row "
+             << at / dst.Buffer().pitch << ", got " << int{got[at]} << ", want " << int{reference[i][at]}
+             << "), placement x " << p.x << " y " << p.y << " src " << p.srcRect.left << "," << p.srcRect.top
+             << "-" << p.srcRect.right << "," << p.srcRect.bottom << " size "
+             << (p.hasSize ? p.size.width : -1) << "x" << (p.hasSize ? p.size.height : -1);
     }
   }
 }
@@ -228,8 +242,8 @@ inline void ExpectLevelsAgree(PixelFormat srcFormat, PixelFormat dstFormat, cons
                               uint32_t seed, uint32_t keyColour = 0x00FF00FF) {
   ExpectLevelsAgreeAt(
       srcFormat, dstFormat, {},
-      [&draw](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
-              const Size* z, const Rect* c) { return draw(d, s, x, y, r, z, c); },
+      [&draw](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r, const Size* z,
+              const Rect* c) { return draw(d, s, x, y, r, z, c); },
       seed, keyColour);
 }
 

@@ -190,7 +190,9 @@ constexpr Point kCorners[4] = {{2, 1}, {46, 4}, {44, 34}, {1, 32}};
 
 const Link kLinks[] = {
     {"BltAlpha", Op::Translucent, fp::kBlend, EveryPair, Walk::Rows,
-     [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAlpha(&s, 0, 0, 200, nullptr, z, nullptr); }},
+     [](DDSurface& d, DDSurface& s, const Size* z) {
+       return d.BltAlpha(&s, 0, 0, 200, nullptr, z, nullptr);
+     }},
     {"BltAlphaOpacity", Op::Translucent, fp::kAlphaOntoColour, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltAlphaOpacity(&s, 0, 0, 200, nullptr, z, nullptr);
@@ -200,19 +202,25 @@ const Link kLinks[] = {
        return d.BltTranslucentKey(&s, 0, 0, 200, nullptr, z, nullptr);
      }},
     {"BltBlend", Op::TwoLevel, fp::kBlend, EveryPair, Walk::Rows,
-     [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltBlend(&s, 0, 0, 160, 95, nullptr, z, nullptr); }},
+     [](DDSurface& d, DDSurface& s, const Size* z) {
+       return d.BltBlend(&s, 0, 0, 160, 95, nullptr, z, nullptr);
+     }},
     {"BltBlendKey", Op::TwoLevelKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltBlendKey(&s, 0, 0, 160, 95, nullptr, z, nullptr);
      }},
     {"BltAlphaChannel", Op::AlphaChannel, fp::kAlphaComposite, EveryPair, Walk::Rows,
-     [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAlphaChannel(&s, 0, 0, nullptr, z, nullptr); }},
+     [](DDSurface& d, DDSurface& s, const Size* z) {
+       return d.BltAlphaChannel(&s, 0, 0, nullptr, z, nullptr);
+     }},
     {"BltPattern", Op::Pattern, fp::kPattern, EveryPair, Walk::PositionalRows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltPattern(&s, 0, 0, PatternBytes(), nullptr, z, nullptr);
      }},
     {"BltColorKeepAlpha", Op::ColourKeepAlpha, fp::kEqualAlpha, WideColourKeepAlpha, Walk::Rows,
-     [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltColorKeepAlpha(&s, 0, 0, nullptr, z, nullptr); }},
+     [](DDSurface& d, DDSurface& s, const Size* z) {
+       return d.BltColorKeepAlpha(&s, 0, 0, nullptr, z, nullptr);
+     }},
     {"AlphaFromMaskRamp", Op::MaskAlpha, fp::kMaskOntoAlpha, MaskRamp, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.AlphaFromMaskRamp(&s, 64, 192, 0, 255, 0, 0, nullptr, z, nullptr);
@@ -224,7 +232,9 @@ const Link kLinks[] = {
     {"BltAddKey", Op::AddKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAddKey(&s, 0, 0, nullptr, z, nullptr); }},
     {"BltAddLevel", Op::AddLevel, fp::kBlend, EveryPair, Walk::Rows,
-     [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltAddLevel(&s, 0, 0, 100, nullptr, z, nullptr); }},
+     [](DDSurface& d, DDSurface& s, const Size* z) {
+       return d.BltAddLevel(&s, 0, 0, 100, nullptr, z, nullptr);
+     }},
     {"BltAddLevelKey", Op::AddLevelKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltAddLevelKey(&s, 0, 0, 100, nullptr, z, nullptr);
@@ -234,7 +244,9 @@ const Link kLinks[] = {
     {"BltSubKey", Op::SubKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltSubKey(&s, 0, 0, nullptr, z, nullptr); }},
     {"BltSubLevel", Op::SubLevel, fp::kBlend, EveryPair, Walk::Rows,
-     [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltSubLevel(&s, 0, 0, 100, nullptr, z, nullptr); }},
+     [](DDSurface& d, DDSurface& s, const Size* z) {
+       return d.BltSubLevel(&s, 0, 0, 100, nullptr, z, nullptr);
+     }},
     {"BltSubLevelKey", Op::SubLevelKeyed, fp::kBlend, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) {
        return d.BltSubLevelKey(&s, 0, 0, 100, nullptr, z, nullptr);
@@ -242,7 +254,9 @@ const Link kLinks[] = {
     {"BltKeyed", Op::KeyedCopy, fp::kSameFormat, EveryPair, Walk::Rows,
      [](DDSurface& d, DDSurface& s, const Size* z) { return d.BltKeyed(&s, 0, 0, nullptr, z, nullptr); }},
     {"DrawPolygon", Op::SpanOpaque, fp::kPolygon, WideSpans, Walk::Spans,
-     [](DDSurface& d, DDSurface& s, const Size*) { return d.DrawPolygon(&s, kTexels, kCorners, nullptr, 0, 4); }},
+     [](DDSurface& d, DDSurface& s, const Size*) {
+       return d.DrawPolygon(&s, kTexels, kCorners, nullptr, 0, 4);
+     }},
     {"DrawPolygonKeyed", Op::SpanKeyed, fp::kPolygon, WideSpans, Walk::Spans,
      [](DDSurface& d, DDSurface& s, const Size*) {
        return d.DrawPolygonKeyed(&s, kTexels, kCorners, nullptr, 0, 4);
@@ -357,9 +371,8 @@ TEST(KernelTargets, EveryLevelRunsTheCodeOfItsOwnTarget) {
     }
     for (const kernels::SourceRegistration& s : r.sources) {
       EXPECT_EQ(s.compiled, r.target)
-          << level << " (" << (r.target != 0 ? hwy::TargetName(r.target) : "no target") << "): "
-          << s.source << " found "
-          << (s.compiled != 0 ? hwy::TargetName(s.compiled) : "no") << " code";
+          << level << " (" << (r.target != 0 ? hwy::TargetName(r.target) : "no target") << "): " << s.source
+          << " found " << (s.compiled != 0 ? hwy::TargetName(s.compiled) : "no") << " code";
     }
   }
 }

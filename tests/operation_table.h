@@ -41,7 +41,7 @@ inline std::vector<FormatPair> Set(const std::array<FormatPair, N>& set) {
 // The pairs of set whose source has alpha (or has none), added to more.
 template <size_t N>
 inline std::vector<FormatPair> WithSources(const std::array<FormatPair, N>& set, bool alpha,
-                                    std::vector<FormatPair> more = {}) {
+                                           std::vector<FormatPair> more = {}) {
   for (const FormatPair& p : set)
     if (IsAlphaFormat(p.src) == alpha) more.push_back(p);
   return more;
@@ -73,21 +73,26 @@ inline std::vector<Operation> Operations() {
   const Size grown{9, 7};
   // name, call, served pairs, answer for the others
   return {
-      {"Blt", [](DDSurface& d, DDSurface* s) { return d.Blt(s, 1, 1); }, Set(fp::kSameFormat),
-       kUsual},
+      {"Blt", [](DDSurface& d, DDSurface* s) { return d.Blt(s, 1, 1); }, Set(fp::kSameFormat), kUsual},
       {"Blt stretched", [=](DDSurface& d, DDSurface* s) { return d.Blt(s, 0, 0, nullptr, &grown); },
        Set(fp::kSameFormat), kUsual},
       {"BltKeyed", [](DDSurface& d, DDSurface* s) { return d.BltKeyed(s, 1, 1, nullptr, nullptr, nullptr); },
        Set(fp::kSameFormat), kUsual},
-      {"DrawKeyed", [](DDSurface& d, DDSurface* s) { return d.DrawKeyed(s, 1, 1, nullptr, nullptr, nullptr); },
+      {"DrawKeyed",
+       [](DDSurface& d, DDSurface* s) { return d.DrawKeyed(s, 1, 1, nullptr, nullptr, nullptr); },
        Set(fp::kSameFormat), kUsual},
       {"BltTranslucentKey",
-       [](DDSurface& d, DDSurface* s) { return d.BltTranslucentKey(s, 1, 1, 200, nullptr, nullptr, nullptr); },
+       [](DDSurface& d, DDSurface* s) {
+         return d.BltTranslucentKey(s, 1, 1, 200, nullptr, nullptr, nullptr);
+       },
        Set(fp::kBlend), kUsual},
       {"DrawKeyedTranslucent",
-       [](DDSurface& d, DDSurface* s) { return d.DrawKeyedTranslucent(s, 1, 1, 200, nullptr, nullptr, nullptr); },
+       [](DDSurface& d, DDSurface* s) {
+         return d.DrawKeyedTranslucent(s, 1, 1, 200, nullptr, nullptr, nullptr);
+       },
        Set(fp::kBlend), kUsual},
-      {"BltAlpha", [](DDSurface& d, DDSurface* s) { return d.BltAlpha(s, 1, 1, 200, nullptr, nullptr, nullptr); },
+      {"BltAlpha",
+       [](DDSurface& d, DDSurface* s) { return d.BltAlpha(s, 1, 1, 200, nullptr, nullptr, nullptr); },
        Set(fp::kBlend), kUsual},
       {"BltAlpha stretched",
        [=](DDSurface& d, DDSurface* s) { return d.BltAlpha(s, 0, 0, 200, nullptr, &grown, nullptr); },
@@ -125,7 +130,8 @@ inline std::vector<Operation> Operations() {
        Set(fp::kMaskOntoAlpha), &Answer<kBlitDone, kBlitDone>},
       {"BltAdd", [](DDSurface& d, DDSurface* s) { return d.BltAdd(s, 1, 1, nullptr, nullptr, nullptr); },
        Set(fp::kBlend), kUsual},
-      {"BltAddKey", [](DDSurface& d, DDSurface* s) { return d.BltAddKey(s, 1, 1, nullptr, nullptr, nullptr); },
+      {"BltAddKey",
+       [](DDSurface& d, DDSurface* s) { return d.BltAddKey(s, 1, 1, nullptr, nullptr, nullptr); },
        Set(fp::kBlend), kUsual},
       {"BltAddLevel",
        [](DDSurface& d, DDSurface* s) { return d.BltAddLevel(s, 1, 1, 100, nullptr, nullptr, nullptr); },
@@ -138,7 +144,8 @@ inline std::vector<Operation> Operations() {
        Set(fp::kBlend), kUsual},
       {"BltSub", [](DDSurface& d, DDSurface* s) { return d.BltSub(s, 1, 1, nullptr, nullptr, nullptr); },
        Set(fp::kBlend), kUsual},
-      {"BltSubKey", [](DDSurface& d, DDSurface* s) { return d.BltSubKey(s, 1, 1, nullptr, nullptr, nullptr); },
+      {"BltSubKey",
+       [](DDSurface& d, DDSurface* s) { return d.BltSubKey(s, 1, 1, nullptr, nullptr, nullptr); },
        Set(fp::kBlend), kUsual},
       {"BltSubLevel",
        [](DDSurface& d, DDSurface* s) { return d.BltSubLevel(s, 1, 1, 100, nullptr, nullptr, nullptr); },
@@ -152,17 +159,23 @@ inline std::vector<Operation> Operations() {
       {"BltColorKeepAlpha",
        [](DDSurface& d, DDSurface* s) { return d.BltColorKeepAlpha(s, 1, 1, nullptr, nullptr, nullptr); },
        Set(fp::kEqualAlpha), &Answer<kBlitPairNotServed, kBlitNotAlphaFormat>},
-      {"BltNoOp", [](DDSurface& d, DDSurface* s) { return d.BltNoOp(s, 1, 1, 7, nullptr, nullptr, nullptr); },
-       {}, &Answer<kBlitDone, kBlitDone>},
+      {"BltNoOp",
+       [](DDSurface& d, DDSurface* s) { return d.BltNoOp(s, 1, 1, 7, nullptr, nullptr, nullptr); },
+       {},
+       &Answer<kBlitDone, kBlitDone>},
       {"BltPattern",
        [](DDSurface& d, DDSurface* s) { return d.BltPattern(s, 1, 1, Pattern(), nullptr, nullptr, nullptr); },
        Set(fp::kPattern), &Answer<kBlitLockRefused, kBlitDone>},
       {"DrawWeighted",
        [](DDSurface& d, DDSurface* s) { return d.DrawWeighted(s, 1, 1, 128, nullptr, nullptr, nullptr); },
-       {}, &Answer<kBlitLockRefused, kBlitLockRefused>},
+       {},
+       &Answer<kBlitLockRefused, kBlitLockRefused>},
       {"DrawWeightedKeyed",
-       [](DDSurface& d, DDSurface* s) { return d.DrawWeightedKeyed(s, 1, 1, 128, nullptr, nullptr, nullptr); },
-       {}, &Answer<kBlitLockRefused, kBlitLockRefused>},
+       [](DDSurface& d, DDSurface* s) {
+         return d.DrawWeightedKeyed(s, 1, 1, 128, nullptr, nullptr, nullptr);
+       },
+       {},
+       &Answer<kBlitLockRefused, kBlitLockRefused>},
       // Alpha sources go to the alpha-channel blit, the others to the keyed copy.
       {"Draw", [](DDSurface& d, DDSurface* s) { return d.Draw(s, 1, 1); },
        WithSources(fp::kSameFormat, false, Set(fp::kAlphaComposite)), kAlwaysNotServed},
@@ -180,10 +193,14 @@ inline std::vector<Operation> Operations() {
        [](DDSurface& d, DDSurface* s) { return d.DrawPolygonKeyed(s, kSrcQuad, kDstQuad, nullptr, 0, 4); },
        Set(fp::kPolygon), kUsual},
       {"FillTexturedQuad",
-       [](DDSurface& d, DDSurface* s) { return FillTexturedQuad(&d, s, 200, kSrcQuad, kDstQuad, nullptr, 0, 4); },
+       [](DDSurface& d, DDSurface* s) {
+         return FillTexturedQuad(&d, s, 200, kSrcQuad, kDstQuad, nullptr, 0, 4);
+       },
        Set(fp::kPolygon), kUsual},
       {"FillTexturedQuad 256",
-       [](DDSurface& d, DDSurface* s) { return FillTexturedQuad(&d, s, 256, kSrcQuad, kDstQuad, nullptr, 0, 4); },
+       [](DDSurface& d, DDSurface* s) {
+         return FillTexturedQuad(&d, s, 256, kSrcQuad, kDstQuad, nullptr, 0, 4);
+       },
        Set(fp::kPolygon), kUsual},
       {"DrawRotatedScaled",
        [](DDSurface& d, DDSurface* s) { return DrawRotatedScaled(&d, s, 5, 4, 30, 65536, 65536, nullptr); },

@@ -59,36 +59,27 @@ std::vector<Operation> Operations() {
   const auto add = [&](const char* name, auto set, Call call, bool pattern = false) {
     out.push_back({name, std::move(call), optable::Set(set), pattern});
   };
-  add("Blt clipped", fp::kSameFormat, [](DDSurface& d, DDSurface* s, P) {
-    return d.Blt(s, 2, -1, &kPart, nullptr, &kClip);
-  });
-  add("BltKeyed stretched clipped", fp::kSameFormat, [](DDSurface& d, DDSurface* s, P) {
-    return d.BltKeyed(s, 0, 1, &kPart, &kGrown, &kClip);
-  });
-  add("BltAlpha shrunk", fp::kBlend, [](DDSurface& d, DDSurface* s, P) {
-    return d.BltAlpha(s, 1, 0, 90, nullptr, &kShrunk, nullptr);
-  });
+  add("Blt clipped", fp::kSameFormat,
+      [](DDSurface& d, DDSurface* s, P) { return d.Blt(s, 2, -1, &kPart, nullptr, &kClip); });
+  add("BltKeyed stretched clipped", fp::kSameFormat,
+      [](DDSurface& d, DDSurface* s, P) { return d.BltKeyed(s, 0, 1, &kPart, &kGrown, &kClip); });
+  add("BltAlpha shrunk", fp::kBlend,
+      [](DDSurface& d, DDSurface* s, P) { return d.BltAlpha(s, 1, 0, 90, nullptr, &kShrunk, nullptr); });
   add("BltTranslucentKey stretched clipped", fp::kBlend, [](DDSurface& d, DDSurface* s, P) {
     return d.BltTranslucentKey(s, -1, 0, 90, &kPart, &kGrown, &kClip);
   });
-  add("BltBlendKey stretched clipped", fp::kBlend, [](DDSurface& d, DDSurface* s, P) {
-    return d.BltBlendKey(s, 0, 0, 160, 95, &kPart, &kGrown, &kClip);
-  });
-  add("BltAdd clipped", fp::kBlend, [](DDSurface& d, DDSurface* s, P) {
-    return d.BltAdd(s, -1, 1, &kPart, nullptr, &kClip);
-  });
-  add("BltAddLevel stretched clipped", fp::kBlend, [](DDSurface& d, DDSurface* s, P) {
-    return d.BltAddLevel(s, 0, -1, 100, &kPart, &kGrown, &kClip);
-  });
-  add("BltSubKey stretched", fp::kBlend, [](DDSurface& d, DDSurface* s, P) {
-    return d.BltSubKey(s, 1, 0, nullptr, &kGrown, nullptr);
-  });
-  add("BltAlphaChannel stretched clipped", fp::kAlphaComposite, [](DDSurface& d, DDSurface* s, P) {
-    return d.BltAlphaChannel(s, 0, 1, &kPart, &kGrown, &kClip);
-  });
-  add("BltColorKeepAlpha stretched", fp::kEqualAlpha, [](DDSurface& d, DDSurface* s, P) {
-    return d.BltColorKeepAlpha(s, 1, 1, nullptr, &kGrown, nullptr);
-  });
+  add("BltBlendKey stretched clipped", fp::kBlend,
+      [](DDSurface& d, DDSurface* s, P) { return d.BltBlendKey(s, 0, 0, 160, 95, &kPart, &kGrown, &kClip); });
+  add("BltAdd clipped", fp::kBlend,
+      [](DDSurface& d, DDSurface* s, P) { return d.BltAdd(s, -1, 1, &kPart, nullptr, &kClip); });
+  add("BltAddLevel stretched clipped", fp::kBlend,
+      [](DDSurface& d, DDSurface* s, P) { return d.BltAddLevel(s, 0, -1, 100, &kPart, &kGrown, &kClip); });
+  add("BltSubKey stretched", fp::kBlend,
+      [](DDSurface& d, DDSurface* s, P) { return d.BltSubKey(s, 1, 0, nullptr, &kGrown, nullptr); });
+  add("BltAlphaChannel stretched clipped", fp::kAlphaComposite,
+      [](DDSurface& d, DDSurface* s, P) { return d.BltAlphaChannel(s, 0, 1, &kPart, &kGrown, &kClip); });
+  add("BltColorKeepAlpha stretched", fp::kEqualAlpha,
+      [](DDSurface& d, DDSurface* s, P) { return d.BltColorKeepAlpha(s, 1, 1, nullptr, &kGrown, nullptr); });
   add("AlphaFromMaskRamp stretched clipped", fp::kMaskOntoAlpha, [](DDSurface& d, DDSurface* s, P) {
     return d.AlphaFromMaskRamp(s, 40, 200, 10, 250, 0, 0, &kPart, &kGrown, &kClip);
   });
@@ -96,12 +87,14 @@ std::vector<Operation> Operations() {
     return d.BltPattern(s, 0, 0, optable::Pattern(), &kPart, &kGrown, &kClip);
   });
   // The pattern in the buffer, over the destination's pixels.
-  add("BltPattern in the buffer", fp::kPattern, [](DDSurface& d, DDSurface* s, P p) {
-    return d.BltPattern(s, 1, 1, p, nullptr, nullptr, nullptr);
-  }, true);
-  add("BltPattern in the buffer stretched", fp::kPattern, [](DDSurface& d, DDSurface* s, P p) {
-    return d.BltPattern(s, 0, 0, p, &kPart, &kGrown, nullptr);
-  }, true);
+  add(
+      "BltPattern in the buffer", fp::kPattern,
+      [](DDSurface& d, DDSurface* s, P p) { return d.BltPattern(s, 1, 1, p, nullptr, nullptr, nullptr); },
+      true);
+  add(
+      "BltPattern in the buffer stretched", fp::kPattern,
+      [](DDSurface& d, DDSurface* s, P p) { return d.BltPattern(s, 0, 0, p, &kPart, &kGrown, nullptr); },
+      true);
   return out;
 }
 
@@ -122,8 +115,8 @@ int64_t Extent(int32_t w, int32_t h, int32_t pitch, F f) {
 std::string Describe(const Layout& l) {
   std::ostringstream os;
   os << PixelFormatName(l.srcFormat) << " onto " << PixelFormatName(l.dstFormat) << " (" << l.kind
-     << "): source " << l.sw << "x" << l.sh << " pitch " << l.sp << " at " << l.srcAt
-     << ", destination " << l.dw << "x" << l.dh << " pitch " << l.dp << " at " << l.dstAt;
+     << "): source " << l.sw << "x" << l.sh << " pitch " << l.sp << " at " << l.srcAt << ", destination "
+     << l.dw << "x" << l.dh << " pitch " << l.dp << " at " << l.dstAt;
   if (l.patternAt >= 0) os << ", pattern at " << l.patternAt;
   return os.str();
 }
@@ -296,8 +289,8 @@ TEST_P(OverlapTest, EveryLevelDrawsTheRulePixelByPixel) {
     ++wrong[what + ", " + layouts[c].kind];
     if (++shown > 4) return;
     const size_t at = FirstDifference(got, want);
-    ADD_FAILURE() << what << ": " << Describe(layouts[c]) << ": byte " << at << " is "
-                  << int{got[at]} << ", not " << int{want[at]};
+    ADD_FAILURE() << what << ": " << Describe(layouts[c]) << ": byte " << at << " is " << int{got[at]}
+                  << ", not " << int{want[at]};
   };
   for (std::string_view level : SimdLevels()) {
     test::ScopedSimdLevel scoped(level);
@@ -333,8 +326,7 @@ INSTANTIATE_TEST_SUITE_P(Wraps, OverlapTest, ::testing::ValuesIn(Operations()), 
 
 // Every level draws want, from buffer as it is, with draw.
 template <class Draw>
-void ExpectAtEveryLevel(std::vector<uint8_t>& buffer, const std::vector<uint8_t>& want,
-                        const Draw& draw) {
+void ExpectAtEveryLevel(std::vector<uint8_t>& buffer, const std::vector<uint8_t>& want, const Draw& draw) {
   const std::vector<uint8_t> before = buffer;
   for (std::string_view level : SimdLevels()) {
     test::ScopedSimdLevel scoped(level);
@@ -342,10 +334,10 @@ void ExpectAtEveryLevel(std::vector<uint8_t>& buffer, const std::vector<uint8_t>
     ASSERT_EQ(draw(), kBlitDone) << level;
     if (buffer == want) continue;
     const size_t at = FirstDifference(buffer, want);
-    const int wrong = std::inner_product(buffer.begin(), buffer.end(), want.begin(), 0,
-                                         std::plus<>(), std::not_equal_to<>());
-    ADD_FAILURE() << level << ": " << wrong << " bytes wrong, the first " << at << ": "
-                  << int{buffer[at]} << ", not " << int{want[at]};
+    const int wrong = std::inner_product(buffer.begin(), buffer.end(), want.begin(), 0, std::plus<>(),
+                                         std::not_equal_to<>());
+    ADD_FAILURE() << level << ": " << wrong << " bytes wrong, the first " << at << ": " << int{buffer[at]}
+                  << ", not " << int{want[at]};
   }
 }
 
@@ -377,8 +369,7 @@ TEST(OverlapFaults, Word16RowOntoItselfOnePixelRight) {
     sub[2 * i] = white ? 0xFF : 0;
     sub[2 * i + 1] = white ? 0x7F : 0;
   }
-  ExpectAtEveryLevel(buffer, sub,
-                     [&] { return row->BltSub(row.get(), 1, 0, &first7, nullptr, nullptr); });
+  ExpectAtEveryLevel(buffer, sub, [&] { return row->BltSub(row.get(), 1, 0, &first7, nullptr, nullptr); });
 }
 
 // A Bgra32 mask whose blue bytes are the alpha bytes of a Bgra32 destination
@@ -414,26 +405,43 @@ TEST(OverlapFaults, FixedLayoutsDrawTheRulePixelByPixel) {
     int32_t width;
   } draws[] = {
       {{"BltAlpha", [](DDSurface& d, DDSurface* s, P) { return d.BltAlpha(s, 0, 0, 100); }, {}},
-       F::Bgrx32, F::Bgrx32, -1, 40},
+       F::Bgrx32,
+       F::Bgrx32,
+       -1,
+       40},
       {{"BltAlphaChannel", [](DDSurface& d, DDSurface* s, P) { return d.BltAlphaChannel(s, 0, 0); }, {}},
-       F::Bgra32, F::Bgra32, 1, 40},
+       F::Bgra32,
+       F::Bgra32,
+       1,
+       40},
       {{"BltTranslucentKey",
-        [](DDSurface& d, DDSurface* s, P) { return d.BltTranslucentKey(s, 0, 0, 100); }, {}},
-       F::Bgra32, F::Bgr24, -2, 40},
+        [](DDSurface& d, DDSurface* s, P) { return d.BltTranslucentKey(s, 0, 0, 100); },
+        {}},
+       F::Bgra32,
+       F::Bgr24,
+       -2,
+       40},
       {{"DrawPolygon",
         [](DDSurface& d, DDSurface* s, P) {
           return d.DrawPolygon(s, optable::kSrcQuad, optable::kDstQuad, nullptr, 0, 4);
-        }, {}},
-       F::Rgb24, F::Rgb24, 1, 10},
+        },
+        {}},
+       F::Rgb24,
+       F::Rgb24,
+       1,
+       10},
       // The destination after the source; the pattern its second row.
       {{"BltPattern", [](DDSurface& d, DDSurface* s, P p) { return d.BltPattern(s, 0, 0, p); }, {}, true},
-       F::Bgrx32, F::Bgrx32, 4 * 40 * 7, 40},
+       F::Bgrx32,
+       F::Bgrx32,
+       4 * 40 * 7,
+       40},
   };
   std::mt19937 rng(22);
   for (const auto& draw : draws) {
     const int32_t pitch = draw.width * BytesPerPixel(draw.sf);
-    Layout l{draw.sf, draw.df, draw.width, 7, pitch, draw.width, 7, pitch,
-             8, 8 + draw.offset, -1, 0, false, "fixed"};
+    Layout l{draw.sf, draw.df, draw.width,      7,  pitch, draw.width, 7,
+             pitch,   8,       8 + draw.offset, -1, 0,     false,      "fixed"};
     const int64_t end = std::max(l.srcAt + Extent(l.sw, l.sh, l.sp, l.srcFormat),
                                  l.dstAt + Extent(l.dw, l.dh, l.dp, l.dstFormat));
     if (draw.op.patternInBuffer) l.patternAt = l.dstAt + 4 * draw.width;  // the second row

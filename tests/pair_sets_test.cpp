@@ -91,17 +91,26 @@ uint32_t SwitchColourToPixel(F format, uint32_t colour, uint32_t alpha) {
   const uint32_t r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
   alpha &= 0xFF;
   switch (format) {
-    case F::Index8: return r;
-    case F::Rgb565: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
-    case F::Rgb555: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-    case F::Rgb565A: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3) | ((alpha >> 4) << 16);
-    case F::Rgb555A: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3) | ((alpha >> 4) << 16);
+    case F::Index8:
+      return r;
+    case F::Rgb565:
+      return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+    case F::Rgb555:
+      return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+    case F::Rgb565A:
+      return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3) | ((alpha >> 4) << 16);
+    case F::Rgb555A:
+      return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3) | ((alpha >> 4) << 16);
     case F::Bgr24:
-    case F::Bgrx32: return b | (g << 8) | (r << 16);
+    case F::Bgrx32:
+      return b | (g << 8) | (r << 16);
     case F::Rgb24:
-    case F::Rgbx32: return r | (g << 8) | (b << 16);
-    case F::Bgra32: return b | (g << 8) | (r << 16) | (alpha << 24);
-    case F::Rgba32: return r | (g << 8) | (b << 16) | (alpha << 24);
+    case F::Rgbx32:
+      return r | (g << 8) | (b << 16);
+    case F::Bgra32:
+      return b | (g << 8) | (r << 16) | (alpha << 24);
+    case F::Rgba32:
+      return r | (g << 8) | (b << 16) | (alpha << 24);
   }
   return 0;
 }
@@ -113,8 +122,7 @@ TEST(FormatDescriptions, GiveWhatTheFormatSwitchesGave) {
     const FormatDescription* d = DescribeFormat(f);
     const bool known = code >= 2 && code <= 13 && code != 9;
     ASSERT_EQ(d != nullptr, known) << code;
-    EXPECT_EQ(BytesPerPixel(f), !known ? 0 : code == 2 ? 1 : code <= 4 ? 2 : code <= 6 ? 3 : 4)
-        << code;
+    EXPECT_EQ(BytesPerPixel(f), !known ? 0 : code == 2 ? 1 : code <= 4 ? 2 : code <= 6 ? 3 : 4) << code;
     EXPECT_EQ(IsAlphaFormat(f), code >= 10 && code <= 13) << code;
     if (!known) {
       EXPECT_STREQ(PixelFormatName(f), "unknown");
@@ -138,9 +146,9 @@ TEST(FormatDescriptions, CreateWithAlphaTakesTheCounterpart) {
     int32_t display;
     F withAlpha;
   } cases[] = {
-      {2, F::Bgra32},   {3, F::Rgb565A},  {4, F::Rgb555A}, {5, F::Bgra32},   {6, F::Rgba32},
-      {7, F::Bgra32},   {8, F::Rgba32},   {10, F::Rgb565A}, {11, F::Rgb555A}, {12, F::Bgra32},
-      {13, F::Rgba32},  {9, F::Bgra32},   {0, F::Bgra32},  {-1, F::Bgra32},
+      {2, F::Bgra32},  {3, F::Rgb565A}, {4, F::Rgb555A},  {5, F::Bgra32},   {6, F::Rgba32},
+      {7, F::Bgra32},  {8, F::Rgba32},  {10, F::Rgb565A}, {11, F::Rgb555A}, {12, F::Bgra32},
+      {13, F::Rgba32}, {9, F::Bgra32},  {0, F::Bgra32},   {-1, F::Bgra32},
   };
   for (const auto& c : cases) {
     DDSurface s(static_cast<F>(c.display));

@@ -22,8 +22,8 @@ namespace {
 using F = PixelFormat;
 
 // Draws the source rectangle r at (x, 0), with a value chosen by the width.
-using RowsDraw = std::function<BlitResult(DDSurface& dst, DDSurface& src, int32_t x, const Rect& r,
-                                          int32_t value)>;
+using RowsDraw =
+    std::function<BlitResult(DDSurface& dst, DDSurface& src, int32_t x, const Rect& r, int32_t value)>;
 
 struct Case {
   const char* name;
@@ -89,21 +89,19 @@ BlitResult KeepAlpha(DDSurface& d, DDSurface& s, int32_t x, const Rect& r, int32
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PartialStoreKernels,
-    testing::Values(Case{"RampBgra32", F::Bgra32, F::Bgra32, Ramp},
-                    Case{"RampBgrx32", F::Bgrx32, F::Bgra32, Ramp},
-                    Case{"RampRgba32", F::Rgba32, F::Rgba32, Ramp},
-                    Case{"RampBgr24", F::Bgr24, F::Bgra32, Ramp},
-                    Case{"RampRgb24", F::Rgb24, F::Rgba32, Ramp},
-                    Case{"RampRgb565", F::Rgb565, F::Rgb565A, Ramp},
-                    Case{"RampRgb555A", F::Rgb555A, F::Rgb555A, Ramp},
-                    Case{"AlphaBgra32OntoBgr24", F::Bgra32, F::Bgr24, Alpha},
-                    Case{"TranslucentKeyBgr24", F::Bgr24, F::Bgr24, TranslucentKey},
-                    Case{"TranslucentKeyRgba32OntoRgb24", F::Rgba32, F::Rgb24, TranslucentKey},
-                    Case{"BlendBgra32OntoBgr24", F::Bgra32, F::Bgr24, Blend},
-                    Case{"BlendKeyRgb24", F::Rgb24, F::Rgb24, BlendKey},
-                    Case{"BlendKeyBgra32OntoBgr24", F::Bgra32, F::Bgr24, BlendKey},
-                    Case{"KeepAlphaBgra32", F::Bgra32, F::Bgra32, KeepAlpha},
-                    Case{"KeepAlphaRgb565A", F::Rgb565A, F::Rgb565A, KeepAlpha}),
+    testing::Values(
+        Case{"RampBgra32", F::Bgra32, F::Bgra32, Ramp}, Case{"RampBgrx32", F::Bgrx32, F::Bgra32, Ramp},
+        Case{"RampRgba32", F::Rgba32, F::Rgba32, Ramp}, Case{"RampBgr24", F::Bgr24, F::Bgra32, Ramp},
+        Case{"RampRgb24", F::Rgb24, F::Rgba32, Ramp}, Case{"RampRgb565", F::Rgb565, F::Rgb565A, Ramp},
+        Case{"RampRgb555A", F::Rgb555A, F::Rgb555A, Ramp},
+        Case{"AlphaBgra32OntoBgr24", F::Bgra32, F::Bgr24, Alpha},
+        Case{"TranslucentKeyBgr24", F::Bgr24, F::Bgr24, TranslucentKey},
+        Case{"TranslucentKeyRgba32OntoRgb24", F::Rgba32, F::Rgb24, TranslucentKey},
+        Case{"BlendBgra32OntoBgr24", F::Bgra32, F::Bgr24, Blend},
+        Case{"BlendKeyRgb24", F::Rgb24, F::Rgb24, BlendKey},
+        Case{"BlendKeyBgra32OntoBgr24", F::Bgra32, F::Bgr24, BlendKey},
+        Case{"KeepAlphaBgra32", F::Bgra32, F::Bgra32, KeepAlpha},
+        Case{"KeepAlphaRgb565A", F::Rgb565A, F::Rgb565A, KeepAlpha}),
     [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace

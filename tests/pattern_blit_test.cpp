@@ -23,13 +23,15 @@ uint32_t Word(const uint8_t* p) { return p[0] | (p[1] << 8); }
 bool Is565(F f) { return f == F::Rgb565 || f == F::Rgb565A; }
 
 uint32_t Scale(F f, uint32_t k, uint32_t w) {
-  if (Is565(f)) return (((w >> 11) & 31) * k / 15) << 11 | (((w >> 5) & 63) * k / 15) << 5 | (w & 31) * k / 15;
+  if (Is565(f))
+    return (((w >> 11) & 31) * k / 15) << 11 | (((w >> 5) & 63) * k / 15) << 5 | (w & 31) * k / 15;
   return (((w >> 10) & 31) * k / 15) << 10 | (((w >> 5) & 31) * k / 15) << 5 | (w & 31) * k / 15;
 }
 
 // d moved towards s by w / 255, the step truncated towards zero.
 uint8_t Towards(uint32_t w, int32_t s, int32_t d) {
-  const int32_t delta = s - d, step = (delta < 0 ? -1 : 1) * (std::abs(delta) * static_cast<int32_t>(w) / 255);
+  const int32_t delta = s - d,
+                step = (delta < 0 ? -1 : 1) * (std::abs(delta) * static_cast<int32_t>(w) / 255);
   return static_cast<uint8_t>(d + step);
 }
 
@@ -61,11 +63,15 @@ TEST(BltPattern, EveryPairMatchesTheReferenceOnRandomPlacements) {
       test::RandomPlacement p(rng, sw, sh, dw, dh);
       const std::vector<uint8_t> srcBytes = test::Snapshot(*src);
       std::vector<uint8_t> expected = test::Snapshot(*dst);
-      test::ReferenceBlit(*dst, expected, *src, srcBytes, p.at, [&](const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) {
-        Reference(pair.src, pair.dst, pattern, s, d, sx, sy);
-      });
-      ASSERT_EQ(dst->BltPattern(src.get(), p.at.x, p.at.y, pattern.data(), p.at.srcRect, p.at.dstSize, p.at.clip), kBlitDone);
-      ASSERT_EQ(test::Snapshot(*dst), expected) << PixelFormatName(pair.src) << " onto " << PixelFormatName(pair.dst) << " #" << iteration;
+      test::ReferenceBlit(*dst, expected, *src, srcBytes, p.at,
+                          [&](const uint8_t* s, uint8_t* d, int32_t sx, int32_t sy) {
+                            Reference(pair.src, pair.dst, pattern, s, d, sx, sy);
+                          });
+      ASSERT_EQ(
+          dst->BltPattern(src.get(), p.at.x, p.at.y, pattern.data(), p.at.srcRect, p.at.dstSize, p.at.clip),
+          kBlitDone);
+      ASSERT_EQ(test::Snapshot(*dst), expected)
+          << PixelFormatName(pair.src) << " onto " << PixelFormatName(pair.dst) << " #" << iteration;
       ASSERT_EQ(test::Snapshot(*src), srcBytes);
     }
   }
@@ -133,7 +139,8 @@ TEST(BltPattern, ThePatternFollowsSourceCoordinates) {
   const Size twice{32, 1};
   const Rect row{0, 0, 16, 1};
   wide->BltPattern(src.get(), 0, 0, checker.data(), &row, &twice, nullptr);
-  for (int32_t x = 0; x < 32; ++x) EXPECT_EQ(test::ReadPixel(*wide, x, 0), (x / 2) % 2 ? 0x00FFFFFFu : 0u) << x;
+  for (int32_t x = 0; x < 32; ++x)
+    EXPECT_EQ(test::ReadPixel(*wide, x, 0), (x / 2) % 2 ? 0x00FFFFFFu : 0u) << x;
 }
 
 TEST(BltPattern, ResultsAndLocking) {
@@ -150,10 +157,12 @@ TEST(BltPattern, ResultsAndLocking) {
   EXPECT_EQ(run(*i8, i8.get(), full.data()), kBlitDone);
   EXPECT_EQ(run(*d565, nullptr, full.data()), kBlitLockRefused);
   EXPECT_EQ(d565->Platform()->LocksHeld() + s555->Platform()->LocksHeld() + bgra->Platform()->LocksHeld() +
-                i8->Platform()->LocksHeld(), 0);
+                i8->Platform()->LocksHeld(),
+            0);
   // No pattern: 1, nothing locked, nothing drawn.
   std::mt19937 rng(1);
-  auto src = test::RandomSurface(4, 4, F::Rgb565, rng), dst = test::RandomSurface(4, 4, F::Rgb565, rng, 0, DDSurface::Memory::Lent);
+  auto src = test::RandomSurface(4, 4, F::Rgb565, rng),
+       dst = test::RandomSurface(4, 4, F::Rgb565, rng, 0, DDSurface::Memory::Lent);
   const auto before = test::Snapshot(*dst);
   const int32_t calls = dst->Platform()->LockCalls();
   EXPECT_EQ(run(*dst, src.get(), nullptr), kBlitLockRefused);

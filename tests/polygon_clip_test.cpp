@@ -33,8 +33,8 @@ int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi) {
 }
 
 enum class Family { kPlain, kKeyed, kBlend, kRotatedScaled, kRotatedSprite };
-constexpr Family kFamilies[] = {Family::kPlain, Family::kKeyed, Family::kBlend,
-                                Family::kRotatedScaled, Family::kRotatedSprite};
+constexpr Family kFamilies[] = {Family::kPlain, Family::kKeyed, Family::kBlend, Family::kRotatedScaled,
+                                Family::kRotatedSprite};
 const char* const kFamilyNames[] = {"DrawPolygon", "DrawPolygonKeyed", "FillTexturedQuad",
                                     "DrawRotatedScaled", "DrawRotatedSprite"};
 
@@ -47,8 +47,7 @@ struct Drawing {
   uint8_t flag = 0;
   int32_t alpha = 0;
 
-  BlitResult Draw(DDSurface& target, DDSurface& source, int32_t ox, int32_t oy,
-                  const Rect* clip) const {
+  BlitResult Draw(DDSurface& target, DDSurface& source, int32_t ox, int32_t oy, const Rect* clip) const {
     std::vector<Point> d = dst;
     for (Point& p : d) p = {p.x - ox, p.y - oy};
     const int32_t n = static_cast<int32_t>(d.size());
@@ -71,8 +70,7 @@ struct Drawing {
     std::ostringstream os;
     os << kFamilyNames[static_cast<int>(family)] << " flag " << int{flag} << " alpha " << alpha;
     if (family == Family::kRotatedScaled || family == Family::kRotatedSprite) {
-      os << " centre (" << cx << "," << cy << ") angle " << angle << " scale " << scaleX << ","
-         << scaleY;
+      os << " centre (" << cx << "," << cy << ") angle " << angle << " scale " << scaleX << "," << scaleY;
     }
     for (size_t i = 0; i < dst.size(); ++i) {
       os << " (" << dst[i].x << "," << dst[i].y << ")<-(" << src[i].x << "," << src[i].y << ")";
@@ -122,8 +120,7 @@ Drawing RandomDrawing(std::mt19937& rng, Family family, const DDSurface& source)
       std::vector<Point> p(n);
       double cx = 0, cy = 0;
       for (Point& q : p) {
-        q = {Pick(rng, kMargin, kCanvasW - kMargin - 1),
-             Pick(rng, kMargin, kCanvasH - kMargin - 1)};
+        q = {Pick(rng, kMargin, kCanvasW - kMargin - 1), Pick(rng, kMargin, kCanvasH - kMargin - 1)};
         cx += q.x, cy += q.y;
       }
       // Sorted about the centre, a quad is convex unless a turn goes the other way.
@@ -174,8 +171,8 @@ bool ClipKeepsTheInside(std::mt19937& rng, const Drawing& d, DDSurface& source, 
   clip.right = Pick(rng, clip.left, w + 4);
   clip.bottom = Pick(rng, clip.top, h + 4);
   const Rect* clipArg = withClip ? &clip : nullptr;
-  const Rect inside = withClip ? Rect{std::max(clip.left, 0), std::max(clip.top, 0),
-                                      std::min(clip.right, w), std::min(clip.bottom, h)}
+  const Rect inside = withClip ? Rect{std::max(clip.left, 0), std::max(clip.top, 0), std::min(clip.right, w),
+                                      std::min(clip.bottom, h)}
                                : Rect{0, 0, w, h};
 
   std::vector<uint8_t> expected = Snapshot(*window);
@@ -193,8 +190,8 @@ bool ClipKeepsTheInside(std::mt19937& rng, const Drawing& d, DDSurface& source, 
   while (got[at] == expected[at]) ++at;
   const int64_t pitch = window->Buffer().pitch;
   std::ostringstream os;
-  os << PixelFormatName(pair.src) << " onto " << PixelFormatName(pair.dst) << ", "
-     << d.Describe() << ", window (" << ox << "," << oy << ") " << w << "x" << h;
+  os << PixelFormatName(pair.src) << " onto " << PixelFormatName(pair.dst) << ", " << d.Describe()
+     << ", window (" << ox << "," << oy << ") " << w << "x" << h;
   if (withClip) {
     os << ", clip " << clip.left << "," << clip.top << "-" << clip.right << "," << clip.bottom;
   }
@@ -218,8 +215,7 @@ TEST(PolygonClip, PixelsInsideTheClipAreThoseOfTheUnclippedDrawing) {
     for (int32_t round = 0; round < kRounds; ++round) {
       const FormatPair pair = kPairs[round % kPairs.size()];
       const Family family = kFamilies[round % std::size(kFamilies)];
-      auto source = DDSurface::Make(Pick(rng, 2, 24), Pick(rng, 2, 24), pair.src,
-                                    DDSurface::Memory::Own, 0);
+      auto source = DDSurface::Make(Pick(rng, 2, 24), Pick(rng, 2, 24), pair.src, DDSurface::Memory::Own, 0);
       source->SetColorKey(static_cast<uint32_t>(rng()));
       test::FillForKernels(*source, rng);
       const Drawing d = RandomDrawing(rng, family, *source);
@@ -266,8 +262,8 @@ TEST(PolygonClip, CoveredPixelsAtTheClipEdgesKeepTheirTexels) {
     for (bool keyed : {false, true}) {
       auto full = DDSurface::Make(16, 16, PixelFormat::Bgrx32);
       auto cut = DDSurface::Make(16, 16, PixelFormat::Bgrx32);
-      for (auto [surface, clip] : {std::pair{full.get(), static_cast<const Rect*>(nullptr)},
-                                   std::pair{cut.get(), &fromOne}}) {
+      for (auto [surface, clip] :
+           {std::pair{full.get(), static_cast<const Rect*>(nullptr)}, std::pair{cut.get(), &fromOne}}) {
         ASSERT_EQ(keyed ? surface->DrawPolygonKeyed(four.get(), sp, dp, clip, 0, 3)
                         : surface->DrawPolygon(four.get(), sp, dp, clip, 0, 3),
                   kBlitDone);

@@ -72,8 +72,8 @@ class PolygonSpanLevels : public testing::TestWithParam<SpanCase> {
   }
 
   // One drawing of the family: a polygon, or (quads only) a turned picture.
-  BlitResult Draw(DDSurface& dst, DDSurface& src, const std::vector<Point>& sp,
-                  const std::vector<Point>& dp, const Rect* clip, uint8_t flag, int32_t alpha) {
+  BlitResult Draw(DDSurface& dst, DDSurface& src, const std::vector<Point>& sp, const std::vector<Point>& dp,
+                  const Rect* clip, uint8_t flag, int32_t alpha) {
     const int32_t n = static_cast<int32_t>(dp.size());
     switch (GetParam().family) {
       case Family::kKeyed:
@@ -104,8 +104,8 @@ TEST_P(PolygonSpanLevels, EveryLevelGivesTheScalarBytes) {
       RotatedQuad q;
       const int32_t scale = Pick(rng, 20000, 300000);
       const int32_t scaleY = rng() % 2 ? scale : Pick(rng, 20000, 300000);
-      if (!MakeRotatedQuad(*src, Pick(rng, -20, 170), Pick(rng, -20, 110), Pick(rng, 0, 511), scale,
-                           scaleY, &q)) {
+      if (!MakeRotatedQuad(*src, Pick(rng, -20, 170), Pick(rng, -20, 110), Pick(rng, 0, 511), scale, scaleY,
+                           &q)) {
         continue;
       }
       sp.assign(q.src, q.src + 4);
@@ -169,8 +169,8 @@ TEST_P(PolygonSpanLevels, EveryWidthAtEveryStartGivesTheScalarBytes) {
   for (int32_t start = 0; start < 16; ++start) {
     test::FillForKernels(*src, rng);
     test::FillForKernels(*dst, rng);
-    const int32_t u0 = Pick(rng, 0, 30), v0 = Pick(rng, 0, 20), u1 = Pick(rng, 0, 69),
-                  v1 = Pick(rng, 0, 51), alpha = Pick(rng, 0, 255);
+    const int32_t u0 = Pick(rng, 0, 30), v0 = Pick(rng, 0, 20), u1 = Pick(rng, 0, 69), v1 = Pick(rng, 0, 51),
+                  alpha = Pick(rng, 0, 255);
     test::ExpectSameAtEveryLevel(
         *dst,
         [&] {
@@ -219,11 +219,11 @@ TEST(PolygonSpanDecision, KernelsGetOnlySpansTheirLanesAndReadsHold) {
   uint8_t pixels[128] = {};
   const kernels::RowArgs args;
   const int64_t one = polyscan::kOne, half = polyscan::kHalf;
-  auto run = [&](int64_t readable, int32_t pitch, int64_t sb, int64_t au, int64_t du, int64_t av,
-                 int64_t dv, int64_t count) {
+  auto run = [&](int64_t readable, int32_t pitch, int64_t sb, int64_t au, int64_t du, int64_t av, int64_t dv,
+                 int64_t count) {
     calls = 0;
-    const int32_t done = polyscan::SpanByKernel(fn, args, memory, readable, pitch, sb, au, du, av,
-                                                dv, pixels, count);
+    const int32_t done =
+        polyscan::SpanByKernel(fn, args, memory, readable, pitch, sb, au, du, av, dv, pixels, count);
     EXPECT_EQ(done, calls == 1 ? count : 0);
     return calls == 1;
   };

@@ -30,8 +30,7 @@ struct Hit {
 };
 
 template <class I>
-std::vector<Hit> ReferenceScan(const Point* sp, const Point* dp, int n, const Rect& clip,
-                               int flag) {
+std::vector<Hit> ReferenceScan(const Point* sp, const Point* dp, int n, const Rect& clip, int flag) {
   std::vector<Hit> hits;
   const I one = I(1) << 20, half = one / 2;
   int top = 0, bot = 0;
@@ -42,8 +41,8 @@ std::vector<Hit> ReferenceScan(const Point* sp, const Point* dp, int n, const Re
   const Point T = dp[top], B = dp[bot];
   const Point P = dp[(top + n - 1) % n], N = dp[(top + 1) % n];
   // (products of 33-bit differences need more than 64 bits)
-  const int32_t cross = wide::SignOfCross(int64_t(I(N.y) - T.y), int64_t(I(P.x) - T.x),
-                                          int64_t(I(P.y) - T.y), int64_t(I(N.x) - T.x));
+  const int32_t cross = wide::SignOfCross(int64_t(I(N.y) - T.y), int64_t(I(P.x) - T.x), int64_t(I(P.y) - T.y),
+                                          int64_t(I(N.x) - T.x));
   const int leftStep = cross > 0 ? 1 : n - 1, rightStep = n - leftStep;
   std::vector<int> left, right;
   for (int i = top;; i = (i + leftStep) % n) {
@@ -84,8 +83,7 @@ std::vector<Hit> ReferenceScan(const Point* sp, const Point* dp, int n, const Re
     }
     I au = (from - xl) * du, av = (from - xl) * dv;
     for (I X = from; X <= to; ++X) {
-      hits.push_back({int64_t{X}, y, int64_t{(lu >> 20) + (au >> 20)},
-                      int64_t{(lv >> 20) + (av >> 20)}});
+      hits.push_back({int64_t{X}, y, int64_t{(lu >> 20) + (au >> 20)}, int64_t{(lv >> 20) + (av >> 20)}});
       au += du;
       av += dv;
     }
@@ -105,17 +103,28 @@ struct Info {
 
 Info InfoOf(PixelFormat f) {
   switch (f) {
-    case PixelFormat::Rgb565: return {kWord, true, 0, 0};
-    case PixelFormat::Rgb555: return {kWord, false, 0, 0};
-    case PixelFormat::Rgb565A: return {kWordAlpha, true, 0, 0};
-    case PixelFormat::Rgb555A: return {kWordAlpha, false, 0, 0};
-    case PixelFormat::Bgr24: return {kBytes24, false, 2, 0};
-    case PixelFormat::Rgb24: return {kBytes24, false, 0, 2};
-    case PixelFormat::Bgrx32: return {kBytesX, false, 2, 0};
-    case PixelFormat::Rgbx32: return {kBytesX, false, 0, 2};
-    case PixelFormat::Bgra32: return {kBytesAlpha, false, 2, 0};
-    case PixelFormat::Rgba32: return {kBytesAlpha, false, 0, 2};
-    default: return {kWord, false, 0, 0};
+    case PixelFormat::Rgb565:
+      return {kWord, true, 0, 0};
+    case PixelFormat::Rgb555:
+      return {kWord, false, 0, 0};
+    case PixelFormat::Rgb565A:
+      return {kWordAlpha, true, 0, 0};
+    case PixelFormat::Rgb555A:
+      return {kWordAlpha, false, 0, 0};
+    case PixelFormat::Bgr24:
+      return {kBytes24, false, 2, 0};
+    case PixelFormat::Rgb24:
+      return {kBytes24, false, 0, 2};
+    case PixelFormat::Bgrx32:
+      return {kBytesX, false, 2, 0};
+    case PixelFormat::Rgbx32:
+      return {kBytesX, false, 0, 2};
+    case PixelFormat::Bgra32:
+      return {kBytesAlpha, false, 2, 0};
+    case PixelFormat::Rgba32:
+      return {kBytesAlpha, false, 0, 2};
+    default:
+      return {kWord, false, 0, 0};
   }
 }
 
@@ -215,8 +224,7 @@ Quad RandomQuad(std::mt19937& rng, int lo, int hi, int sw, int sh) {
       for (Point& q : p) q = {Pick(rng, lo, hi), Pick(rng, lo, hi)};
     } else {
       const int y0 = Pick(rng, lo, hi), y1 = Pick(rng, lo, hi);
-      int a = Pick(rng, lo, hi), b = Pick(rng, lo, hi), c = Pick(rng, lo, hi),
-          d = Pick(rng, lo, hi);
+      int a = Pick(rng, lo, hi), b = Pick(rng, lo, hi), c = Pick(rng, lo, hi), d = Pick(rng, lo, hi);
       if (mode == 2) c = b, d = a;  // a rectangle
       p[0] = {a, y0}, p[1] = {b, y0}, p[2] = {c, y1}, p[3] = {d, y1};
     }
@@ -266,14 +274,22 @@ void PlantKey(DDSurface& src, std::mt19937& rng) {
       if (rng() % 3 != 0) continue;
       uint8_t* p = test::PixelAt(src, x, y);
       switch (si.kind) {
-        case kWord: SetWord(p, key); break;
-        case kWordAlpha: SetWord(p, key), p[2] = rng() % 16; break;
-        case kBytes24: p[0] = key, p[1] = key >> 8, p[2] = key >> 16; break;
+        case kWord:
+          SetWord(p, key);
+          break;
+        case kWordAlpha:
+          SetWord(p, key), p[2] = rng() % 16;
+          break;
+        case kBytes24:
+          p[0] = key, p[1] = key >> 8, p[2] = key >> 16;
+          break;
         case kBytesX:
           p[0] = key, p[1] = key >> 8, p[2] = key >> 16;
           p[3] = rng() % 2 ? 0 : 1 + rng() % 255;
           break;
-        case kBytesAlpha: p[0] = key, p[1] = key >> 8, p[2] = key >> 16, p[3] = rng(); break;
+        case kBytesAlpha:
+          p[0] = key, p[1] = key >> 8, p[2] = key >> 16, p[3] = rng();
+          break;
       }
     }
   }
@@ -307,8 +323,7 @@ void CheckDraw(std::mt19937& rng, const Case& c, const Quad& q, const Rect* clip
   if (c.keyed) PlantKey(*src, rng);
   const std::vector<uint8_t> srcBefore = Snapshot(*src);
   std::vector<uint8_t> expected = Snapshot(*dst);
-  const auto hits = ReferenceScan<int32_t>(q.src, q.dst, 4, Cut(clip, dst->Buffer().bounds),
-                                           flag != 0);
+  const auto hits = ReferenceScan<int32_t>(q.src, q.dst, 4, Cut(clip, dst->Buffer().bounds), flag != 0);
   ApplyHits(*dst, expected, *src, srcBefore, hits, c.keyed);
   const BlitResult r = c.keyed ? dst->DrawPolygonKeyed(src.get(), q.src, q.dst, clip, flag, 4)
                                : dst->DrawPolygon(src.get(), q.src, q.dst, clip, flag, 4);
@@ -316,12 +331,12 @@ void CheckDraw(std::mt19937& rng, const Case& c, const Quad& q, const Rect* clip
   ASSERT_EQ(Snapshot(*src), srcBefore);
   const std::vector<uint8_t> got = Snapshot(*dst);
   for (size_t i = 0; i < got.size(); ++i) {
-    ASSERT_EQ(got[i], expected[i])
-        << "byte " << i << " (row " << i / dst->Buffer().pitch << "), "
-        << PixelFormatName(c.sf) << " onto " << PixelFormatName(c.df)
-        << (c.keyed ? " keyed" : " plain") << ", flag " << int(flag) << ", quad (" << q.dst[0].x
-        << "," << q.dst[0].y << ") (" << q.dst[1].x << "," << q.dst[1].y << ") ("
-        << q.dst[2].x << "," << q.dst[2].y << ") (" << q.dst[3].x << "," << q.dst[3].y << ")";
+    ASSERT_EQ(got[i], expected[i]) << "byte " << i << " (row " << i / dst->Buffer().pitch << "), "
+                                   << PixelFormatName(c.sf) << " onto " << PixelFormatName(c.df)
+                                   << (c.keyed ? " keyed" : " plain") << ", flag " << int(flag) << ", quad ("
+                                   << q.dst[0].x << "," << q.dst[0].y << ") (" << q.dst[1].x << ","
+                                   << q.dst[1].y << ") (" << q.dst[2].x << "," << q.dst[2].y << ") ("
+                                   << q.dst[3].x << "," << q.dst[3].y << ")";
   }
 }
 
@@ -398,8 +413,7 @@ TEST(PolygonScan, VerticalLineDrawsOnePixelPerRow) {
   EXPECT_EQ(hits[4].u, 1);  // row 6: 4 of 10 steps from (0, 0) towards (2, 9)
   EXPECT_EQ(hits[4].v, 4);
   std::mt19937 rng(3);
-  CheckDraw(rng, Case{PixelFormat::Rgb24, PixelFormat::Rgb24, false, 20, 20, 4, 10}, line,
-            nullptr, 0);
+  CheckDraw(rng, Case{PixelFormat::Rgb24, PixelFormat::Rgb24, false, 20, 20, 4, 10}, line, nullptr, 0);
 }
 
 TEST(PolygonScan, TopClipLeavesTheRowsInsideAsTheyWere) {
@@ -461,7 +475,9 @@ TEST(PolygonScan, CoordinatesFarOutsideTheSurfaceStayExact) {
   // rows drawn are those the exact arithmetic gives, and only the destination
   // is written.
   std::mt19937 rng(7);
-  const Point far[4] = {{INT32_MIN, INT32_MIN + 5}, {INT32_MAX, INT32_MIN}, {INT32_MAX - 7, INT32_MAX},
+  const Point far[4] = {{INT32_MIN, INT32_MIN + 5},
+                        {INT32_MAX, INT32_MIN},
+                        {INT32_MAX - 7, INT32_MAX},
                         {INT32_MIN + 3, INT32_MAX - 2}};
   const Point texels[4] = {{0, 0}, {11, 0}, {11, 9}, {0, 9}};
   const Rect huge{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
@@ -536,15 +552,12 @@ TEST(PolygonScan, OutlinesThatCannotBeDrawnDrawNothing) {
       {"one point", {{7, 7}, {7, 7}, {7, 7}, {7, 7}}},
       {"side going back up", {{0, 0}, {10, 10}, {20, 0}, {10, 20}}},
       {"bow tie", {{0, 0}, {20, 20}, {20, 0}, {0, 20}}},
-      {"side going back up after a horizontal edge",
-       {{0, 0}, {10, 0}, {10, 5}, {15, 5}, {15, 2}, {20, 10}}},
+      {"side going back up after a horizontal edge", {{0, 0}, {10, 0}, {10, 5}, {15, 5}, {15, 2}, {20, 10}}},
   };
   for (const Bad& b : bad) {
     const int n = static_cast<int>(b.dst.size());
-    EXPECT_EQ(dst->DrawPolygonKeyed(src.get(), n == 6 ? s6 : s4, b.dst.data(), nullptr, 0, n),
-              kBlitDone);
-    EXPECT_EQ(dst->DrawPolygon(src.get(), n == 6 ? s6 : s4, b.dst.data(), nullptr, 1, n),
-              kBlitDone);
+    EXPECT_EQ(dst->DrawPolygonKeyed(src.get(), n == 6 ? s6 : s4, b.dst.data(), nullptr, 0, n), kBlitDone);
+    EXPECT_EQ(dst->DrawPolygon(src.get(), n == 6 ? s6 : s4, b.dst.data(), nullptr, 1, n), kBlitDone);
     EXPECT_EQ(Snapshot(*dst), before) << b.what;
   }
   // Too few vertices, missing point lists.
@@ -595,9 +608,8 @@ TEST(PolygonScan, HorizontalEdgesInsideSidesArePassedOver) {
       for (const Point& p : d) sp.push_back(texel(p));
       test::Restore(*dst, blank);
       const int n = static_cast<int>(d.size());
-      const BlitResult r =
-          keyed ? dst->DrawPolygonKeyed(src.get(), sp.data(), d.data(), nullptr, 0, n)
-                : dst->DrawPolygon(src.get(), sp.data(), d.data(), nullptr, 0, n);
+      const BlitResult r = keyed ? dst->DrawPolygonKeyed(src.get(), sp.data(), d.data(), nullptr, 0, n)
+                                 : dst->DrawPolygon(src.get(), sp.data(), d.data(), nullptr, 0, n);
       EXPECT_EQ(r, kBlitDone);
       return Snapshot(*dst);
     };
@@ -638,9 +650,9 @@ TEST(PolygonScan, HorizontalEdgesInsideSidesArePassedOver) {
     auto one = DDSurface::Make(8, 8, PixelFormat::Bgrx32);
     test::FillPixels(*one, 0x00ABCDEF);
     test::FillPixels(*dst, 0);
-    EXPECT_EQ(dst->DrawPolygon(one.get(), sp.data(), c.dst.data(), nullptr, 0,
-                               static_cast<int32_t>(c.dst.size())),
-              kBlitDone);
+    EXPECT_EQ(
+        dst->DrawPolygon(one.get(), sp.data(), c.dst.data(), nullptr, 0, static_cast<int32_t>(c.dst.size())),
+        kBlitDone);
     for (int32_t y = 0; y < 40; ++y) {
       bool any = false;
       for (int32_t x = 0; x < 40; ++x) any |= test::ReadPixel(*dst, x, y) == 0x00ABCDEFu;
@@ -665,8 +677,7 @@ TEST(PolygonScan, RoundedRegularPolygonsAreFilled) {
   struct Shape {
     double cx, cy, r;
   };
-  const Shape shapes[] = {
-      {350, 350, 100}, {120.25, 333.5, 40}, {351.5, 349.5, 340}, {300, 280, 190}};
+  const Shape shapes[] = {{350, 350, 100}, {120.25, 333.5, 40}, {351.5, 349.5, 340}, {300, 280, 190}};
   const int ns[] = {3, 4, 5, 7, 12, 31, 64, 100, 256};
   for (const Shape& sh : shapes) {
     for (int n : ns) {
@@ -733,11 +744,15 @@ TEST(PolygonScan, ArbitraryInputWritesOnlyInsideTheClip) {
   std::mt19937 rng(13);
   auto coord = [&](int range) -> int32_t {
     switch (rng() % 6) {
-      case 0: return static_cast<int32_t>(rng());
-      case 1: return rng() % 2 ? INT32_MAX - static_cast<int32_t>(rng() % 4)
-                               : INT32_MIN + static_cast<int32_t>(rng() % 4);
-      case 2: return Pick(rng, -3000, 3000);
-      default: return Pick(rng, -4, range + 4);
+      case 0:
+        return static_cast<int32_t>(rng());
+      case 1:
+        return rng() % 2 ? INT32_MAX - static_cast<int32_t>(rng() % 4)
+                         : INT32_MIN + static_cast<int32_t>(rng() % 4);
+      case 2:
+        return Pick(rng, -3000, 3000);
+      default:
+        return Pick(rng, -4, range + 4);
     }
   };
   for (int round = 0; round < 300; ++round) {
@@ -764,8 +779,8 @@ TEST(PolygonScan, ArbitraryInputWritesOnlyInsideTheClip) {
     const int bpp = BytesPerPixel(df);
     for (size_t i = 0; i < after.size(); ++i) {
       const int64_t y = i / dst->Buffer().pitch, x = (i % dst->Buffer().pitch) / bpp;
-      const bool in = x >= inside.left && x < inside.right && y >= inside.top &&
-                      y < inside.bottom && x < dst->Buffer().bounds.right;
+      const bool in = x >= inside.left && x < inside.right && y >= inside.top && y < inside.bottom &&
+                      x < dst->Buffer().bounds.right;
       if (!in) {
         ASSERT_EQ(after[i], before[i]) << "round " << round << " byte " << i;
       }
@@ -805,8 +820,7 @@ TEST(PolygonDispatch, LocksAnswersAndUnservedPairs) {
         auto src = test::RandomSurface(6, 6, sf, rng, 0, DDSurface::Memory::Lent);
         auto dst = test::RandomSurface(9, 9, df, rng, 0, DDSurface::Memory::Lent);
         const std::vector<uint8_t> before = Snapshot(*dst);
-        const bool isServed =
-            std::find(served.begin(), served.end(), std::make_pair(sf, df)) != served.end();
+        const bool isServed = std::find(served.begin(), served.end(), std::make_pair(sf, df)) != served.end();
         EXPECT_EQ(draw(*dst, src.get()), isServed ? kBlitDone : kBlitPairNotServed);
         EXPECT_EQ(src->Platform()->LocksHeld() + dst->Platform()->LocksHeld(), 0);
         if (isServed) {
@@ -913,8 +927,7 @@ TEST(RotatedScaled, DrawsTheQuadThroughTheKeyedRasteriser) {
   EXPECT_EQ(DrawRotatedScaled(nullptr, src.get(), 4, 4, 0, 65536, 65536), kBlitLockRefused);
   // A pair the keyed rasterisers do not serve.
   auto other = DDSurface::Make(8, 8, PixelFormat::Rgb555, DDSurface::Memory::Lent);
-  EXPECT_EQ(DrawRotatedScaled(other.get(), src.get(), 4, 4, 0, 65536, 65536),
-            kBlitPairNotServed);
+  EXPECT_EQ(DrawRotatedScaled(other.get(), src.get(), 4, 4, 0, 65536, 65536), kBlitPairNotServed);
 }
 
 }  // namespace

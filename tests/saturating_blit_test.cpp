@@ -20,8 +20,8 @@ class SaturatingBlit : public ::testing::TestWithParam<Op> {
 TEST_P(SaturatingBlit, EveryMemberMatchesReference) {
   for (int keyed = 0; keyed < 2; ++keyed)
     for (int levelled = 0; levelled < 2; ++levelled)
-      satref::CrossCheck(Variant{GetParam(), keyed == 1, levelled == 1},
-                         Seed(101 + keyed + 2 * levelled), 30);
+      satref::CrossCheck(Variant{GetParam(), keyed == 1, levelled == 1}, Seed(101 + keyed + 2 * levelled),
+                         30);
 }
 
 TEST_P(SaturatingBlit, WordRowsGiveOnePixelResults) {
@@ -39,8 +39,7 @@ TEST_P(SaturatingBlit, Level255IsTheUnlevelledTwin) {
 TEST_P(SaturatingBlit, FailurePathsLeaveNothingLocked) {
   for (int keyed = 0; keyed < 2; ++keyed)
     for (int levelled = 0; levelled < 2; ++levelled)
-      satref::FailurePathsLeaveNothingLocked(Variant{GetParam(), keyed == 1, levelled == 1},
-                                             Seed(401));
+      satref::FailurePathsLeaveNothingLocked(Variant{GetParam(), keyed == 1, levelled == 1}, Seed(401));
 }
 
 TEST_P(SaturatingBlit, KeyedEqualsUnkeyedWhereNoPixelIsTheKey) {

@@ -36,24 +36,22 @@ struct Form {
 };
 
 const Form kForms[] = {
-    {"BltAdd", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
-                  const Size* z, const Rect* c) { return d.BltAdd(&s, x, y, r, z, c); }},
-    {"BltAddKey", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
-                     const Size* z, const Rect* c) { return d.BltAddKey(&s, x, y, r, z, c); }},
+    {"BltAdd", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r, const Size* z,
+                  const Rect* c) { return d.BltAdd(&s, x, y, r, z, c); }},
+    {"BltAddKey", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r, const Size* z,
+                     const Rect* c) { return d.BltAddKey(&s, x, y, r, z, c); }},
     {"BltAddLevel", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t l, const Rect* r,
                        const Size* z, const Rect* c) { return d.BltAddLevel(&s, x, y, l, r, z, c); }},
-    {"BltAddLevelKey",
-     [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t l, const Rect* r, const Size* z,
-        const Rect* c) { return d.BltAddLevelKey(&s, x, y, l, r, z, c); }},
-    {"BltSub", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
-                  const Size* z, const Rect* c) { return d.BltSub(&s, x, y, r, z, c); }},
-    {"BltSubKey", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
-                     const Size* z, const Rect* c) { return d.BltSubKey(&s, x, y, r, z, c); }},
+    {"BltAddLevelKey", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t l, const Rect* r,
+                          const Size* z, const Rect* c) { return d.BltAddLevelKey(&s, x, y, l, r, z, c); }},
+    {"BltSub", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r, const Size* z,
+                  const Rect* c) { return d.BltSub(&s, x, y, r, z, c); }},
+    {"BltSubKey", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r, const Size* z,
+                     const Rect* c) { return d.BltSubKey(&s, x, y, r, z, c); }},
     {"BltSubLevel", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t l, const Rect* r,
                        const Size* z, const Rect* c) { return d.BltSubLevel(&s, x, y, l, r, z, c); }},
-    {"BltSubLevelKey",
-     [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t l, const Rect* r, const Size* z,
-        const Rect* c) { return d.BltSubLevelKey(&s, x, y, l, r, z, c); }},
+    {"BltSubLevelKey", [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t l, const Rect* r,
+                          const Size* z, const Rect* c) { return d.BltSubLevelKey(&s, x, y, l, r, z, c); }},
 };
 
 // ---- Every form on every served pair ----
@@ -66,15 +64,14 @@ TEST_P(SaturatingKernels, MatchScalar) {
   ExpectAgree(p.src, p.dst, kForms[form].call, static_cast<uint32_t>(100 + form * 16 + pair));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryFormAndPair, SaturatingKernels,
-    testing::Combine(testing::Range<size_t>(0, std::size(kForms)),
-                     testing::Range<size_t>(0, std::size(format_pairs::kBlend))),
-    [](const testing::TestParamInfo<std::tuple<size_t, size_t>>& info) {
-      const FormatPair p = format_pairs::kBlend[std::get<1>(info.param)];
-      return std::string(kForms[std::get<0>(info.param)].name) + "_" + PixelFormatName(p.src) +
-             "_onto_" + PixelFormatName(p.dst);
-    });
+INSTANTIATE_TEST_SUITE_P(EveryFormAndPair, SaturatingKernels,
+                         testing::Combine(testing::Range<size_t>(0, std::size(kForms)),
+                                          testing::Range<size_t>(0, std::size(format_pairs::kBlend))),
+                         [](const testing::TestParamInfo<std::tuple<size_t, size_t>>& info) {
+                           const FormatPair p = format_pairs::kBlend[std::get<1>(info.param)];
+                           return std::string(kForms[std::get<0>(info.param)].name) + "_" +
+                                  PixelFormatName(p.src) + "_onto_" + PixelFormatName(p.dst);
+                         });
 
 // ---- The keyed copy on every format ----
 
@@ -82,31 +79,31 @@ class KeyedCopyKernels : public testing::TestWithParam<PixelFormat> {};
 
 TEST_P(KeyedCopyKernels, MatchScalar) {
   const PixelFormat f = GetParam();
-  ExpectAgree(f, f,
-              [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
-                 const Size* z, const Rect* c) { return d.BltKeyed(&s, x, y, r, z, c); },
-              7 + static_cast<uint32_t>(f));
+  ExpectAgree(
+      f, f,
+      [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r, const Size* z,
+         const Rect* c) { return d.BltKeyed(&s, x, y, r, z, c); },
+      7 + static_cast<uint32_t>(f));
 }
 
 TEST_P(KeyedCopyKernels, ImageDrawMatchesScalar) {
   const PixelFormat f = GetParam();
-  ExpectAgree(f, f,
-              [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r,
-                 const Size* z, const Rect* c) { return d.DrawKeyed(&s, x, y, r, z, c); },
-              70 + static_cast<uint32_t>(f));
+  ExpectAgree(
+      f, f,
+      [](DDSurface& d, DDSurface& s, int32_t x, int32_t y, int32_t, const Rect* r, const Size* z,
+         const Rect* c) { return d.DrawKeyed(&s, x, y, r, z, c); },
+      70 + static_cast<uint32_t>(f));
 }
-
 
 INSTANTIATE_TEST_SUITE_P(EveryFormat, KeyedCopyKernels, testing::ValuesIn(kAllPixelFormats),
                          [](const testing::TestParamInfo<PixelFormat>& info) {
                            return std::string(PixelFormatName(info.param));
                          });
 
-
 // A surface drawn onto itself, overlapping ahead of and behind its source.
 TEST(SaturatingKernelsShared, SurfaceOntoItself) {
-  for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Bgr24, PixelFormat::Bgrx32,
-                        PixelFormat::Rgb565A, PixelFormat::Rgba32}) {
+  for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Bgr24, PixelFormat::Bgrx32, PixelFormat::Rgb565A,
+                        PixelFormat::Rgba32}) {
     std::mt19937 rng(5);
     auto s = DDSurface::Make(200, 8, f);
     ASSERT_TRUE(s);
@@ -142,9 +139,10 @@ void ExpectWholeDomain(PixelFormat sf, PixelFormat df, int32_t width, int32_t he
   fill(*src);
   for (const int32_t level : drawLevels) {
     std::memset(test::Memory(*dst), 0, test::MemorySize(*dst));
-    test::ExpectSameAtEveryLevel(*dst, [&] { draw(*dst, *src, level); },
-                                 std::string(PixelFormatName(sf)) + " onto " + PixelFormatName(df) +
-                                     " level " + std::to_string(level));
+    test::ExpectSameAtEveryLevel(
+        *dst, [&] { draw(*dst, *src, level); },
+        std::string(PixelFormatName(sf)) + " onto " + PixelFormatName(df) + " level " +
+            std::to_string(level));
   }
 }
 
@@ -164,7 +162,9 @@ TEST(SaturatingFormulas, KernelsOverEveryWord) {
     for (int32_t y = 0; y < 256; ++y)
       for (int32_t x = 0; x < 256; ++x) test::WritePixel(s, x, y, static_cast<uint32_t>(y * 256 + x));
   };
-  const auto addLevel = [](DDSurface& d, DDSurface& s, int32_t l) { d.BltAddLevel(&s, 0, 0, l, nullptr, nullptr, nullptr); };
+  const auto addLevel = [](DDSurface& d, DDSurface& s, int32_t l) {
+    d.BltAddLevel(&s, 0, 0, l, nullptr, nullptr, nullptr);
+  };
   for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555})
     ExpectWholeDomain(f, f, 256, 256, words, addLevel, AllLevels(16));
   for (PixelFormat f : {PixelFormat::Rgb565A, PixelFormat::Rgb555A}) {
@@ -177,11 +177,13 @@ TEST(SaturatingFormulas, KernelsOverEveryWord) {
     };
     const auto wordsOpaque = [](DDSurface& s) {
       for (int32_t y = 0; y < 256; ++y)
-        for (int32_t x = 0; x < 256; ++x) test::WritePixel(s, x, y, static_cast<uint32_t>(y * 256 + x) | 0xF0000u);
+        for (int32_t x = 0; x < 256; ++x)
+          test::WritePixel(s, x, y, static_cast<uint32_t>(y * 256 + x) | 0xF0000u);
     };
     ExpectWholeDomain(f, colour, 256, 256, wordsOpaque, addLevel, AllLevels(1));
-    ExpectWholeDomain(f, colour, 256, 256 * 16, wordsAtAlpha,
-                      [](DDSurface& d, DDSurface& s, int32_t) { d.BltAdd(&s, 0, 0, nullptr, nullptr, nullptr); }, {255});
+    ExpectWholeDomain(
+        f, colour, 256, 256 * 16, wordsAtAlpha,
+        [](DDSurface& d, DDSurface& s, int32_t) { d.BltAdd(&s, 0, 0, nullptr, nullptr, nullptr); }, {255});
   }
 }
 
@@ -191,7 +193,9 @@ TEST(SaturatingFormulas, KernelsOverEveryByte) {
   const auto bytes = [](DDSurface& s) {
     for (int32_t x = 0; x < 256; ++x) test::WritePixel(s, x, 0, static_cast<uint32_t>(x) * 0x01010101u);
   };
-  const auto addLevel = [](DDSurface& d, DDSurface& s, int32_t l) { d.BltAddLevel(&s, 0, 0, l, nullptr, nullptr, nullptr); };
+  const auto addLevel = [](DDSurface& d, DDSurface& s, int32_t l) {
+    d.BltAddLevel(&s, 0, 0, l, nullptr, nullptr, nullptr);
+  };
   for (PixelFormat f : {PixelFormat::Bgr24, PixelFormat::Bgrx32, PixelFormat::Bgra32})
     ExpectWholeDomain(f, f, 256, 1, bytes, addLevel, AllLevels(1));
   ExpectWholeDomain(PixelFormat::Bgra32, PixelFormat::Bgr24, 256, 1, bytes, addLevel, AllLevels(1));
@@ -201,8 +205,9 @@ TEST(SaturatingFormulas, KernelsOverEveryByte) {
         test::WritePixel(s, c, a, static_cast<uint32_t>(c) * 0x010101u | (uint32_t(a) << 24));
   };
   for (PixelFormat d : {PixelFormat::Bgrx32, PixelFormat::Bgr24})
-    ExpectWholeDomain(PixelFormat::Bgra32, d, 256, 256, alphas,
-                      [](DDSurface& dd, DDSurface& s, int32_t) { dd.BltAdd(&s, 0, 0, nullptr, nullptr, nullptr); }, {255});
+    ExpectWholeDomain(
+        PixelFormat::Bgra32, d, 256, 256, alphas,
+        [](DDSurface& dd, DDSurface& s, int32_t) { dd.BltAdd(&s, 0, 0, nullptr, nullptr, nullptr); }, {255});
 }
 
 }  // namespace

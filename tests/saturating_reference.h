@@ -67,8 +67,8 @@ inline bool KeyMatches(PixelFormat f, uint32_t pixel, uint32_t key) {
 }
 
 // One pixel. level 255 means the unlevelled operation.
-inline void Pixel(Op op, bool keyed, uint32_t level, uint32_t key, PixelFormat sf,
-                  PixelFormat df, const uint8_t* s, uint8_t* d) {
+inline void Pixel(Op op, bool keyed, uint32_t level, uint32_t key, PixelFormat sf, PixelFormat df,
+                  const uint8_t* s, uint8_t* d) {
   const int sb = BytesPerPixel(sf), db = BytesPerPixel(df);
   const uint32_t sv = Read(s, sb), dv = Read(d, db);
   if (keyed && KeyMatches(sf, sv, key)) return;
@@ -107,12 +107,14 @@ inline void Pixel(Op op, bool keyed, uint32_t level, uint32_t key, PixelFormat s
 inline BlitResult Call(DDSurface& dst, DDSurface* src, const Variant& v, int32_t level,
                        const test::Placement& at) {
   if (v.op == Op::Add) {
-    if (v.levelled && v.keyed) return dst.BltAddLevelKey(src, at.x, at.y, level, at.srcRect, at.dstSize, at.clip);
+    if (v.levelled && v.keyed)
+      return dst.BltAddLevelKey(src, at.x, at.y, level, at.srcRect, at.dstSize, at.clip);
     if (v.levelled) return dst.BltAddLevel(src, at.x, at.y, level, at.srcRect, at.dstSize, at.clip);
     if (v.keyed) return dst.BltAddKey(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
     return dst.BltAdd(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
   }
-  if (v.levelled && v.keyed) return dst.BltSubLevelKey(src, at.x, at.y, level, at.srcRect, at.dstSize, at.clip);
+  if (v.levelled && v.keyed)
+    return dst.BltSubLevelKey(src, at.x, at.y, level, at.srcRect, at.dstSize, at.clip);
   if (v.levelled) return dst.BltSubLevel(src, at.x, at.y, level, at.srcRect, at.dstSize, at.clip);
   if (v.keyed) return dst.BltSubKey(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
   return dst.BltSub(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
@@ -173,8 +175,8 @@ void PairFormMatchesOnePixelForm(Pair pair, One one, Force force, uint32_t seed)
 
 // One source pixel onto one destination pixel through a 1 x 1 levelled blit
 // (keyed when asked, with the key colour set on the source): the result.
-inline uint32_t OnePixel(Op op, PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d,
-                         int32_t level, bool keyed = false, uint32_t keyColour = 0) {
+inline uint32_t OnePixel(Op op, PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level,
+                         bool keyed = false, uint32_t keyColour = 0) {
   auto src = DDSurface::Make(1, 1, sf);
   auto dst = DDSurface::Make(1, 1, df);
   test::WritePixel(*src, 0, 0, s);
@@ -233,9 +235,8 @@ inline void CrossCheck(const Variant& v, uint32_t seed, int trialsPerPair) {
                           });
       const BlitResult r = Call(*dst, src.get(), v, static_cast<int32_t>(level), place.at);
       ASSERT_EQ(r, kBlitDone);
-      ASSERT_EQ(test::Snapshot(*dst), expect)
-          << PixelFormatName(p.src) << " onto " << PixelFormatName(p.dst) << " level " << level
-          << " trial " << trial;
+      ASSERT_EQ(test::Snapshot(*dst), expect) << PixelFormatName(p.src) << " onto " << PixelFormatName(p.dst)
+                                              << " level " << level << " trial " << trial;
       ASSERT_EQ(test::Snapshot(*src), srcBytes);
     }
   }

@@ -58,8 +58,7 @@ TEST(SaturatingSub, UnpackedFormsWorkChannelByChannel) {
       const uint16_t diff = static_cast<uint16_t>(dc[i] - sc[i]);
       r[i] = diff > 255 ? 0 : diff;
     }
-    return is565 ? ((r[0] & 0xF8) << 8) | (r[1] << 3) | (r[2] >> 3)
-                 : (r[0] << 7) | (r[1] << 2) | (r[2] >> 3);
+    return is565 ? ((r[0] & 0xF8) << 8) | (r[1] << 3) | (r[2] >> 3) : (r[0] << 7) | (r[1] << 2) | (r[2] >> 3);
   };
   std::mt19937 rng(24);
   for (int k = 0; k < 200000; ++k) {
@@ -74,8 +73,8 @@ TEST(SaturatingSub, EdgeValuesAndLevelKeyPixel) {
   const uint32_t white = 0xFFFF, one = (1 << 11) | (1 << 5) | 1;
   EXPECT_EQ(SubSat565(white, one), (30u << 11) | (62u << 5) | 30u);
   EXPECT_EQ(SubSat565(0, 0xFFFF), 0u);
-  EXPECT_EQ(SubSat565(0x07E0, 0xF81F), 0x07E0u);  // green minus magenta stays green
-  EXPECT_EQ(SubSat555(0x0000, 0x8000), 0x8000u);  // bit 15 as a plain bit, borrow dropped
+  EXPECT_EQ(SubSat565(0x07E0, 0xF81F), 0x07E0u);                  // green minus magenta stays green
+  EXPECT_EQ(SubSat555(0x0000, 0x8000), 0x8000u);                  // bit 15 as a plain bit, borrow dropped
   EXPECT_EQ(SubSat555Pair(0x00010000, 0x00008000), 0x00018000u);  // and not from the next pixel
   std::mt19937 rng(25);
   for (int k = 0; k < 50000; ++k) {
@@ -91,8 +90,8 @@ TEST(SaturatingSub, EdgeValuesAndLevelKeyPixel) {
   }
 }
 
-uint32_t SubOne(PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level,
-                bool keyed = false, uint32_t keyColour = 0) {
+uint32_t SubOne(PixelFormat sf, uint32_t s, PixelFormat df, uint32_t d, int32_t level, bool keyed = false,
+                uint32_t keyColour = 0) {
   return satref::OnePixel(Op::Sub, sf, s, df, d, level, keyed, keyColour);
 }
 

@@ -74,16 +74,11 @@ TEST(DDSurface, ColourKeysTakeTheSurfacesOwnPixelForm) {
     F format;
     uint32_t key;
   } cases[] = {
-      {F::Rgb565, (0x08u << 11) | (0x20u << 5) | 0x1F},
-      {F::Rgb555, (0x08u << 10) | (0x10u << 5) | 0x1F},
-      {F::Rgb565A, (0x08u << 11) | (0x20u << 5) | 0x1F},
-      {F::Rgb555A, (0x08u << 10) | (0x10u << 5) | 0x1F},
-      {F::Bgr24, 0xFF | (0x80u << 8) | (0x40u << 16)},
-      {F::Rgb24, 0x40 | (0x80u << 8) | (0xFFu << 16)},
-      {F::Bgrx32, 0xFF | (0x80u << 8) | (0x40u << 16)},
-      {F::Rgbx32, 0x40 | (0x80u << 8) | (0xFFu << 16)},
-      {F::Bgra32, 0xFF | (0x80u << 8) | (0x40u << 16)},
-      {F::Rgba32, 0x40 | (0x80u << 8) | (0xFFu << 16)},
+      {F::Rgb565, (0x08u << 11) | (0x20u << 5) | 0x1F},  {F::Rgb555, (0x08u << 10) | (0x10u << 5) | 0x1F},
+      {F::Rgb565A, (0x08u << 11) | (0x20u << 5) | 0x1F}, {F::Rgb555A, (0x08u << 10) | (0x10u << 5) | 0x1F},
+      {F::Bgr24, 0xFF | (0x80u << 8) | (0x40u << 16)},   {F::Rgb24, 0x40 | (0x80u << 8) | (0xFFu << 16)},
+      {F::Bgrx32, 0xFF | (0x80u << 8) | (0x40u << 16)},  {F::Rgbx32, 0x40 | (0x80u << 8) | (0xFFu << 16)},
+      {F::Bgra32, 0xFF | (0x80u << 8) | (0x40u << 16)},  {F::Rgba32, 0x40 | (0x80u << 8) | (0xFFu << 16)},
   };
   for (const Case& c : cases) {
     auto s = DDSurface::Make(1, 1, c.format);

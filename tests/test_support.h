@@ -63,8 +63,8 @@ inline void FillRandom(DDSurface& s, std::mt19937& rng, bool wild = false) {
   }
 }
 
-inline std::unique_ptr<DDSurface> RandomSurface(int32_t w, int32_t h, PixelFormat f,
-                                                std::mt19937& rng, int32_t padBytes = 0,
+inline std::unique_ptr<DDSurface> RandomSurface(int32_t w, int32_t h, PixelFormat f, std::mt19937& rng,
+                                                int32_t padBytes = 0,
                                                 DDSurface::Memory mem = DDSurface::Memory::Own) {
   auto s = DDSurface::Make(w, h, f, mem, padBytes ? w * BytesPerPixel(f) + padBytes : 0);
   FillRandom(*s, rng);
@@ -83,8 +83,7 @@ class GuardedBytes {
     void* p = mmap(nullptr, size_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) std::abort();
     base_ = static_cast<uint8_t*>(p);
-    if (mprotect(base_, page, PROT_NONE) != 0 ||
-        mprotect(base_ + page + inner, page, PROT_NONE) != 0) {
+    if (mprotect(base_, page, PROT_NONE) != 0 || mprotect(base_ + page + inner, page, PROT_NONE) != 0) {
       std::abort();
     }
     data_ = base_ + page + (atStart ? 0 : inner - n);
@@ -108,8 +107,7 @@ class GuardedBytes {
 // before the first row's start) then fails in any build.
 class GuardedSurface {
  public:
-  GuardedSurface(int32_t width, int32_t height, PixelFormat format, int32_t pitch = 0,
-                 bool atStart = false)
+  GuardedSurface(int32_t width, int32_t height, PixelFormat format, int32_t pitch = 0, bool atStart = false)
       : memory_(static_cast<size_t>(pitch != 0 ? pitch : width * BytesPerPixel(format)) *
                         static_cast<size_t>(height - 1) +
                     static_cast<size_t>(width) * BytesPerPixel(format),
@@ -165,9 +163,8 @@ using PixelFn = std::function<void(const uint8_t* s, uint8_t* d, int32_t sx, int
 // whose source pixel lies outside the source are skipped), on copies of the
 // surfaces' memory: dstBytes is changed, srcBytes only read. Pixels go row by
 // row, left to right.
-inline void ReferenceBlit(const DDSurface& dst, std::vector<uint8_t>& dstBytes,
-                          const DDSurface& src, const std::vector<uint8_t>& srcBytes,
-                          const Placement& at, const PixelFn& fn) {
+inline void ReferenceBlit(const DDSurface& dst, std::vector<uint8_t>& dstBytes, const DDSurface& src,
+                          const std::vector<uint8_t>& srcBytes, const Placement& at, const PixelFn& fn) {
   const PixelBuffer& sb = src.Buffer();
   const PixelBuffer& db = dst.Buffer();
   const Rect s = at.srcRect ? *at.srcRect : sb.bounds;

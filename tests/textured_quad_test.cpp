@@ -26,12 +26,15 @@ uint32_t Word(const uint8_t* p) { return p[0] | (p[1] << 8); }
 bool IsKey(F sf, const uint8_t* s, uint32_t key) {
   switch (sf) {
     case F::Bgrx32:
-    case F::Rgbx32: return (s[0] | (s[1] << 8) | (s[2] << 16) | (uint32_t{s[3]} << 24)) == key;
+    case F::Rgbx32:
+      return (s[0] | (s[1] << 8) | (s[2] << 16) | (uint32_t{s[3]} << 24)) == key;
     case F::Bgr24:
     case F::Rgb24:
     case F::Bgra32:
-    case F::Rgba32: return uint32_t(s[0] | (s[1] << 8) | (s[2] << 16)) == (key & 0xFFFFFF);
-    default: return Word(s) == (key & 0xFFFF);
+    case F::Rgba32:
+      return uint32_t(s[0] | (s[1] << 8) | (s[2] << 16)) == (key & 0xFFFFFF);
+    default:
+      return Word(s) == (key & 0xFFFF);
   }
 }
 
@@ -108,8 +111,8 @@ TEST(FillTexturedQuad, EveryPairBlendsTheTexelsTheScanConversionPicks) {
       }
       if (pair.src == pair.dst && rng() % 2) test::FillPixels(*dst, test::ReadPixel(*src, 1, 1));
       RotatedQuad quad;
-      ASSERT_TRUE(MakeRotatedQuad(*src, 12, 10, rng() % 512, 40000 + rng() % 60000,
-                                  40000 + rng() % 60000, &quad));
+      ASSERT_TRUE(
+          MakeRotatedQuad(*src, 12, 10, rng() % 512, 40000 + rng() % 60000, 40000 + rng() % 60000, &quad));
       const Rect clip{static_cast<int32_t>(rng() % 6), static_cast<int32_t>(rng() % 6), 24, 20};
       const Rect* c = rng() % 2 ? &clip : nullptr;
       const uint32_t g = rng() % 3 == 0 ? 255 : rng() % 256;
@@ -128,8 +131,7 @@ TEST(FillTexturedQuad, EveryPairBlendsTheTexelsTheScanConversionPicks) {
                     &expected[static_cast<size_t>(y) * dst->Buffer().pitch + x * db]);
         }
       }
-      ASSERT_EQ(FillTexturedQuad(dst.get(), src.get(), static_cast<int32_t>(g), quad.src,
-                                 quad.dst, c, 0, 4),
+      ASSERT_EQ(FillTexturedQuad(dst.get(), src.get(), static_cast<int32_t>(g), quad.src, quad.dst, c, 0, 4),
                 kBlitDone);
       ASSERT_EQ(test::Snapshot(*dst), expected)
           << PixelFormatName(pair.src) << " onto " << PixelFormatName(pair.dst) << " #" << iteration;

@@ -41,14 +41,12 @@ const char* BlitName(Blit b) {
 }
 
 void PrintTo(const Case& c, std::ostream* os) {
-  *os << BlitName(c.blit) << " " << PixelFormatName(c.pair.src) << " onto "
-      << PixelFormatName(c.pair.dst);
+  *os << BlitName(c.blit) << " " << PixelFormatName(c.pair.src) << " onto " << PixelFormatName(c.pair.dst);
 }
 
 std::vector<Case> AllCases() {
   std::vector<Case> cases;
-  for (Blit b :
-       {Blit::Alpha, Blit::AlphaOpacity, Blit::TranslucentKey, Blit::Blend, Blit::BlendKey}) {
+  for (Blit b : {Blit::Alpha, Blit::AlphaOpacity, Blit::TranslucentKey, Blit::Blend, Blit::BlendKey}) {
     for (const FormatPair& p : format_pairs::kBlend) {
       // BltAlphaOpacity serves the alpha sources onto their colour formats only.
       if (b == Blit::AlphaOpacity && p.src == p.dst) continue;
@@ -66,18 +64,17 @@ class TranslucentKernels : public ::testing::TestWithParam<Case> {};
 // placement, so that every value meets widths, alignments and stretches.
 TEST_P(TranslucentKernels, EveryLevelMatchesScalar) {
   const Case c = GetParam();
-  const uint32_t seed = static_cast<uint32_t>(c.pair.src) * 131 +
-                        static_cast<uint32_t>(c.pair.dst) * 7 + static_cast<uint32_t>(c.blit);
-  const int32_t values[8] = {0,   1,   127, 128,
-                             254, 255, 256, static_cast<int32_t>(std::mt19937(seed)() % 256)};
+  const uint32_t seed = static_cast<uint32_t>(c.pair.src) * 131 + static_cast<uint32_t>(c.pair.dst) * 7 +
+                        static_cast<uint32_t>(c.blit);
+  const int32_t values[8] = {0, 1, 127, 128, 254, 255, 256, static_cast<int32_t>(std::mt19937(seed)() % 256)};
   const Blit blit = c.blit;
   test::ExpectLevelsAgree(
       c.pair.src, c.pair.dst,
-      [blit, &values](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r,
-                      const Size* z, const Rect* cl) {
-        const uint32_t pick = static_cast<uint32_t>(
-            x * 31 + y * 17 + (r ? r->left * 7 + r->right * 13 + r->bottom : 0) +
-            (z ? z->width * 5 : 0) + (cl ? cl->right : 0));
+      [blit, &values](DDSurface& d, DDSurface& s, int32_t x, int32_t y, const Rect* r, const Size* z,
+                      const Rect* cl) {
+        const uint32_t pick =
+            static_cast<uint32_t>(x * 31 + y * 17 + (r ? r->left * 7 + r->right * 13 + r->bottom : 0) +
+                                  (z ? z->width * 5 : 0) + (cl ? cl->right : 0));
         const int32_t a = values[pick % 8], b = values[(pick / 8 + pick) % 8];
         switch (blit) {
           case Blit::Alpha:
@@ -109,8 +106,8 @@ INSTANTIATE_TEST_SUITE_P(Pairs, TranslucentKernels, ::testing::ValuesIn(AllCases
 // but whose fourth byte is not (Bgrx32 draws them, Bgra32 skips them).
 TEST(TranslucentKernelEdges, EqualWordsKeyRunsAndFourthBytes) {
   std::mt19937 rng(5);
-  for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgrx32,
-                        PixelFormat::Bgra32, PixelFormat::Rgb565A, PixelFormat::Bgr24}) {
+  for (PixelFormat f : {PixelFormat::Rgb565, PixelFormat::Rgb555, PixelFormat::Bgrx32, PixelFormat::Bgra32,
+                        PixelFormat::Rgb565A, PixelFormat::Bgr24}) {
     SCOPED_TRACE(PixelFormatName(f));
     const int32_t bpp = BytesPerPixel(f), w = 203, h = 4;
     auto src = DDSurface::Make(w, h, f), dst = DDSurface::Make(w, h, f);
@@ -138,16 +135,14 @@ TEST(TranslucentKernelEdges, EqualWordsKeyRunsAndFourthBytes) {
       SCOPED_TRACE(opacity);
       test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltAlpha(src.get(), 0, 0, opacity, nullptr, nullptr, nullptr); });
-      test::ExpectSameAtEveryLevel(*dst, [&] {
-        dst->BltTranslucentKey(src.get(), 0, 0, opacity, nullptr, nullptr, nullptr);
-      });
+      test::ExpectSameAtEveryLevel(
+          *dst, [&] { dst->BltTranslucentKey(src.get(), 0, 0, opacity, nullptr, nullptr, nullptr); });
       test::ExpectSameAtEveryLevel(*dst, [&] {
         dst->BltBlendKey(src.get(), 0, 0, opacity, 255 - opacity, nullptr, nullptr, nullptr);
       });
       // The Image draws that reach these blits, off the surface's origin.
-      test::ExpectSameAtEveryLevel(*dst, [&] {
-        dst->DrawTranslucent(src.get(), 3, 1, opacity, nullptr, nullptr, nullptr);
-      });
+      test::ExpectSameAtEveryLevel(
+          *dst, [&] { dst->DrawTranslucent(src.get(), 3, 1, opacity, nullptr, nullptr, nullptr); });
       test::ExpectSameAtEveryLevel(*dst, [&] { dst->DrawAlphaLevel(src.get(), -5, 0, opacity); });
     }
   }
@@ -165,8 +160,7 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     for (int32_t y = 0; y < 256; ++y)
       for (int32_t x = 0; x < 256; ++x) {
         const uint32_t v = value(x, y);
-        std::memcpy(test::Memory(s) + int64_t{y} * s.Buffer().pitch + x * bpp, &v,
-                    static_cast<size_t>(bpp));
+        std::memcpy(test::Memory(s) + int64_t{y} * s.Buffer().pitch + x * bpp, &v, static_cast<size_t>(bpp));
       }
   };
   {
@@ -185,13 +179,13 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     });
     for (int32_t w = 0; w < 256; ++w) {
       SCOPED_TRACE(w);
-      test::ExpectSameAtEveryLevel(
-          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
+      test::ExpectSameAtEveryLevel(*dst,
+                                   [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
       const Rect row{0, w, 256, w + 1};  // one row: every byte against one
-      test::ExpectSameAtEveryLevel(
-          *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 0, &row, nullptr, nullptr); });
-      test::ExpectSameAtEveryLevel(
-          *dst, [&] { dst->BltBlend(src.get(), 0, w, 0, w, &row, nullptr, nullptr); });
+      test::ExpectSameAtEveryLevel(*dst,
+                                   [&] { dst->BltBlend(src.get(), 0, 0, w, 0, &row, nullptr, nullptr); });
+      test::ExpectSameAtEveryLevel(*dst,
+                                   [&] { dst->BltBlend(src.get(), 0, w, 0, w, &row, nullptr, nullptr); });
     }
   }
   // The source level of each alpha of Rgb565A / Rgb555A (a look-up built per
@@ -209,8 +203,7 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     for (int32_t w = 0; w < 256; ++w) {
       SCOPED_TRACE(w);
       const Rect rows{0, w / 4 * 4, 256, w / 4 * 4 + 4};
-      test::ExpectSameAtEveryLevel(
-          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, &rows, nullptr, nullptr); });
+      test::ExpectSameAtEveryLevel(*dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, &rows, nullptr, nullptr); });
       test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, &rows, nullptr, nullptr); });
     }
@@ -237,8 +230,8 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     });
     for (int32_t w = 0; w < 256; ++w) {
       SCOPED_TRACE(w);
-      test::ExpectSameAtEveryLevel(
-          *dst, [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
+      test::ExpectSameAtEveryLevel(*dst,
+                                   [&] { dst->BltAlpha(src.get(), 0, 0, w, nullptr, nullptr, nullptr); });
       test::ExpectSameAtEveryLevel(
           *dst, [&] { dst->BltBlend(src.get(), 0, 0, w, 255 - w, nullptr, nullptr, nullptr); });
     }
@@ -251,16 +244,13 @@ TEST(TranslucentKernelEdges, ByteProductsAndLevelWordsOverTheirWholeDomain) {
     fill(*dst, [](int32_t x, int32_t y) { return static_cast<uint32_t>(x * 256 + y) ^ 0x5A5A; });
     for (int32_t level = 0; level < 16; ++level) {
       SCOPED_TRACE(level);
-      test::ExpectSameAtEveryLevel(*dst, [&] {
-        dst->BltBlend(src.get(), 0, 0, level * 16 + 3, 0, nullptr, nullptr, nullptr);
-      });
-      test::ExpectSameAtEveryLevel(*dst, [&] {
-        dst->BltBlend(src.get(), 0, 0, 0, level * 16 + 9, nullptr, nullptr, nullptr);
-      });
+      test::ExpectSameAtEveryLevel(
+          *dst, [&] { dst->BltBlend(src.get(), 0, 0, level * 16 + 3, 0, nullptr, nullptr, nullptr); });
+      test::ExpectSameAtEveryLevel(
+          *dst, [&] { dst->BltBlend(src.get(), 0, 0, 0, level * 16 + 9, nullptr, nullptr, nullptr); });
     }
   }
 }
 
 }  // namespace
 }  // namespace pixelops
-

@@ -107,7 +107,7 @@ void PlantKeys(DDSurface& src, std::mt19937& rng) {
       std::memcpy(p, &key, compared);
       if (rng() % 3 == 0 && bpp == 4) {
         if (IsX32(f)) p[3] = static_cast<uint8_t>(1 + rng() % 255);  // drawn: X differs
-        else if (Is16A(f)) p[2] = static_cast<uint8_t>(rng() % 16);   // skipped anyway
+        else if (Is16A(f)) p[2] = static_cast<uint8_t>(rng() % 16);  // skipped anyway
         else p[3] = static_cast<uint8_t>(rng());
       }
     }
@@ -115,8 +115,7 @@ void PlantKeys(DDSurface& src, std::mt19937& rng) {
 }
 
 BlitResult KeyBlit(DDSurface& dst, DDSurface& src, uint32_t op, const test::Placement& at) {
-  return dst.BltTranslucentKey(&src, at.x, at.y, static_cast<int32_t>(op), at.srcRect,
-                               at.dstSize, at.clip);
+  return dst.BltTranslucentKey(&src, at.x, at.y, static_cast<int32_t>(op), at.srcRect, at.dstSize, at.clip);
 }
 
 TEST(TranslucentKeyBlit, EveryPairMatchesTheReferenceOnRandomPlacements) {
@@ -130,8 +129,7 @@ TEST(TranslucentKeyBlit, EveryPairMatchesTheReferenceOnRandomPlacements) {
       const uint32_t op = round % 8 == 0 ? 255 : round % 8 == 1 ? 0 : rng() % 0x300;
       const auto& sb = src->Buffer();
       const auto& db = dst->Buffer();
-      test::RandomPlacement place(rng, sb.bounds.right, sb.bounds.bottom, db.bounds.right,
-                                  db.bounds.bottom);
+      test::RandomPlacement place(rng, sb.bounds.right, sb.bounds.bottom, db.bounds.right, db.bounds.bottom);
       const auto srcBefore = test::Snapshot(*src);
       auto expected = test::Snapshot(*dst);
       test::ReferenceBlit(*dst, expected, *src, srcBefore, place.at,
@@ -165,11 +163,10 @@ TEST(TranslucentKeyBlit, EqualsTheAlphaBlitWhenNoSourcePixelIsTheKey) {
       ASSERT_EQ(KeyBlit(*dst, *src, op, place.at), kBlitDone);
       const auto keyed = test::Snapshot(*dst);
       test::Restore(*dst, before);
-      ASSERT_EQ(dst->BltAlpha(src.get(), place.at.x, place.at.y, op, place.at.srcRect,
-                              place.at.dstSize, place.at.clip),
+      ASSERT_EQ(dst->BltAlpha(src.get(), place.at.x, place.at.y, op, place.at.srcRect, place.at.dstSize,
+                              place.at.clip),
                 kBlitDone);
-      ASSERT_EQ(test::Snapshot(*dst), keyed) << PixelFormatName(p.src) << " onto "
-                                             << PixelFormatName(p.dst);
+      ASSERT_EQ(test::Snapshot(*dst), keyed) << PixelFormatName(p.src) << " onto " << PixelFormatName(p.dst);
     }
   }
 }
@@ -291,9 +288,7 @@ TEST(TranslucentKeyBlit, FailuresLeaveBothSurfacesUnlocked) {
   auto dst = test::RandomSurface(8, 6, PF::Rgb565, rng, 0, DDSurface::Memory::Lent);
   auto other = test::RandomSurface(6, 4, PF::Rgb555, rng, 0, DDSurface::Memory::Lent);
   const auto before = test::Snapshot(*dst);
-  auto call = [&](DDSurface* s) {
-    return dst->BltTranslucentKey(s, 0, 0, 200, nullptr, nullptr, nullptr);
-  };
+  auto call = [&](DDSurface* s) { return dst->BltTranslucentKey(s, 0, 0, 200, nullptr, nullptr, nullptr); };
 
   const int32_t srcLocks = src->Platform()->LockCalls();
   dst->Platform()->RefuseLocks(platform::kSurfaceLost);
@@ -342,8 +337,7 @@ TEST(TranslucentKeyBlit, ServesExactlyTheSixteenPairs) {
 
 // Runs two ways of drawing on identical copies and expects the same bytes and answers.
 void ExpectSameEffect(PF sf, PF df, const std::function<BlitResult(DDSurface&, DDSurface&)>& a,
-                      const std::function<BlitResult(DDSurface&, DDSurface&)>& b,
-                      const char* what) {
+                      const std::function<BlitResult(DDSurface&, DDSurface&)>& b, const char* what) {
   std::mt19937 rng(7);
   auto src = test::RandomSurface(7, 5, sf, rng, 2);
   auto dst = test::RandomSurface(11, 9, df, rng, 3);
@@ -375,14 +369,14 @@ TEST(DrawRouting, TranslucentDrawsReachTheirBlends) {
   }
   // Same-format alpha sources below 255 go to the alpha-with-opacity blit, which refuses them.
   ExpectSameEffect(
-      PF::Bgra32, PF::Bgra32,
-      [&](DDSurface& d, DDSurface& s) { return d.DrawTranslucent(&s, 0, 0, 128); },
+      PF::Bgra32, PF::Bgra32, [&](DDSurface& d, DDSurface& s) { return d.DrawTranslucent(&s, 0, 0, 128); },
       [&](DDSurface&, DDSurface&) { return kBlitPairNotServed; }, "alpha onto alpha");
   // The comparison with 255 is signed: a negative opacity draws translucently.
   ExpectSameEffect(
-      PF::Bgrx32, PF::Bgrx32,
-      [&](DDSurface& d, DDSurface& s) { return d.DrawTranslucent(&s, 1, 1, -1); },
-      [&](DDSurface& d, DDSurface& s) { return d.BltTranslucentKey(&s, 1, 1, -1, nullptr, nullptr, nullptr); },
+      PF::Bgrx32, PF::Bgrx32, [&](DDSurface& d, DDSurface& s) { return d.DrawTranslucent(&s, 1, 1, -1); },
+      [&](DDSurface& d, DDSurface& s) {
+        return d.BltTranslucentKey(&s, 1, 1, -1, nullptr, nullptr, nullptr);
+      },
       "negative opacity");
   for (int32_t op : {255, 256, 1000}) {
     ExpectSameEffect(
@@ -427,9 +421,10 @@ TEST(DrawRouting, PlainAndNamedDrawsReachTheirBlends) {
       [&](DDSurface& d, DDSurface& s) { return d.BltAlphaOpacity(&s, 1, 1, 90, &sr, &size, &clip); },
       "alpha-with-opacity draw");
   ExpectSameEffect(
-      PF::Rgb555A, PF::Rgb555,
-      [&](DDSurface& d, DDSurface& s) { return d.DrawAlphaLevel(&s, 3, -1, 170); },
-      [&](DDSurface& d, DDSurface& s) { return d.BltAlphaOpacity(&s, 3, -1, 170, nullptr, nullptr, nullptr); },
+      PF::Rgb555A, PF::Rgb555, [&](DDSurface& d, DDSurface& s) { return d.DrawAlphaLevel(&s, 3, -1, 170); },
+      [&](DDSurface& d, DDSurface& s) {
+        return d.BltAlphaOpacity(&s, 3, -1, 170, nullptr, nullptr, nullptr);
+      },
       "alpha-level draw");
   ExpectSameEffect(
       PF::Bgra32, PF::Bgr24,
@@ -445,8 +440,7 @@ TEST(DrawRouting, WeightedDrawsAnswerOneAndTouchNothing) {
   const auto before = test::Snapshot(*dst);
   const int32_t locks = dst->Platform()->LockCalls() + src->Platform()->LockCalls();
   EXPECT_EQ(dst->DrawWeighted(src.get(), 0, 0, 128, nullptr, nullptr, nullptr), kBlitLockRefused);
-  EXPECT_EQ(dst->DrawWeightedKeyed(src.get(), 0, 0, 128, nullptr, nullptr, nullptr),
-            kBlitLockRefused);
+  EXPECT_EQ(dst->DrawWeightedKeyed(src.get(), 0, 0, 128, nullptr, nullptr, nullptr), kBlitLockRefused);
   EXPECT_EQ(dst->Platform()->LockCalls() + src->Platform()->LockCalls(), locks);
   EXPECT_EQ(test::Snapshot(*dst), before);
   EXPECT_EQ(dst->Draw(nullptr, 0, 0), kBlitLockRefused);

@@ -28,7 +28,8 @@ bool HasAlpha32(F f) { return f == F::Bgra32 || f == F::Rgba32; }
 
 // Each channel of the colour word times k / 15.
 uint32_t Scale(F f, uint32_t k, uint32_t w) {
-  if (Is565(f)) return (((w >> 11) & 31) * k / 15) << 11 | (((w >> 5) & 63) * k / 15) << 5 | (w & 31) * k / 15;
+  if (Is565(f))
+    return (((w >> 11) & 31) * k / 15) << 11 | (((w >> 5) & 63) * k / 15) << 5 | (w & 31) * k / 15;
   return (((w >> 10) & 31) * k / 15) << 10 | (((w >> 5) & 31) * k / 15) << 5 | (w & 31) * k / 15;
 }
 
@@ -42,8 +43,10 @@ void Reference(F sf, F df, uint32_t a, uint32_t b, const uint8_t* s, uint8_t* d)
     const uint32_t ws = P(16 * (s[2] & 15), a), wd = P(16 * (d[2] & 15), b);
     const uint32_t sw = Word(s), dw = Word(d);
     const bool w565 = Is565(df);
-    const uint32_t sc[3] = {(w565 ? sw >> 8 : sw >> 7) & 0xF8, (w565 ? (sw >> 3) & 0xFC : (sw >> 2) & 0xF8), (sw << 3) & 0xFF};
-    const uint32_t dc[3] = {(w565 ? dw >> 8 : dw >> 7) & 0xF8, (w565 ? (dw >> 3) & 0xFC : (dw >> 2) & 0xF8), (dw << 3) & 0xFF};
+    const uint32_t sc[3] = {(w565 ? sw >> 8 : sw >> 7) & 0xF8, (w565 ? (sw >> 3) & 0xFC : (sw >> 2) & 0xF8),
+                            (sw << 3) & 0xFF};
+    const uint32_t dc[3] = {(w565 ? dw >> 8 : dw >> 7) & 0xF8, (w565 ? (dw >> 3) & 0xFC : (dw >> 2) & 0xF8),
+                            (dw << 3) & 0xFF};
     uint32_t sum[3];
     for (int i = 0; i < 3; ++i) sum[i] = (P(ws, sc[i]) + P(wd, dc[i])) & 0xFF;
     SetWord(d, w565 ? (sum[0] & 0xF8) << 8 | (sum[1] & 0xFC) << 3 | sum[2] >> 3
@@ -81,9 +84,12 @@ void PlantKeys(DDSurface& src, std::mt19937& rng) {
 
 uint32_t RandomLevel(std::mt19937& rng) {
   switch (rng() % 4) {
-    case 0: return rng() % 2 ? 0 : 255;
-    case 1: return rng();  // only the low byte counts
-    default: return rng() % 256;
+    case 0:
+      return rng() % 2 ? 0 : 255;
+    case 1:
+      return rng();  // only the low byte counts
+    default:
+      return rng() % 256;
   }
 }
 
@@ -104,11 +110,13 @@ void CheckAgainstReference(bool keyed) {
       std::vector<uint8_t> expected = test::Snapshot(*dst);
       test::ReferenceBlit(*dst, expected, *src, srcBytes, p.at,
                           [&](const uint8_t* s, uint8_t* d, int32_t, int32_t) {
-                            if (!keyed || !IsKey(pair.src, s, key)) Reference(pair.src, pair.dst, a & 255, b & 255, s, d);
+                            if (!keyed || !IsKey(pair.src, s, key))
+                              Reference(pair.src, pair.dst, a & 255, b & 255, s, d);
                           });
       const auto ia = static_cast<int32_t>(a), ib = static_cast<int32_t>(b);
-      const BlitResult r = keyed ? dst->BltBlendKey(src.get(), p.at.x, p.at.y, ia, ib, p.at.srcRect, p.at.dstSize, p.at.clip)
-                                 : dst->BltBlend(src.get(), p.at.x, p.at.y, ia, ib, p.at.srcRect, p.at.dstSize, p.at.clip);
+      const BlitResult r =
+          keyed ? dst->BltBlendKey(src.get(), p.at.x, p.at.y, ia, ib, p.at.srcRect, p.at.dstSize, p.at.clip)
+                : dst->BltBlend(src.get(), p.at.x, p.at.y, ia, ib, p.at.srcRect, p.at.dstSize, p.at.clip);
       ASSERT_EQ(r, kBlitDone);
       ASSERT_EQ(test::Snapshot(*dst), expected)
           << PixelFormatName(pair.src) << " onto " << PixelFormatName(pair.dst) << " #" << iteration;
@@ -211,7 +219,9 @@ TEST(BltBlend, ResultsAndLocking) {
                    : dst.BltBlend(src, 0, 0, 128, 128, nullptr, nullptr, nullptr);
     };
     auto lent = [](F f) { return DDSurface::Make(4, 4, f, DDSurface::Memory::Lent); };
-    auto held = [](DDSurface& a, DDSurface& b) { return a.Platform()->LocksHeld() + b.Platform()->LocksHeld(); };
+    auto held = [](DDSurface& a, DDSurface& b) {
+      return a.Platform()->LocksHeld() + b.Platform()->LocksHeld();
+    };
     auto i8a = lent(F::Index8), i8b = lent(F::Index8), d565 = lent(F::Rgb565), s555 = lent(F::Rgb555);
     auto s565 = lent(F::Rgb565);
     EXPECT_EQ(op(*i8a, i8b.get()), kBlitDone);

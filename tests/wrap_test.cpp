@@ -72,12 +72,9 @@ const NamedOperation kOperations[] = {
        s.SetColorKey(0x00FF00FF);
        return d.BltAddLevelKey(&s, 11, 2, 200, nullptr, nullptr, nullptr);
      }},
-    {"BltSub",
-     [](DDSurface& d, DDSurface& s) { return d.BltSub(&s, -1, 0, nullptr, nullptr, nullptr); }},
+    {"BltSub", [](DDSurface& d, DDSurface& s) { return d.BltSub(&s, -1, 0, nullptr, nullptr, nullptr); }},
     {"BltAlphaChannel",
-     [](DDSurface& d, DDSurface& s) {
-       return d.BltAlphaChannel(&s, 13, 1, nullptr, nullptr, nullptr);
-     }},
+     [](DDSurface& d, DDSurface& s) { return d.BltAlphaChannel(&s, 13, 1, nullptr, nullptr, nullptr); }},
     {"BltPattern",
      [](DDSurface& d, DDSurface& s) {
        uint8_t pattern[256];
@@ -94,12 +91,9 @@ const NamedOperation kOperations[] = {
        const Rect r{4, -10, 1000, 1000};
        return d.FillRect(&r);
      }},
-    {"Fade",
-     [](DDSurface& d, DDSurface&) { return d.Fade(90, nullptr); }},
+    {"Fade", [](DDSurface& d, DDSurface&) { return d.Fade(90, nullptr); }},
     {"DrawRotatedSprite",
-     [](DDSurface& d, DDSurface& s) {
-       return DrawRotatedSprite(&d, &s, 40, 4, 37, 90000, 70000, 180);
-     }},
+     [](DDSurface& d, DDSurface& s) { return DrawRotatedSprite(&d, &s, 40, 4, 37, 90000, 70000, 180); }},
     {"DrawPolygon",
      [](DDSurface& d, DDSurface& s) {
        RotatedQuad q;
@@ -109,8 +103,8 @@ const NamedOperation kOperations[] = {
 };
 
 constexpr FormatPair kPairs[] = {
-    {F::Bgr24, F::Bgr24},     {F::Rgb565A, F::Rgb565A}, {F::Rgba32, F::Rgbx32},
-    {F::Bgra32, F::Bgra32},   {F::Rgb555, F::Rgb555},   {F::Rgb24, F::Bgra32},
+    {F::Bgr24, F::Bgr24},   {F::Rgb565A, F::Rgb565A}, {F::Rgba32, F::Rgbx32},
+    {F::Bgra32, F::Bgra32}, {F::Rgb555, F::Rgb555},   {F::Rgb24, F::Bgra32},
 };
 
 // Every operation on every pair, at every level: a wrapped destination (drawn
@@ -122,8 +116,8 @@ TEST(Wrap, DrawsWhatOwnMemoryDrawsAndLeavesPaddingAlone) {
     test::ScopedSimdLevel scoped(level);
     for (const FormatPair& p : kPairs) {
       for (const NamedOperation& op : kOperations) {
-        SCOPED_TRACE(std::string(level) + " " + op.name + " " + PixelFormatName(p.src) +
-                     " onto " + PixelFormatName(p.dst));
+        SCOPED_TRACE(std::string(level) + " " + op.name + " " + PixelFormatName(p.src) + " onto " +
+                     PixelFormatName(p.dst));
         constexpr int32_t w = 45, h = 7, sw = 37, sh = 9;
         const int32_t dbpp = BytesPerPixel(p.dst);
         const int32_t pitch = w * dbpp + 7;
@@ -204,8 +198,7 @@ TEST(SelfCopy, ShiftedRightRepeatsTheFirstPixelAtEveryLevel) {
     test::ScopedSimdLevel scoped(level);
     for (F f : test::kAllFormats) {
       for (int32_t w : {2, 7, 33, 100}) {
-        SCOPED_TRACE(std::string(level) + " " + PixelFormatName(f) + " width " +
-                     std::to_string(w));
+        SCOPED_TRACE(std::string(level) + " " + PixelFormatName(f) + " width " + std::to_string(w));
         auto s = test::RandomSurface(w, 3, f, rng, 5);
         ASSERT_EQ(s->Blt(s.get(), 1, 0), kBlitDone);
         for (int32_t y = 0; y < 3; ++y) {

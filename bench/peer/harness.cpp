@@ -70,8 +70,8 @@ Medians Measure(std::vector<const Quantity*> quantities, int32_t trials, double 
   Medians m;
   for (const Quantity* q : quantities) {
     const double once = std::min({TimeOnce(*q), TimeOnce(*q), TimeOnce(*q)});
-    m.repetitions.push_back(static_cast<int32_t>(
-        std::clamp(std::ceil(batchSeconds / std::max(once, 1e-7)), 1.0, 100000.0)));
+    m.repetitions.push_back(
+        static_cast<int32_t>(std::clamp(std::ceil(batchSeconds / std::max(once, 1e-7)), 1.0, 100000.0)));
   }
   std::vector<std::vector<double>> times(n);
   for (int32_t t = 0; t < trials; ++t) {
@@ -115,8 +115,7 @@ bool ParseArgs(int argc, char** argv, Options* o) {
 }
 
 bool Matches(const Options& o, const std::string& a, const std::string& b) {
-  return o.filter.empty() || a.find(o.filter) != std::string::npos ||
-         b.find(o.filter) != std::string::npos;
+  return o.filter.empty() || a.find(o.filter) != std::string::npos || b.find(o.filter) != std::string::npos;
 }
 
 // The largest power of two (up to 4096) that divides the address.
@@ -142,8 +141,8 @@ void RunPeerTable(const Options& o) {
     const Medians m = Measure({&row.library, &row.other, &row.memcpy}, o.trials, batch);
     const double lib = Mpix(row.library, m.seconds[0]), other = Mpix(row.other, m.seconds[1]);
     const double yard = Mpix(row.memcpy, m.seconds[2]);
-    std::printf("| %s | %s | %.0f | %.0f | %.2f | %.2f |\n", row.operation.c_str(),
-                row.peer.c_str(), lib, other, lib / other, lib / yard);
+    std::printf("| %s | %s | %.0f | %.0f | %.2f | %.2f |\n", row.operation.c_str(), row.peer.c_str(), lib,
+                other, lib / other, lib / yard);
     std::fflush(stdout);
     if (row.check) {
       const std::string note = row.check();
@@ -159,8 +158,7 @@ void RunPeerTable(const Options& o) {
 
 void RunLibraryTable(const Options& o) {
   const double batch = o.quick ? 0.003 : 0.012;
-  std::printf(
-      "| operation | pair | library Mpix/s | memcpy Mpix/s | library / memcpy | wanted |\n");
+  std::printf("| operation | pair | library Mpix/s | memcpy Mpix/s | library / memcpy | wanted |\n");
   std::printf("|---|---|---:|---:|---:|---|\n");
   int32_t met = 0, total = 0;
   for (const RowMaker<LibraryRow>& maker : LibraryRows()) {
@@ -174,8 +172,8 @@ void RunLibraryTable(const Options& o) {
     const bool ok = lib / yard >= wanted;
     met += ok;
     ++total;
-    std::printf("| %s | %s | %.0f | %.0f | %.2f | >= %.1f %s |\n", row.operation.c_str(),
-                row.pair.c_str(), lib, yard, lib / yard, wanted, ok ? "met" : "not met");
+    std::printf("| %s | %s | %.0f | %.0f | %.2f | >= %.1f %s |\n", row.operation.c_str(), row.pair.c_str(),
+                lib, yard, lib / yard, wanted, ok ? "met" : "not met");
     std::fflush(stdout);
   }
   std::printf("\n%d of %d rows at or above the wanted share of memcpy.\n\n", met, total);
@@ -208,8 +206,9 @@ int Main(int argc, char** argv) {
       "- pixel memory: this library's surfaces as DDSurface::Make allocates them (here %d-byte "
       "aligned), the peers' and memcpy's buffers 64-byte aligned\n",
       Alignment(DDSurface::Make(kWidth, kHeight, PixelFormat::Bgrx32)->Buffer().pixels));
-  std::printf("- ratio = library Mpix/s / peer Mpix/s (higher: library faster); "
-              "library / memcpy: against memcpy of the library's destination bytes\n\n");
+  std::printf(
+      "- ratio = library Mpix/s / peer Mpix/s (higher: library faster); "
+      "library / memcpy: against memcpy of the library's destination bytes\n\n");
   if (o.peerTable) RunPeerTable(o);
   if (o.libraryTable) RunLibraryTable(o);
   return 0;

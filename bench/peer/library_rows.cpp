@@ -26,7 +26,6 @@ const uint8_t* Dither() {
   return pattern;
 }
 
-
 bool Equal(FormatPair p) { return p.src == p.dst; }
 bool AlphaSource(FormatPair p) { return IsAlphaFormat(p.src); }
 
@@ -83,27 +82,33 @@ std::vector<RowMaker<LibraryRow>> LibraryRows() {
       Over("BltAlphaChannel", fp::kBlend, AlphaSource,
            [](DDSurface& d, DDSurface& s) { return d.BltAlphaChannel(&s, 0, 0, nullptr, nullptr, nullptr); }),
       Over("BltBlend 160/95", fp::kBlend, Any,
-           [](DDSurface& d, DDSurface& s) { return d.BltBlend(&s, 0, 0, 160, 95, nullptr, nullptr, nullptr); }),
+           [](DDSurface& d, DDSurface& s) {
+             return d.BltBlend(&s, 0, 0, 160, 95, nullptr, nullptr, nullptr);
+           }),
       Over("BltBlendKey 160/95", fp::kBlend, Any,
            [](DDSurface& d, DDSurface& s) {
              return d.BltBlendKey(&s, 0, 0, 160, 95, nullptr, nullptr, nullptr);
            }),
       Over("BltPattern (ordered dither)", fp::kPattern, Any,
-           [](DDSurface& d, DDSurface& s) { return d.BltPattern(&s, 0, 0, Dither(), nullptr, nullptr, nullptr); }),
+           [](DDSurface& d, DDSurface& s) {
+             return d.BltPattern(&s, 0, 0, Dither(), nullptr, nullptr, nullptr);
+           }),
       Over("BltColorKeepAlpha", fp::kEqualAlpha, Any,
-           [](DDSurface& d, DDSurface& s) { return d.BltColorKeepAlpha(&s, 0, 0, nullptr, nullptr, nullptr); }),
+           [](DDSurface& d, DDSurface& s) {
+             return d.BltColorKeepAlpha(&s, 0, 0, nullptr, nullptr, nullptr);
+           }),
       Over("AlphaFromMaskRamp 64..192", fp::kMaskOntoAlpha, Any,
            [](DDSurface& d, DDSurface& s) {
              return d.AlphaFromMaskRamp(&s, 64, 192, 0, 255, 0, 0, nullptr, nullptr, nullptr);
            }),
-      Over("Fade 128", fp::kBlend, Equal,
-           [](DDSurface& d, DDSurface&) { return d.Fade(128, nullptr); }),
+      Over("Fade 128", fp::kBlend, Equal, [](DDSurface& d, DDSurface&) { return d.Fade(128, nullptr); }),
       Over("BltAdd", fp::kBlend, Any,
            [](DDSurface& d, DDSurface& s) { return d.BltAdd(&s, 0, 0, nullptr, nullptr, nullptr); }),
       Over("BltAddKey", fp::kBlend, Any,
            [](DDSurface& d, DDSurface& s) { return d.BltAddKey(&s, 0, 0, nullptr, nullptr, nullptr); }),
-      Over("BltAddLevel 160", fp::kBlend, Any,
-           [](DDSurface& d, DDSurface& s) { return d.BltAddLevel(&s, 0, 0, 160, nullptr, nullptr, nullptr); }),
+      Over(
+          "BltAddLevel 160", fp::kBlend, Any,
+          [](DDSurface& d, DDSurface& s) { return d.BltAddLevel(&s, 0, 0, 160, nullptr, nullptr, nullptr); }),
       Over("BltAddLevelKey 160", fp::kBlend, Any,
            [](DDSurface& d, DDSurface& s) {
              return d.BltAddLevelKey(&s, 0, 0, 160, nullptr, nullptr, nullptr);
@@ -112,8 +117,9 @@ std::vector<RowMaker<LibraryRow>> LibraryRows() {
            [](DDSurface& d, DDSurface& s) { return d.BltSub(&s, 0, 0, nullptr, nullptr, nullptr); }),
       Over("BltSubKey", fp::kBlend, Any,
            [](DDSurface& d, DDSurface& s) { return d.BltSubKey(&s, 0, 0, nullptr, nullptr, nullptr); }),
-      Over("BltSubLevel 160", fp::kBlend, Any,
-           [](DDSurface& d, DDSurface& s) { return d.BltSubLevel(&s, 0, 0, 160, nullptr, nullptr, nullptr); }),
+      Over(
+          "BltSubLevel 160", fp::kBlend, Any,
+          [](DDSurface& d, DDSurface& s) { return d.BltSubLevel(&s, 0, 0, 160, nullptr, nullptr, nullptr); }),
       Over("BltSubLevelKey 160", fp::kBlend, Any,
            [](DDSurface& d, DDSurface& s) {
              return d.BltSubLevelKey(&s, 0, 0, 160, nullptr, nullptr, nullptr);

@@ -64,16 +64,15 @@ Shared AlphaBytes(const DDSurface& s) {
   return b;
 }
 
-PixmanImage Pixman(pixman_format_code_t f, int32_t w, int32_t h, const Shared& bits,
-                   int32_t bytesPerPixel) {
-  pixman_image_t* img = pixman_image_create_bits(
-      f, w, h, reinterpret_cast<uint32_t*>(bits->get()), w * bytesPerPixel);
+PixmanImage Pixman(pixman_format_code_t f, int32_t w, int32_t h, const Shared& bits, int32_t bytesPerPixel) {
+  pixman_image_t* img =
+      pixman_image_create_bits(f, w, h, reinterpret_cast<uint32_t*>(bits->get()), w * bytesPerPixel);
   return PixmanImage(img, [bits](pixman_image_t* i) { pixman_image_unref(i); });
 }
 
 SdlSurface Sdl(Uint32 format, int32_t w, int32_t h, const Shared& bits, int32_t bytesPerPixel) {
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(bits->get(), w, h, bytesPerPixel * 8,
-                                                      w * bytesPerPixel, format);
+  SDL_Surface* s =
+      SDL_CreateRGBSurfaceWithFormatFrom(bits->get(), w, h, bytesPerPixel * 8, w * bytesPerPixel, format);
   if (s == nullptr) std::fprintf(stderr, "SDL: %s\n", SDL_GetError());
   return SdlSurface(s, [bits](SDL_Surface* p) { SDL_FreeSurface(p); });
 }
@@ -88,8 +87,8 @@ struct Target {
 Target TargetOf(const uint8_t* content, size_t n) { return {CopyOf(content, n), CopyOf(content, n), n}; }
 
 // The library's quantity: op on dst (restored before each run) from src.
-Quantity Library(const Surface& dst, const Surface& src,
-                 std::function<BlitResult(DDSurface&, DDSurface&)> op, double pixels) {
+Quantity Library(const Surface& dst, const Surface& src, std::function<BlitResult(DDSurface&, DDSurface&)> op,
+                 double pixels) {
   auto saved = CopyOf(*dst);
   const BlitResult r = op(*dst, *src);
   if (r != kBlitDone) std::fprintf(stderr, "warning: library call answered %d\n", r);
@@ -101,9 +100,8 @@ Quantity Library(const Surface& dst, const Surface& src,
   return q;
 }
 
-Quantity PixmanComposite(const Target& t, pixman_op_t op, const PixmanImage& src,
-                         const PixmanImage& mask, const PixmanImage& dst, int32_t x, int32_t y,
-                         int32_t w, int32_t h, double pixels) {
+Quantity PixmanComposite(const Target& t, pixman_op_t op, const PixmanImage& src, const PixmanImage& mask,
+                         const PixmanImage& dst, int32_t x, int32_t y, int32_t w, int32_t h, double pixels) {
   Quantity q;
   q.name = "pixman";
   q.reset = t.Reset();
@@ -189,14 +187,15 @@ PeerRow AlphaChannel32(PixelFormat dstFormat) {
   auto ps = Pixman(PIXMAN_a8r8g8b8, kWidth, kHeight, Premultiplied(*src), 4);
   auto pd = Pixman(df, kWidth, kHeight, t.bits, 4);
   PeerRow row;
-  row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-    return d.BltAlphaChannel(&s, 0, 0, nullptr, nullptr, nullptr);
-  }, kScreen);
+  row.library = Library(
+      dst, src,
+      [](DDSurface& d, DDSurface& s) { return d.BltAlphaChannel(&s, 0, 0, nullptr, nullptr, nullptr); },
+      kScreen);
   row.other = PixmanComposite(t, PIXMAN_OP_OVER, ps, nullptr, pd, 0, 0, kWidth, kHeight, kScreen);
   row.memcpy = MemcpyYardstick(SurfaceBytes(*dst), kScreen);
   if (!alphaDst) {
-    row.check = Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(),
-                          Layout::Xrgb32, 2);
+    row.check =
+        Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(), Layout::Xrgb32, 2);
   } else {
     row.check = PremultipliedAgreement(row.library, Pixels(dst), row.other, t.bits->get());
   }
@@ -213,13 +212,14 @@ PeerRow AlphaBgrxPixman() {
   auto mask = PixmanImage(pixman_image_create_solid_fill(&half), pixman_image_unref);
   auto pd = Pixman(PIXMAN_x8r8g8b8, kWidth, kHeight, t.bits, 4);
   PeerRow row;
-  row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-    return d.BltAlpha(&s, 0, 0, 128, nullptr, nullptr, nullptr);
-  }, kScreen);
+  row.library = Library(
+      dst, src,
+      [](DDSurface& d, DDSurface& s) { return d.BltAlpha(&s, 0, 0, 128, nullptr, nullptr, nullptr); },
+      kScreen);
   row.other = PixmanComposite(t, PIXMAN_OP_OVER, ps, mask, pd, 0, 0, kWidth, kHeight, kScreen);
   row.memcpy = MemcpyYardstick(SurfaceBytes(*dst), kScreen);
-  row.check = Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(),
-                        Layout::Xrgb32, 2);
+  row.check =
+      Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(), Layout::Xrgb32, 2);
   return row;
 }
 
@@ -237,13 +237,13 @@ PeerRow AlphaSdl(PixelFormat f) {
   SDL_SetSurfaceBlendMode(ss.get(), SDL_BLENDMODE_BLEND);
   SDL_SetSurfaceAlphaMod(ss.get(), 128);
   PeerRow row;
-  row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-    return d.BltAlpha(&s, 0, 0, 128, nullptr, nullptr, nullptr);
-  }, kScreen);
+  row.library = Library(
+      dst, src,
+      [](DDSurface& d, DDSurface& s) { return d.BltAlpha(&s, 0, 0, 128, nullptr, nullptr, nullptr); },
+      kScreen);
   row.other = SdlBlit(t, ss, sd, kScreen);
   row.memcpy = MemcpyYardstick(SurfaceBytes(*dst), kScreen);
-  row.check = Agreement(row.library, Pixels(dst), layout, row.other, t.bits->get(), layout,
-                        word ? 12 : 2);
+  row.check = Agreement(row.library, Pixels(dst), layout, row.other, t.bits->get(), layout, word ? 12 : 2);
   return row;
 }
 
@@ -255,13 +255,13 @@ PeerRow AddPixman() {
   auto ps = Pixman(PIXMAN_a8r8g8b8, kWidth, kHeight, CopyOf(*src), 4);
   auto pd = Pixman(PIXMAN_a8r8g8b8, kWidth, kHeight, t.bits, 4);
   PeerRow row;
-  row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-    return d.BltAdd(&s, 0, 0, nullptr, nullptr, nullptr);
-  }, kScreen);
+  row.library = Library(
+      dst, src, [](DDSurface& d, DDSurface& s) { return d.BltAdd(&s, 0, 0, nullptr, nullptr, nullptr); },
+      kScreen);
   row.other = PixmanComposite(t, PIXMAN_OP_ADD, ps, nullptr, pd, 0, 0, kWidth, kHeight, kScreen);
   row.memcpy = MemcpyYardstick(SurfaceBytes(*dst), kScreen);
-  row.check = Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(),
-                        Layout::Xrgb32, 0);
+  row.check =
+      Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(), Layout::Xrgb32, 0);
   return row;
 }
 
@@ -276,14 +276,15 @@ PeerRow AlphaChannel565(PixelFormat dstFormat) {
   auto pm = Pixman(PIXMAN_a8, kWidth, kHeight, AlphaBytes(*src), 1);
   auto pd = Pixman(PIXMAN_r5g6b5, kWidth, kHeight, t.bits, 2);
   PeerRow row;
-  row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-    return d.BltAlphaChannel(&s, 0, 0, nullptr, nullptr, nullptr);
-  }, kScreen);
+  row.library = Library(
+      dst, src,
+      [](DDSurface& d, DDSurface& s) { return d.BltAlphaChannel(&s, 0, 0, nullptr, nullptr, nullptr); },
+      kScreen);
   row.other = PixmanComposite(t, PIXMAN_OP_OVER, ps, pm, pd, 0, 0, kWidth, kHeight, kScreen);
   row.memcpy = MemcpyYardstick(SurfaceBytes(*dst), kScreen);
   if (!wide) {
-    row.check = Agreement(row.library, Pixels(dst), Layout::Rgb565Word2, row.other,
-                          t.bits->get(), Layout::Rgb565Word2, 12);
+    row.check = Agreement(row.library, Pixels(dst), Layout::Rgb565Word2, row.other, t.bits->get(),
+                          Layout::Rgb565Word2, 12);
   } else {
     row.check = [] { return std::string("(no colour check: the destination alphas differ in kind)"); };
   }
@@ -305,19 +306,22 @@ PeerRow KeyedSdl(bool translucent, bool rle) {
   if (rle) SDL_SetSurfaceRLE(ss.get(), 1);
   PeerRow row;
   if (translucent) {
-    row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-      return d.BltTranslucentKey(&s, 0, 0, 128, nullptr, nullptr, nullptr);
-    }, kScreen);
+    row.library = Library(
+        dst, src,
+        [](DDSurface& d, DDSurface& s) {
+          return d.BltTranslucentKey(&s, 0, 0, 128, nullptr, nullptr, nullptr);
+        },
+        kScreen);
   } else {
-    row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-      return d.BltKeyed(&s, 0, 0, nullptr, nullptr, nullptr);
-    }, kScreen);
+    row.library = Library(
+        dst, src, [](DDSurface& d, DDSurface& s) { return d.BltKeyed(&s, 0, 0, nullptr, nullptr, nullptr); },
+        kScreen);
   }
   row.other = SdlBlit(t, ss, sd, kScreen);
   row.memcpy = MemcpyYardstick(SurfaceBytes(*dst), kScreen);
   SDL_BlitSurface(ss.get(), nullptr, sd.get(), nullptr);  // encodes the runs where asked
-  const std::string state = (ss->flags & SDL_RLEACCEL) ? "; SDL surface RLE-encoded"
-                                                        : "; SDL surface not RLE-encoded";
+  const std::string state =
+      (ss->flags & SDL_RLEACCEL) ? "; SDL surface RLE-encoded" : "; SDL surface not RLE-encoded";
   row.check = Agreement(row.library, Pixels(dst), Layout::Rgb565Word2, row.other, t.bits->get(),
                         Layout::Rgb565Word2, translucent ? 12 : 0, state);
   return row;
@@ -331,10 +335,10 @@ constexpr int32_t kUnit = 65536;
 
 struct Turn {
   RotatedQuad quad;
-  double covered = 0;                     // destination pixels the library draws
-  std::vector<pixman_box32_t> spans;      // one per covered row
-  pixman_box32_t bounds{0, 0, 0, 0};      // the corners' bounding box, clipped
-  pixman_transform_t transform;           // destination to source, pixel centres
+  double covered = 0;                 // destination pixels the library draws
+  std::vector<pixman_box32_t> spans;  // one per covered row
+  pixman_box32_t bounds{0, 0, 0, 0};  // the corners' bounding box, clipped
+  pixman_transform_t transform;       // destination to source, pixel centres
 };
 
 Turn MakeTurn() {
@@ -404,9 +408,12 @@ PixmanImage TurnedSource(pixman_format_code_t f, const Shared& bits) {
 
 Quantity KeyedTurnBgrx(const Surface& dst) {
   Surface src = Share(SpriteSurface(PixelFormat::Bgrx32, kSprite, kSprite, kSprite));
-  return Library(dst, src, [](DDSurface& d, DDSurface& s) {
-    return DrawRotatedScaled(&d, &s, kWidth / 2, kHeight / 2, kAngle, kUnit, kUnit);
-  }, TheTurn().covered);
+  return Library(
+      dst, src,
+      [](DDSurface& d, DDSurface& s) {
+        return DrawRotatedScaled(&d, &s, kWidth / 2, kHeight / 2, kAngle, kUnit, kUnit);
+      },
+      TheTurn().covered);
 }
 
 // DrawRotatedScaled keyed Bgrx32 against pixman SRC with the same transform,
@@ -427,14 +434,14 @@ PeerRow TurnSrc(bool clipped) {
   const pixman_box32_t& box = turn.bounds;
   PeerRow row;
   row.library = KeyedTurnBgrx(dst);
-  row.other = PixmanComposite(t, PIXMAN_OP_SRC, ps, nullptr, pd, box.x1, box.y1,
-                              box.x2 - box.x1, box.y2 - box.y1, turn.covered);
+  row.other = PixmanComposite(t, PIXMAN_OP_SRC, ps, nullptr, pd, box.x1, box.y1, box.x2 - box.x1,
+                              box.y2 - box.y1, turn.covered);
   row.memcpy = MemcpyYardstick(static_cast<size_t>(turn.covered) * 4, turn.covered);
   char text[120];
-  std::snprintf(text, sizeof text, "; %.0f pixels covered, pixman box %d x %d", turn.covered,
-                box.x2 - box.x1, box.y2 - box.y1);
-  row.check = Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(),
-                        Layout::Xrgb32, 8, text);
+  std::snprintf(text, sizeof text, "; %.0f pixels covered, pixman box %d x %d", turn.covered, box.x2 - box.x1,
+                box.y2 - box.y1);
+  row.check =
+      Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(), Layout::Xrgb32, 8, text);
   return row;
 }
 
@@ -448,14 +455,17 @@ PeerRow TurnOver() {
   auto pd = Pixman(PIXMAN_x8r8g8b8, kWidth, kHeight, t.bits, 4);
   const pixman_box32_t& box = turn.bounds;
   PeerRow row;
-  row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-    return DrawRotatedSprite(&d, &s, kWidth / 2, kHeight / 2, kAngle, kUnit, kUnit, 255);
-  }, turn.covered);
-  row.other = PixmanComposite(t, PIXMAN_OP_OVER, ps, nullptr, pd, box.x1, box.y1,
-                              box.x2 - box.x1, box.y2 - box.y1, turn.covered);
+  row.library = Library(
+      dst, src,
+      [](DDSurface& d, DDSurface& s) {
+        return DrawRotatedSprite(&d, &s, kWidth / 2, kHeight / 2, kAngle, kUnit, kUnit, 255);
+      },
+      turn.covered);
+  row.other = PixmanComposite(t, PIXMAN_OP_OVER, ps, nullptr, pd, box.x1, box.y1, box.x2 - box.x1,
+                              box.y2 - box.y1, turn.covered);
   row.memcpy = MemcpyYardstick(static_cast<size_t>(turn.covered) * 4, turn.covered);
-  row.check = Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(),
-                        Layout::Xrgb32, 2);
+  row.check =
+      Agreement(row.library, Pixels(dst), Layout::Xrgb32, row.other, t.bits->get(), Layout::Xrgb32, 2);
   return row;
 }
 
@@ -466,9 +476,12 @@ PeerRow Turn565A() {
   Surface dst = Share(Backdrop(PixelFormat::Rgb565A));
   Surface src = Share(SpriteSurface(PixelFormat::Rgb565A, kSprite, kSprite, kSprite));
   PeerRow row;
-  row.library = Library(dst, src, [](DDSurface& d, DDSurface& s) {
-    return DrawRotatedSprite(&d, &s, kWidth / 2, kHeight / 2, kAngle, kUnit, kUnit, 200);
-  }, turn.covered);
+  row.library = Library(
+      dst, src,
+      [](DDSurface& d, DDSurface& s) {
+        return DrawRotatedSprite(&d, &s, kWidth / 2, kHeight / 2, kAngle, kUnit, kUnit, 200);
+      },
+      turn.covered);
   row.other = KeyedTurnBgrx(Share(Backdrop(PixelFormat::Bgrx32)));
   row.memcpy = MemcpyYardstick(static_cast<size_t>(turn.covered) * 4, turn.covered);
   return row;
@@ -480,13 +493,17 @@ PeerRow Stretched() {
   Surface small = Share(SpriteSurface(PixelFormat::Bgrx32, 533, 400, kTile * 2 / 3));
   Surface src = Share(SpriteSurface(PixelFormat::Bgrx32, kWidth, kHeight, kTile));
   PeerRow row;
-  row.library = Library(dst, small, [](DDSurface& d, DDSurface& s) {
-    const Size size{kWidth, kHeight};
-    return d.BltAlpha(&s, 0, 0, 128, nullptr, &size, nullptr);
-  }, kScreen);
-  row.other = Library(Share(Backdrop(PixelFormat::Bgrx32)), src, [](DDSurface& d, DDSurface& s) {
-    return d.BltAlpha(&s, 0, 0, 128, nullptr, nullptr, nullptr);
-  }, kScreen);
+  row.library = Library(
+      dst, small,
+      [](DDSurface& d, DDSurface& s) {
+        const Size size{kWidth, kHeight};
+        return d.BltAlpha(&s, 0, 0, 128, nullptr, &size, nullptr);
+      },
+      kScreen);
+  row.other = Library(
+      Share(Backdrop(PixelFormat::Bgrx32)), src,
+      [](DDSurface& d, DDSurface& s) { return d.BltAlpha(&s, 0, 0, 128, nullptr, nullptr, nullptr); },
+      kScreen);
   row.memcpy = MemcpyYardstick(SurfaceBytes(*dst), kScreen);
   return row;
 }
@@ -496,8 +513,8 @@ PeerRow Stretched() {
 std::string PeerVersions() {
   SDL_version v;
   SDL_GetVersion(&v);
-  return std::string("pixman ") + pixman_version_string() + ", SDL " + std::to_string(v.major) +
-         "." + std::to_string(v.minor) + "." + std::to_string(v.patch);
+  return std::string("pixman ") + pixman_version_string() + ", SDL " + std::to_string(v.major) + "." +
+         std::to_string(v.minor) + "." + std::to_string(v.patch);
 }
 
 std::vector<RowMaker<PeerRow>> PeerRows() {
@@ -518,16 +535,14 @@ std::vector<RowMaker<PeerRow>> PeerRows() {
        [] { return AlphaChannel565(F::Rgb565A); }},
       {"BltAlpha Rgb565 -> Rgb565, opacity 128", "SDL2 alpha-mod 128 (RGB565, BLEND)",
        [] { return AlphaSdl(F::Rgb565); }},
-      {"BltKeyed Rgb565", "SDL2 colour key (RGB565, no RLE)",
-       [] { return KeyedSdl(false, false); }},
+      {"BltKeyed Rgb565", "SDL2 colour key (RGB565, no RLE)", [] { return KeyedSdl(false, false); }},
       {"BltKeyed Rgb565", "SDL2 colour key (RGB565, RLE)", [] { return KeyedSdl(false, true); }},
       {"BltTranslucentKey Rgb565, opacity 128", "SDL2 colour key + alpha-mod 128, RLE",
        [] { return KeyedSdl(true, true); }},
       {"BltTranslucentKey Rgb565, opacity 128", "SDL2 colour key + alpha-mod 128, no RLE",
        [] { return KeyedSdl(true, false); }},
       {"DrawRotatedScaled keyed Bgrx32 (256x256, 30 deg, scale 1)",
-       "pixman SRC x8r8g8b8 nearest, same transform, bounding box",
-       [] { return TurnSrc(false); }},
+       "pixman SRC x8r8g8b8 nearest, same transform, bounding box", [] { return TurnSrc(false); }},
       {"DrawRotatedScaled keyed Bgrx32 (256x256, 30 deg, scale 1)",
        "pixman SRC x8r8g8b8 nearest, same transform, clipped to the covered rows",
        [] { return TurnSrc(true); }},
@@ -535,8 +550,8 @@ std::vector<RowMaker<PeerRow>> PeerRows() {
        "pixman OVER a8r8g8b8 nearest, same transform", [] { return TurnOver(); }},
       {"DrawRotatedSprite Rgb565A -> Rgb565A, alpha 200 (same turn)",
        "this library: the keyed Bgrx32 turn above", [] { return Turn565A(); }},
-      {"BltAlpha Bgrx32 stretched 1.5x both axes, opacity 128",
-       "this library: the same blit one to one", [] { return Stretched(); }},
+      {"BltAlpha Bgrx32 stretched 1.5x both axes, opacity 128", "this library: the same blit one to one",
+       [] { return Stretched(); }},
   };
 }
 

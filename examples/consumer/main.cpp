@@ -59,8 +59,7 @@ int main() {
   // the two, at the midpoint give or take rounding; pixels beside it stay.
   Fill(*screen, 0x00646464);
   Fill(*sprite, 0x00C8C8C8);
-  if (screen->BltAlpha(sprite.get(), 8, 0, 128) != pixelops::kBlitDone)
-    ++failures;
+  if (screen->BltAlpha(sprite.get(), 8, 0, 128) != pixelops::kBlitDone) ++failures;
   const uint32_t blended = Get(*screen, 8, 0);
   for (int i = 0; i < 3; ++i)
     Check(Channel(blended, i) >= 148 && Channel(blended, i) <= 152, "BltAlpha midpoint", blended);
@@ -71,8 +70,7 @@ int main() {
   // Saturating add: each colour channel is min(255, d + s).
   Fill(*screen, 0x00102030);
   Fill(*sprite, 0x00F01010);
-  if (screen->BltAdd(sprite.get(), 40, 0) != pixelops::kBlitDone)
-    ++failures;
+  if (screen->BltAdd(sprite.get(), 40, 0) != pixelops::kBlitDone) ++failures;
   const uint32_t added = Get(*screen, 47, 3);
   Check((added & 0x00FFFFFF) == 0x00FF3040, "BltAdd saturates", added);
   Check(Get(*screen, 39, 3) == 0x00102030, "BltAdd left neighbour", Get(*screen, 39, 3));

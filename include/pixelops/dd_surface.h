@@ -52,8 +52,8 @@ class DDSurface : public Image {
   // Create gives the surface memory of its own and lets go of the caller's.
   // Null for a null pointer, a pitch smaller than a row, a code that is not a
   // format, or a size Make refuses.
-  static std::unique_ptr<DDSurface> Wrap(uint8_t* pixels, int32_t width, int32_t height,
-                                         PixelFormat format, int32_t pitch);
+  static std::unique_ptr<DDSurface> Wrap(uint8_t* pixels, int32_t width, int32_t height, PixelFormat format,
+                                         int32_t pitch);
 
   // Image.
   DDSurface* AsDDSurface() override { return this; }
@@ -68,18 +68,16 @@ class DDSurface : public Image {
   BlitResult DrawKeyedTranslucent(Image* src, int32_t x, int32_t y, int32_t opacity,
                                   const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                                   const Rect* clip = nullptr) override;
-  BlitResult DrawAlphaBlend(Image* src, int32_t x, int32_t y, int32_t opacity,
-                            const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
-                            const Rect* clip = nullptr) override;
+  BlitResult DrawAlphaBlend(Image* src, int32_t x, int32_t y, int32_t opacity, const Rect* srcRect = nullptr,
+                            const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
   BlitResult DrawAlphaOpacity(Image* src, int32_t x, int32_t y, int32_t opacity,
                               const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                               const Rect* clip = nullptr) override;
   BlitResult DrawAlphaLevel(Image* src, int32_t x, int32_t y, int32_t opacity) override;
   BlitResult DrawAlphaChannel(Image* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
                               const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
-  BlitResult DrawWeighted(Image* src, int32_t x, int32_t y, int32_t weight,
-                          const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
-                          const Rect* clip = nullptr) override;
+  BlitResult DrawWeighted(Image* src, int32_t x, int32_t y, int32_t weight, const Rect* srcRect = nullptr,
+                          const Size* dstSize = nullptr, const Rect* clip = nullptr) override;
   BlitResult DrawWeightedKeyed(Image* src, int32_t x, int32_t y, int32_t weight,
                                const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                                const Rect* clip = nullptr) override;
@@ -125,18 +123,16 @@ class DDSurface : public Image {
   virtual BlitResult BltBlend(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
                               const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                               const Rect* clip = nullptr);
-  virtual BlitResult BltAlphaChannel(DDSurface* src, int32_t x, int32_t y,
-                                     const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
-                                     const Rect* clip = nullptr);
+  virtual BlitResult BltAlphaChannel(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                                     const Size* dstSize = nullptr, const Rect* clip = nullptr);
   virtual BlitResult BltAlphaOpacity(DDSurface* src, int32_t x, int32_t y, int32_t opacity,
                                      const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                                      const Rect* clip = nullptr);
-  virtual BlitResult AlphaFromMaskRect(DDSurface* mask, int32_t lo, int32_t hi, int32_t a,
-                                       int32_t b, const Rect* rect = nullptr);
-  virtual BlitResult AlphaFromMaskRamp(DDSurface* mask, int32_t lo, int32_t hi, int32_t a,
-                                       int32_t b, int32_t x, int32_t y,
-                                       const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
-                                       const Rect* clip = nullptr);
+  virtual BlitResult AlphaFromMaskRect(DDSurface* mask, int32_t lo, int32_t hi, int32_t a, int32_t b,
+                                       const Rect* rect = nullptr);
+  virtual BlitResult AlphaFromMaskRamp(DDSurface* mask, int32_t lo, int32_t hi, int32_t a, int32_t b,
+                                       int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                                       const Size* dstSize = nullptr, const Rect* clip = nullptr);
 
   // Additive and subtractive blits.
   virtual BlitResult BltAddKey(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
@@ -162,9 +158,8 @@ class DDSurface : public Image {
 
   // Colour copy that keeps the destination's alpha, its inert neighbour, and
   // the 16 x 16 opacity pattern blit.
-  virtual BlitResult BltColorKeepAlpha(DDSurface* src, int32_t x, int32_t y,
-                                       const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
-                                       const Rect* clip = nullptr);
+  virtual BlitResult BltColorKeepAlpha(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                                       const Size* dstSize = nullptr, const Rect* clip = nullptr);
   virtual BlitResult BltNoOp(DDSurface* src, int32_t x, int32_t y, int32_t value,
                              const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                              const Rect* clip = nullptr);
@@ -182,8 +177,8 @@ class DDSurface : public Image {
   // texel, which moves most pixels' texels (pass 0 for an exact mapping).
   BlitResult DrawPolygonKeyed(DDSurface* src, const Point* srcPoints, const Point* dstPoints,
                               const Rect* clip, uint8_t flag, int32_t count);
-  BlitResult DrawPolygon(DDSurface* src, const Point* srcPoints, const Point* dstPoints,
-                         const Rect* clip, uint8_t flag, int32_t count);
+  BlitResult DrawPolygon(DDSurface* src, const Point* srcPoints, const Point* dstPoints, const Rect* clip,
+                         uint8_t flag, int32_t count);
 
  private:
   bool Allocate(int32_t width, int32_t height, PixelFormat format, Memory memory, int32_t pitch);

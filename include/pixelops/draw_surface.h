@@ -44,7 +44,7 @@ class DrawSurface {
   void RefuseLocks(int32_t answer) { refuseAnswer_ = answer; }  // kSurfaceOk: accept again
   void AnswerStillDrawing(int32_t times) { stillDrawing_ = times; }
 
-  int32_t LockCalls() const { return lockCalls_; }      // every call, retries included
+  int32_t LockCalls() const { return lockCalls_; }  // every call, retries included
   int32_t LocksGranted() const { return locksGranted_; }
   int32_t Unlocks() const { return unlocks_; }
   int32_t LocksHeld() const { return locksGranted_ - unlocks_; }

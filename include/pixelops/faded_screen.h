@@ -23,7 +23,7 @@ class ScreenTransition;
 //
 // Answers the result of the last operation on the target; 1 (nothing drawn)
 // when an argument is null.
-BlitResult DrawFadedScreen(Image* target, ScreenTransition* transition, Image* picture,
-                           int32_t level, uint8_t half);
+BlitResult DrawFadedScreen(Image* target, ScreenTransition* transition, Image* picture, int32_t level,
+                           uint8_t half);
 
 }  // namespace pixelops

@@ -38,8 +38,7 @@ using PairTest = bool (*)(const FormatDescription& src, const FormatDescription&
 namespace detail {
 
 constexpr bool IsColour(const FormatDescription& f) {
-  return f.kind == FormatKind::Word16 || f.kind == FormatKind::Bytes24 ||
-         f.kind == FormatKind::Bytes32X;
+  return f.kind == FormatKind::Word16 || f.kind == FormatKind::Bytes24 || f.kind == FormatKind::Bytes32X;
 }
 
 template <PairTest Test>
@@ -66,15 +65,15 @@ template <size_t... N>
 constexpr auto Join(const std::array<FormatPair, N>&... sets) {
   std::array<FormatPair, (N + ... + 0)> pairs{};
   size_t n = 0;
-  ((void)[&] {
-    for (const FormatPair& p : sets) pairs[n++] = p;
-  }(), ...);
+  (
+      (void)[&] {
+        for (const FormatPair& p : sets) pairs[n++] = p;
+      }(),
+      ...);
   return pairs;
 }
 
-constexpr bool SameFormat(const FormatDescription& s, const FormatDescription& d) {
-  return s.code == d.code;
-}
+constexpr bool SameFormat(const FormatDescription& s, const FormatDescription& d) { return s.code == d.code; }
 constexpr bool EqualColour(const FormatDescription& s, const FormatDescription& d) {
   return s.code == d.code && IsColour(d);
 }
@@ -92,8 +91,7 @@ constexpr bool ColourOntoOwnAlpha(const FormatDescription& s, const FormatDescri
 // A colour word onto its alpha counterpart; a 24- or 32-bit colour format onto
 // either 32-bit alpha format.
 constexpr bool ColourOntoAlpha(const FormatDescription& s, const FormatDescription& d) {
-  return IsColour(s) && (d.code == s.alphaCounterpart ||
-                         (!s.IsWord() && d.kind == FormatKind::Bytes32Alpha));
+  return IsColour(s) && (d.code == s.alphaCounterpart || (!s.IsWord() && d.kind == FormatKind::Bytes32Alpha));
 }
 
 }  // namespace detail
@@ -145,8 +143,8 @@ constexpr bool Holds(const std::array<FormatPair, N>& set, PixelFormat src, Pixe
 }
 
 static_assert(kSameFormat.size() == 11 && kBlend.size() == 16 && kPolygon.size() == 26 &&
-              kPattern.size() == 12 && kAlphaComposite.size() == 10 &&
-              kMaskOntoAlpha.size() == 10 && kAlphaOntoColour.size() == 6);
+              kPattern.size() == 12 && kAlphaComposite.size() == 10 && kMaskOntoAlpha.size() == 10 &&
+              kAlphaOntoColour.size() == 6);
 
 }  // namespace format_pairs
 

@@ -34,16 +34,14 @@ class Image {
   BlitResult Draw(Image* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
                   const Size* dstSize = nullptr, const Rect* clip = nullptr);
   // Draw at an opacity; 255 and above draws through Draw.
-  BlitResult DrawTranslucent(Image* src, int32_t x, int32_t y, int32_t opacity,
-                             const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
-                             const Rect* clip = nullptr);
+  BlitResult DrawTranslucent(Image* src, int32_t x, int32_t y, int32_t opacity, const Rect* srcRect = nullptr,
+                             const Size* dstSize = nullptr, const Rect* clip = nullptr);
 
   // The draws that the two above choose between, and their companions.
   virtual BlitResult DrawKeyed(Image* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
                                const Size* dstSize = nullptr, const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawKeyedTranslucent(Image* src, int32_t x, int32_t y, int32_t opacity,
-                                          const Rect* srcRect = nullptr,
-                                          const Size* dstSize = nullptr,
+                                          const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                                           const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawAlphaBlend(Image* src, int32_t x, int32_t y, int32_t opacity,
                                     const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
@@ -52,9 +50,8 @@ class Image {
                                       const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                                       const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawAlphaLevel(Image* src, int32_t x, int32_t y, int32_t opacity) = 0;
-  virtual BlitResult DrawAlphaChannel(Image* src, int32_t x, int32_t y,
-                                      const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
-                                      const Rect* clip = nullptr) = 0;
+  virtual BlitResult DrawAlphaChannel(Image* src, int32_t x, int32_t y, const Rect* srcRect = nullptr,
+                                      const Size* dstSize = nullptr, const Rect* clip = nullptr) = 0;
   virtual BlitResult DrawWeighted(Image* src, int32_t x, int32_t y, int32_t weight,
                                   const Rect* srcRect = nullptr, const Size* dstSize = nullptr,
                                   const Rect* clip = nullptr) = 0;

@@ -55,9 +55,7 @@ struct FormatDescription {
   constexpr bool HasAlpha() const {
     return kind == FormatKind::Word16Alpha || kind == FormatKind::Bytes32Alpha;
   }
-  constexpr bool IsWord() const {
-    return kind == FormatKind::Word16 || kind == FormatKind::Word16Alpha;
-  }
+  constexpr bool IsWord() const { return kind == FormatKind::Word16 || kind == FormatKind::Word16Alpha; }
 };
 
 namespace formats {

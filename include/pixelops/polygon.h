@@ -22,15 +22,14 @@ struct RotatedQuad {
 // first and the last pixel after scaling; the left and top corners take the
 // smaller half of an odd extent. False when there is nothing to draw: a scale
 // of 0, an extent that rounds to 0, or a corner beyond the 32-bit range.
-bool MakeRotatedQuad(const DDSurface& source, int32_t centreX, int32_t centreY, int32_t angle,
-                     int32_t scaleX, int32_t scaleY, RotatedQuad* quad);
+bool MakeRotatedQuad(const DDSurface& source, int32_t centreX, int32_t centreY, int32_t angle, int32_t scaleX,
+                     int32_t scaleY, RotatedQuad* quad);
 
 // Draws the whole source turned and scaled about (centreX, centreY) with its
 // colour key skipped (alpha sources onto colour formats blend by their alpha),
 // through DDSurface::DrawPolygonKeyed. 0 when there is nothing to draw;
 // otherwise what DrawPolygonKeyed answers (1 also for a missing surface).
-BlitResult DrawRotatedScaled(DDSurface* target, DDSurface* source, int32_t centreX,
-                             int32_t centreY, int32_t angle, int32_t scaleX, int32_t scaleY,
-                             const Rect* clip = nullptr);
+BlitResult DrawRotatedScaled(DDSurface* target, DDSurface* source, int32_t centreX, int32_t centreY,
+                             int32_t angle, int32_t scaleX, int32_t scaleY, const Rect* clip = nullptr);
 
 }  // namespace pixelops

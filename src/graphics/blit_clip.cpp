@@ -8,16 +8,15 @@ namespace {
 
 // One axis of a blit, in 64 bits so that no placement can overflow.
 struct Axis {
-  int64_t srcStart, srcEnd;   // source rectangle edges
-  int64_t dstStart, dstEnd;   // destination rectangle edges
+  int64_t srcStart, srcEnd;  // source rectangle edges
+  int64_t dstStart, dstEnd;  // destination rectangle edges
   int64_t clipStart, clipEnd;
   int64_t srcSpan, dstSpan;
 };
 
 int64_t SourceIndex(const Axis& a, bool oneToOne, int64_t i) {
   if (oneToOne) return a.srcStart + i;
-  return StretchSourceIndex(a.srcStart, i, a.srcSpan / a.dstSpan, a.srcSpan % a.dstSpan,
-                            a.dstSpan);
+  return StretchSourceIndex(a.srcStart, i, a.srcSpan / a.dstSpan, a.srcSpan % a.dstSpan, a.dstSpan);
 }
 
 // First destination offset in [0, dstSpan) whose source index exceeds limit
@@ -26,7 +25,8 @@ int64_t FirstAbove(const Axis& a, bool oneToOne, int64_t limit) {
   int64_t lo = 0, hi = a.dstSpan;
   while (lo < hi) {
     const int64_t mid = lo + (hi - lo) / 2;
-    if (SourceIndex(a, oneToOne, mid) > limit) hi = mid; else lo = mid + 1;
+    if (SourceIndex(a, oneToOne, mid) > limit) hi = mid;
+    else lo = mid + 1;
   }
   return lo;
 }
@@ -77,8 +77,7 @@ bool InRange(int32_t v) { return v >= -kMaxRectCoord && v <= kMaxRectCoord; }
 }  // namespace
 
 int32_t ClipBlitRects(const PixelBuffer& dst, const PixelBuffer& src, int32_t x, int32_t y,
-                      BlitParams* params, const Rect* srcRect, const Size* dstSize,
-                      const Rect* clip) {
+                      BlitParams* params, const Rect* srcRect, const Size* dstSize, const Rect* clip) {
   const Rect s = srcRect ? *srcRect : src.bounds;
   if (!InRange(s.left) || !InRange(s.top) || !InRange(s.right) || !InRange(s.bottom)) return 1;
   const Rect q = clip ? *clip : dst.bounds;

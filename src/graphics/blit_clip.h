@@ -29,8 +29,7 @@ inline constexpr int32_t kMaxRectCoord = 1 << 29;
 // source's bounds: a source rectangle that reaches outside the source is
 // clipped like the destination, keeping the mapping of the pixels that remain.
 int32_t ClipBlitRects(const PixelBuffer& dst, const PixelBuffer& src, int32_t x, int32_t y,
-                      BlitParams* params, const Rect* srcRect, const Size* dstSize,
-                      const Rect* clip);
+                      BlitParams* params, const Rect* srcRect, const Size* dstSize, const Rect* clip);
 
 // The source column (or row) that destination offset i of an unclipped span
 // reads: start + i x q + max(0, floor(((i + 1) x r - 1) / span)).

@@ -47,8 +47,7 @@ namespace {
 // pitch bytes apart (0: packed) can be held, else 0.
 int64_t RowBytesIfHeld(int32_t width, int32_t height, PixelFormat format, int32_t pitch) {
   const int32_t bpp = BytesPerPixel(format);
-  if (bpp == 0 || width <= 0 || height <= 0 || width > DDSurface::kMaxSide ||
-      height > DDSurface::kMaxSide) {
+  if (bpp == 0 || width <= 0 || height <= 0 || width > DDSurface::kMaxSide || height > DDSurface::kMaxSide) {
     return 0;
   }
   const int64_t rowBytes = int64_t{width} * bpp;
@@ -63,15 +62,15 @@ void DDSurface::AlignedDelete::operator()(uint8_t* p) const noexcept {
   ::operator delete[](p, std::align_val_t{kMemoryAlignment});
 }
 
-std::unique_ptr<DDSurface> DDSurface::Make(int32_t width, int32_t height, PixelFormat format,
-                                           Memory memory, int32_t pitch) {
+std::unique_ptr<DDSurface> DDSurface::Make(int32_t width, int32_t height, PixelFormat format, Memory memory,
+                                           int32_t pitch) {
   auto surface = std::make_unique<DDSurface>(format);
   if (!surface->Allocate(width, height, format, memory, pitch)) return nullptr;
   return surface;
 }
 
-std::unique_ptr<DDSurface> DDSurface::Wrap(uint8_t* pixels, int32_t width, int32_t height,
-                                           PixelFormat format, int32_t pitch) {
+std::unique_ptr<DDSurface> DDSurface::Wrap(uint8_t* pixels, int32_t width, int32_t height, PixelFormat format,
+                                           int32_t pitch) {
   // Unlike Make, pitch 0 is not "packed": the caller's rows are where it says.
   if (pixels == nullptr || pitch <= 0 || RowBytesIfHeld(width, height, format, pitch) == 0) {
     return nullptr;
@@ -81,8 +80,7 @@ std::unique_ptr<DDSurface> DDSurface::Wrap(uint8_t* pixels, int32_t width, int32
   return surface;
 }
 
-bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memory memory,
-                         int32_t pitch) {
+bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memory memory, int32_t pitch) {
   const int64_t rowBytes = RowBytesIfHeld(width, height, format, pitch);
   if (rowBytes == 0) return false;
   if (pitch == 0) pitch = static_cast<int32_t>(rowBytes);
@@ -92,8 +90,8 @@ bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memo
   std::unique_ptr<platform::DrawSurface> lent;
   if (memory == Memory::Own) {
     const size_t size = static_cast<size_t>(pitch) * (height - 1) + static_cast<size_t>(rowBytes);
-    own.reset(static_cast<uint8_t*>(
-        ::operator new[](size, std::align_val_t{kMemoryAlignment}, std::nothrow)));
+    own.reset(
+        static_cast<uint8_t*>(::operator new[](size, std::align_val_t{kMemoryAlignment}, std::nothrow)));
     if (!own) return false;
     std::memset(own.get(), 0, size);
   } else {
@@ -105,8 +103,8 @@ bool DDSurface::Allocate(int32_t width, int32_t height, PixelFormat format, Memo
   return true;
 }
 
-void DDSurface::SetUp(int32_t width, int32_t height, PixelFormat format, int32_t pitch,
-                      uint8_t* direct, std::unique_ptr<platform::DrawSurface> lent) {
+void DDSurface::SetUp(int32_t width, int32_t height, PixelFormat format, int32_t pitch, uint8_t* direct,
+                      std::unique_ptr<platform::DrawSurface> lent) {
   format_ = format;
   hasAlpha_ = IsAlphaFormat(format) ? 1 : 0;
   locked_ = false;
@@ -199,33 +197,28 @@ BlitResult DDSurface::FillRect(const Rect* rect) {
 
 // Image draws, forwarded to the surface operations.
 
-BlitResult DDSurface::DrawKeyed(Image* src, int32_t x, int32_t y, const Rect* srcRect,
-                                const Size* dstSize, const Rect* clip) {
+BlitResult DDSurface::DrawKeyed(Image* src, int32_t x, int32_t y, const Rect* srcRect, const Size* dstSize,
+                                const Rect* clip) {
   return BltKeyed(src ? src->AsDDSurface() : nullptr, x, y, srcRect, dstSize, clip);
 }
 
 BlitResult DDSurface::DrawKeyedTranslucent(Image* src, int32_t x, int32_t y, int32_t opacity,
-                                           const Rect* srcRect, const Size* dstSize,
-                                           const Rect* clip) {
-  return BltTranslucentKey(src ? src->AsDDSurface() : nullptr, x, y, opacity, srcRect, dstSize,
-                           clip);
+                                           const Rect* srcRect, const Size* dstSize, const Rect* clip) {
+  return BltTranslucentKey(src ? src->AsDDSurface() : nullptr, x, y, opacity, srcRect, dstSize, clip);
 }
 
-BlitResult DDSurface::DrawAlphaBlend(Image* src, int32_t x, int32_t y, int32_t opacity,
-                                     const Rect* srcRect, const Size* dstSize, const Rect* clip) {
+BlitResult DDSurface::DrawAlphaBlend(Image* src, int32_t x, int32_t y, int32_t opacity, const Rect* srcRect,
+                                     const Size* dstSize, const Rect* clip) {
   return BltAlpha(src ? src->AsDDSurface() : nullptr, x, y, opacity, srcRect, dstSize, clip);
 }
 
-BlitResult DDSurface::DrawAlphaOpacity(Image* src, int32_t x, int32_t y, int32_t opacity,
-                                       const Rect* srcRect, const Size* dstSize,
-                                       const Rect* clip) {
-  return BltAlphaOpacity(src ? src->AsDDSurface() : nullptr, x, y, opacity, srcRect, dstSize,
-                         clip);
+BlitResult DDSurface::DrawAlphaOpacity(Image* src, int32_t x, int32_t y, int32_t opacity, const Rect* srcRect,
+                                       const Size* dstSize, const Rect* clip) {
+  return BltAlphaOpacity(src ? src->AsDDSurface() : nullptr, x, y, opacity, srcRect, dstSize, clip);
 }
 
 BlitResult DDSurface::DrawAlphaLevel(Image* src, int32_t x, int32_t y, int32_t opacity) {
-  return BltAlphaOpacity(src ? src->AsDDSurface() : nullptr, x, y, opacity, nullptr, nullptr,
-                         nullptr);
+  return BltAlphaOpacity(src ? src->AsDDSurface() : nullptr, x, y, opacity, nullptr, nullptr, nullptr);
 }
 
 BlitResult DDSurface::DrawAlphaChannel(Image* src, int32_t x, int32_t y, const Rect* srcRect,
@@ -233,13 +226,12 @@ BlitResult DDSurface::DrawAlphaChannel(Image* src, int32_t x, int32_t y, const R
   return BltAlphaChannel(src ? src->AsDDSurface() : nullptr, x, y, srcRect, dstSize, clip);
 }
 
-BlitResult DDSurface::DrawWeighted(Image*, int32_t, int32_t, int32_t, const Rect*, const Size*,
-                                   const Rect*) {
+BlitResult DDSurface::DrawWeighted(Image*, int32_t, int32_t, int32_t, const Rect*, const Size*, const Rect*) {
   return kBlitLockRefused;
 }
 
-BlitResult DDSurface::DrawWeightedKeyed(Image*, int32_t, int32_t, int32_t, const Rect*,
-                                        const Size*, const Rect*) {
+BlitResult DDSurface::DrawWeightedKeyed(Image*, int32_t, int32_t, int32_t, const Rect*, const Size*,
+                                        const Rect*) {
   return kBlitLockRefused;
 }
 

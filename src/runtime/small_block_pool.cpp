@@ -26,8 +26,7 @@ void* SmallBlockPool::TakeBlock() {
 }
 
 void SmallBlockPool::ReturnBlock(void* block) {
-  const uintptr_t offset =
-      reinterpret_cast<uintptr_t>(block) - reinterpret_cast<uintptr_t>(area_);
+  const uintptr_t offset = reinterpret_cast<uintptr_t>(block) - reinterpret_cast<uintptr_t>(area_);
   std::lock_guard<std::mutex> hold(lock_);
   if (freeCount_ < kBlockCount) {
     freeStack_[freeCount_++] = static_cast<uint16_t>(offset / kBlockSize);

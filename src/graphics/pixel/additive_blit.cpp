@@ -15,8 +15,8 @@ namespace {
 using Ops = saturating::Operation<AddOp>;
 }  // namespace
 
-BlitResult DDSurface::BltAdd(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                             const Size* dstSize, const Rect* clip) {
+BlitResult DDSurface::BltAdd(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect, const Size* dstSize,
+                             const Rect* clip) {
   return Ops::Plain(*this, src, Placement{x, y, srcRect, dstSize, clip});
 }
 
@@ -25,16 +25,14 @@ BlitResult DDSurface::BltAddKey(DDSurface* src, int32_t x, int32_t y, const Rect
   return Ops::Keyed(*this, src, Placement{x, y, srcRect, dstSize, clip});
 }
 
-BlitResult DDSurface::BltAddLevel(DDSurface* src, int32_t x, int32_t y, int32_t level,
-                                  const Rect* srcRect, const Size* dstSize, const Rect* clip) {
-  return Ops::Level(*this, src, level, Placement{x, y, srcRect, dstSize, clip},
-                    &DDSurface::BltAdd);
+BlitResult DDSurface::BltAddLevel(DDSurface* src, int32_t x, int32_t y, int32_t level, const Rect* srcRect,
+                                  const Size* dstSize, const Rect* clip) {
+  return Ops::Level(*this, src, level, Placement{x, y, srcRect, dstSize, clip}, &DDSurface::BltAdd);
 }
 
-BlitResult DDSurface::BltAddLevelKey(DDSurface* src, int32_t x, int32_t y, int32_t level,
-                                     const Rect* srcRect, const Size* dstSize, const Rect* clip) {
-  return Ops::LevelKey(*this, src, level, Placement{x, y, srcRect, dstSize, clip},
-                       &DDSurface::BltAddKey);
+BlitResult DDSurface::BltAddLevelKey(DDSurface* src, int32_t x, int32_t y, int32_t level, const Rect* srcRect,
+                                     const Size* dstSize, const Rect* clip) {
+  return Ops::LevelKey(*this, src, level, Placement{x, y, srcRect, dstSize, clip}, &DDSurface::BltAddKey);
 }
 
 }  // namespace pixelops

@@ -17,15 +17,14 @@ constexpr auto& kBltAlphaOpacityPairs = ServeSet<format_pairs::kAlphaOntoColour,
 
 }  // namespace
 
-BlitResult DDSurface::BltAlpha(DDSurface* src, int32_t x, int32_t y, int32_t opacity,
-                               const Rect* srcRect, const Size* dstSize, const Rect* clip) {
+BlitResult DDSurface::BltAlpha(DDSurface* src, int32_t x, int32_t y, int32_t opacity, const Rect* srcRect,
+                               const Size* dstSize, const Rect* clip) {
   return RunBlend(*this, src, kBltAlphaPairs, V{static_cast<uint32_t>(opacity)},
                   Placement{x, y, srcRect, dstSize, clip});
 }
 
 BlitResult DDSurface::BltAlphaOpacity(DDSurface* src, int32_t x, int32_t y, int32_t opacity,
-                                      const Rect* srcRect, const Size* dstSize,
-                                      const Rect* clip) {
+                                      const Rect* srcRect, const Size* dstSize, const Rect* clip) {
   return RunBlend(*this, src, kBltAlphaOpacityPairs, V{static_cast<uint32_t>(opacity)},
                   Placement{x, y, srcRect, dstSize, clip},
                   BlendPolicy{kBlitPairNotServed, kBlitPairNotServed});

@@ -108,7 +108,7 @@ uint8_t* OverPixel32A(uint8_t* dst, const uint8_t* source) {
   }
   const BlendTables& t = Tables();
   const uint32_t left = t.P(dst[3], 255 - sa);  // the destination coverage the source leaves
-  const uint32_t total = sa + left;              // 1..255
+  const uint32_t total = sa + left;             // 1..255
   const uint32_t ws = Times255Over(sa, total), wd = Times255Over(left, total);  // ws + wd <= 255
   for (int i = 0; i < 3; ++i) dst[i] = static_cast<uint8_t>(t.P(ws, src[i]) + t.P(wd, dst[i]));
   dst[3] = 255;

@@ -113,24 +113,25 @@ void AlphaWeight24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
 template <bool k565>
 void AlphaLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int32_t, int32_t) {
   const D16 d16;
-  ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t) HWY_ATTR {
-    V16 words, alphaPad;
-    exact::LoadWordAlpha(d16, sp, words, alphaPad);
-    const V16 dw = rows::LoadU(d16, dp);
-    const V16 level = hn::And(alphaPad, hn::Set(d16, 15));
-    // Level 0 gives the destination word, 15 the source word (555: both
-    // without bit 15).
-    const V16 kept = hn::Set(d16, k565 ? 0xFFFF : 0x7FFF);
-    if (hn::AllTrue(d16, hn::Eq(level, hn::Zero(d16)))) {
-      if (!k565) rows::StoreU(hn::And(dw, kept), d16, dp);
-      return;
-    }
-    if (hn::AllTrue(d16, hn::Eq(level, hn::Set(d16, 15)))) {
-      rows::StoreU(hn::And(words, kept), d16, dp);
-      return;
-    }
-    rows::StoreU(blend::LevelBlend<k565>(words, dw, level), d16, dp);
-  });
+  ForEachStep<4, 2>(s, d, Pixels(width), hn::Lanes(d16),
+                    [&](const uint8_t* sp, uint8_t* dp, size_t) HWY_ATTR {
+                      V16 words, alphaPad;
+                      exact::LoadWordAlpha(d16, sp, words, alphaPad);
+                      const V16 dw = rows::LoadU(d16, dp);
+                      const V16 level = hn::And(alphaPad, hn::Set(d16, 15));
+                      // Level 0 gives the destination word, 15 the source word (555: both
+                      // without bit 15).
+                      const V16 kept = hn::Set(d16, k565 ? 0xFFFF : 0x7FFF);
+                      if (hn::AllTrue(d16, hn::Eq(level, hn::Zero(d16)))) {
+                        if (!k565) rows::StoreU(hn::And(dw, kept), d16, dp);
+                        return;
+                      }
+                      if (hn::AllTrue(d16, hn::Eq(level, hn::Set(d16, 15)))) {
+                        rows::StoreU(hn::And(words, kept), d16, dp);
+                        return;
+                      }
+                      rows::StoreU(blend::LevelBlend<k565>(words, dw, level), d16, dp);
+                    });
 }
 
 // Bgra32 onto Bgra32, Rgba32 onto Rgba32: source over an alpha destination.
@@ -190,7 +191,8 @@ void Over32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     }
     const V16 s16 = hn::BitCast(d16, sv), d16v = hn::BitCast(d16, dv), low = hn::Set(d16, 0x00FF);
     const V16 even = hn::Add(hn::MulHigh(hn::And(s16, low), ms), hn::MulHigh(hn::And(d16v, low), md));
-    const V16 odd = hn::Add(hn::MulHigh(hn::ShiftRight<8>(s16), ms), hn::MulHigh(hn::ShiftRight<8>(d16v), md));
+    const V16 odd =
+        hn::Add(hn::MulHigh(hn::ShiftRight<8>(s16), ms), hn::MulHigh(hn::ShiftRight<8>(d16v), md));
     const V32 mixed = hn::BitCast(d32, hn::Or(hn::ShiftLeft<8>(odd), even));
     const V32 out = hn::Or(hn::Or(mixed, hn::And(sv, fromSource)), opaque);
     rows::StoreU(hn::IfThenElse(sZero, clear, out), d32, dp);
@@ -227,10 +229,11 @@ void Over16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&, int3
     const V32 sv = rows::LoadU(d32, sp);
     const V32 dv = rows::LoadU(d32, dp);
     const V32 k15 = hn::Set(d32, 15);
-    const V32 index = hn::Or(hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(sv), k15)),
-                             hn::And(hn::ShiftRight<16>(dv), k15));
-    const V32 step = hn::BitCast(d32, hn::GatherIndex(di32, reinterpret_cast<const int32_t*>(kOver16Packed.data()),
-                                                      hn::BitCast(di32, index)));
+    const V32 index =
+        hn::Or(hn::ShiftLeft<4>(hn::And(hn::ShiftRight<16>(sv), k15)), hn::And(hn::ShiftRight<16>(dv), k15));
+    const V32 step =
+        hn::BitCast(d32, hn::GatherIndex(di32, reinterpret_cast<const int32_t*>(kOver16Packed.data()),
+                                         hn::BitCast(di32, index)));
     // Even lanes: ws | wd << 8; odd lanes: the alpha.
     const V16 step16 = hn::BitCast(d16, step);
     const V16 ws = hn::And(step16, hn::Set(d16, 0xFF)), wd = hn::ShiftRight<8>(step16);

@@ -72,9 +72,9 @@ constexpr auto& kMaskPairs = ServeSet<format_pairs::kMaskOntoAlpha, MaskAlphaRul
 
 }  // namespace
 
-BlitResult DDSurface::AlphaFromMaskRamp(DDSurface* mask, int32_t lo, int32_t hi, int32_t a,
-                                        int32_t b, int32_t x, int32_t y, const Rect* srcRect,
-                                        const Size* dstSize, const Rect* clip) {
+BlitResult DDSurface::AlphaFromMaskRamp(DDSurface* mask, int32_t lo, int32_t hi, int32_t a, int32_t b,
+                                        int32_t x, int32_t y, const Rect* srcRect, const Size* dstSize,
+                                        const Rect* clip) {
   V values{};
   BuildRampTable(values.ramp.data(), lo, hi, a, b);
   // Pairs without a routine draw nothing and answer 0, different or not.
@@ -82,8 +82,8 @@ BlitResult DDSurface::AlphaFromMaskRamp(DDSurface* mask, int32_t lo, int32_t hi,
                   BlendPolicy{kBlitDone, kBlitDone});
 }
 
-BlitResult DDSurface::AlphaFromMaskRect(DDSurface* mask, int32_t lo, int32_t hi, int32_t a,
-                                        int32_t b, const Rect* rect) {
+BlitResult DDSurface::AlphaFromMaskRect(DDSurface* mask, int32_t lo, int32_t hi, int32_t a, int32_t b,
+                                        const Rect* rect) {
   if (rect == nullptr) return AlphaFromMaskRamp(mask, lo, hi, a, b, 0, 0, nullptr, nullptr, nullptr);
   return AlphaFromMaskRamp(mask, lo, hi, a, b, rect->left, rect->top, rect, nullptr, nullptr);
 }

@@ -50,8 +50,9 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
   // The level of each index byte b (0..31) of b15 = b & 15 and b31 = b, in
   // lanes whose other bytes have the top bit set (and stay so in b31 - 16).
   const auto level = [d8](auto b15, auto b31, auto sixteen, V8 lowTable, V8 mixedTable) HWY_ATTR {
-    return hn::Xor(hn::TableLookupBytesOr0(lowTable, hn::BitCast(d8, b15)),
-                   hn::TableLookupBytesOr0(mixedTable, hn::Sub(hn::BitCast(d8, b31), hn::BitCast(d8, sixteen))));
+    return hn::Xor(
+        hn::TableLookupBytesOr0(lowTable, hn::BitCast(d8, b15)),
+        hn::TableLookupBytesOr0(mixedTable, hn::Sub(hn::BitCast(d8, b31), hn::BitCast(d8, sixteen))));
   };
   // The level (in byte 2 of its lane) as the alpha of the pixels at p.
   const auto put = [d32](uint8_t* p, V32 level) HWY_ATTR {
@@ -65,7 +66,8 @@ void MaskLevelRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& ar
     const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V8 lowTable, V8 mixedTable) HWY_ATTR {
       const V16 w = rows::LoadU(d16, sp);
       const V16 top = hn::Set(d16, 0x8000);
-      const V16 b15 = hn::Or(hn::And(w, hn::Set(d16, 15)), top), b31 = hn::Or(hn::And(w, hn::Set(d16, 31)), top);
+      const V16 b15 = hn::Or(hn::And(w, hn::Set(d16, 15)), top),
+                b31 = hn::Or(hn::And(w, hn::Set(d16, 31)), top);
       const V16 levels = hn::BitCast(d16, level(b15, b31, hn::Set(d16, 16), lowTable, mixedTable));
       put(dp, hn::ShiftLeft<16>(hn::PromoteTo(d32, hn::LowerHalf(dh, levels))));
       put(dp + 4 * n32, hn::ShiftLeft<16>(hn::PromoteTo(d32, hn::UpperHalf(dh, levels))));
@@ -122,9 +124,8 @@ HWY_INLINE void StoreFourAlphas(uint8_t* p, V32 alpha) {
   const D8 d8;
   const size_t n8 = hn::Lanes(d8);
   const auto alphaBytes = hn::MaskFromVec(hn::BitCast(d8, hn::Set(d32, 0xFF000000u)));
-  const auto put = [d8](uint8_t* at, V32 v, hn::Mask<D8> alphaBytes) HWY_ATTR {
-    hn::BlendedStore(hn::BitCast(d8, v), alphaBytes, d8, at);
-  };
+  const auto put = [d8](uint8_t* at, V32 v, hn::Mask<D8> alphaBytes)
+                       HWY_ATTR { hn::BlendedStore(hn::BitCast(d8, v), alphaBytes, d8, at); };
   put(p, hn::ShiftLeft<24>(alpha), alphaBytes);
   put(p + n8, hn::ShiftLeft<16>(alpha), alphaBytes);
   put(p + 2 * n8, hn::ShiftLeft<8>(alpha), alphaBytes);
@@ -135,9 +136,8 @@ HWY_INLINE void StoreFourAlphas(uint8_t* p, V32 alpha) {
 HWY_INLINE V8 RampLookup(const V8* p, V8 x) {
   const D8 d8;
   const hn::RebindToSigned<D8> di8;
-  const auto at = [d8](const V8& piece, hn::Vec<decltype(di8)> index) HWY_ATTR {
-    return hn::TableLookupBytesOr0(piece, hn::BitCast(d8, index));
-  };
+  const auto at = [d8](const V8& piece, hn::Vec<decltype(di8)> index)
+                      HWY_ATTR { return hn::TableLookupBytesOr0(piece, hn::BitCast(d8, index)); };
   const auto sixteen = hn::Set(di8, 16);
   auto low = hn::BitCast(di8, x), high = hn::Xor(low, hn::Set(di8, -128));
   V8 out = hn::Xor(at(p[0], low), at(p[8], high));
@@ -178,9 +178,9 @@ void MaskRampRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& arg
   // a lane, byte 3 looked up).
   const size_t n8 = hn::Lanes(d8);
   const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces) HWY_ATTR {
-    const V32 index = hn::Or(hn::Or(blue(rows::LoadU(d32, sp), J0()), blue(rows::LoadU(d32, sp + n8), J1())),
-                             hn::Or(blue(rows::LoadU(d32, sp + 2 * n8), J2()),
-                                    blue(rows::LoadU(d32, sp + 3 * n8), J3())));
+    const V32 index =
+        hn::Or(hn::Or(blue(rows::LoadU(d32, sp), J0()), blue(rows::LoadU(d32, sp + n8), J1())),
+               hn::Or(blue(rows::LoadU(d32, sp + 2 * n8), J2()), blue(rows::LoadU(d32, sp + 3 * n8), J3())));
     StoreFourAlphas(dp, hn::BitCast(d32, RampLookup(pieces, hn::BitCast(d8, index))));
   };
   const auto single = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces) HWY_ATTR {
@@ -222,8 +222,8 @@ void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
     const V32 v = rows::LoadU(d32, sp + 3 * j * n32 - early);
     return hn::TableLookupBytesOr0(hn::BitCast(d8, hn::TableLookupLanes(v, lanes)), pick);
   };
-  const auto body = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces, auto lanes,
-                        auto lastLanes, V8 pick0, V8 pick1, V8 pick2, V8 pick3) HWY_ATTR {
+  const auto body = [&](const uint8_t* sp, uint8_t* dp, size_t, const V8* pieces, auto lanes, auto lastLanes,
+                        V8 pick0, V8 pick1, V8 pick2, V8 pick3) HWY_ATTR {
     const V8 index = hn::Or(hn::Or(blue(sp, 0, 0, lanes, pick0), blue(sp, 1, 0, lanes, pick1)),
                             hn::Or(blue(sp, 2, 0, lanes, pick2), blue(sp, 3, n32, lastLanes, pick3)));
     StoreFourAlphas(dp, hn::BitCast(d32, RampLookup(pieces, index)));
@@ -234,8 +234,8 @@ void MaskRamp24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
   const V8 pick0 = hn::LoadDup128(d8, pickBytes[0]), pick1 = hn::LoadDup128(d8, pickBytes[1]);
   const V8 pick2 = hn::LoadDup128(d8, pickBytes[2]), pick3 = hn::LoadDup128(d8, pickBytes[3]);
   // Rows shorter than a step go through the common walk's buffers.
-  if (!rows::ForEachStepOverlapping<3, 4>(s, d, n, hn::Lanes(d8), body, pieces, lanes, lastLanes,
-                                          pick0, pick1, pick2, pick3))
+  if (!rows::ForEachStepOverlapping<3, 4>(s, d, n, hn::Lanes(d8), body, pieces, lanes, lastLanes, pick0,
+                                          pick1, pick2, pick3))
     ForEachStep<3, 4>(s, d, n, hn::Lanes(d8), body, pieces, lanes, lastLanes, pick0, pick1, pick2, pick3);
 }
 #endif

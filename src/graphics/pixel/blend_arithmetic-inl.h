@@ -60,8 +60,7 @@ struct FullWeight {};
 // The odd bytes' quotients come out where they stand (exact::Div255InHighByte).
 template <class D8>
 HWY_INLINE hn::Vec<D8> ProductBytesByHalves(D8 d8, hn::Vec<hn::Repartition<uint16_t, D8>> even,
-                                            hn::Vec<hn::Repartition<uint16_t, D8>> odd,
-                                            hn::Vec<D8> c) {
+                                            hn::Vec<hn::Repartition<uint16_t, D8>> odd, hn::Vec<D8> c) {
   const hn::Repartition<uint16_t, D8> d16;
   const auto c16 = hn::BitCast(d16, c);
   const auto lo = exact::Div255(hn::Mul(even, hn::And(c16, hn::Set(d16, 0xFF))));
@@ -77,8 +76,8 @@ HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, ByteWeight, hn::Vec<D8> w, hn::Vec<D8
   return ProductBytesByHalves(d8, hn::And(w16, hn::Set(d16, 0xFF)), hn::ShiftRight<8>(w16), c);
 }
 template <class D8>
-HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, LaneWeight,
-                                    hn::Vec<hn::Repartition<uint16_t, D8>> w, hn::Vec<D8> c) {
+HWY_INLINE hn::Vec<D8> ProductBytes(D8 d8, LaneWeight, hn::Vec<hn::Repartition<uint16_t, D8>> w,
+                                    hn::Vec<D8> c) {
   return ProductBytesByHalves(d8, w, w, c);
 }
 
@@ -92,10 +91,8 @@ HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> MakeFixedWeight(D8, uint32_t w
 // fastest.
 template <class D8, class Body>
 HWY_INLINE void WithWeight(D8 d8, uint32_t w, const Body& body) {
-  if (w >= 255)
-    body(FullWeight{}, hn::Zero(hn::Repartition<uint16_t, D8>()));
-  else
-    body(FixedWeight{}, MakeFixedWeight(d8, w));
+  if (w >= 255) body(FullWeight{}, hn::Zero(hn::Repartition<uint16_t, D8>()));
+  else body(FixedWeight{}, MakeFixedWeight(d8, w));
 }
 
 // P[w][x] for 16-bit lanes x holding bytes, w one weight.
@@ -140,8 +137,7 @@ HWY_INLINE hn::Vec<D8> WeightBytes(D8 d8, W form, VW w, hn::Vec<D8> s, hn::Vec<D
 
 // The two-level mix of every byte: P[ws][s] + P[wd][d] modulo 256.
 template <class D8, class WS, class VS, class WD, class VD>
-HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, WS formS, VS ws, hn::Vec<D8> s, WD formD, VD wd,
-                                hn::Vec<D8> d) {
+HWY_INLINE hn::Vec<D8> MixBytes(D8 d8, WS formS, VS ws, hn::Vec<D8> s, WD formD, VD wd, hn::Vec<D8> d) {
   return hn::Add(ProductBytes(d8, formS, ws, s), ProductBytes(d8, formD, wd, d));
 }
 

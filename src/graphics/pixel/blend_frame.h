@@ -89,12 +89,16 @@ concept DrawsRows = requires(const Step& step, const uint8_t* s, uint8_t* d, int
   step.Row(s, d, n, n);
 };
 template <class Values>
-concept KeyedValues = requires(Values& v) { v.key; };
+concept KeyedValues = requires(Values& v) {
+  v.key;
+};
 // A step whose kernel may read a row's source bytes again after writing some
 // of its destination (one that runs a pixel twice) says so: where the two
 // memories overlap, its kernel takes only rows whose bytes are apart.
 template <class Step>
-concept KernelRereadsSource = requires { requires Step::kKernelRereadsSource; };
+concept KernelRereadsSource = requires {
+  requires Step::kKernelRereadsSource;
+};
 
 // A step that names its kernel op carries the kernel under the name the walks
 // read: a misnamed member would turn the fast path off at every level unseen.
@@ -120,8 +124,7 @@ inline uint64_t PixelBytes(const PixelBuffer& b, int32_t bytesPerPixel) {
 template <class Src, class Dst>
 bool MemoryOverlaps(const PixelBuffer& src, const PixelBuffer& dst) {
   if (src.pitch <= 0 || dst.pitch <= 0) return true;
-  return BytesOverlap(src.pixels, PixelBytes(src, Src::kBytes), dst.pixels,
-                      PixelBytes(dst, Dst::kBytes));
+  return BytesOverlap(src.pixels, PixelBytes(src, Src::kBytes), dst.pixels, PixelBytes(dst, Dst::kBytes));
 }
 
 // The table a kernel reads from the caller's memory (RowArgs::table: a ramp
@@ -147,8 +150,7 @@ bool TableInDestination(const kernels::RowArgs& args, const PixelBuffer& dst) {
 enum class RowBytes { Apart, DestinationFirst, Tangled };
 
 template <int32_t sb, int32_t db>
-inline RowBytes HowRowBytesLie(const uint8_t* s, uint64_t sBytes, const uint8_t* d,
-                               uint64_t dBytes) {
+inline RowBytes HowRowBytesLie(const uint8_t* s, uint64_t sBytes, const uint8_t* d, uint64_t dBytes) {
   if (!BytesOverlap(s, sBytes, d, dBytes)) return RowBytes::Apart;
   if (db <= sb && reinterpret_cast<uintptr_t>(d) <= reinterpret_cast<uintptr_t>(s)) {
     return RowBytes::DestinationFirst;
@@ -172,8 +174,8 @@ inline void Apply(const Step& step, const uint8_t* s, uint8_t* d, int32_t sx, in
 // Row, only as HowRowBytesLie allows (a kernel that rereads its source only
 // rows that are apart); the others go pixel by pixel.
 template <class Src, class Dst, class Step>
-void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
-                  const Step& step, const kernels::KernelTable& table) {
+void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp, const Step& step,
+                  const kernels::KernelTable& table) {
   constexpr int32_t sb = Src::kBytes, db = Dst::kBytes;
   const int32_t width = bp.dst.right - bp.dst.left;
   const int32_t height = bp.dst.bottom - bp.dst.top;
@@ -187,7 +189,7 @@ void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitPara
       args = step.kernel.args;
     }
   }
-  const bool shared = (kernel != nullptr || DrawsRows<Step>) && MemoryOverlaps<Src, Dst>(src, dst);
+  const bool shared = (kernel != nullptr || DrawsRows<Step>)&&MemoryOverlaps<Src, Dst>(src, dst);
   const uint64_t sBytes = static_cast<uint64_t>(width) * sb, dBytes = static_cast<uint64_t>(width) * db;
   // With equal pitches every row lies as the first (a surface onto itself).
   const bool eachRow = shared && src.pitch != dst.pitch;
@@ -200,8 +202,7 @@ void WalkOneToOne(const PixelBuffer& src, const PixelBuffer& dst, const BlitPara
     uint8_t* d = dst.pixels + dRow;
     if (eachRow) lie = HowRowBytesLie<sb, db>(s, sBytes, d, dBytes);
     if (kernel != nullptr &&
-        (lie == RowBytes::Apart ||
-         (lie == RowBytes::DestinationFirst && !KernelRereadsSource<Step>))) {
+        (lie == RowBytes::Apart || (lie == RowBytes::DestinationFirst && !KernelRereadsSource<Step>))) {
       kernel(s, d, width, args, bp.src.left, bp.src.top + row);
     } else if (DrawsRows<Step> && lie != RowBytes::Tangled) {
       if constexpr (DrawsRows<Step>) step.Row(s, d, width, bp.dst.left);
@@ -248,8 +249,8 @@ inline void StretchColumns(const BlitParams& bp, int32_t width, int32_t* columns
 // step: a gathered row would not show what the row's earlier pixels wrote; so
 // too where the kernel's table lies in the destination's memory.
 template <class Src, class Dst, class Step>
-void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp,
-                   const Step& step, const kernels::KernelTable& table) {
+void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitParams& bp, const Step& step,
+                   const kernels::KernelTable& table) {
   constexpr int32_t sb = Src::kBytes, db = Dst::kBytes;
   const int32_t width = bp.dst.right - bp.dst.left;
   const int32_t height = bp.dst.bottom - bp.dst.top;
@@ -268,8 +269,7 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
       if (gathered) {
         kernel = fn;
         args = step.kernel.args;
-        gather = kernels::Lookup<kernels::GatherFn>(table, kernels::Op::Gather, Src::kCode,
-                                                    Src::kCode);
+        gather = kernels::Lookup<kernels::GatherFn>(table, kernels::Op::Gather, Src::kCode, Src::kCode);
       }
     }
   }
@@ -305,8 +305,7 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
       kernel(gathered.get(), d, width, args, 0, 0);
     } else {
       for (int32_t col = 0; col < width; ++col) {
-        Apply(step, s + int64_t{columns[col]} * sb, d + int64_t{col} * db,
-              bp.src.left + columns[col], sy);
+        Apply(step, s + int64_t{columns[col]} * sb, d + int64_t{col} * db, bp.src.left + columns[col], sy);
       }
     }
     rowOffset += int64_t{bp.yQuotient} * src.pitch;
@@ -321,8 +320,8 @@ void WalkStretched(const PixelBuffer& src, const PixelBuffer& dst, const BlitPar
 // the step, its kernels found in table. 0 when it ran, 1 when clipping left
 // nothing.
 template <class Src, class Dst, class Step>
-int32_t BlendMember(const PixelBuffer& src, const PixelBuffer& dst, const Placement& at,
-                    const Step& step, const kernels::KernelTable& table) {
+int32_t BlendMember(const PixelBuffer& src, const PixelBuffer& dst, const Placement& at, const Step& step,
+                    const kernels::KernelTable& table) {
   static_assert(frame::kKernelLinked<Step>, "a step naming kKernelOp carries `kernel`");
   BlitParams bp;
   if (ClipBlitRects(dst, src, at.x, at.y, &bp, at.srcRect, at.dstSize, at.clip) != 0) return 1;
@@ -332,8 +331,8 @@ int32_t BlendMember(const PixelBuffer& src, const PixelBuffer& dst, const Placem
 }
 
 template <class Values>
-using BlendMemberFn = int32_t (*)(const PixelBuffer& src, const PixelBuffer& dst,
-                                  const Values& values, const Placement& at);
+using BlendMemberFn = int32_t (*)(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
+                                  const Placement& at);
 
 // One entry of a family's table: the pair of formats (source onto destination)
 // and the routine that serves it. The blits and the polygon families share it.
@@ -398,8 +397,8 @@ struct BlendPolicy {
 // a pair without an entry answers as the policy says. pairs is an array of
 // entries (FormatEntry), usually one that ServeSet built from a pair set.
 template <class Pairs, class Call>
-BlitResult DispatchPair(DDSurface& dst, DDSurface* src, const Pairs& pairs,
-                        const BlendPolicy& policy, Call&& call) {
+BlitResult DispatchPair(DDSurface& dst, DDSurface* src, const Pairs& pairs, const BlendPolicy& policy,
+                        Call&& call) {
   using Entry = std::remove_cvref_t<decltype(*std::begin(pairs))>;
   if (src == nullptr) return kBlitLockRefused;
   if (LockBoth(dst, *src) != 0) return kBlitLockRefused;
@@ -423,8 +422,8 @@ BlitResult DispatchPair(DDSurface& dst, DDSurface* src, const Pairs& pairs,
 // A blit's dispatcher: the shared steps, with the source's colour key read
 // into values.key (keyed values only) just before the member runs.
 template <class Values, class Pairs>
-BlitResult RunBlend(DDSurface& dst, DDSurface* src, const Pairs& pairs, Values values,
-                    const Placement& at, const BlendPolicy& policy = {}) {
+BlitResult RunBlend(DDSurface& dst, DDSurface* src, const Pairs& pairs, Values values, const Placement& at,
+                    const BlendPolicy& policy = {}) {
   return DispatchPair(dst, src, pairs, policy, [&](const PairEntry<Values>& e, DDSurface& s) {
     if constexpr (frame::KeyedValues<Values>) values.key = s.GetColorKey();
     e.member(s.Buffer(), dst.Buffer(), values, at);

@@ -46,8 +46,7 @@ constexpr bool kGatherInstruction = false;
 // stretch are evenly spread: the later ones do not either), a gather
 // instruction (which takes the row as a plain address, no alignment asked),
 // or pixel by pixel on targets without one.
-void Gather32(const uint8_t* row, const int32_t* columns, int32_t n, int32_t available,
-              uint8_t* out) {
+void Gather32(const uint8_t* row, const int32_t* columns, int32_t n, int32_t available, uint8_t* out) {
   const hn::ScalableTag<int32_t> di;
   const hn::ScalableTag<uint8_t> du8;
   const int32_t lanes = static_cast<int32_t>(hn::Lanes(di));
@@ -95,7 +94,7 @@ HWY_INLINE VB LoadWindows(const At& at) {
     return hn::Combine(d, hn::LoadU(h, at(1)), hn::LoadU(h, at(0)));
   } else {
     const hn::Half<DB> h;
-    const hn::Half<hn::Half<DB>> q;
+    const hn::Half<hn::Half<DB> > q;
     return hn::Combine(d, hn::Combine(h, hn::LoadU(q, at(3)), hn::LoadU(q, at(2))),
                        hn::Combine(h, hn::LoadU(q, at(1)), hn::LoadU(q, at(0))));
   }
@@ -148,8 +147,7 @@ HWY_INLINE VB LowColumnBytes(const int32_t* c) {
 // pixels; 4 bytes read at each, so never at the row's last pixel) or pixel
 // by pixel, as in Gather32.
 template <int kBytes>
-void GatherNarrow(const uint8_t* row, const int32_t* columns, int32_t n, int32_t available,
-                  uint8_t* out) {
+void GatherNarrow(const uint8_t* row, const int32_t* columns, int32_t n, int32_t available, uint8_t* out) {
   static_assert(kBytes == 1 || kBytes == 2);
   constexpr int32_t kPerBlock = 16 / kBytes;
   const DB d8;
@@ -164,9 +162,8 @@ void GatherNarrow(const uint8_t* row, const int32_t* columns, int32_t n, int32_t
   const int32_t span = lanes + kPerBlock;
   static_assert(hn::MaxLanes(DB()) + 16 < 128);
   // Byte 0 (or bytes 0 and 1) of each block, everywhere in the block.
-  alignas(16) static constexpr uint8_t kFirst[2][16] = {
-      {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-      {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}};
+  alignas(16) static constexpr uint8_t kFirst[2][16] = {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                                                        {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}};
   const VB first = hn::LoadDup128(d8, kFirst[kBytes - 1]);
   int32_t i = 0;
   for (; i + lanes <= n; i += lanes) {
@@ -213,8 +210,7 @@ void GatherNarrow(const uint8_t* row, const int32_t* columns, int32_t n, int32_t
 // pixel) or pixel by pixel. Each block leaves 12 bytes, packed together by
 // a lane permutation; the vector is stored whole while the bytes past the
 // step's pixels lie before pixel n (the next step writes them again).
-void Gather24(const uint8_t* row, const int32_t* columns, int32_t n, int32_t available,
-              uint8_t* out) {
+void Gather24(const uint8_t* row, const int32_t* columns, int32_t n, int32_t available, uint8_t* out) {
   const DB d8;
   const hn::Repartition<int32_t, DB> di;
   const hn::Repartition<uint32_t, DB> du;
@@ -227,9 +223,7 @@ void Gather24(const uint8_t* row, const int32_t* columns, int32_t n, int32_t ava
   alignas(16) static constexpr uint8_t kPack[16] = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0};
   // The blocks' first 12 bytes packed together (lane 3k + j from lane 4k + j).
   alignas(64) static constexpr int32_t kJoin[3][16] = {
-      {0, 1, 2, 3},
-      {0, 1, 2, 4, 5, 6, 0, 0},
-      {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0}};
+      {0, 1, 2, 3}, {0, 1, 2, 4, 5, 6, 0, 0}, {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 0, 0, 0, 0}};
   const VB spread = hn::LoadDup128(d8, kSpread), byte = hn::LoadDup128(d8, kByte);
   const VB pack = hn::LoadDup128(d8, kPack);
   const auto join = hn::SetTableIndices(du, kJoin[kBlocks / 2]);

@@ -31,16 +31,14 @@ constexpr auto& kKeepAlphaPairs = ServeSet<format_pairs::kEqualAlpha, KeepAlphaR
 
 }  // namespace
 
-BlitResult DDSurface::BltColorKeepAlpha(DDSurface* src, int32_t x, int32_t y,
-                                        const Rect* srcRect, const Size* dstSize,
-                                        const Rect* clip) {
+BlitResult DDSurface::BltColorKeepAlpha(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
+                                        const Size* dstSize, const Rect* clip) {
   // Different formats: 2; equal formats without alpha: 3.
   return RunBlend(*this, src, kKeepAlphaPairs, NoValues{}, Placement{x, y, srcRect, dstSize, clip},
                   BlendPolicy{kBlitPairNotServed, kBlitNotAlphaFormat});
 }
 
-BlitResult DDSurface::BltNoOp(DDSurface*, int32_t, int32_t, int32_t, const Rect*, const Size*,
-                              const Rect*) {
+BlitResult DDSurface::BltNoOp(DDSurface*, int32_t, int32_t, int32_t, const Rect*, const Size*, const Rect*) {
   return kBlitDone;
 }
 

@@ -21,9 +21,7 @@ struct CopyRule {
   template <class V>
   explicit CopyRule(const V&) {}
   // The pixel is read whole before it is written (the two may share bytes).
-  void operator()(const uint8_t* s, uint8_t* d) const {
-    px::CopyPixel<D>(d, s);
-  }
+  void operator()(const uint8_t* s, uint8_t* d) const { px::CopyPixel<D>(d, s); }
   // A one-to-one row at once. The walk hands it only rows whose bytes are
   // apart, or whose destination starts no later than their source (a surface
   // copied onto itself up or left), where each pixel reads its source as it
@@ -41,18 +39,16 @@ constexpr auto& kSameFormat = ServeSet<format_pairs::kSameFormat, Rule, V>;
 
 }  // namespace
 
-BlitResult DDSurface::Blt(Image* src, int32_t x, int32_t y, const Rect* srcRect,
-                          const Size* dstSize, const Rect* clip) {
-  return RunBlend(*this, src ? src->AsDDSurface() : nullptr,
-                  kSameFormat<CopyValues, CopyRule>, CopyValues{},
+BlitResult DDSurface::Blt(Image* src, int32_t x, int32_t y, const Rect* srcRect, const Size* dstSize,
+                          const Rect* clip) {
+  return RunBlend(*this, src ? src->AsDDSurface() : nullptr, kSameFormat<CopyValues, CopyRule>, CopyValues{},
                   Placement{x, y, srcRect, dstSize, clip});
 }
 
-BlitResult DDSurface::BltKeyed(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                               const Size* dstSize, const Rect* clip) {
-  return RunBlend(*this, src,
-                  kSameFormat<KeyedCopyValues, KeyedRule<CopyRule>::For>,
-                  KeyedCopyValues{}, Placement{x, y, srcRect, dstSize, clip});
+BlitResult DDSurface::BltKeyed(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect, const Size* dstSize,
+                               const Rect* clip) {
+  return RunBlend(*this, src, kSameFormat<KeyedCopyValues, KeyedRule<CopyRule>::For>, KeyedCopyValues{},
+                  Placement{x, y, srcRect, dstSize, clip});
 }
 
 }  // namespace pixelops

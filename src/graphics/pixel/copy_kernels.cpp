@@ -61,17 +61,17 @@ struct KeyedCopy24 {
 void SetKernels(KernelTable& t) {
   using F = PixelFormat;
   const Op k = Op::KeyedCopy;
-  t.Set(k, F::Index8, F::Index8, Run<KeyedCopyLanes<uint8_t, 0xFF>>);
-  t.Set(k, F::Rgb565, F::Rgb565, Run<KeyedCopyLanes<uint16_t, 0xFFFF>>);
-  t.Set(k, F::Rgb555, F::Rgb555, Run<KeyedCopyLanes<uint16_t, 0xFFFF>>);
+  t.Set(k, F::Index8, F::Index8, Run<KeyedCopyLanes<uint8_t, 0xFF> >);
+  t.Set(k, F::Rgb565, F::Rgb565, Run<KeyedCopyLanes<uint16_t, 0xFFFF> >);
+  t.Set(k, F::Rgb555, F::Rgb555, Run<KeyedCopyLanes<uint16_t, 0xFFFF> >);
   t.Set(k, F::Bgr24, F::Bgr24, Run<KeyedCopy24>);
   t.Set(k, F::Rgb24, F::Rgb24, Run<KeyedCopy24>);
-  t.Set(k, F::Bgrx32, F::Bgrx32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFFFFu>>);
-  t.Set(k, F::Rgbx32, F::Rgbx32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFFFFu>>);
-  t.Set(k, F::Rgb565A, F::Rgb565A, Run<KeyedCopyLanes<uint32_t, 0xFFFF>>);
-  t.Set(k, F::Rgb555A, F::Rgb555A, Run<KeyedCopyLanes<uint32_t, 0xFFFF>>);
-  t.Set(k, F::Bgra32, F::Bgra32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFF>>);
-  t.Set(k, F::Rgba32, F::Rgba32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFF>>);
+  t.Set(k, F::Bgrx32, F::Bgrx32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFFFFu> >);
+  t.Set(k, F::Rgbx32, F::Rgbx32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFFFFu> >);
+  t.Set(k, F::Rgb565A, F::Rgb565A, Run<KeyedCopyLanes<uint32_t, 0xFFFF> >);
+  t.Set(k, F::Rgb555A, F::Rgb555A, Run<KeyedCopyLanes<uint32_t, 0xFFFF> >);
+  t.Set(k, F::Bgra32, F::Bgra32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFF> >);
+  t.Set(k, F::Rgba32, F::Rgba32, Run<KeyedCopyLanes<uint32_t, 0xFFFFFF> >);
 }
 
 }  // namespace

@@ -29,9 +29,7 @@ constexpr uint32_t Div255(uint32_t x) { return (x * 0x8081u) >> 23; }
 // q - 1 or q (x / 256 = q + (r - q) / 256, |r - q| < 256), so the sum is
 // 256q + r + 1 or 256q + r: in 256q..256q + 255. The sum stays below 2^16 up
 // to x = 65279, so it runs in 16-bit lanes as the compiler vectorises it.
-constexpr uint32_t Div255In16(uint16_t x) {
-  return static_cast<uint32_t>((x + 1 + (x >> 8)) >> 8);
-}
+constexpr uint32_t Div255In16(uint16_t x) { return static_cast<uint32_t>((x + 1 + (x >> 8)) >> 8); }
 
 // Div255In16 of both 16-bit halves of x at once (each half <= 65279): no
 // half's sum carries into the other, and the mask drops what the shift moves
@@ -166,8 +164,7 @@ HWY_INLINE hn::Vec<D8> ProductBytes(D8, hn::Vec<hn::Repartition<uint16_t, D8>> m
 template <class D8>
 HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> Byte3InHalves(D8 d8, hn::Vec<D8> px) {
   constexpr uint8_t Z = 0x80;  // a byte made 0
-  alignas(16) static constexpr uint8_t kIndex[16] = {3,  Z, 3,  Z, 7,  Z, 7,  Z,
-                                                     11, Z, 11, Z, 15, Z, 15, Z};
+  alignas(16) static constexpr uint8_t kIndex[16] = {3, Z, 3, Z, 7, Z, 7, Z, 11, Z, 11, Z, 15, Z, 15, Z};
   return hn::BitCast(hn::Repartition<uint16_t, D8>(),
                      hn::TableLookupBytesOr0(px, hn::LoadDup128(d8, kIndex)));
 }
@@ -192,18 +189,15 @@ HWY_INLINE hn::Vec<D8> ProductBytesByByte3(D8 d8, hn::Vec<D8> v) {
 template <int kByte, class D8>
 HWY_INLINE hn::Vec<D8> SpreadIndex(D8 d8) {
   static_assert(kByte >= 0 && kByte <= 3);
-  if constexpr (kByte == 0)
-    return hn::And(hn::Iota(d8, 0), hn::Set(d8, 12));
-  else
-    return hn::Or(hn::And(hn::Iota(d8, 0), hn::Set(d8, 12)), hn::Set(d8, kByte));
+  if constexpr (kByte == 0) return hn::And(hn::Iota(d8, 0), hn::Set(d8, 12));
+  else return hn::Or(hn::And(hn::Iota(d8, 0), hn::Set(d8, 12)), hn::Set(d8, kByte));
 }
 
 // The byte b of each 32-bit lane that index picks (SpreadIndex) in its four
 // bytes (b x 0x01010101), seen as 16-bit lanes: 257b in both halves, so
 // FixedMultiplier(b) is one Add of 1 away.
 template <class D8>
-HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> SpreadByte(D8 d8,
-                                                             hn::Vec<hn::Repartition<uint32_t, D8>> v,
+HWY_INLINE hn::Vec<hn::Repartition<uint16_t, D8>> SpreadByte(D8 d8, hn::Vec<hn::Repartition<uint32_t, D8>> v,
                                                              hn::Vec<D8> index) {
   return hn::BitCast(hn::Repartition<uint16_t, D8>(), hn::TableLookupBytes(hn::BitCast(d8, v), index));
 }

@@ -60,10 +60,8 @@ requires(px::kIsWord16<F> || px::kIsWord16Alpha<F>) struct FadeRule<F> {
   uint16_t level;
   explicit FadeRule(uint32_t l) : level(static_cast<uint16_t>(px::kIsWord16<F> ? l >> 4 : l)) {}
   static uint32_t Scale(uint16_t l, uint32_t v) {
-    if constexpr (px::kIsWord16<F>)
-      return ScaleLevel(l, v);
-    else
-      return ScaleByte(l, static_cast<uint8_t>(v));
+    if constexpr (px::kIsWord16<F>) return ScaleLevel(l, v);
+    else return ScaleByte(l, static_cast<uint8_t>(v));
   }
   void Row(uint8_t* p, int32_t width) const {
     const uint16_t l = level;  // a local: the byte stores could alias a member
@@ -129,9 +127,9 @@ struct FadeEntry {
 // One entry per format of format_pairs::kBlendedFormats.
 constexpr auto kFades = []<size_t... I>(std::index_sequence<I...>) {
   using format_pairs::kBlendedFormats;
-  return std::array{
-      FadeEntry{kBlendedFormats[I], &FadeRect<px::FormatOf<kBlendedFormats[I]>>}...};
-}(std::make_index_sequence<format_pairs::kBlendedFormats.size()>{});
+  return std::array{FadeEntry{kBlendedFormats[I], &FadeRect<px::FormatOf<kBlendedFormats[I]>>}...};
+}
+(std::make_index_sequence<format_pairs::kBlendedFormats.size()>{});
 
 }  // namespace
 

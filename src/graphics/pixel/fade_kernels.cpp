@@ -32,9 +32,8 @@ template <bool k565>
 void FadeWordRow(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
   const V16 m = exact::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>((args.level & 0xFF) >> 4)));
-  const auto step = [d16](const uint8_t*, uint8_t* dp, size_t, V16 m) HWY_ATTR {
-    rows::StoreU(blend::LevelWord<k565>(rows::LoadU(d16, dp), m), d16, dp);
-  };
+  const auto step = [d16](const uint8_t*, uint8_t* dp, size_t, V16 m)
+                        HWY_ATTR { rows::StoreU(blend::LevelWord<k565>(rows::LoadU(d16, dp), m), d16, dp); };
   ForEachStep<2, 2>(d, d, Pixels(width), hn::Lanes(d16), step, m);
 }
 
@@ -83,7 +82,8 @@ void Fade32Row(const uint8_t*, uint8_t* d, int32_t width, const RowArgs& args, i
   const D32 d32;
   const V16 level = hn::Set(D16(), static_cast<uint16_t>(args.level & 0xFF));
   const auto step = [d8, d32](const uint8_t*, uint8_t* dp, size_t, V16 level) HWY_ATTR {
-    const V32 scaled = hn::BitCast(d32, blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)));
+    const V32 scaled =
+        hn::BitCast(d32, blend::ProductBytes(d8, blend::LaneWeight{}, level, hn::LoadU(d8, dp)));
     rows::StoreU(hn::Or(hn::And(scaled, hn::Set(d32, 0x00FFFFFFu)), hn::Set(d32, kByte3 << 24)), d32, dp);
   };
   ForEachStep<4, 4>(d, d, Pixels(width), hn::Lanes(d32), step, level);

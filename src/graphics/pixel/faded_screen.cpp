@@ -11,8 +11,8 @@ constexpr Rect kLowerHalf{0, 300, 800, 600};
 
 }  // namespace
 
-BlitResult DrawFadedScreen(Image* target, ScreenTransition* transition, Image* picture,
-                           int32_t level, uint8_t half) {
+BlitResult DrawFadedScreen(Image* target, ScreenTransition* transition, Image* picture, int32_t level,
+                           uint8_t half) {
   if (target == nullptr || transition == nullptr || picture == nullptr) return kBlitLockRefused;
   // Buffer 1 holds the last finished picture, buffer 2 the one being darkened.
   // The results of the operations on the buffers are not looked at.

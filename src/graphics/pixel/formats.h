@@ -94,9 +94,7 @@ struct Colour565 {
   static uint16_t Level(const BlendTables& t, uint32_t level, uint32_t word) {
     return t.L565(level, word & 0xFFFF);
   }
-  static Channels Widen(uint32_t w) {
-    return {(w >> 8) & 0xF8, (w >> 3) & 0xFC, (w << 3) & 0xFF};
-  }
+  static Channels Widen(uint32_t w) { return {(w >> 8) & 0xF8, (w >> 3) & 0xFC, (w << 3) & 0xFF}; }
   static uint16_t Narrow(uint32_t r, uint32_t g, uint32_t b) {
     return static_cast<uint16_t>(((r & 0xF8) << 8) | ((g & 0xFC) << 3) | (b >> 3));
   }
@@ -107,9 +105,7 @@ struct Colour555 {
   static uint16_t Level(const BlendTables& t, uint32_t level, uint32_t word) {
     return t.L555(level, word & 0xFFFF);
   }
-  static Channels Widen(uint32_t w) {
-    return {(w >> 7) & 0xF8, (w >> 2) & 0xF8, (w << 3) & 0xFF};
-  }
+  static Channels Widen(uint32_t w) { return {(w >> 7) & 0xF8, (w >> 2) & 0xF8, (w << 3) & 0xFF}; }
   static uint16_t Narrow(uint32_t r, uint32_t g, uint32_t b) {
     return static_cast<uint16_t>(((r & 0xF8) << 7) | ((g & 0xF8) << 2) | (b >> 3));
   }
@@ -131,7 +127,9 @@ struct Word16Format {
   static constexpr bool kHasAlpha = false;
   using Colour = C;
   template <class P>
-  static uint16_t ColourWord(const P& p) { return Load16(p); }
+  static uint16_t ColourWord(const P& p) {
+    return Load16(p);
+  }
   static void SetColourWord(uint8_t* p, uint16_t w) { Store16(p, w); }
   static bool KeyMatches(const uint8_t* p, uint32_t key) { return Load16(p) == (key & 0xFFFF); }
 };
@@ -147,10 +145,14 @@ struct Word16AlphaFormat {
   static constexpr int32_t kAlphaByte = 2;
   using Colour = C;
   template <class P>
-  static uint16_t ColourWord(const P& p) { return Load16(p); }
+  static uint16_t ColourWord(const P& p) {
+    return Load16(p);
+  }
   static void SetColourWord(uint8_t* p, uint16_t w) { Store16(p, w); }
   template <class P>
-  static uint32_t Alpha(const P& p) { return p[kAlphaByte] & 15u; }
+  static uint32_t Alpha(const P& p) {
+    return p[kAlphaByte] & 15u;
+  }
   static bool KeyMatches(const uint8_t* p, uint32_t key) { return Load16(p) == (key & 0xFFFF); }
 };
 
@@ -164,7 +166,9 @@ struct ByteFormat {
   static constexpr int32_t kRed = R, kGreen = 1, kBlue = B;
   static constexpr int32_t kAlphaByte = 3;  // X or alpha of the 32-bit formats
   template <class P>
-  static uint32_t Alpha(const P& p) { return p[kAlphaByte]; }
+  static uint32_t Alpha(const P& p) {
+    return p[kAlphaByte];
+  }
   static bool KeyMatches(const uint8_t* p, uint32_t key) {
     if constexpr (K == Kind::Bytes32X) return Load32(p) == key;
     else return Load24(p) == (key & 0xFFFFFF);
@@ -194,6 +198,7 @@ using Rgba32 = ByteFormat<PixelFormat::Rgba32, Kind::Bytes32Alpha, 0, 2>;
 // The traits of a format by its code.
 template <PixelFormat F>
 struct ByCode;
+// clang-format off
 template <> struct ByCode<PixelFormat::Index8> { using type = Index8; };
 template <> struct ByCode<PixelFormat::Rgb565> { using type = Rgb565; };
 template <> struct ByCode<PixelFormat::Rgb555> { using type = Rgb555; };
@@ -205,6 +210,7 @@ template <> struct ByCode<PixelFormat::Rgb565A> { using type = Rgb565A; };
 template <> struct ByCode<PixelFormat::Rgb555A> { using type = Rgb555A; };
 template <> struct ByCode<PixelFormat::Bgra32> { using type = Bgra32; };
 template <> struct ByCode<PixelFormat::Rgba32> { using type = Rgba32; };
+// clang-format on
 template <PixelFormat F>
 using FormatOf = typename ByCode<F>::type;
 
@@ -242,8 +248,8 @@ constexpr bool kIsWord16 = F::kKind == Kind::Word16;
 template <class F>
 constexpr bool kIsWord16Alpha = F::kKind == Kind::Word16Alpha;
 template <class F>
-constexpr bool kIsBytes = F::kKind == Kind::Bytes24 || F::kKind == Kind::Bytes32X ||
-                          F::kKind == Kind::Bytes32Alpha;
+constexpr bool kIsBytes =
+    F::kKind == Kind::Bytes24 || F::kKind == Kind::Bytes32X || F::kKind == Kind::Bytes32Alpha;
 template <class F>
 constexpr bool kIs32 = F::kKind == Kind::Bytes32X || F::kKind == Kind::Bytes32Alpha;
 

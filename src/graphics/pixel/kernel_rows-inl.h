@@ -148,8 +148,8 @@ HWY_INLINE void ForEachStepAhead(const uint8_t* s, uint8_t* d, size_t n, size_t 
 // access lies inside the row. A row shorter than a step is left alone and
 // false returned (the caller walks it otherwise).
 template <int SB, int DB, class Body, class... Vecs>
-HWY_INLINE bool ForEachStepOverlapping(const uint8_t* s, uint8_t* d, size_t n, size_t step,
-                                       const Body& body, Vecs... vecs) {
+HWY_INLINE bool ForEachStepOverlapping(const uint8_t* s, uint8_t* d, size_t n, size_t step, const Body& body,
+                                       Vecs... vecs) {
   if (n < step) return false;
   size_t i = 0;
   for (; i + step <= n; i += step) body(s + i * SB, d + i * DB, i, vecs...);
@@ -174,8 +174,8 @@ HWY_DIAGNOSTICS(push)
 HWY_DIAGNOSTICS_OFF(disable : 4701, ignored "-Wmaybe-uninitialized")
 #endif
 template <size_t SB, size_t DB, class Body, class... Args>
-HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, size_t step,
-                                   const Body& body, Args... args) {
+HWY_INLINE void ForEachAlignedStep(const uint8_t* s, uint8_t* d, size_t units, size_t step, const Body& body,
+                                   Args... args) {
   const size_t sBlock = step * SB, dBlock = step * DB;
   alignas(64) uint8_t hs[4 * kMaxStep], hd[4 * kMaxStep];
   alignas(64) uint8_t ts[4 * kMaxStep], td[4 * kMaxStep];
@@ -231,7 +231,8 @@ void RunBlocks(const uint8_t* s, uint8_t* d, int32_t width, const Args& args, in
   const Args a = args;
   const size_t units = static_cast<size_t>(width) * K::kUnitsPerPixel;
   // Forced inline: out of line, the blocks of the 16-bit word rows run a quarter slower.
-  const auto block = [](const uint8_t* sp, uint8_t* dp, const Args& a) HWY_ATTR __attribute__((always_inline)) {
+  const auto block =
+      [](const uint8_t* sp, uint8_t* dp, const Args& a) HWY_ATTR __attribute__((always_inline)) {
     K::Block(sp, dp, a);
   };
   ForEachAlignedStep<K::kSrcBytes, K::kDstBytes>(s, d, units, K::Units(), block, a);
@@ -256,8 +257,7 @@ constexpr bool MaskedTail() {
 // Returns the lanes done; the caller finishes the rest. vecs go by reference,
 // so that the bodies advance the caller's running vectors.
 template <class D, class Body, class Tail, class... Vecs>
-HWY_INLINE size_t ForEachSpanStep(size_t n, size_t step, const Body& body, const Tail& tail,
-                                  Vecs&... vecs) {
+HWY_INLINE size_t ForEachSpanStep(size_t n, size_t step, const Body& body, const Tail& tail, Vecs&... vecs) {
   size_t i = 0;
   for (; i + step <= n; i += step) body(i, vecs...);
   if constexpr (MaskedTail<D>()) {

@@ -20,9 +20,9 @@ namespace pixelops {
 template <const auto& Set, class Line>
 constexpr auto PairTable() {
   return []<size_t... I>(std::index_sequence<I...>) {
-    return std::array{
-        Line::template Of<px::FormatOf<Set[I].src>, px::FormatOf<Set[I].dst>>()...};
-  }(std::make_index_sequence<Set.size()>{});
+    return std::array{Line::template Of<px::FormatOf<Set[I].src>, px::FormatOf<Set[I].dst>>()...};
+  }
+  (std::make_index_sequence<Set.size()>{});
 }
 
 template <template <class, class> class Rule, class Values>

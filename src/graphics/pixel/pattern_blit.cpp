@@ -81,8 +81,7 @@ using V = PatternValues;
 
 // Colour words take the 16 levels, bytes the weights.
 template <class S, class D>
-using PatternRule =
-    std::conditional_t<px::kIsWord16<D>, PatternWordRule<S, D>, PatternWeightRule<S, D>>;
+using PatternRule = std::conditional_t<px::kIsWord16<D>, PatternWordRule<S, D>, PatternWeightRule<S, D>>;
 
 constexpr auto& kPatternPairs = ServeSet<format_pairs::kPattern, PatternRule, V>;
 

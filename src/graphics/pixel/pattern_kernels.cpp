@@ -76,7 +76,8 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
                                     hn::BitCast(d16, hn::ShiftRight<24>(sv)));
         const V32 w = hn::BitCast(d32, exact::Div255(product));
         const V16 m = exact::SpreadFixedMultiplier(d8, w, lowSpread);
-        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight{}, m, hn::BitCast(d8, sv), hn::BitCast(d8, dv));
+        const V8 mixed =
+            blend::WeightBytes(d8, blend::FixedWeight{}, m, hn::BitCast(d8, sv), hn::BitCast(d8, dv));
         const V32 out = hn::IfThenElse(hn::Eq(w, hn::Set(d32, 255)), sv, hn::BitCast(d32, mixed));
         rows::StoreU(hn::And(out, colour), d32, dp);
       };
@@ -93,8 +94,8 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
       const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t i, V32 colour) HWY_ATTR {
         const V32 sv = rows::LoadU(d32, sp);
         const V32 m = hn::LoadU(d32, mrow + (i & 15));
-        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight{}, hn::BitCast(d16, m), hn::BitCast(d8, sv),
-                                            hn::LoadU(d8, dp));
+        const V8 mixed = blend::WeightBytes(d8, blend::FixedWeight{}, hn::BitCast(d16, m),
+                                            hn::BitCast(d8, sv), hn::LoadU(d8, dp));
         const V32 out = hn::IfThenElse(hn::Eq(m, hn::Zero(d32)), sv, hn::BitCast(d32, mixed));
         rows::StoreU(hn::And(out, colour), d32, dp);
       };
@@ -102,21 +103,23 @@ void PatternWeightRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs
     }
   } else {
     const D8 d8;
-    ForEachStep<SB, 3>(s, d, Pixels(width), hn::Lanes(d8), [&](const uint8_t* sp, uint8_t* dp, size_t i) HWY_ATTR {
-      V8 s0, s1, s2, d0, d1, d2;
-      V8 w = hn::LoadU(d8, wrow + (i & 15));
-      if constexpr (SB == 4) {
-        V8 a;
-        hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
-        w = blend::ProductBytes(d8, blend::ByteWeight{}, a, w);
-      } else {
-        hn::LoadInterleaved3(d8, sp, s0, s1, s2);
-      }
-      hn::LoadInterleaved3(d8, dp, d0, d1, d2);
-      const blend::ByteWeight byte;
-      hn::StoreInterleaved3(blend::WeightBytes(d8, byte, w, s0, d0), blend::WeightBytes(d8, byte, w, s1, d1),
-                            blend::WeightBytes(d8, byte, w, s2, d2), d8, dp);
-    });
+    ForEachStep<SB, 3>(s, d, Pixels(width), hn::Lanes(d8),
+                       [&](const uint8_t* sp, uint8_t* dp, size_t i) HWY_ATTR {
+                         V8 s0, s1, s2, d0, d1, d2;
+                         V8 w = hn::LoadU(d8, wrow + (i & 15));
+                         if constexpr (SB == 4) {
+                           V8 a;
+                           hn::LoadInterleaved4(d8, sp, s0, s1, s2, a);
+                           w = blend::ProductBytes(d8, blend::ByteWeight{}, a, w);
+                         } else {
+                           hn::LoadInterleaved3(d8, sp, s0, s1, s2);
+                         }
+                         hn::LoadInterleaved3(d8, dp, d0, d1, d2);
+                         const blend::ByteWeight byte;
+                         hn::StoreInterleaved3(blend::WeightBytes(d8, byte, w, s0, d0),
+                                               blend::WeightBytes(d8, byte, w, s1, d1),
+                                               blend::WeightBytes(d8, byte, w, s2, d2), d8, dp);
+                       });
   }
 }
 
@@ -159,15 +162,17 @@ void PatternWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& 
     for (size_t k = 0; k < 16 + hn::Lanes(d16); k += hn::Lanes(d16)) {
       const V16 m = exact::LevelMultiplier(hn::ShiftRight<4>(hn::PromoteTo(d16, hn::LoadU(dh, wrow + k))));
       hn::Store(m, d16, msrc + k);
-      hn::Store(hn::Sub(hn::Set(d16, static_cast<uint16_t>(pixelops::exact::LevelMultiplier(15))), m), d16, mdst + k);
+      hn::Store(hn::Sub(hn::Set(d16, static_cast<uint16_t>(pixelops::exact::LevelMultiplier(15))), m), d16,
+                mdst + k);
     }
-    ForEachStep<2, 2>(s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) HWY_ATTR {
-      const V16 sw = rows::LoadU(d16, sp);
-      const V16 dw = rows::LoadU(d16, dp);
-      const V16 mixed = hn::Add(blend::LevelWord<k565>(sw, hn::LoadU(d16, msrc + (i & 15))),
-                                blend::LevelWord<k565>(dw, hn::LoadU(d16, mdst + (i & 15))));
-      rows::StoreU(hn::IfThenElse(hn::Eq(sw, dw), dw, mixed), d16, dp);
-    });
+    ForEachStep<2, 2>(
+        s, d, Pixels(width), hn::Lanes(d16), [&](const uint8_t* sp, uint8_t* dp, size_t i) HWY_ATTR {
+          const V16 sw = rows::LoadU(d16, sp);
+          const V16 dw = rows::LoadU(d16, dp);
+          const V16 mixed = hn::Add(blend::LevelWord<k565>(sw, hn::LoadU(d16, msrc + (i & 15))),
+                                    blend::LevelWord<k565>(dw, hn::LoadU(d16, mdst + (i & 15))));
+          rows::StoreU(hn::IfThenElse(hn::Eq(sw, dw), dw, mixed), d16, dp);
+        });
   }
 }
 

@@ -69,8 +69,8 @@ struct AlphaOntoColour {
   void operator()(const uint8_t* texel, uint8_t* d) const {
     const auto s = px::Hold<S>(texel);  // read whole before the first store
     if constexpr (px::kIsWord16<D>) {
-      D::SetColourWord(d, px::LevelBlend<typename D::Colour>(t, S::Alpha(s), S::ColourWord(s),
-                                                             D::ColourWord(d)));
+      D::SetColourWord(
+          d, px::LevelBlend<typename D::Colour>(t, S::Alpha(s), S::ColourWord(s), D::ColourWord(d)));
     } else {
       const uint32_t a = S::Alpha(s);
       d[D::kRed] = px::WeightChannel(t, a, s[S::kRed], d[D::kRed]);
@@ -100,17 +100,15 @@ struct KeyedCopy : KeyedRule<TexelCopy>::For<S, D> {
 // source onto its colour format is blended by its alpha and not keyed; the
 // plain family copies every texel.
 template <class S, class D>
-using KeyedTexel =
-    std::conditional_t<S::kHasAlpha && !D::kHasAlpha, AlphaOntoColour<S, D>, KeyedCopy<S, D>>;
+using KeyedTexel = std::conditional_t<S::kHasAlpha && !D::kHasAlpha, AlphaOntoColour<S, D>, KeyedCopy<S, D>>;
 
 constexpr auto& kKeyedPairs = ServePolygonSet<format_pairs::kPolygon, KeyedTexel, KeyedValues>;
 constexpr auto& kPlainPairs = ServePolygonSet<format_pairs::kPolygon, TexelCopy, PlainValues>;
 
 }  // namespace
 
-BlitResult DDSurface::DrawPolygonKeyed(DDSurface* src, const Point* srcPoints,
-                                       const Point* dstPoints, const Rect* clip, uint8_t flag,
-                                       int32_t count) {
+BlitResult DDSurface::DrawPolygonKeyed(DDSurface* src, const Point* srcPoints, const Point* dstPoints,
+                                       const Rect* clip, uint8_t flag, int32_t count) {
   return RunPolygon(*this, src, kKeyedPairs, KeyedValues{},
                     PolygonArgs{srcPoints, dstPoints, clip, flag, count});
 }
@@ -121,8 +119,8 @@ BlitResult DDSurface::DrawPolygon(DDSurface* src, const Point* srcPoints, const 
                     PolygonArgs{srcPoints, dstPoints, clip, flag, count});
 }
 
-bool MakeRotatedQuad(const DDSurface& source, int32_t centreX, int32_t centreY, int32_t angle,
-                     int32_t scaleX, int32_t scaleY, RotatedQuad* quad) {
+bool MakeRotatedQuad(const DDSurface& source, int32_t centreX, int32_t centreY, int32_t angle, int32_t scaleX,
+                     int32_t scaleY, RotatedQuad* quad) {
   int32_t w = 0, h = 0;
   source.GetSize(&w, &h);
   if (scaleX == 0 || scaleY == 0) return false;
@@ -131,8 +129,8 @@ bool MakeRotatedQuad(const DDSurface& source, int32_t centreX, int32_t centreY, 
   if (extentX == 0 || extentY == 0) return false;
 
   const Rect& b = source.Buffer().bounds;
-  const Point src[4] = {{b.left, b.top}, {b.right - 1, b.top}, {b.right - 1, b.bottom - 1},
-                        {b.left, b.bottom - 1}};
+  const Point src[4] = {
+      {b.left, b.top}, {b.right - 1, b.top}, {b.right - 1, b.bottom - 1}, {b.left, b.bottom - 1}};
 
   // Offsets from the centre: the left and top take the smaller half of an odd extent.
   const int64_t l = -(extentX / 2), r = (extentX + 1) / 2;
@@ -156,9 +154,8 @@ bool MakeRotatedQuad(const DDSurface& source, int32_t centreX, int32_t centreY, 
   return true;
 }
 
-BlitResult DrawRotatedScaled(DDSurface* target, DDSurface* source, int32_t centreX,
-                             int32_t centreY, int32_t angle, int32_t scaleX, int32_t scaleY,
-                             const Rect* clip) {
+BlitResult DrawRotatedScaled(DDSurface* target, DDSurface* source, int32_t centreX, int32_t centreY,
+                             int32_t angle, int32_t scaleX, int32_t scaleY, const Rect* clip) {
   if (target == nullptr || source == nullptr) return kBlitLockRefused;
   RotatedQuad quad;
   if (!MakeRotatedQuad(*source, centreX, centreY, angle, scaleX, scaleY, &quad)) {

@@ -72,8 +72,7 @@ struct TexelCursor {
     const auto wholeU = hn::ShiftRight<20>(hn::BitCast(di, u));
     const auto wholeV = hn::ShiftRight<20>(hn::BitCast(di, v));
     if constexpr (kBytes == 3) {
-      return hn::Add(hn::Mul(wholeV, hn::Set(di, pitch)),
-                     hn::Add(hn::ShiftLeft<1>(wholeU), wholeU));
+      return hn::Add(hn::Mul(wholeV, hn::Set(di, pitch)), hn::Add(hn::ShiftLeft<1>(wholeU), wholeU));
     } else {
       return hn::Add(hn::Mul(wholeV, hn::Set(di, pitch)), hn::ShiftLeft<kBytes / 2>(wholeU));
     }
@@ -96,8 +95,7 @@ struct TexelCursor {
   HWY_INLINE VU Part(M valid, VU u, VU v) const {
     const DI di;
     const auto offset = Offsets(u, v);
-    const auto safe =
-        hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
+    const auto safe = hn::IfThenElse(hn::RebindMask(di, valid), offset, hn::Set(di, hn::GetLane(offset)));
     return hn::BitCast(DU(), hn::GatherOffset(di, base, safe));
   }
 };
@@ -118,11 +116,11 @@ HWY_INLINE int32_t WalkSpan(const Span& sp, uint8_t* d, int32_t count, const Op&
   };
   const auto part = [&](size_t i, VU& u, VU& v, auto&... vecs) HWY_ATTR {
     const auto valid = hn::FirstN(du, static_cast<size_t>(count) - i);
-    hn::BlendedStore(op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + i), vecs...),
-                     valid, du, p + i);
+    hn::BlendedStore(op(du, cursor.Part(valid, u, v), hn::MaskedLoad(valid, du, p + i), vecs...), valid, du,
+                     p + i);
   };
-  return static_cast<int32_t>(rows::ForEachSpanStep<DU>(static_cast<size_t>(count), hn::Lanes(du),
-                                                        whole, part, u, v, vecs...));
+  return static_cast<int32_t>(
+      rows::ForEachSpanStep<DU>(static_cast<size_t>(count), hn::Lanes(du), whole, part, u, v, vecs...));
 }
 
 // Pixels of 3 bytes in the low 3 bytes of 32-bit lanes: a vector of pixels
@@ -145,7 +143,8 @@ HWY_INLINE VU PackLanes(DU du) {
 HWY_INLINE VU SpreadLanes(DU du) {
   const VU m = hn::Iota(du, 0);
   const VU quarter = hn::ShiftRight<2>(m);
-  return hn::Add(hn::Add(quarter, hn::Add(quarter, quarter)), hn::Min(hn::And(m, hn::Set(du, 3)), hn::Set(du, 2)));
+  return hn::Add(hn::Add(quarter, hn::Add(quarter, quarter)),
+                 hn::Min(hn::And(m, hn::Set(du, 3)), hn::Set(du, 2)));
 }
 
 // Byte shuffles within the blocks: 4 lanes' low 3 bytes to the block's first
@@ -160,10 +159,10 @@ HWY_INLINE VU Load24(const uint8_t* p, VU spreadLanes) {
   const DU du;
   const DB8 d8;
   const hn::Half<DB8> dh;
-  const hn::Half<hn::Half<DB8>> dq;
+  const hn::Half<hn::Half<DB8> > dq;
   const size_t lanes = hn::Lanes(du);
-  VU v = hn::BitCast(du, hn::Combine(d8, hn::ZeroExtendVector(dh, hn::LoadU(dq, p + 2 * lanes)),
-                                     hn::LoadU(dh, p)));
+  VU v = hn::BitCast(
+      du, hn::Combine(d8, hn::ZeroExtendVector(dh, hn::LoadU(dq, p + 2 * lanes)), hn::LoadU(dh, p)));
   if constexpr (!kOneBlock) v = hn::TableLookupLanes(v, hn::IndicesFromVec(du, spreadLanes));
   return hn::BitCast(du, hn::TableLookupBytes(hn::BitCast(d8, v), hn::LoadDup128(d8, kSpreadBytes)));
 }
@@ -172,7 +171,7 @@ HWY_INLINE void Store24(VU pixels, uint8_t* p, VU packLanes) {
   const DU du;
   const DB8 d8;
   const hn::Half<DB8> dh;
-  const hn::Half<hn::Half<DB8>> dq;
+  const hn::Half<hn::Half<DB8> > dq;
   const size_t lanes = hn::Lanes(du);
   VU v = hn::BitCast(du, hn::TableLookupBytes(hn::BitCast(d8, pixels), hn::LoadDup128(d8, kPackBytes)));
   if constexpr (!kOneBlock) v = hn::TableLookupLanes(v, hn::IndicesFromVec(du, packLanes));
@@ -219,8 +218,7 @@ HWY_INLINE int32_t WalkPixels(const Span& sp, uint8_t* d, int32_t count, const O
 // The same two vectors at a time: op(du, texelsA, texelsB, pixelsA, pixelsB,
 // outA, outB, vecs...). A last single or part vector goes as its own pair.
 template <int kBytes = 4, class Op, class... Vecs>
-HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op,
-                                 Vecs... vecs) {
+HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, const Op& op, Vecs... vecs) {
   const DU du;
   const size_t lanes = hn::Lanes(du);
   const TexelCursor<kBytes> cursor(sp);
@@ -255,8 +253,7 @@ HWY_INLINE int32_t WalkSpanPairs(const Span& sp, uint8_t* d, int32_t count, cons
     op(du, a, a, old, old, outA, outB, vecs...);
     hn::BlendedStore(outA, valid, du, p + i);
   };
-  size_t i = rows::ForEachSpanStep<DU>(static_cast<size_t>(count), 2 * lanes, pair, rest, u, v,
-                                       vecs...);
+  size_t i = rows::ForEachSpanStep<DU>(static_cast<size_t>(count), 2 * lanes, pair, rest, u, v, vecs...);
   // Without masked tails, a last whole vector still goes as a vector.
   if (static_cast<size_t>(count) - i >= lanes) {
     single(i, u, v, vecs...);
@@ -279,13 +276,11 @@ template <bool kSwap, Fill kFill>
 HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
   if constexpr (kSwap) t = SwapRedBlue(du, t);
   const VU colour = hn::Set(du, 0xFFFFFF);
-  if constexpr (kFill == Fill::kAlpha255)
-    return hn::Or(hn::And(t, colour), hn::Set(du, 0xFF000000u));
+  if constexpr (kFill == Fill::kAlpha255) return hn::Or(hn::And(t, colour), hn::Set(du, 0xFF000000u));
   if constexpr (kFill == Fill::kX0) return hn::And(t, colour);
   if constexpr (kFill == Fill::kKeepPad) return hn::Or(hn::And(t, colour), hn::AndNot(colour, old));
   if constexpr (kFill == Fill::kLevel15) {
-    return hn::Or(hn::Or(hn::And(t, hn::Set(du, 0xFFFF)), hn::Set(du, 0xF0000)),
-                  hn::AndNot(colour, old));
+    return hn::Or(hn::Or(hn::And(t, hn::Set(du, 0xFFFF)), hn::Set(du, 0xF0000)), hn::AndNot(colour, old));
   }
   return t;
 }
@@ -293,9 +288,8 @@ HWY_INLINE VU CopyTexel(DU du, VU t, VU old) {
 // Texel copies of the opaque family.
 template <bool kSwap, Fill kFill, int kBytes = 4, int kDstBytes = 4>
 int32_t CopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&) {
-  return WalkPixels<kBytes, kDstBytes>(sp, d, count, [](DU du, VU t, VU old) HWY_ATTR {
-    return CopyTexel<kSwap, kFill>(du, t, old);
-  });
+  return WalkPixels<kBytes, kDstBytes>(
+      sp, d, count, [](DU du, VU t, VU old) HWY_ATTR { return CopyTexel<kSwap, kFill>(du, t, old); });
 }
 
 // Texel copies that skip texels whose bits under keyMask are the key's (the
@@ -305,8 +299,7 @@ int32_t KeyedCopySpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& 
   const DU du;
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
   const auto op = [](DU du, VU t, VU old, VU keyMask, VU key) HWY_ATTR {
-    return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old,
-                          CopyTexel<kSwap, kFill>(du, t, old));
+    return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, CopyTexel<kSwap, kFill>(du, t, old));
   };
   return WalkPixels<kBytes, kDstBytes>(sp, d, count, op, keyMask, key);
 }
@@ -327,8 +320,7 @@ using V16 = hn::Vec<D16>;
 // both halves): blend::WeightLanes.
 HWY_INLINE VU WeightPair(DU du, VU s, VU d, VU w) {
   const D16 d16;
-  return hn::BitCast(du, blend::WeightLanes(hn::BitCast(d16, s), hn::BitCast(d16, d),
-                                            hn::BitCast(d16, w)));
+  return hn::BitCast(du, blend::WeightLanes(hn::BitCast(d16, s), hn::BitCast(d16, d), hn::BitCast(d16, w)));
 }
 
 // The three colour bytes weighted channel onto channel; byte 3 is written
@@ -341,18 +333,17 @@ int32_t WeightSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs& arg
   const VU keyMask = hn::Set(du, kKeyMask), key = hn::Set(du, args.key & kKeyMask);
   const VU opacity = hn::Set(du, args.level & 0xFF);
   const VU redBlue = hn::Set(du, 0x00FF00FF), byte = hn::Set(du, 0xFF);
-  const auto op = [](DU du, VU t, VU old, VU keyMask, VU key, VU opacity, VU redBlue,
-                    VU byte) HWY_ATTR {
+  const auto op = [](DU du, VU t, VU old, VU keyMask, VU key, VU opacity, VU redBlue, VU byte) HWY_ATTR {
     VU w = opacity;
     if constexpr (kWeight == WeightSource::kAlpha) w = hn::ShiftRight<24>(t);
     if constexpr (kWeight == WeightSource::kAlphaByOpacity)  // P[alpha][opacity], each below 256
-      w = hn::BitCast(du, blend::Product(hn::BitCast(D16(), hn::ShiftRight<24>(t)),
-                                         hn::BitCast(D16(), opacity)));
+      w = hn::BitCast(du,
+                      blend::Product(hn::BitCast(D16(), hn::ShiftRight<24>(t)), hn::BitCast(D16(), opacity)));
     const VU w2 = hn::Or(w, hn::ShiftLeft<16>(w));
     const VU s = kSwap ? SwapRedBlue(du, t) : t;
     const VU rb = WeightPair(du, hn::And(s, redBlue), hn::And(old, redBlue), w2);
-    const VU g = WeightPair(du, hn::And(hn::ShiftRight<8>(s), byte),
-                            hn::And(hn::ShiftRight<8>(old), byte), w2);
+    const VU g =
+        WeightPair(du, hn::And(hn::ShiftRight<8>(s), byte), hn::And(hn::ShiftRight<8>(old), byte), w2);
     const VU out = hn::Or(hn::Or(rb, hn::ShiftLeft<8>(g)), hn::Set(du, kByte3 << 24));
     if constexpr (kKeyMask != 0) return hn::IfThenElse(hn::Eq(hn::And(t, keyMask), key), old, out);
     return out;
@@ -384,30 +375,28 @@ int32_t ChannelAlphaSpan(const Span& sp, uint8_t* d, int32_t count, const RowArg
                                                    : pixelops::exact::Div255(16 * l * (args.level & 0xFF)));
   }
   const V16 table = hn::BitCast(d16, hn::LoadDup128(d8, weights));
-  const auto words = [d16](VU a, VU b) HWY_ATTR {
-    return blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b));
-  };
+  const auto words = [d16](VU a, VU b)
+                         HWY_ATTR { return blend::PackWords(hn::BitCast(d16, a), hn::BitCast(d16, b)); };
   const V16 opacity = hn::Set(d16, static_cast<uint16_t>(args.level & 0xFF));
-  const auto op = [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB, VU levelA, VU levelB,
-                     V16 key, V16 table, V16 opacity) HWY_ATTR {
-        const V16 s = words(ta, tb), o = words(oa, ob);
-        V16 w = opacity;
-        if constexpr (!kOpacityOnly) {
-          const V16 level = hn::BitCast(
-              d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
-          w = hn::TableLookupBytes(table, level);
-        }
-        // Each channel K[w][d] + P[w][s].
-        const auto mix = [](V16 sc, V16 dc, V16 w) HWY_ATTR {
-          return hn::Add(blend::Complement(w, dc), blend::Product(w, sc));
-        };
-        V16 sR, sG, sB, oR, oG, oB;
-        blend::Widen<kIs565>(s, sR, sG, sB);
-        blend::Widen<kIs565>(o, oR, oG, oB);
-        const V16 out = blend::Narrow<kIs565>(mix(sR, oR, w), mix(sG, oG, w), mix(sB, oB, w));
-        const V16 result = hn::IfThenElse(hn::Eq(s, key), o, out);
-        outA = hn::BitCast(du, blend::UnpackWordsLow(result, hn::BitCast(d16, oa)));
-        outB = hn::BitCast(du, blend::UnpackWordsHigh(result, hn::BitCast(d16, ob)));
+  const auto op = [&](DU, VU ta, VU tb, VU oa, VU ob, VU& outA, VU& outB, VU levelA, VU levelB, V16 key,
+                      V16 table, V16 opacity) HWY_ATTR {
+    const V16 s = words(ta, tb), o = words(oa, ob);
+    V16 w = opacity;
+    if constexpr (!kOpacityOnly) {
+      const V16 level =
+          hn::BitCast(d16, hn::Or(hn::And(hn::ShiftRight<16>(ta), levelA), hn::And(tb, levelB)));
+      w = hn::TableLookupBytes(table, level);
+    }
+    // Each channel K[w][d] + P[w][s].
+    const auto mix = [](V16 sc, V16 dc, V16 w)
+                         HWY_ATTR { return hn::Add(blend::Complement(w, dc), blend::Product(w, sc)); };
+    V16 sR, sG, sB, oR, oG, oB;
+    blend::Widen<kIs565>(s, sR, sG, sB);
+    blend::Widen<kIs565>(o, oR, oG, oB);
+    const V16 out = blend::Narrow<kIs565>(mix(sR, oR, w), mix(sG, oG, w), mix(sB, oB, w));
+    const V16 result = hn::IfThenElse(hn::Eq(s, key), o, out);
+    outA = hn::BitCast(du, blend::UnpackWordsLow(result, hn::BitCast(d16, oa)));
+    outB = hn::BitCast(du, blend::UnpackWordsHigh(result, hn::BitCast(d16, ob)));
   };
   return WalkSpanPairs<kBytes>(sp, d, count, op, levelA, levelB, key, table, opacity);
 }
@@ -451,13 +440,11 @@ int32_t ColourWordSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&
     } else {
       V16 level = hn::Set(d16, static_cast<uint16_t>((args.level & 0xFF) >> 4));
       if constexpr (kMode != ColourWordDraw::kOpacity) {
-        const V16 alpha =
-            hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
+        const V16 alpha = hn::And(hn::ConcatOdd(d16, hn::BitCast(d16, b), hn::BitCast(d16, a)), fifteen);
         level = hn::TableLookupBytes(table, alpha);
       }
       const V16 out = blend::LevelBlend<kIs565>(s, old, level);
-      if constexpr (kMode == ColourWordDraw::kAlphaByOpacity)
-        return hn::IfThenElse(hn::Eq(s, key), old, out);
+      if constexpr (kMode == ColourWordDraw::kAlphaByOpacity) return hn::IfThenElse(hn::Eq(s, key), old, out);
       if constexpr (kMode == ColourWordDraw::kOpacity) {
         return hn::IfThenElse(hn::Or(hn::Eq(s, key), hn::Eq(s, old)), old, out);
       }
@@ -476,15 +463,13 @@ int32_t ColourWordSpan(const Span& sp, uint8_t* d, int32_t count, const RowArgs&
   const auto part = [&](size_t i, VU& u, VU& v, V16 table, V16 key, V16 fifteen) HWY_ATTR {
     const int32_t rest = count - static_cast<int32_t>(i);
     const auto valid = hn::FirstN(d16, static_cast<size_t>(rest));
-    const VU a = rest >= lanes ? cursor.Next(u, v)
-                               : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)), u, v);
-    const VU b =
-        rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes)), u, v) : a;
-    hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i), table, key, fifteen), valid, d16,
-                     p + i);
+    const VU a =
+        rest >= lanes ? cursor.Next(u, v) : cursor.Part(hn::FirstN(du, static_cast<size_t>(rest)), u, v);
+    const VU b = rest > lanes ? cursor.Part(hn::FirstN(du, static_cast<size_t>(rest - lanes)), u, v) : a;
+    hn::BlendedStore(draw(a, b, hn::MaskedLoad(valid, d16, p + i), table, key, fifteen), valid, d16, p + i);
   };
-  return static_cast<int32_t>(rows::ForEachSpanStep<D16>(
-      static_cast<size_t>(count), hn::Lanes(d16), whole, part, u, v, table, key, fifteen));
+  return static_cast<int32_t>(rows::ForEachSpanStep<D16>(static_cast<size_t>(count), hn::Lanes(d16), whole,
+                                                         part, u, v, table, key, fifteen));
 }
 
 void SetKernels(KernelTable& t) {
@@ -508,18 +493,12 @@ void SetKernels(KernelTable& t) {
       {F::Rgbx32, F::Rgbx32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k32, false, Fill::kAll>},
       {F::Bgra32, F::Bgra32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k24, false, Fill::kAll>},
       {F::Rgba32, F::Rgba32, &CopySpan<false, Fill::kAll>, &KeyedCopySpan<k24, false, Fill::kAll>},
-      {F::Rgb565A, F::Rgb565A, &CopySpan<false, Fill::kKeepPad>,
-       &KeyedCopySpan<k16, false, Fill::kKeepPad>},
-      {F::Rgb555A, F::Rgb555A, &CopySpan<false, Fill::kKeepPad>,
-       &KeyedCopySpan<k16, false, Fill::kKeepPad>},
-      {F::Bgrx32, F::Bgra32, &CopySpan<false, Fill::kAlpha255>,
-       &KeyedCopySpan<k32, false, Fill::kAlpha255>},
-      {F::Rgbx32, F::Bgra32, &CopySpan<true, Fill::kAlpha255>,
-       &KeyedCopySpan<k32, true, Fill::kAlpha255>},
-      {F::Bgrx32, F::Rgba32, &CopySpan<true, Fill::kAlpha255>,
-       &KeyedCopySpan<k32, true, Fill::kAlpha255>},
-      {F::Rgbx32, F::Rgba32, &CopySpan<false, Fill::kAlpha255>,
-       &KeyedCopySpan<k32, false, Fill::kAlpha255>},
+      {F::Rgb565A, F::Rgb565A, &CopySpan<false, Fill::kKeepPad>, &KeyedCopySpan<k16, false, Fill::kKeepPad>},
+      {F::Rgb555A, F::Rgb555A, &CopySpan<false, Fill::kKeepPad>, &KeyedCopySpan<k16, false, Fill::kKeepPad>},
+      {F::Bgrx32, F::Bgra32, &CopySpan<false, Fill::kAlpha255>, &KeyedCopySpan<k32, false, Fill::kAlpha255>},
+      {F::Rgbx32, F::Bgra32, &CopySpan<true, Fill::kAlpha255>, &KeyedCopySpan<k32, true, Fill::kAlpha255>},
+      {F::Bgrx32, F::Rgba32, &CopySpan<true, Fill::kAlpha255>, &KeyedCopySpan<k32, true, Fill::kAlpha255>},
+      {F::Rgbx32, F::Rgba32, &CopySpan<false, Fill::kAlpha255>, &KeyedCopySpan<k32, false, Fill::kAlpha255>},
       // Alpha sources onto their colour formats: the opaque family copies the
       // colour with X 0, the keyed family blends by the texel's alpha.
       {F::Bgra32, F::Bgrx32, &CopySpan<false, Fill::kX0>, &WeightSpan<0, false, WeightSource::kAlpha, 0>},
@@ -584,11 +563,9 @@ void SetKernels(KernelTable& t) {
        &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
        &WeightSpan<k24, false, WeightSource::kOpacity, 255, 3>},
       {F::Rgb24, F::Bgra32, &CopySpan<true, Fill::kAlpha255, 3>,
-       &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>,
-       &WeightSpan<k24, true, WeightSource::kOpacity, 255, 3>},
+       &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>, &WeightSpan<k24, true, WeightSource::kOpacity, 255, 3>},
       {F::Bgr24, F::Rgba32, &CopySpan<true, Fill::kAlpha255, 3>,
-       &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>,
-       &WeightSpan<k24, true, WeightSource::kOpacity, 255, 3>},
+       &KeyedCopySpan<k24, true, Fill::kAlpha255, 3>, &WeightSpan<k24, true, WeightSource::kOpacity, 255, 3>},
       {F::Rgb24, F::Rgba32, &CopySpan<false, Fill::kAlpha255, 3>,
        &KeyedCopySpan<k24, false, Fill::kAlpha255, 3>,
        &WeightSpan<k24, false, WeightSource::kOpacity, 255, 3>},

@@ -154,8 +154,7 @@ inline int32_t Next(int32_t i, int32_t dir, int32_t count) {
 
 // The chain of edges from `from` to `to` in direction dir: false when an edge
 // goes up; otherwise the side, its down-going edges counted.
-inline bool Chain(const Point* p, int32_t count, int32_t from, int32_t to, int32_t dir,
-                  Side* side) {
+inline bool Chain(const Point* p, int32_t count, int32_t from, int32_t to, int32_t dir, Side* side) {
   *side = Side{from, dir, 0, 0};
   for (int32_t i = from; i != to; i = Next(i, dir, count)) {
     const int32_t j = Next(i, dir, count);
@@ -182,9 +181,8 @@ inline int32_t LeftDirFromSides(const Point* p, int32_t count, int32_t top) {
   }
   if (start[0].x != start[1].x) return start[0].x < start[1].x ? 1 : -1;
   // Edge k as (ex, ey), ey > 0: edge 0 is further left when ex0 / ey0 < ex1 / ey1.
-  const int32_t c =
-      wide::SignOfCross(int64_t{next[0].x} - start[0].x, int64_t{next[1].y} - start[1].y,
-                        int64_t{next[1].x} - start[1].x, int64_t{next[0].y} - start[0].y);
+  const int32_t c = wide::SignOfCross(int64_t{next[0].x} - start[0].x, int64_t{next[1].y} - start[1].y,
+                                      int64_t{next[1].x} - start[1].x, int64_t{next[0].y} - start[0].y);
   return c < 0 ? 1 : -1;
 }
 
@@ -290,8 +288,8 @@ class EdgeArrays {
 // Fills a side's records: record k runs along its k-th edge going down
 // (horizontal edges get none); the record after the last is a copy of it, so
 // the look-ahead at the next record never leaves the array.
-inline void FillSide(const Side& side, const Point* dstPoints, const Point* srcPoints,
-                     int32_t count, PolygonEdge* edges, TextureEdge* textures) {
+inline void FillSide(const Side& side, const Point* dstPoints, const Point* srcPoints, int32_t count,
+                     PolygonEdge* edges, TextureEdge* textures) {
   int32_t i = side.first;
   for (int32_t k = 0, n = 0; n < side.steps; ++n) {
     const int32_t j = Next(i, side.dir, count);
@@ -374,10 +372,9 @@ namespace polyscan {
 // A kernel reads 4 bytes at every texel: for texels of fewer bytes, the span
 // must leave that many bytes before the end of the source's memory, which
 // lies `readable` bytes past rowTexel.
-inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
-                            const uint8_t* rowTexel, int64_t readable, int32_t pitch, int64_t sb,
-                            int64_t au, int64_t du, int64_t av, int64_t dv, uint8_t* d,
-                            int64_t count) {
+inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args, const uint8_t* rowTexel,
+                            int64_t readable, int32_t pitch, int64_t sb, int64_t au, int64_t du, int64_t av,
+                            int64_t dv, uint8_t* d, int64_t count) {
   constexpr int64_t kMin = INT32_MIN, kMax = INT32_MAX;
   if (count > kMax) return 0;
   const int64_t auEnd = au + (count - 1) * du, avEnd = av + (count - 1) * dv;
@@ -392,13 +389,15 @@ inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
   const int64_t absPitch = pitch < 0 ? -int64_t{pitch} : pitch;
   if (magnitude(av, avEnd) * absPitch + magnitude(au, auEnd) * sb > kMax) return 0;
   if (sb < 4) {
-    const auto highest = [](int64_t a, int64_t b) {
-      return Whole(a) > Whole(b) ? Whole(a) : Whole(b);
-    };
+    const auto highest = [](int64_t a, int64_t b) { return Whole(a) > Whole(b) ? Whole(a) : Whole(b); };
     if (highest(av, avEnd) * pitch + highest(au, auEnd) * sb + 4 > readable) return 0;
   }
-  const kernels::Span span{rowTexel, pitch, static_cast<int32_t>(au), static_cast<int32_t>(av),
-                           static_cast<uint32_t>(du), static_cast<uint32_t>(dv)};
+  const kernels::Span span{rowTexel,
+                           pitch,
+                           static_cast<int32_t>(au),
+                           static_cast<int32_t>(av),
+                           static_cast<uint32_t>(du),
+                           static_cast<uint32_t>(dv)};
   return fn(span, d, static_cast<int32_t>(count), args);
 }
 
@@ -407,8 +406,8 @@ inline int32_t SpanByKernel(kernels::SpanFn fn, const kernels::RowArgs& args,
 // The step comes as a copy of its own, which no byte store can alias, so its
 // values (a key, a table) stay in registers across the span.
 template <int64_t sb, int64_t db, class Texel>
-inline void TexelSpan(const Texel texel, const uint8_t* rowTexel, int64_t pitch, int64_t au,
-                      int64_t du, int64_t av, int64_t dv, uint8_t* d, int64_t count) {
+inline void TexelSpan(const Texel texel, const uint8_t* rowTexel, int64_t pitch, int64_t au, int64_t du,
+                      int64_t av, int64_t dv, uint8_t* d, int64_t count) {
   if (dv == 0) {
     // A span along one source row.
     const uint8_t* row = rowTexel + Whole(av) * pitch;
@@ -426,8 +425,8 @@ inline void TexelSpan(const Texel texel, const uint8_t* rowTexel, int64_t pitch,
 // covers inside the clip, rows top to bottom, each span left to right; the
 // span kernel, if any, is found in table.
 template <class Src, class Dst, class Texel>
-void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonArgs& args,
-                 const Texel& texel, const kernels::KernelTable& table) {
+void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonArgs& args, const Texel& texel,
+                 const kernels::KernelTable& table) {
   using namespace polyscan;
   const int32_t count = args.count;
   const Point* dstPoints = args.dstPoints;
@@ -446,10 +445,8 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
   if (!PlanOutline(dstPoints, count, &outline)) return;
   EdgeArrays arrays(outline.left.edges, outline.right.edges);
   if (!arrays.Ok()) return;
-  FillSide(outline.left, dstPoints, args.srcPoints, count, arrays.Edges(true),
-           arrays.Textures(true));
-  FillSide(outline.right, dstPoints, args.srcPoints, count, arrays.Edges(false),
-           arrays.Textures(false));
+  FillSide(outline.left, dstPoints, args.srcPoints, count, arrays.Edges(true), arrays.Textures(true));
+  FillSide(outline.right, dstPoints, args.srcPoints, count, arrays.Edges(false), arrays.Textures(false));
 
   const int32_t topY = dstPoints[outline.top].y, bottomY = dstPoints[outline.bottom].y;
   if (clip.bottom - 1 < topY || bottomY < clip.top) return;
@@ -502,9 +499,9 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
     int64_t count = last - first + 1;
     if constexpr (CarriesSpanKernel<Texel>) {
       if (spanFn != nullptr) {
-        const int32_t done = SpanByKernel(spanFn, texel.span.args, rowTexel,
-                                          srcMemory - (rowTexel - src.pixels), src.pitch, sb, au,
-                                          du, av, dv, d, count);
+        const int32_t done =
+            SpanByKernel(spanFn, texel.span.args, rowTexel, srcMemory - (rowTexel - src.pixels), src.pitch,
+                         sb, au, du, av, dv, d, count);
         au += done * du;
         av += done * dv;
         d += done * db;
@@ -517,8 +514,8 @@ void ScanPolygon(const PixelBuffer& src, const PixelBuffer& dst, const PolygonAr
 
 // The dispatcher's side of a family: one routine per pair of formats.
 template <class Values>
-using PolygonMemberFn = void (*)(const PixelBuffer& src, const PixelBuffer& dst,
-                                 const Values& values, const PolygonArgs& args);
+using PolygonMemberFn = void (*)(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
+                                 const PolygonArgs& args);
 
 template <class Values>
 using PolygonEntry = FormatEntry<PolygonMemberFn<Values>>;
@@ -526,8 +523,7 @@ using PolygonEntry = FormatEntry<PolygonMemberFn<Values>>;
 template <class Src, class Dst, template <class, class> class Texel, class Values>
 void PolygonMember(const PixelBuffer& src, const PixelBuffer& dst, const Values& values,
                    const PolygonArgs& args) {
-  static_assert(!polyscan::NamesSpanKernel<Texel<Src, Dst>> ||
-                    polyscan::CarriesSpanKernel<Texel<Src, Dst>>,
+  static_assert(!polyscan::NamesSpanKernel<Texel<Src, Dst>> || polyscan::CarriesSpanKernel<Texel<Src, Dst>>,
                 "a texel step naming kSpanOp carries `span`");
   ScanPolygon<Src, Dst>(src, dst, args, Texel<Src, Dst>(values), kernels::Active());
 }
@@ -558,11 +554,10 @@ inline constexpr auto ServePolygonSet = PairTable<Set, ServePolygonLine<Values, 
 template <class Values, class Pairs>
 BlitResult RunPolygon(DDSurface& dst, DDSurface* src, const Pairs& pairs, Values values,
                       const PolygonArgs& args) {
-  return DispatchPair(dst, src, pairs, BlendPolicy{},
-                      [&](const PolygonEntry<Values>& e, DDSurface& s) {
-                        if constexpr (frame::KeyedValues<Values>) values.key = s.GetColorKey();
-                        e.member(s.Buffer(), dst.Buffer(), values, args);
-                      });
+  return DispatchPair(dst, src, pairs, BlendPolicy{}, [&](const PolygonEntry<Values>& e, DDSurface& s) {
+    if constexpr (frame::KeyedValues<Values>) values.key = s.GetColorKey();
+    e.member(s.Buffer(), dst.Buffer(), values, args);
+  });
 }
 
 }  // namespace pixelops

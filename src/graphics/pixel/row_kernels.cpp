@@ -19,19 +19,18 @@ namespace pixelops::kernels {
 // exports Register<Name>Kernels(table, target), which fills a table with the
 // kernels of one Highway target and answers what it registered.
 #define PIXELOPS_KERNEL_SOURCES(X) \
-  X(Saturating) \
-  X(AlphaChannel) \
-  X(Pattern) \
-  X(ColourKeepAlpha) \
-  X(Fade) \
-  X(AlphaFromMask) \
-  X(Translucent) \
-  X(BlendFrame) \
-  X(Copy) \
+  X(Saturating)                    \
+  X(AlphaChannel)                  \
+  X(Pattern)                       \
+  X(ColourKeepAlpha)               \
+  X(Fade)                          \
+  X(AlphaFromMask)                 \
+  X(Translucent)                   \
+  X(BlendFrame)                    \
+  X(Copy)                          \
   X(Polygon)
 
-#define PIXELOPS_DECLARE(Name) \
-  SourceRegistration Register##Name##Kernels(KernelTable& table, int64_t target);
+#define PIXELOPS_DECLARE(Name) SourceRegistration Register##Name##Kernels(KernelTable& table, int64_t target);
 PIXELOPS_KERNEL_SOURCES(PIXELOPS_DECLARE)
 #undef PIXELOPS_DECLARE
 

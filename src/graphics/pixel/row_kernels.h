@@ -80,24 +80,24 @@ enum class Op : uint8_t {
 
 // What a row kernel takes of its rule's values.
 struct RowArgs {
-  uint32_t level = 0;               // the opacity or level the source is weighed by
-                                    // (the source's level in the two-level blends)
-  uint32_t destLevel = 0;           // the destination's level (two-level blends)
-  uint32_t key = 0;                 // colour key, as a pixel value of the source format
-  const uint8_t* table = nullptr;   // a ramp or a pattern
+  uint32_t level = 0;              // the opacity or level the source is weighed by
+                                   // (the source's level in the two-level blends)
+  uint32_t destLevel = 0;          // the destination's level (two-level blends)
+  uint32_t key = 0;                // colour key, as a pixel value of the source format
+  const uint8_t* table = nullptr;  // a ramp or a pattern
 };
 
 // Draws width pixels: source pixels from s onward (in the source format),
 // destination pixels from d onward. sx, sy: the source position of the first
 // pixel, for kernels that read it (RowKernel::positional).
-using RowFn = void (*)(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args,
-                       int32_t sx, int32_t sy);
+using RowFn = void (*)(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t sx,
+                       int32_t sy);
 
 // Copies the pixels at row + columns[i] x bytes-per-pixel to out + i x
 // bytes-per-pixel, for i < n; the columns rise, and the row holds available
 // pixels, of which it reads none beyond.
-using GatherFn = void (*)(const uint8_t* row, const int32_t* columns, int32_t n,
-                          int32_t available, uint8_t* out);
+using GatherFn = void (*)(const uint8_t* row, const int32_t* columns, int32_t n, int32_t available,
+                          uint8_t* out);
 
 // A rule's kernel, by what it does and the values it takes: the walk finds
 // the routine for its pair in the table it took for the call (none where the
@@ -237,9 +237,9 @@ int64_t RegisterTarget(void (*const (&fns)[N])(KernelTable&), int64_t (*const (&
 // processor's vectors fit the row walks' buffers (rows::VectorsFit).
 #define PIXELOPS_NO_KERNELS(Name) \
   void Register##Name(KernelTable&) {}
-#define PIXELOPS_REGISTER_KERNELS(Name)         \
-  void Register##Name(KernelTable& table) {     \
-    if (rows::VectorsFit()) SetKernels(table);  \
+#define PIXELOPS_REGISTER_KERNELS(Name)        \
+  void Register##Name(KernelTable& table) {    \
+    if (rows::VectorsFit()) SetKernels(table); \
   }
 
 // Ends a kernel source compiled through hwy/foreach_target.h, whose per-target
@@ -248,15 +248,14 @@ int64_t RegisterTarget(void (*const (&fns)[N])(KernelTable&), int64_t (*const (&
 // KernelSourceTarget), and defines Register<Name>Kernels(table, target), the
 // entry that row_kernels.cpp lists. Use it under #if HWY_ONCE, outside
 // namespaces.
-#define PIXELOPS_EXPORT_KERNELS(Name)                                                  \
-  namespace pixelops::kernels {                                                        \
-  HWY_EXPORT(Register##Name);                                                          \
-  HWY_EXPORT(KernelSourceTarget);                                                      \
-  SourceRegistration Register##Name##Kernels(KernelTable& table, int64_t target) {     \
-    return {HWY_TARGET_INCLUDE, RegisterTarget(HWY_DISPATCH_TABLE(Register##Name),     \
-                                               HWY_DISPATCH_TABLE(KernelSourceTarget), \
-                                               target, table)};                        \
-  }                                                                                    \
+#define PIXELOPS_EXPORT_KERNELS(Name)                                                                   \
+  namespace pixelops::kernels {                                                                         \
+  HWY_EXPORT(Register##Name);                                                                           \
+  HWY_EXPORT(KernelSourceTarget);                                                                       \
+  SourceRegistration Register##Name##Kernels(KernelTable& table, int64_t target) {                      \
+    return {HWY_TARGET_INCLUDE, RegisterTarget(HWY_DISPATCH_TABLE(Register##Name),                      \
+                                               HWY_DISPATCH_TABLE(KernelSourceTarget), target, table)}; \
+  }                                                                                                     \
   }
 
 #endif  // PIXELOPS_ROW_KERNELS_H_

@@ -31,7 +31,8 @@ namespace pixelops {
 inline uint32_t AddSat565(uint32_t d, uint32_t s) {
   const uint32_t h = (((d ^ s) >> 1) & 0x7BEF) + (d & s);  // half sums; channel tops = overflow
   const uint32_t o = h & 0x8410;
-  const uint32_t t = static_cast<uint32_t>(static_cast<int16_t>(static_cast<uint16_t>(o + 0x3DF0)) >> 5) & 0xFFFF;
+  const uint32_t t =
+      static_cast<uint32_t>(static_cast<int16_t>(static_cast<uint16_t>(o + 0x3DF0)) >> 5) & 0xFFFF;
   const uint32_t m = ((t & 0xFBFF) + 0x200) ^ 0x3EF;  // all bits of each saturated channel
   return ((s - m + d) | m) & 0xFFFF;
 }
@@ -85,7 +86,8 @@ inline uint32_t SubSat565(uint32_t d, uint32_t s) {
   const uint32_t n = d ^ 0xFFFF;
   const uint32_t h = (((n ^ s) >> 1) & 0x7BEF) + (n & s);
   const uint32_t c = h & 0x8410;
-  const uint32_t t = static_cast<uint32_t>(static_cast<int16_t>(static_cast<uint16_t>(c + 0x3DF0)) >> 5) & 0xFFFF;
+  const uint32_t t =
+      static_cast<uint32_t>(static_cast<int16_t>(static_cast<uint16_t>(c + 0x3DF0)) >> 5) & 0xFFFF;
   const uint32_t m = ((t & 0xFBFF) + 0x200) ^ 0x3EF;
   return ((d | m) - (s | m)) & 0xFFFF;
 }
@@ -127,16 +129,12 @@ inline uint32_t SubSat32(uint32_t d, uint32_t s) {
 }
 
 // Three bytes in the low 24 bits of each word.
-inline uint32_t SubSat24(uint32_t d, uint32_t s) {
-  return SubSat32(d & 0xFFFFFF, s & 0xFFFFFF) & 0xFFFFFF;
-}
+inline uint32_t SubSat24(uint32_t d, uint32_t s) { return SubSat32(d & 0xFFFFFF, s & 0xFFFFFF) & 0xFFFFFF; }
 
 // Colour words of the 16-bit alpha formats, channel by channel: the same words
 // as the packed forms give (Rgb555 bit 15 of the result 0).
 inline uint32_t SubSatUnpacked565(uint32_t d, uint32_t s) { return SubSat565(d, s); }
-inline uint32_t SubSatUnpacked555(uint32_t d, uint32_t s) {
-  return SubSat555(d & 0x7FFF, s & 0x7FFF);
-}
+inline uint32_t SubSatUnpacked555(uint32_t d, uint32_t s) { return SubSat555(d & 0x7FFF, s & 0x7FFF); }
 
 // ---- Named per-pixel routines ----
 

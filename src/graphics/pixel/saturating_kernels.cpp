@@ -112,16 +112,24 @@ struct Add {
   using Scalar = AddOp;
   // One field F of a word a lane, d and s within F: at most F.
   template <class V>
-  static V Field(V d, V s, V f) { return hn::Min(hn::Add(d, s), f); }
+  static V Field(V d, V s, V f) {
+    return hn::Min(hn::Add(d, s), f);
+  }
   // The field F that ends at bit 15, d the whole word (s within F): the
   // bits below F add nothing to it, and an overflow saturates the lane, which
   // F cuts back to all ones.
   template <class V>
-  static V TopField(V d, V s, V f) { return hn::And(hn::SaturatedAdd(d, s), f); }
+  static V TopField(V d, V s, V f) {
+    return hn::And(hn::SaturatedAdd(d, s), f);
+  }
   template <class V>
-  static V Sat(V d, V s) { return hn::SaturatedAdd(d, s); }
+  static V Sat(V d, V s) {
+    return hn::SaturatedAdd(d, s);
+  }
   template <class V>
-  static V Mod(V d, V s) { return hn::Add(d, s); }
+  static V Mod(V d, V s) {
+    return hn::Add(d, s);
+  }
   template <class C, class D>
   static hn::Vec<D> Word(D t, hn::Vec<D> d, hn::Vec<D> s) {
     if constexpr (C::kIs565) {  // AddSat565
@@ -142,13 +150,21 @@ struct Add {
 struct Sub {
   using Scalar = SubOp;
   template <class V>
-  static V Field(V d, V s, V) { return hn::SaturatedSub(d, s); }
+  static V Field(V d, V s, V) {
+    return hn::SaturatedSub(d, s);
+  }
   template <class V>
-  static V TopField(V d, V s, V f) { return hn::SaturatedSub(hn::And(d, f), s); }
+  static V TopField(V d, V s, V f) {
+    return hn::SaturatedSub(hn::And(d, f), s);
+  }
   template <class V>
-  static V Sat(V d, V s) { return hn::SaturatedSub(d, s); }
+  static V Sat(V d, V s) {
+    return hn::SaturatedSub(d, s);
+  }
   template <class V>
-  static V Mod(V d, V s) { return hn::Sub(d, s); }
+  static V Mod(V d, V s) {
+    return hn::Sub(d, s);
+  }
   template <class C, class D>
   static hn::Vec<D> Word(D t, hn::Vec<D> d, hn::Vec<D> s) {
     // n = NOT d as the scalar forms take it, written without a NOT: n ^ s =
@@ -260,8 +276,7 @@ struct AlphaLevelWords {
     // Widened, scaled and narrowed (P[level] of each channel, taken apart),
     // then the source's colour times alpha / 15 (the level table), then the
     // word form by channels; Rgb555 bit 15 stays (the scaled source has none).
-    const V16 m =
-        hn::Set(t, static_cast<uint16_t>(kScaled ? pixelops::exact::FixedMultiplier(a.level) : 0));
+    const V16 m = hn::Set(t, static_cast<uint16_t>(kScaled ? pixelops::exact::FixedMultiplier(a.level) : 0));
     V16 r = ScaledChannels<A, C, true, true, kScaled>(t, vd, word, alpha, m);
     if constexpr (kKeyed) r = hn::IfThenElse(hn::Eq(word, hn::Set(t, static_cast<uint16_t>(a.key))), vd, r);
     rows::StoreU(r, t, d);
@@ -325,9 +340,9 @@ struct Planes24 {
 
 // What byte 3 of a 32-bit destination becomes.
 enum class Byte3Result {
-  Mod,    // d3 + s3 / d3 - s3 modulo 256 (the source's byte 3 as the rule takes it)
-  Opaque, // 255
-  Zero,   // 0
+  Mod,     // d3 + s3 / d3 - s3 modulo 256 (the source's byte 3 as the rule takes it)
+  Opaque,  // 255
+  Zero,    // 0
 };
 
 // Four-byte pixels onto four-byte pixels in byte lanes: equal Bgrx32 / Rgbx32
@@ -348,8 +363,7 @@ struct Pixels32 {
     // Bytes 0-2 weighted, byte 3 = 0.
     if constexpr (kScaled) {
       const V16 m = hn::Set(D16(), static_cast<uint16_t>(pixelops::exact::FixedMultiplier(a.level)));
-      sv = hn::BitCast(t, hn::And(hn::BitCast(d32, exact::ProductBytes(t, m, vs)),
-                                  hn::Set(d32, 0xFFFFFF)));
+      sv = hn::BitCast(t, hn::And(hn::BitCast(d32, exact::ProductBytes(t, m, vs)), hn::Set(d32, 0xFFFFFF)));
     } else if constexpr (kAlphaSource && kByte3 != Byte3Result::Opaque) {
       sv = exact::ProductBytesByByte3(t, vs);
     }
@@ -379,27 +393,27 @@ void RegisterForm(KernelTable& t, Op op) {
   using C1 = px::Colour555;
   constexpr Byte3Result kRgbaOntoRgbxByte3 =
       A::Scalar::kRgbaOntoRgbxClearsX ? Byte3Result::Zero : Byte3Result::Mod;
-  t.Set(op, F::Rgb565, F::Rgb565, Run<Words16<A, kScaled, kKeyed, C5>>);
-  t.Set(op, F::Rgb555, F::Rgb555, Run<Words16<A, kScaled, kKeyed, C1>>);
+  t.Set(op, F::Rgb565, F::Rgb565, Run<Words16<A, kScaled, kKeyed, C5> >);
+  t.Set(op, F::Rgb555, F::Rgb555, Run<Words16<A, kScaled, kKeyed, C1> >);
   if constexpr (kKeyed) {
-    t.Set(op, F::Bgr24, F::Bgr24, Run<Planes24<A, kScaled, true, false>>);
-    t.Set(op, F::Rgb24, F::Rgb24, Run<Planes24<A, kScaled, true, false>>);
+    t.Set(op, F::Bgr24, F::Bgr24, Run<Planes24<A, kScaled, true, false> >);
+    t.Set(op, F::Rgb24, F::Rgb24, Run<Planes24<A, kScaled, true, false> >);
   } else {
-    t.Set(op, F::Bgr24, F::Bgr24, Run<ByteRun<A, kScaled>>);
-    t.Set(op, F::Rgb24, F::Rgb24, Run<ByteRun<A, kScaled>>);
+    t.Set(op, F::Bgr24, F::Bgr24, Run<ByteRun<A, kScaled> >);
+    t.Set(op, F::Rgb24, F::Rgb24, Run<ByteRun<A, kScaled> >);
   }
-  t.Set(op, F::Bgrx32, F::Bgrx32, Run<Pixels32<A, kScaled, kKeyed, false, Byte3Result::Mod>>);
-  t.Set(op, F::Rgbx32, F::Rgbx32, Run<Pixels32<A, kScaled, kKeyed, false, Byte3Result::Mod>>);
-  t.Set(op, F::Rgb565A, F::Rgb565A, Run<AlphaWords<A, kScaled, kKeyed, C5>>);
-  t.Set(op, F::Rgb555A, F::Rgb555A, Run<AlphaWords<A, kScaled, kKeyed, C1>>);
-  t.Set(op, F::Bgra32, F::Bgra32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Opaque>>);
-  t.Set(op, F::Rgba32, F::Rgba32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Opaque>>);
-  t.Set(op, F::Rgb565A, F::Rgb565, Run<AlphaLevelWords<A, kScaled, kKeyed, C5>>);
-  t.Set(op, F::Rgb555A, F::Rgb555, Run<AlphaLevelWords<A, kScaled, kKeyed, C1>>);
-  t.Set(op, F::Bgra32, F::Bgr24, Run<Planes24<A, kScaled, kKeyed, true>>);
-  t.Set(op, F::Rgba32, F::Rgb24, Run<Planes24<A, kScaled, kKeyed, true>>);
-  t.Set(op, F::Bgra32, F::Bgrx32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Mod>>);
-  t.Set(op, F::Rgba32, F::Rgbx32, Run<Pixels32<A, kScaled, kKeyed, true, kRgbaOntoRgbxByte3>>);
+  t.Set(op, F::Bgrx32, F::Bgrx32, Run<Pixels32<A, kScaled, kKeyed, false, Byte3Result::Mod> >);
+  t.Set(op, F::Rgbx32, F::Rgbx32, Run<Pixels32<A, kScaled, kKeyed, false, Byte3Result::Mod> >);
+  t.Set(op, F::Rgb565A, F::Rgb565A, Run<AlphaWords<A, kScaled, kKeyed, C5> >);
+  t.Set(op, F::Rgb555A, F::Rgb555A, Run<AlphaWords<A, kScaled, kKeyed, C1> >);
+  t.Set(op, F::Bgra32, F::Bgra32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Opaque> >);
+  t.Set(op, F::Rgba32, F::Rgba32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Opaque> >);
+  t.Set(op, F::Rgb565A, F::Rgb565, Run<AlphaLevelWords<A, kScaled, kKeyed, C5> >);
+  t.Set(op, F::Rgb555A, F::Rgb555, Run<AlphaLevelWords<A, kScaled, kKeyed, C1> >);
+  t.Set(op, F::Bgra32, F::Bgr24, Run<Planes24<A, kScaled, kKeyed, true> >);
+  t.Set(op, F::Rgba32, F::Rgb24, Run<Planes24<A, kScaled, kKeyed, true> >);
+  t.Set(op, F::Bgra32, F::Bgrx32, Run<Pixels32<A, kScaled, kKeyed, true, Byte3Result::Mod> >);
+  t.Set(op, F::Rgba32, F::Rgbx32, Run<Pixels32<A, kScaled, kKeyed, true, kRgbaOntoRgbxByte3> >);
 }
 
 void SetKernels(KernelTable& t) {

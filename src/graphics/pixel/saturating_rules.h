@@ -34,9 +34,13 @@ struct AsIs {
   template <class V>
   explicit AsIs(const V&) {}
   template <class S>
-  uint32_t Pixel(uint32_t raw) const { return raw; }
+  uint32_t Pixel(uint32_t raw) const {
+    return raw;
+  }
   template <class S>
-  uint32_t Pair(uint32_t raw) const { return raw; }
+  uint32_t Pair(uint32_t raw) const {
+    return raw;
+  }
 };
 
 // The source pixel scaled by the level (see level_scaling.h). A scaled 32-bit
@@ -48,9 +52,13 @@ struct Scaled {
   template <class V>
   explicit Scaled(const V& v) : t(Tables()), level(v.level & 0xFF) {}
   template <class S>
-  uint32_t Pixel(uint32_t raw) const { return scaling::Pixel<S>(t, level, raw); }
+  uint32_t Pixel(uint32_t raw) const {
+    return scaling::Pixel<S>(t, level, raw);
+  }
   template <class S>
-  uint32_t Pair(uint32_t raw) const { return scaling::RowPair<typename S::Colour>(t, level, raw); }
+  uint32_t Pair(uint32_t raw) const {
+    return scaling::RowPair<typename S::Colour>(t, level, raw);
+  }
 };
 
 template <class Op, class Source>
@@ -59,9 +67,8 @@ struct Rules {
   // is taken by KeyedRule), and the rule's values as the kernels take them.
   static constexpr bool kAdd = std::is_same_v<Op, AddOp>;
   static constexpr bool kScaled = std::is_same_v<Source, Scaled>;
-  static constexpr kernels::Op kKernelOp =
-      kAdd ? (kScaled ? kernels::Op::AddLevel : kernels::Op::Add)
-           : (kScaled ? kernels::Op::SubLevel : kernels::Op::Sub);
+  static constexpr kernels::Op kKernelOp = kAdd ? (kScaled ? kernels::Op::AddLevel : kernels::Op::Add)
+                                                : (kScaled ? kernels::Op::SubLevel : kernels::Op::Sub);
   static constexpr kernels::Op kKeyedOp =
       kAdd ? (kScaled ? kernels::Op::AddLevelKeyed : kernels::Op::AddKeyed)
            : (kScaled ? kernels::Op::SubLevelKeyed : kernels::Op::SubKeyed);
@@ -176,8 +183,7 @@ struct Rules {
     // hands it only rows whose destination starts no later than their source,
     // where each byte reads its source as it was.)
     void Row(const uint8_t* s, uint8_t* d, int32_t width, int32_t) const
-      requires(D::kBytes == 3 && std::is_same_v<Source, AsIs>)
-    {
+        requires(D::kBytes == 3 && std::is_same_v<Source, AsIs>) {
       const int64_t n = int64_t{width} * 3;
       for (int64_t i = 0; i < n; ++i) d[i] = Op::Byte(d[i], s[i]);
     }
@@ -247,9 +253,9 @@ struct RuleOf {
               !S::kHasAlpha, typename R::template Bytes<S, D>,
               std::conditional_t<
                   d == px::Kind::Bytes32Alpha, typename R::template OpaqueBytes<S, D>,
-                  std::conditional_t<d == px::Kind::Bytes32X && formats::kDescriptions[FormatIndex(S::kCode)].red == 0,
-                                     typename R::template RgbaOntoRgbx<S, D>,
-                                     typename R::template AlphaBytes<S, D>>>>>>;
+                  std::conditional_t<
+                      d == px::Kind::Bytes32X && formats::kDescriptions[FormatIndex(S::kCode)].red == 0,
+                      typename R::template RgbaOntoRgbx<S, D>, typename R::template AlphaBytes<S, D>>>>>>;
 };
 
 // The pairs of an additive or subtractive operation (format_pairs::kBlend):
@@ -260,8 +266,7 @@ struct Table {
   template <class S, class D>
   using Rule = typename RuleOf<Rules<Op, Source>, S, D>::type;
   template <class S, class D>
-  using KeyedOrNot = std::conditional_t<kKeyed, typename KeyedRule<Rule>::template For<S, D>,
-                                        Rule<S, D>>;
+  using KeyedOrNot = std::conditional_t<kKeyed, typename KeyedRule<Rule>::template For<S, D>, Rule<S, D>>;
   static constexpr auto& kPairs = ServeSet<format_pairs::kBlend, KeyedOrNot, V>;
 };
 
@@ -271,12 +276,10 @@ struct Table {
 template <class Op>
 struct Operation {
   static BlitResult Plain(DDSurface& dst, DDSurface* src, const Placement& at) {
-    return RunBlend(dst, src, Table<Op, AsIs, false, saturating::Plain>::kPairs,
-                    saturating::Plain{}, at);
+    return RunBlend(dst, src, Table<Op, AsIs, false, saturating::Plain>::kPairs, saturating::Plain{}, at);
   }
   static BlitResult Keyed(DDSurface& dst, DDSurface* src, const Placement& at) {
-    return RunBlend(dst, src, Table<Op, AsIs, true, saturating::Keyed>::kPairs,
-                    saturating::Keyed{}, at);
+    return RunBlend(dst, src, Table<Op, AsIs, true, saturating::Keyed>::kPairs, saturating::Keyed{}, at);
   }
   template <class Unlevelled>
   static BlitResult Level(DDSurface& dst, DDSurface* src, int32_t level, const Placement& at,
@@ -290,8 +293,7 @@ struct Operation {
                              Unlevelled unlevelled) {
     const uint32_t lv = static_cast<uint32_t>(level) & 0xFF;
     if (lv == 255) return (dst.*unlevelled)(src, at.x, at.y, at.srcRect, at.dstSize, at.clip);
-    return RunBlend(dst, src, Table<Op, Scaled, true, LevelledKeyed>::kPairs,
-                    LevelledKeyed{lv, 0}, at);
+    return RunBlend(dst, src, Table<Op, Scaled, true, LevelledKeyed>::kPairs, LevelledKeyed{lv, 0}, at);
   }
 };
 

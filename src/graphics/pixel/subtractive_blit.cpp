@@ -12,8 +12,8 @@ namespace {
 using Ops = saturating::Operation<SubOp>;
 }  // namespace
 
-BlitResult DDSurface::BltSub(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect,
-                             const Size* dstSize, const Rect* clip) {
+BlitResult DDSurface::BltSub(DDSurface* src, int32_t x, int32_t y, const Rect* srcRect, const Size* dstSize,
+                             const Rect* clip) {
   return Ops::Plain(*this, src, Placement{x, y, srcRect, dstSize, clip});
 }
 
@@ -22,16 +22,14 @@ BlitResult DDSurface::BltSubKey(DDSurface* src, int32_t x, int32_t y, const Rect
   return Ops::Keyed(*this, src, Placement{x, y, srcRect, dstSize, clip});
 }
 
-BlitResult DDSurface::BltSubLevel(DDSurface* src, int32_t x, int32_t y, int32_t level,
-                                  const Rect* srcRect, const Size* dstSize, const Rect* clip) {
-  return Ops::Level(*this, src, level, Placement{x, y, srcRect, dstSize, clip},
-                    &DDSurface::BltSub);
+BlitResult DDSurface::BltSubLevel(DDSurface* src, int32_t x, int32_t y, int32_t level, const Rect* srcRect,
+                                  const Size* dstSize, const Rect* clip) {
+  return Ops::Level(*this, src, level, Placement{x, y, srcRect, dstSize, clip}, &DDSurface::BltSub);
 }
 
-BlitResult DDSurface::BltSubLevelKey(DDSurface* src, int32_t x, int32_t y, int32_t level,
-                                     const Rect* srcRect, const Size* dstSize, const Rect* clip) {
-  return Ops::LevelKey(*this, src, level, Placement{x, y, srcRect, dstSize, clip},
-                       &DDSurface::BltSubKey);
+BlitResult DDSurface::BltSubLevelKey(DDSurface* src, int32_t x, int32_t y, int32_t level, const Rect* srcRect,
+                                     const Size* dstSize, const Rect* clip) {
+  return Ops::LevelKey(*this, src, level, Placement{x, y, srcRect, dstSize, clip}, &DDSurface::BltSubKey);
 }
 
 }  // namespace pixelops

@@ -49,25 +49,23 @@ using V = QuadValues;
 // The translucent blit's rules, with a channel blend of the colour word for a
 // 16-bit colour texel onto its alpha format; every texel is keyed.
 template <class S, class D>
-using QuadRule = std::conditional_t<px::kIsWord16Alpha<D> && !S::kHasAlpha,
-                                    WeightedChannelRule<S, D>, OpacityRule<S, D>>;
+using QuadRule =
+    std::conditional_t<px::kIsWord16Alpha<D> && !S::kHasAlpha, WeightedChannelRule<S, D>, OpacityRule<S, D>>;
 
 constexpr auto& kPairs = ServePolygonSet<format_pairs::kPolygon, Keyed<QuadRule>::For, V>;
 
 }  // namespace
 
-BlitResult FillTexturedQuad(DDSurface* target, DDSurface* source, int32_t alpha,
-                            const Point* srcPoints, const Point* dstPoints, const Rect* clip,
-                            uint8_t flag, int32_t count) {
+BlitResult FillTexturedQuad(DDSurface* target, DDSurface* source, int32_t alpha, const Point* srcPoints,
+                            const Point* dstPoints, const Rect* clip, uint8_t flag, int32_t count) {
   if (target == nullptr) return kBlitLockRefused;
   if (alpha >= 256) return target->DrawPolygonKeyed(source, srcPoints, dstPoints, clip, flag, count);
   return RunPolygon(*target, source, kPairs, V{static_cast<uint32_t>(alpha) & 0xFF},
                     PolygonArgs{srcPoints, dstPoints, clip, flag, count});
 }
 
-BlitResult DrawRotatedSprite(DDSurface* target, DDSurface* source, int32_t centreX,
-                             int32_t centreY, int32_t angle, int32_t scaleX, int32_t scaleY,
-                             int32_t alpha) {
+BlitResult DrawRotatedSprite(DDSurface* target, DDSurface* source, int32_t centreX, int32_t centreY,
+                             int32_t angle, int32_t scaleX, int32_t scaleY, int32_t alpha) {
   if (alpha >= 256) {
     return DrawRotatedScaled(target, source, centreX, centreY, angle, scaleX, scaleY, nullptr);
   }

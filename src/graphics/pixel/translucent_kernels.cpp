@@ -67,10 +67,8 @@ template <class K>
 HWY_INLINE V16 AlphaWeights(D8 d8, V8 px, K form, V16 k) {
   const auto alpha = exact::Byte3InHalves(d8, px);
   const auto w = blend::ProductLanes(form, k, alpha);
-  if constexpr (std::is_same_v<K, blend::FullWeight>)
-    return w;
-  else
-    return exact::FixedMultiplier(w);
+  if constexpr (std::is_same_v<K, blend::FullWeight>) return w;
+  else return exact::FixedMultiplier(w);
 }
 
 // Runs body(formA, wa, formB, wb, vecs...) with the one-weight forms of a
@@ -78,10 +76,8 @@ HWY_INLINE V16 AlphaWeights(D8 d8, V8 px, K form, V16 k) {
 template <Family kFamily, class Body, class FA, class... Vecs>
 HWY_INLINE void WithWeightB(uint32_t b, const Body& body, FA formA, V16 wa, Vecs... vecs) {
   if constexpr (kFamily == Family::TwoLevel) {
-    if (b >= 255)
-      body(formA, wa, blend::FullWeight{}, hn::Zero(D16()), vecs...);
-    else
-      body(formA, wa, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), b), vecs...);
+    if (b >= 255) body(formA, wa, blend::FullWeight{}, hn::Zero(D16()), vecs...);
+    else body(formA, wa, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), b), vecs...);
   } else {
     (void)b;
     body(formA, wa, blend::FullWeight{}, hn::Zero(D16()), vecs...);
@@ -89,10 +85,8 @@ HWY_INLINE void WithWeightB(uint32_t b, const Body& body, FA formA, V16 wa, Vecs
 }
 template <Family kFamily, class Body, class... Vecs>
 HWY_INLINE void WithWeights(uint32_t a, uint32_t b, const Body& body, Vecs... vecs) {
-  if (a >= 255)
-    WithWeightB<kFamily>(b, body, blend::FullWeight{}, hn::Zero(D16()), vecs...);
-  else
-    WithWeightB<kFamily>(b, body, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), a), vecs...);
+  if (a >= 255) WithWeightB<kFamily>(b, body, blend::FullWeight{}, hn::Zero(D16()), vecs...);
+  else WithWeightB<kFamily>(b, body, blend::FixedWeight{}, blend::MakeFixedWeight(D8(), a), vecs...);
 }
 
 // The three colour bytes (and a fourth that the caller replaces) of 4-byte
@@ -112,8 +106,8 @@ HWY_INLINE V8 Mix32Weighted(D8 d8, V8 vs, V8 vd, FS formS, V16 ws, FB formB, V16
 template <Family kFamily, bool kSrcAlpha, bool kDstAlpha, class FA, class FB>
 HWY_INLINE V8 Mix32(D8 d8, V8 vs, V8 vd, FA formA, V16 wa, FB formB, V16 wb) {
   if constexpr (kSrcAlpha) {
-    return Mix32Weighted<kFamily, kDstAlpha>(d8, vs, vd, AlphaForm<FA>{},
-                                          AlphaWeights(d8, vs, formA, wa), formB, wb);
+    return Mix32Weighted<kFamily, kDstAlpha>(d8, vs, vd, AlphaForm<FA>{}, AlphaWeights(d8, vs, formA, wa),
+                                             formB, wb);
   } else {
     return Mix32Weighted<kFamily, kDstAlpha>(d8, vs, vd, formA, wa, formB, wb);
   }
@@ -127,8 +121,7 @@ HWY_INLINE V8 Mix32(D8 d8, V8 vs, V8 vd, FA formA, V16 wa, FB formB, V16 wb) {
 // destination's byte 3 is its alpha and becomes 255 (two-level: its weight is
 // P[A][b]); otherwise byte 3 becomes 0.
 template <Family kFamily, bool kSrcAlpha, bool kDstAlpha, bool kKeyed>
-void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
-                int32_t) {
+void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
   const D32 d32;
   const uint32_t keyMask = kSrcAlpha ? 0xFFFFFFu : 0xFFFFFFFFu;
@@ -166,16 +159,14 @@ void Bytes32Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args
 // Equal 24-bit formats without a key: every byte of the row is a colour byte
 // under the same weights, so the row is one run of bytes.
 template <Family kFamily>
-void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
-                int32_t) {
+void Bytes24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
   const auto row = [&](auto formA, V16 wa, auto formB, V16 wb) HWY_ATTR {
     const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 wa, V16 wb) HWY_ATTR {
       const auto vs = hn::LoadU(d8, sp), vd = hn::LoadU(d8, dp);
       if constexpr (kFamily == Family::Translucent)
         hn::StoreU(blend::WeightBytes(d8, formA, wa, vs, vd), d8, dp);
-      else
-        hn::StoreU(blend::MixBytes(d8, formA, wa, vs, formB, wb, vd), d8, dp);
+      else hn::StoreU(blend::MixBytes(d8, formA, wa, vs, formB, wb, vd), d8, dp);
     };
     ForEachStep<1, 1>(s, d, Pixels(width) * 3, hn::Lanes(d8), step, wa, wb);
   };
@@ -205,16 +196,13 @@ HWY_INLINE void StoreThreeQuarters(V8 v, uint8_t* p) {
 // mixed as 32-bit pixels, and packed back; only the step's bytes are stored
 // (a vector loads past them). The key is compared on bytes 0-2.
 template <Family kFamily, int32_t kSrcBytes, bool kKeyed>
-void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
-                   int32_t) {
+void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D8 d8;
   const D32 d32;
   const size_t lanes32 = hn::Lanes(d32);  // pixels per step
   constexpr uint8_t Z = 0x80;             // a byte made 0
-  alignas(16) static constexpr uint8_t kSpread[16] = {0, 1, 2, Z, 3, 4,  5,  Z,
-                                                      6, 7, 8, Z, 9, 10, 11, Z};
-  alignas(16) static constexpr uint8_t kPack[16] = {0,  1,  2,  4,  5, 6, 8, 9,
-                                                    10, 12, 13, 14, Z, Z, Z, Z};
+  alignas(16) static constexpr uint8_t kSpread[16] = {0, 1, 2, Z, 3, 4, 5, Z, 6, 7, 8, Z, 9, 10, 11, Z};
+  alignas(16) static constexpr uint8_t kPack[16] = {0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, Z, Z, Z, Z};
   // Lane j of a spread vector takes 32-bit lane j - j / 4 (block k starts at
   // byte 12k); packing takes lane (j / 3) x 4 + j % 3 into lane j.
   alignas(64) int32_t spreadLanes[rows::kMaxStep / 4], packLanes[rows::kMaxStep / 4];
@@ -223,33 +211,29 @@ void Expanded24Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
     packLanes[j] = static_cast<int32_t>(j < lanes32 / 4 * 3 ? j / 3 * 4 + j % 3 : 0);
   }
   const auto spread = [d8, d32](V8 v, auto lanes, V8 bytes) HWY_ATTR {
-    return hn::TableLookupBytesOr0(hn::BitCast(d8, hn::TableLookupLanes(hn::BitCast(d32, v), lanes)),
-                                   bytes);
+    return hn::TableLookupBytesOr0(hn::BitCast(d8, hn::TableLookupLanes(hn::BitCast(d32, v), lanes)), bytes);
   };
-  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb, auto spreadIdx, auto packIdx,
-                       V8 spreadBytes, V8 packBytes, V32 key, V32 colour) HWY_ATTR {
+  const auto row = [&](auto formA, V16 wa, auto formB, V16 wb, auto spreadIdx, auto packIdx, V8 spreadBytes,
+                       V8 packBytes, V32 key, V32 colour) HWY_ATTR {
     const auto step = [&](const uint8_t* sp, uint8_t* dp, V8 raw, V16 wa, V16 wb, auto spreadIdx,
                           auto packIdx, V8 spreadBytes, V8 packBytes, V32 key, V32 colour) HWY_ATTR {
-          const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp)
-                                         : spread(hn::LoadU(d8, sp), spreadIdx, spreadBytes);
-          const auto vd = spread(raw, spreadIdx, spreadBytes);
-          auto out = Mix32<kFamily, kSrcBytes == 4, false>(d8, vs, vd, formA, wa, formB, wb);
-          if constexpr (kKeyed) {
-            const auto match = hn::Eq(hn::And(hn::BitCast(d32, vs), colour), key);
-            out =
-                hn::BitCast(d8, hn::IfThenElse(match, hn::BitCast(d32, vd), hn::BitCast(d32, out)));
-          }
-          const auto packed = hn::BitCast(
-              d8, hn::TableLookupLanes(hn::BitCast(d32, hn::TableLookupBytesOr0(out, packBytes)),
-                                       packIdx));
-          StoreThreeQuarters(packed, dp);
+      const auto vs = kSrcBytes == 4 ? hn::LoadU(d8, sp) : spread(hn::LoadU(d8, sp), spreadIdx, spreadBytes);
+      const auto vd = spread(raw, spreadIdx, spreadBytes);
+      auto out = Mix32<kFamily, kSrcBytes == 4, false>(d8, vs, vd, formA, wa, formB, wb);
+      if constexpr (kKeyed) {
+        const auto match = hn::Eq(hn::And(hn::BitCast(d32, vs), colour), key);
+        out = hn::BitCast(d8, hn::IfThenElse(match, hn::BitCast(d32, vd), hn::BitCast(d32, out)));
+      }
+      const auto packed = hn::BitCast(
+          d8, hn::TableLookupLanes(hn::BitCast(d32, hn::TableLookupBytesOr0(out, packBytes)), packIdx));
+      StoreThreeQuarters(packed, dp);
     };
     rows::ForEachStepAhead<kSrcBytes>(s, d, Pixels(width), lanes32, (lanes32 + 2) / 3, step, wa, wb,
                                       spreadIdx, packIdx, spreadBytes, packBytes, key, colour);
   };
   WithWeights<kFamily>(args.level & 0xFF, args.destLevel & 0xFF, row, hn::SetTableIndices(d32, spreadLanes),
-                    hn::SetTableIndices(d32, packLanes), hn::LoadDup128(d8, kSpread),
-                    hn::LoadDup128(d8, kPack), hn::Set(d32, args.key & 0xFFFFFF), hn::Set(d32, 0xFFFFFFu));
+                       hn::SetTableIndices(d32, packLanes), hn::LoadDup128(d8, kSpread),
+                       hn::LoadDup128(d8, kPack), hn::Set(d32, args.key & 0xFFFFFF), hn::Set(d32, 0xFFFFFFu));
 }
 
 // ---------------------------------------------------------------------------
@@ -282,13 +266,13 @@ void ColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& a
 // (Translucent) or P[b][240] >> 4 (TwoLevel). The key is compared on the colour word.
 template <Family kFamily, bool k565, bool kKeyed>
 void AlphaOntoColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
-                    int32_t) {
+                            int32_t) {
   const D8 d8;
   const D16 d16;
   const size_t lanes = hn::Lanes(d16);
   const auto fifteen = hn::Set(d16, 15);
-  const auto md =
-      exact::LevelMultiplier(hn::Set(d16, static_cast<uint16_t>(pixelops::exact::AlphaLevel(15, args.destLevel & 0xFF))));
+  const auto md = exact::LevelMultiplier(
+      hn::Set(d16, static_cast<uint16_t>(pixelops::exact::AlphaLevel(15, args.destLevel & 0xFF))));
   const auto key = hn::Set(d16, static_cast<uint16_t>(args.key));
   const auto full = exact::LevelMultiplier(fifteen);
   // The source level of each alpha, P[a][16 x alpha] >> 4, looked up by the
@@ -297,19 +281,19 @@ void AlphaOntoColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const R
   for (uint32_t alpha = 0; alpha < 16; ++alpha)
     levels[alpha] = static_cast<uint8_t>(pixelops::exact::AlphaLevel(alpha, args.level & 0xFF));
   const auto levelOf = hn::LoadDup128(d8, levels);
-  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 fifteen, V16 md, V16 key,
-                        V16 full, V8 levelOf) HWY_ATTR {
-      V16 words, alphaPad;
-      exact::LoadWordAlpha(d16, sp, words, alphaPad);
-      const auto vd = rows::LoadU(d16, dp);
-      const auto alpha = hn::And(alphaPad, fifteen);
-      const auto ms = exact::LevelMultiplier(
-          hn::BitCast(d16, hn::TableLookupBytes(levelOf, hn::BitCast(d8, alpha))));
-      // The multiplier of level 15 - L is that of 15 less that of L.
-      const auto mdPixel = kFamily == Family::Translucent ? hn::Sub(full, ms) : md;
-      auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
-      if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
-      rows::StoreU(out, d16, dp);
+  const auto step = [&](const uint8_t* sp, uint8_t* dp, size_t, V16 fifteen, V16 md, V16 key, V16 full,
+                        V8 levelOf) HWY_ATTR {
+    V16 words, alphaPad;
+    exact::LoadWordAlpha(d16, sp, words, alphaPad);
+    const auto vd = rows::LoadU(d16, dp);
+    const auto alpha = hn::And(alphaPad, fifteen);
+    const auto ms =
+        exact::LevelMultiplier(hn::BitCast(d16, hn::TableLookupBytes(levelOf, hn::BitCast(d8, alpha))));
+    // The multiplier of level 15 - L is that of 15 less that of L.
+    const auto mdPixel = kFamily == Family::Translucent ? hn::Sub(full, ms) : md;
+    auto out = hn::Add(blend::LevelWord<k565>(words, ms), blend::LevelWord<k565>(vd, mdPixel));
+    if constexpr (kKeyed) out = hn::IfThenElse(hn::Eq(words, key), vd, out);
+    rows::StoreU(out, d16, dp);
   };
   ForEachStep<4, 2>(s, d, Pixels(width), lanes, step, fifteen, md, key, full, levelOf);
 }
@@ -319,8 +303,7 @@ void AlphaOntoColourWordRow(const uint8_t* s, uint8_t* d, int32_t width, const R
 // channel K[W][d] + P[W][s]. TwoLevel: P[ws][s] + P[wd][d] modulo 256 with
 // ws = P[16 x source alpha][a], wd = P[16 x destination alpha][b].
 template <Family kFamily, bool k565, bool kKeyed>
-void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t,
-                     int32_t) {
+void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs& args, int32_t, int32_t) {
   const D16 d16;
   const D32 d32;
   const size_t lanes = hn::Lanes(d16);
@@ -330,8 +313,7 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
   // second's in the odd lanes (blend::PackWords). Each lane is worked out
   // alone, so the order does not matter.
   const auto alpha16 = [d16, d32](V16 first, V16 second, V16 fifteen) HWY_ATTR {  // 16 x alpha
-    const auto ap =
-        hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
+    const auto ap = hn::OddEven(second, hn::BitCast(d16, hn::ShiftRight<16>(hn::BitCast(d32, first))));
     return hn::ShiftLeft<4>(hn::And(ap, fifteen));
   };
   // The weights P[16 x alpha][a] are at most 240, so their products take the
@@ -358,9 +340,8 @@ void AlphaEqual16Row(const uint8_t* s, uint8_t* d, int32_t width, const RowArgs&
         // the complement of W's multiplier; for W = 0, d itself.
         const auto mk = exact::ComplementMultiplier(ms);
         const auto none = hn::Eq(ws, hn::Zero(d16));
-        const auto k = [](V16 c, V16 mk, hn::Mask<D16> none) HWY_ATTR {
-          return hn::IfThenElse(none, c, hn::MulHigh(c, mk));
-        };
+        const auto k = [](V16 c, V16 mk, hn::Mask<D16> none)
+                           HWY_ATTR { return hn::IfThenElse(none, c, hn::MulHigh(c, mk)); };
         r = hn::Add(k(dr, mk, none), blend::ProductLanes(fixed, ms, sr));
         g = hn::Add(k(dg, mk, none), blend::ProductLanes(fixed, ms, sg));
         bl = hn::Add(k(db, mk, none), blend::ProductLanes(fixed, ms, sb));

@@ -22,8 +22,7 @@ constexpr auto& kPairs = ServeSet<format_pairs::kBlend, KeyedRule<OpacityRule>::
 }  // namespace
 
 BlitResult DDSurface::BltTranslucentKey(DDSurface* src, int32_t x, int32_t y, int32_t opacity,
-                                        const Rect* srcRect, const Size* dstSize,
-                                        const Rect* clip) {
+                                        const Rect* srcRect, const Size* dstSize, const Rect* clip) {
   return RunBlend(*this, src, kPairs, V{static_cast<uint32_t>(opacity)},
                   Placement{x, y, srcRect, dstSize, clip});
 }

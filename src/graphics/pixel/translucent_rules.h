@@ -42,12 +42,10 @@ struct AlphaLevelRule {
   static constexpr kernels::Op kKernelOp = kOpacityOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
-  explicit AlphaLevelRule(const V& v)
-      : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
+  explicit AlphaLevelRule(const V& v) : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
   void operator()(const uint8_t* s, uint8_t* d) const {
     const uint32_t level = exact::AlphaLevel(S::Alpha(s), op);
-    D::SetColourWord(d, px::LevelBlend<typename D::Colour>(t, level, S::ColourWord(s),
-                                                           D::ColourWord(d)));
+    D::SetColourWord(d, px::LevelBlend<typename D::Colour>(t, level, S::ColourWord(s), D::ColourWord(d)));
   }
 };
 
@@ -82,8 +80,7 @@ struct WeightRule {
   static constexpr kernels::Op kKernelOp = kOpacityOp;
   static constexpr kernels::Op kKeyedKernelOp = kernels::Op::TranslucentKeyed;
   template <class V>
-  explicit WeightRule(const V& v)
-      : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
+  explicit WeightRule(const V& v) : t(Tables()), op(v.opacity & 0xFF), kernel(OpacityKernel<S, D>(op)) {}
   void operator()(const uint8_t* source, uint8_t* d) const {
     const auto s = px::Hold<S>(source);  // read whole before the first store
     const uint32_t w = S::kHasAlpha ? t.P(S::Alpha(s), op) : op;
@@ -117,9 +114,10 @@ struct ChannelAlphaRule {
 // blends onto the colour words, the channel blend between equal 16-bit alpha
 // formats, weighted bytes onto the 24- and 32-bit formats.
 template <class S, class D>
-using OpacityRule = std::conditional_t<
-    px::kIsWord16<D>, std::conditional_t<S::kHasAlpha, AlphaLevelRule<S, D>, OpacityLevelRule<S, D>>,
-    std::conditional_t<px::kIsWord16Alpha<D>, ChannelAlphaRule<S, D>, WeightRule<S, D>>>;
+using OpacityRule =
+    std::conditional_t<px::kIsWord16<D>,
+                       std::conditional_t<S::kHasAlpha, AlphaLevelRule<S, D>, OpacityLevelRule<S, D>>,
+                       std::conditional_t<px::kIsWord16Alpha<D>, ChannelAlphaRule<S, D>, WeightRule<S, D>>>;
 
 }  // namespace translucent
 

@@ -28,8 +28,7 @@ struct KeyedTwoLevelValues {
 
 // Bytes 0-2: P[ws][s_i] + P[wd][d_i], modulo 256. The source bytes are all
 // read before the first store.
-inline void MixBytes(const BlendTables& t, uint32_t ws, uint32_t wd, const uint8_t* s,
-                     uint8_t* d) {
+inline void MixBytes(const BlendTables& t, uint32_t ws, uint32_t wd, const uint8_t* s, uint8_t* d) {
   const uint8_t s0 = s[0], s1 = s[1], s2 = s[2];
   d[0] = static_cast<uint8_t>(t.P(ws, s0) + t.P(wd, d[0]));
   d[1] = static_cast<uint8_t>(t.P(ws, s1) + t.P(wd, d[1]));
@@ -39,8 +38,7 @@ inline void MixBytes(const BlendTables& t, uint32_t ws, uint32_t wd, const uint8
 // Two colour words mixed channel by channel: each channel widened to a byte,
 // P[ws][s] + P[wd][d] modulo 256, narrowed back.
 template <class C>
-inline uint16_t MixChannels(const BlendTables& t, uint32_t ws, uint32_t wd, uint32_t sw,
-                            uint32_t dw) {
+inline uint16_t MixChannels(const BlendTables& t, uint32_t ws, uint32_t wd, uint32_t sw, uint32_t dw) {
   const px::Channels sc = C::Widen(sw), dc = C::Widen(dw);
   return C::Narrow(static_cast<uint8_t>(t.P(ws, sc.r) + t.P(wd, dc.r)),
                    static_cast<uint8_t>(t.P(ws, sc.g) + t.P(wd, dc.g)),
@@ -50,30 +48,25 @@ inline uint16_t MixChannels(const BlendTables& t, uint32_t ws, uint32_t wd, uint
 // Two colour words at 16 levels: T[ls][s] + T[ld][d] as a 16-bit sum. Levels
 // adding up past 15 carry from one channel into the next.
 template <class C>
-inline uint16_t MixLevels(const BlendTables& t, uint32_t ls, uint32_t ld, uint32_t sw,
-                          uint32_t dw) {
+inline uint16_t MixLevels(const BlendTables& t, uint32_t ls, uint32_t ld, uint32_t sw, uint32_t dw) {
   return static_cast<uint16_t>(C::Level(t, ls, sw) + C::Level(t, ld, dw));
 }
 
 template <class F>
-inline void BlendPixel16A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b,
-                          const BlendTables& t) {
+inline void BlendPixel16A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b, const BlendTables& t) {
   const uint32_t ws = t.P(F::Alpha(s) * 16, a & 0xFF);
   const uint32_t wd = t.P(F::Alpha(d) * 16, b & 0xFF);
-  F::SetColourWord(d, MixChannels<typename F::Colour>(t, ws, wd, F::ColourWord(s),
-                                                      F::ColourWord(d)));
+  F::SetColourWord(d, MixChannels<typename F::Colour>(t, ws, wd, F::ColourWord(s), F::ColourWord(d)));
 }
 
 }  // namespace
 
-void BlendPixelAlphaTo24(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b,
-                         const BlendTables& t) {
+void BlendPixelAlphaTo24(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b, const BlendTables& t) {
   // The destination weight is P[255][b], which is b.
   MixBytes(t, t.P(s[3], a & 0xFF), b & 0xFF, s, d);
 }
 
-void BlendPixelAlphaTo32(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b,
-                         const BlendTables& t) {
+void BlendPixelAlphaTo32(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b, const BlendTables& t) {
   MixBytes(t, t.P(s[3], a & 0xFF), b & 0xFF, s, d);
   d[3] = 0;
 }
@@ -124,8 +117,7 @@ struct WordRule {
   void operator()(const uint8_t* s, uint8_t* d) const {
     uint32_t level = levelOf[0];
     if constexpr (S::kHasAlpha) level = levelOf[S::Alpha(s)];
-    D::SetColourWord(d, MixLevels<typename D::Colour>(t, level, ld, S::ColourWord(s),
-                                                      D::ColourWord(d)));
+    D::SetColourWord(d, MixLevels<typename D::Colour>(t, level, ld, S::ColourWord(s), D::ColourWord(d)));
   }
 };
 
@@ -172,9 +164,9 @@ struct AlphaSourceRule {
 // and 32-bit colour formats the byte mix, alpha sources onto the others the
 // alpha source routines.
 template <class S, class D>
-using TwoLevelRule = std::conditional_t<
-    px::kIsWord16<D>, WordRule<S, D>,
-    std::conditional_t<S::kHasAlpha, AlphaSourceRule<S, D>, ByteRule<S, D>>>;
+using TwoLevelRule =
+    std::conditional_t<px::kIsWord16<D>, WordRule<S, D>,
+                       std::conditional_t<S::kHasAlpha, AlphaSourceRule<S, D>, ByteRule<S, D>>>;
 
 template <class V, template <class, class> class Rule>
 constexpr auto& kPairs = ServeSet<format_pairs::kBlend, Rule, V>;
@@ -190,10 +182,8 @@ BlitResult DDSurface::BltBlend(DDSurface* src, int32_t x, int32_t y, int32_t a, 
 
 BlitResult DDSurface::BltBlendKey(DDSurface* src, int32_t x, int32_t y, int32_t a, int32_t b,
                                   const Rect* srcRect, const Size* dstSize, const Rect* clip) {
-  return RunBlend(*this, src,
-                  kPairs<KeyedTwoLevelValues, KeyedRule<TwoLevelRule>::For>,
-                  KeyedTwoLevelValues{0, static_cast<uint32_t>(a) & 0xFF,
-                                      static_cast<uint32_t>(b) & 0xFF},
+  return RunBlend(*this, src, kPairs<KeyedTwoLevelValues, KeyedRule<TwoLevelRule>::For>,
+                  KeyedTwoLevelValues{0, static_cast<uint32_t>(a) & 0xFF, static_cast<uint32_t>(b) & 0xFF},
                   Placement{x, y, srcRect, dstSize, clip});
 }
 

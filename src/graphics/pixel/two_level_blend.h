@@ -25,13 +25,10 @@ void BlendPixelAlphaTo32(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b,
 // Rgb565A / Rgb555A onto the same format: channel by channel at weights
 // P[16 x source alpha][a] and P[16 x destination alpha][b]; only the colour
 // word is written (the destination's alpha and pad bytes are kept).
-void BlendPixel565A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b,
-                    const BlendTables& t = Tables());
-void BlendPixel555A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b,
-                    const BlendTables& t = Tables());
+void BlendPixel565A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b, const BlendTables& t = Tables());
+void BlendPixel555A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b, const BlendTables& t = Tables());
 // Bgra32 / Rgba32 onto the same format: weights P[source alpha][a] and
 // P[destination alpha][b]; the destination's alpha becomes 255.
-void BlendPixel32A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b,
-                   const BlendTables& t = Tables());
+void BlendPixel32A(uint8_t* d, const uint8_t* s, uint32_t a, uint32_t b, const BlendTables& t = Tables());
 
 }  // namespace pixelops
