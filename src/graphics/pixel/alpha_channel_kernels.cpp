@@ -3,8 +3,9 @@
 // an alpha are the exact identities of exact_arithmetic-inl.h; the weights of
 // source over, quotients of the two alphas, come from a float division
 // floored exactly (32-bit alpha, see OverMultipliers) or from the scalar
-// rule's table of the 256 level pairs (16-bit alpha). The test of this family
-// checks every formula against the tables over its whole domain.
+// rule's table of the 256 level pairs (16-bit alpha). The AlphaChannelDomain
+// tests (tests/alpha_channel_kernel_test.cpp) check every formula against the
+// tables over its whole domain.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "graphics/pixel/alpha_channel_kernels.cpp"
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
