@@ -28,11 +28,12 @@ namespace {
 
 using test::Snapshot;
 
-int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi) {
-  return lo + static_cast<int32_t>(rng() % static_cast<uint32_t>(hi - lo + 1));
-}
+using test::Pick;
 
 enum class Family { kPlain, kKeyed, kBlend, kRotatedScaled, kRotatedSprite };
+static_assert(static_cast<int>(Family::kPlain) == static_cast<int>(test::PolygonFamily::kOpaque) &&
+              static_cast<int>(Family::kKeyed) == static_cast<int>(test::PolygonFamily::kKeyed) &&
+              static_cast<int>(Family::kBlend) == static_cast<int>(test::PolygonFamily::kBlend));
 constexpr Family kFamilies[] = {Family::kPlain, Family::kKeyed, Family::kBlend, Family::kRotatedScaled,
                                 Family::kRotatedSprite};
 const char* const kFamilyNames[] = {"DrawPolygon", "DrawPolygonKeyed", "FillTexturedQuad",
@@ -50,20 +51,13 @@ struct Drawing {
   BlitResult Draw(DDSurface& target, DDSurface& source, int32_t ox, int32_t oy, const Rect* clip) const {
     std::vector<Point> d = dst;
     for (Point& p : d) p = {p.x - ox, p.y - oy};
-    const int32_t n = static_cast<int32_t>(d.size());
-    switch (family) {
-      case Family::kPlain:
-        return target.DrawPolygon(&source, src.data(), d.data(), clip, flag, n);
-      case Family::kKeyed:
-        return target.DrawPolygonKeyed(&source, src.data(), d.data(), clip, flag, n);
-      case Family::kBlend:
-        return FillTexturedQuad(&target, &source, alpha, src.data(), d.data(), clip, flag, n);
-      case Family::kRotatedScaled:
-        return DrawRotatedScaled(&target, &source, cx - ox, cy - oy, angle, scaleX, scaleY, clip);
-      case Family::kRotatedSprite:
-        return DrawRotatedSprite(&target, &source, cx - ox, cy - oy, angle, scaleX, scaleY, alpha);
-    }
-    return kBlitDone;
+    if (family == Family::kRotatedScaled)
+      return DrawRotatedScaled(&target, &source, cx - ox, cy - oy, angle, scaleX, scaleY, clip);
+    if (family == Family::kRotatedSprite)
+      return DrawRotatedSprite(&target, &source, cx - ox, cy - oy, angle, scaleX, scaleY, alpha);
+    // The first three families are test::PolygonFamily's, in its order.
+    return test::DrawPolygonFamily(static_cast<test::PolygonFamily>(family), target, source, src, d, clip,
+                                   flag, alpha);
   }
 
   std::string Describe() const {

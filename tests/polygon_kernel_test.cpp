@@ -26,11 +26,8 @@ namespace {
 
 using test::Snapshot;
 
-int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi) {
-  return lo + static_cast<int32_t>(rng() % static_cast<uint32_t>(hi - lo + 1));
-}
-
-enum class Family { kKeyed, kOpaque, kBlend };
+using test::Pick;
+using Family = test::PolygonFamily;
 
 struct SpanCase {
   FormatPair pair;
@@ -71,19 +68,10 @@ class PolygonSpanLevels : public testing::TestWithParam<SpanCase> {
     return DDSurface::Make(w, h, f, DDSurface::Memory::Own, w * BytesPerPixel(f) + pad);
   }
 
-  // One drawing of the family: a polygon, or (quads only) a turned picture.
+  // One drawing of the family.
   BlitResult Draw(DDSurface& dst, DDSurface& src, const std::vector<Point>& sp, const std::vector<Point>& dp,
                   const Rect* clip, uint8_t flag, int32_t alpha) {
-    const int32_t n = static_cast<int32_t>(dp.size());
-    switch (GetParam().family) {
-      case Family::kKeyed:
-        return dst.DrawPolygonKeyed(&src, sp.data(), dp.data(), clip, flag, n);
-      case Family::kOpaque:
-        return dst.DrawPolygon(&src, sp.data(), dp.data(), clip, flag, n);
-      case Family::kBlend:
-        return FillTexturedQuad(&dst, &src, alpha, sp.data(), dp.data(), clip, flag, n);
-    }
-    return kBlitDone;
+    return test::DrawPolygonFamily(GetParam().family, dst, src, sp, dp, clip, flag, alpha);
   }
 };
 

@@ -17,6 +17,8 @@
 
 #include <pixelops/dd_surface.h>
 #include <pixelops/format_pairs.h>
+#include <pixelops/polygon.h>
+#include <pixelops/textured_quad.h>
 
 namespace pixelops {
 
@@ -221,6 +223,30 @@ struct RandomPlacement {
     }
   }
 };
+
+// A random whole number from lo to hi.
+inline int32_t Pick(std::mt19937& rng, int32_t lo, int32_t hi) {
+  return lo + static_cast<int32_t>(rng() % static_cast<uint32_t>(hi - lo + 1));
+}
+
+// The polygon families drawn from points: DrawPolygon, DrawPolygonKeyed, and
+// FillTexturedQuad at an alpha.
+enum class PolygonFamily { kOpaque, kKeyed, kBlend };
+
+inline BlitResult DrawPolygonFamily(PolygonFamily family, DDSurface& dst, DDSurface& src,
+                                    const std::vector<Point>& sp, const std::vector<Point>& dp,
+                                    const Rect* clip, uint8_t flag, int32_t alpha) {
+  const int32_t n = static_cast<int32_t>(dp.size());
+  switch (family) {
+    case PolygonFamily::kOpaque:
+      return dst.DrawPolygon(&src, sp.data(), dp.data(), clip, flag, n);
+    case PolygonFamily::kKeyed:
+      return dst.DrawPolygonKeyed(&src, sp.data(), dp.data(), clip, flag, n);
+    case PolygonFamily::kBlend:
+      return FillTexturedQuad(&dst, &src, alpha, sp.data(), dp.data(), clip, flag, n);
+  }
+  return kBlitDone;
+}
 
 }  // namespace test
 
